@@ -1,0 +1,12 @@
+# Cross build for 32-bit Windows: the shipping build. It is checked from the file, never run.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86)
+set(triple i686-w64-mingw32)
+set(CMAKE_C_COMPILER ${triple}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${triple}-g++-posix)
+set(CMAKE_RC_COMPILER ${triple}-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${triple})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)

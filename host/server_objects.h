@@ -1,0 +1,228 @@
+// The host's concrete per-server objects: what a server browser hands the plugin for each
+// server. Real, thread-safe implementations used by vtquery and the integration tests alike.
+#pragma once
+
+#include <atomic>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "boundary/host_services.h"
+
+// An ordered record of calls made on host objects, e.g. L"data.SetCell(UsersTable,0,3,Alpha)".
+// Calls without arguments are recorded by name alone (L"entry.Lock"). Several objects may share
+// one journal, so a test can read the order of calls across them.
+class VT_SERVICES_API CallJournal {
+public:
+    void Record(std::wstring line);
+    std::vector<std::wstring> Lines() const;
+    void Clear();
+
+private:
+    mutable std::mutex mutex_;
+    std::vector<std::wstring> lines_;
+};
+
+// What a host call can be made to do instead of its work, once, for fault tests.
+enum class HostFault {
+    None,
+    Exception,        // throws std::runtime_error
+    AccessViolation,  // writes through a null pointer
+};
+
+// Journal, reference count and fault plan shared by both host objects.
+// Objects are created with one reference owned by the creator and deleted at the last Release.
+class VT_SERVICES_API HostObjectCore {
+public:
+    HostObjectCore(const HostObjectCore&) = delete;
+    HostObjectCore& operator=(const HostObjectCore&) = delete;
+
+    // Starts recording every call into journal (null stops recording). tag prefixes each line.
+    void SetJournal(std::shared_ptr<CallJournal> journal);
+    // The next call of the named operation (e.g. L"GetRowCount") raises fault instead of working.
+    void InjectFault(const std::wstring& operation, HostFault fault);
+
+    long RefCount() const;
+    int UpdateDepth() const;  // BeginUpdate calls not yet matched by EndUpdate
+    int LockDepth() const;    // Lock calls not yet matched by Unlock
+
+protected:
+    explicit HostObjectCore(std::wstring tag);
+    virtual ~HostObjectCore();
+
+    // Journals the call and raises an injected fault for it, if one is planned.
+    void Enter(const wchar_t* operation, const std::wstring& arguments = {});
+    long AddReference();
+    long DropReference();  // deletes this at zero
+
+    mutable std::recursive_mutex mutex_;
+    std::atomic<int> updateDepth_{0};
+    std::atomic<int> lockDepth_{0};
+
+private:
+    std::wstring tag_;
+    std::atomic<long> references_{1};
+    std::shared_ptr<CallJournal> journal_;
+    std::map<std::wstring, HostFault> faults_;
+};
+
+// One launch option as the plugin offered it through AddLaunchOption.
+struct OfferedLaunchOption {
+    int id;
+    std::wstring name;
+    std::wstring description;
+    int first;
+    int second;
+};
+
+class VT_SERVICES_API HostServerEntry final : public VtServerEntry, public HostObjectCore {
+public:
+    static HostServerEntry* Create();  // one reference, owned by the caller
+
+    // Host-side settings (no journal).
+    void SetAddress(std::wstring address);
+    void SetPort(int port);
+    void SetLabel(std::wstring label);
+    void SetTimeout(int seconds);
+    void SetExecutablePath(std::wstring path);
+    void SetLaunchParameters(std::wstring parameters);
+    // What GetLaunchOption(id) answers: the result and the value it fills.
+    void SetLaunchOptionValue(int id, std::wstring value, int result = 1);
+    std::vector<OfferedLaunchOption> OfferedLaunchOptions() const;
+
+    VTRESULT Lock() override;
+    VTRESULT Unlock() override;
+    VTRESULT BeginUpdate() override;
+    VTRESULT EndUpdate() override;
+    long AddRef() override;
+    long Release() override;
+    int GetPort() override;
+    std::wstring GetAddress() override;
+    std::wstring GetLabel() override;
+    int GetTimeout() override;
+    VTRESULT AddLaunchOption(int id, const std::wstring* name, const std::wstring* description, int first,
+                             int second) override;
+    int GetLaunchOption(int id, std::wstring& value) override;
+    std::wstring GetExecutablePath() override;
+    std::wstring GetLaunchParameters() override;
+
+private:
+    HostServerEntry();
+    ~HostServerEntry() override;
+
+    std::wstring address_;
+    int port_ = 0;
+    std::wstring label_;
+    int timeout_ = 2;
+    std::wstring executablePath_;
+    std::wstring launchParameters_;
+    std::map<int, std::pair<int, std::wstring>> launchOptionValues_;
+    std::vector<OfferedLaunchOption> offered_;
+};
+
+using TableCell = std::optional<std::wstring>;  // unset cells are empty optionals
+using TableRow = std::vector<TableCell>;
+
+// One result table as the plugin declared and filled it.
+struct HostTable {
+    std::wstring title;
+    bool isUserTable = false;
+    int columnCount = 0;
+    std::map<int, std::wstring> columnNames;
+    std::map<int, int> columnWidths;
+    std::vector<TableRow> rows;
+};
+
+// Which record call the plugin made last: RecordPlayerCount (answer) or RecordNoResponse.
+enum class RecordedOutcome { None, PlayerCount, NoResponse };
+
+struct HostServerStatus {
+    std::wstring serverName;
+    std::wstring mapName;
+    std::wstring statusDetail;
+    std::wstring statusText;
+    int maxPlayers = 0;
+    int playerCount = 0;
+    int recordedPlayerCount = 0;
+    RecordedOutcome recorded = RecordedOutcome::None;
+};
+
+class VT_SERVICES_API HostServerData final : public VtServerData, public HostObjectCore {
+public:
+    static HostServerData* Create();  // one reference, owned by the caller
+
+    // Host-side reads (no journal). A table that was never added reads as empty.
+    HostServerStatus Status() const;
+    HostTable Table(const std::wstring& name) const;
+    std::vector<std::wstring> TableNames() const;  // in the order they were added
+
+    VTRESULT Lock() override;
+    VTRESULT Unlock() override;
+    VTRESULT BeginUpdate() override;
+    VTRESULT EndUpdate() override;
+    long AddRef() override;
+    long Release() override;
+    VTRESULT SetServerName(std::wstring name) override;
+    VTRESULT SetMaxPlayers(int count) override;
+    VTRESULT SetPlayerCount(int count) override;
+    VTRESULT SetMapName(std::wstring name) override;
+    VTRESULT SetStatusDetail(std::wstring text) override;
+    VTRESULT RecordPlayerCount(int count) override;
+    VTRESULT RecordNoResponse() override;
+    VTRESULT SetStatusText(std::wstring text) override;
+    VTRESULT AddTable(const std::wstring& table) override;
+    VTRESULT SetTableTitle(const std::wstring& table, const std::wstring& caption) override;
+    VTRESULT SetUserTable(const std::wstring& table) override;
+    VTRESULT SetColumnCount(const std::wstring& table, int count) override;
+    VTRESULT SetColumnName(const std::wstring& table, int column, const std::wstring& heading) override;
+    VTRESULT SetColumnWidth(const std::wstring& table, int column, int width) override;
+    int GetRowCount(const std::wstring& table) override;
+    VTRESULT ClearTable(const std::wstring& table) override;
+    VTRESULT AddRow(const std::wstring& table) override;
+    VTRESULT SetCell(const std::wstring& table, int column, int row, const std::wstring& text) override;
+    VTRESULT GetCell(const std::wstring& table, int column, int row, std::wstring& text) override;
+
+private:
+    HostServerData();
+    ~HostServerData() override;
+
+    HostServerStatus status_;
+    std::map<std::wstring, HostTable> tables_;
+    std::vector<std::wstring> tableOrder_;
+};
+
+// Holds one reference on a host object: AddRef on taking (unless adopting), Release on letting go.
+template <class Object>
+class HostRef {
+public:
+    static HostRef Adopt(Object* object) { return HostRef(object); }
+    HostRef() = default;
+    HostRef(const HostRef& other) : object_(other.object_) {
+        if (object_) object_->AddRef();
+    }
+    HostRef& operator=(HostRef other) {
+        std::swap(object_, other.object_);
+        return *this;
+    }
+    ~HostRef() {
+        if (object_) object_->Release();
+    }
+    Object* get() const { return object_; }
+    Object* operator->() const { return object_; }
+    Object& operator*() const { return *object_; }
+
+private:
+    explicit HostRef(Object* object) : object_(object) {}
+    Object* object_ = nullptr;
+};
+
+// Reports made through VtError::SetError, in order, for host programs and tests to read.
+struct ErrorReport {
+    std::wstring title;
+    std::wstring text;
+};
+VT_SERVICES_API std::vector<ErrorReport> VtErrorReports();
+VT_SERVICES_API void ClearVtErrorReports();
