@@ -53,16 +53,27 @@ protected:
     explicit HostObjectCore(std::wstring tag);
     virtual ~HostObjectCore();
 
-    // Journals the call and raises an injected fault for it, if one is planned.
-    void Enter(const wchar_t* operation, const std::wstring& arguments = {});
+    // Journals the call as "tag.Name" and raises an injected fault for it, if one is planned.
+    // Called before an operation takes mutex_: a processor fault leaves without unlocking.
+    void Enter(const wchar_t* operation);
+    // The same for a call with arguments (see JoinCallArguments), journaled as "tag.Name(arguments)".
+    void Enter(const wchar_t* operation, const std::wstring& arguments);
     long AddReference();
     long DropReference();  // deletes this at zero
+    // The shared leading operations, after Enter. Unlock fails unless this thread holds a Lock;
+    // EndUpdate fails without an open BeginUpdate.
+    VTRESULT TakeLock();
+    VTRESULT ReleaseLock();
+    VTRESULT OpenUpdate();
+    VTRESULT CloseUpdate();
 
     mutable std::recursive_mutex mutex_;
     std::atomic<int> updateDepth_{0};
     std::atomic<int> lockDepth_{0};
 
 private:
+    void EnterCall(const wchar_t* operation, const std::wstring* arguments);
+
     std::wstring tag_;
     std::atomic<long> references_{1};
     std::shared_ptr<CallJournal> journal_;

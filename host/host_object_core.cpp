@@ -1,0 +1,119 @@
+#include <stdexcept>
+
+#include "host/server_objects.h"
+
+namespace {
+
+// A host call that fails the way a broken host does. The processor fault is a real one: the
+// write goes through a pointer the compiler cannot see to be null.
+[[noreturn]] void Raise(HostFault fault, const std::wstring& operation) {
+    if (fault == HostFault::AccessViolation) {
+        volatile int* volatile target = nullptr;
+        *target = 1;
+    }
+    std::string name(operation.begin(), operation.end());
+    throw std::runtime_error("host call " + name + " failed");
+}
+
+}  // namespace
+
+HostObjectCore::HostObjectCore(std::wstring tag) : tag_(std::move(tag)) {}
+
+HostObjectCore::~HostObjectCore() = default;
+
+void HostObjectCore::SetJournal(std::shared_ptr<CallJournal> journal) {
+    std::lock_guard<std::recursive_mutex> hold(mutex_);
+    journal_ = std::move(journal);
+}
+
+void HostObjectCore::InjectFault(const std::wstring& operation, HostFault fault) {
+    std::lock_guard<std::recursive_mutex> hold(mutex_);
+    if (fault == HostFault::None) {
+        faults_.erase(operation);
+    } else {
+        faults_[operation] = fault;
+    }
+}
+
+long HostObjectCore::RefCount() const {
+    return references_.load();
+}
+
+int HostObjectCore::UpdateDepth() const {
+    return updateDepth_.load();
+}
+
+int HostObjectCore::LockDepth() const {
+    return lockDepth_.load();
+}
+
+void HostObjectCore::Enter(const wchar_t* operation) {
+    EnterCall(operation, nullptr);
+}
+
+void HostObjectCore::Enter(const wchar_t* operation, const std::wstring& arguments) {
+    EnterCall(operation, &arguments);
+}
+
+void HostObjectCore::EnterCall(const wchar_t* operation, const std::wstring* arguments) {
+    HostFault fault = HostFault::None;
+    {
+        std::lock_guard<std::recursive_mutex> hold(mutex_);
+        if (journal_) {
+            std::wstring line = tag_ + L"." + operation;
+            if (arguments) line += L"(" + *arguments + L")";
+            journal_->Record(std::move(line));
+        }
+        auto planned = faults_.find(operation);
+        if (planned != faults_.end()) {
+            fault = planned->second;
+            faults_.erase(planned);
+        }
+    }
+    // Raised with no lock held, so a caller that jumps out of a processor fault leaves the
+    // object usable by other threads.
+    if (fault != HostFault::None) Raise(fault, operation);
+}
+
+long HostObjectCore::AddReference() {
+    return ++references_;
+}
+
+long HostObjectCore::DropReference() {
+    long left = --references_;
+    if (left == 0) delete this;
+    return left;
+}
+
+VTRESULT HostObjectCore::TakeLock() {
+    mutex_.lock();
+    ++lockDepth_;
+    return VT_OK;
+}
+
+VTRESULT HostObjectCore::ReleaseLock() {
+    // try_lock succeeds only when no other thread owns the mutex; with a Lock outstanding the
+    // owner can then only be this thread, so the unlock below is one this thread may make.
+    if (!mutex_.try_lock()) return VT_FAILED;
+    VTRESULT result = VT_FAILED;
+    if (lockDepth_ > 0) {
+        --lockDepth_;
+        mutex_.unlock();
+        result = VT_OK;
+    }
+    mutex_.unlock();
+    return result;
+}
+
+VTRESULT HostObjectCore::OpenUpdate() {
+    ++updateDepth_;
+    return VT_OK;
+}
+
+VTRESULT HostObjectCore::CloseUpdate() {
+    int depth = updateDepth_.load();
+    while (depth > 0) {
+        if (updateDepth_.compare_exchange_weak(depth, depth - 1)) return VT_OK;
+    }
+    return VT_FAILED;
+}

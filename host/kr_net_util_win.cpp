@@ -1,0 +1,78 @@
+// KRNetUtil over Winsock: dotted addresses and "localhost" without a lookup, well-formed names
+// through the resolver, everything else turned down with WSAHOST_NOT_FOUND as the last error.
+#include <winsock2.h>
+#include <ws2tcpip.h>
+
+#include <cstring>
+#include <memory>
+
+#include "boundary/host_services.h"
+#include "host/host_name.h"
+
+namespace {
+
+struct AddressListFree {
+    void operator()(addrinfo* list) const { freeaddrinfo(list); }
+};
+using unique_addrinfo = std::unique_ptr<addrinfo, AddressListFree>;
+
+struct LocalFree_ {
+    void operator()(wchar_t* text) const { LocalFree(text); }
+};
+using unique_local_text = std::unique_ptr<wchar_t, LocalFree_>;
+
+VTRESULT NotFound() {
+    WSASetLastError(WSAHOST_NOT_FOUND);
+    return VT_FAILED;
+}
+
+}  // namespace
+
+VTRESULT KRNetUtil::getServerFromString(const wchar_t* text, std::uint32_t& address) {
+    std::optional<std::string> name = AsciiAddressText(text);
+    if (!name) return NotFound();
+    IN_ADDR numeric{};
+    if (inet_pton(AF_INET, name->c_str(), &numeric) == 1) {
+        address = numeric.s_addr;
+        return VT_OK;
+    }
+    if (IsLoopbackName(*name)) {
+        address = htonl(INADDR_LOOPBACK);
+        return VT_OK;
+    }
+    if (!IsResolvableHostName(*name)) return NotFound();
+
+    addrinfo hints{};
+    hints.ai_family = AF_INET;
+    addrinfo* first = nullptr;
+    int failure = getaddrinfo(name->c_str(), nullptr, &hints, &first);
+    unique_addrinfo found(first);
+    if (failure != 0 || !found) {
+        WSASetLastError(failure != 0 ? failure : WSAHOST_NOT_FOUND);
+        return VT_FAILED;
+    }
+    std::memcpy(&address, &reinterpret_cast<const sockaddr_in*>(found->ai_addr)->sin_addr, sizeof address);
+    return VT_OK;
+}
+
+// VT_OK with the system's own description; VT_FAILED, with a text naming the code, when the
+// system has none.
+VTRESULT KRNetUtil::getStringFromWinsockError(int code, std::wstring& text) {
+    wchar_t* buffer = nullptr;
+    DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+        static_cast<DWORD>(code), 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    unique_local_text owned(buffer);
+    if (length == 0 || !owned) {
+        text = L"Winsock error " + std::to_wstring(code);
+        return VT_FAILED;
+    }
+    std::wstring message(owned.get(), length);
+    while (!message.empty() && (message.back() == L'\r' || message.back() == L'\n')) message.pop_back();
+    if (message.empty()) {
+        text = L"Winsock error " + std::to_wstring(code);
+        return VT_FAILED;
+    }
+    text = std::move(message);
+    return VT_OK;
+}
