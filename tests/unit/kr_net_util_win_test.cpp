@@ -1,0 +1,37 @@
+#include <gtest/gtest.h>
+#include <winsock2.h>
+
+#include <cstdint>
+
+#include "boundary/host_services.h"
+
+namespace {
+
+// The caller reads the last error right after a failed resolve to describe it.
+TEST(KRNetWinsock, FailedResolveLeavesHostNotFound) {
+    for (const wchar_t* text : {L"1.2.3", L"bad name", L"host.invalid", L""}) {
+        WSASetLastError(0);
+        std::uint32_t address = 0;
+        EXPECT_EQ(KRNetUtil::getServerFromString(text, address), VT_FAILED) << text;
+        EXPECT_EQ(WSAGetLastError(), WSAHOST_NOT_FOUND) << text;
+    }
+}
+
+TEST(KRNetWinsock, ErrorTextIsTheSystemsWithoutLineEnd) {
+    for (int code : {WSAECONNREFUSED, WSAHOST_NOT_FOUND}) {
+        std::wstring text;
+        ASSERT_EQ(KRNetUtil::getStringFromWinsockError(code, text), VT_OK) << code;
+        ASSERT_FALSE(text.empty()) << code;
+        EXPECT_EQ(text.find(L"Winsock error"), std::wstring::npos) << code;
+        EXPECT_NE(text.back(), L'\n') << code;
+        EXPECT_NE(text.back(), L'\r') << code;
+    }
+}
+
+TEST(KRNetWinsock, UnknownCodeIsNamedByNumber) {
+    std::wstring text;
+    EXPECT_EQ(KRNetUtil::getStringFromWinsockError(0x3fffabcd, text), VT_FAILED);
+    EXPECT_EQ(text, L"Winsock error 1073720269");
+}
+
+}  // namespace
