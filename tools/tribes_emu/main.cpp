@@ -1,0 +1,212 @@
+// tribes-emu: a fake Tribes server on 127.0.0.1 for the demo, scripts and benchmarks.
+#include <CLI/CLI.hpp>
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <string>
+#include <system_error>
+#include <thread>
+
+#include "tools/tribes_emu/emulator.h"
+
+namespace {
+
+using namespace tribes_emu;
+
+volatile std::sig_atomic_t stopRequested = 0;
+extern "C" void RequestStop(int) {
+    stopRequested = 1;
+}
+
+// Nothing runs forever: without --duration the server stops after this long anyway.
+constexpr double kLongestRunSeconds = 3600;
+
+const std::map<std::string, ReplyMode> kModes = {
+    {"normal", ReplyMode::Normal},
+    {"silent", ReplyMode::Silent},
+    {"delay", ReplyMode::Delay},
+    {"double", ReplyMode::Double},
+    {"stray", ReplyMode::Stray},
+    {"oversized", ReplyMode::Oversized},
+    {"cut", ReplyMode::Cut},
+    {"team255-first", ReplyMode::Team255First},
+    {"other-port", ReplyMode::OtherPort},
+};
+
+struct Options {
+    int port = 28001;
+    int portCount = 1;
+    std::string name;
+    std::string map;
+    int players = -1;
+    int maxPlayers = -1;
+    int teams = -1;
+    std::string mode = "normal";
+    int delayMs = 1500;
+    int cut = 40;
+    int strayMs = 0;
+    int oversizedBytes = 2100;
+    double durationSeconds = 0;
+    std::string readyFile;
+    std::string statsFile;
+};
+
+// Team count byte and team entries for count teams; players are spread over them.
+void SetTeams(ServerInfo& server, int count) {
+    static const char* const names[] = {"Blood Eagle", "Diamond Sword"};
+    server.teamCount = static_cast<std::uint8_t>(count);
+    server.teams.clear();
+    for (int k = 0; k < std::max(count, 1); ++k) {
+        std::string name = k < 2 ? names[k] : "Team " + std::to_string(k + 1);
+        server.teams.push_back({count == 0 ? std::string() : name, TeamScoreText(count - k)});
+    }
+    int index = 0;
+    for (PlayerInfo& player : server.players) {
+        if (player.team != kNoTeam) player.team = static_cast<std::uint8_t>(index++ % std::max(count, 1));
+    }
+}
+
+ServerInfo ServerFrom(const Options& options) {
+    ServerInfo server = options.players >= 0 ? ServerWithPlayers(options.players) : DefaultServer();
+    if (!options.name.empty()) server.serverName = options.name;
+    if (!options.map.empty()) server.map = options.map;
+    if (options.maxPlayers >= 0) server.playerLimit = static_cast<std::uint8_t>(options.maxPlayers);
+    if (options.teams >= 0) SetTeams(server, options.teams);
+    return server;
+}
+
+Behaviour BehaviourFrom(const Options& options) {
+    Behaviour behaviour;
+    behaviour.mode = kModes.at(options.mode);
+    behaviour.delay = std::chrono::milliseconds(options.delayMs);
+    behaviour.cutLength = static_cast<std::size_t>(options.cut);
+    behaviour.strayEvery = std::chrono::milliseconds(options.strayMs);
+    behaviour.oversizedLength = static_cast<std::size_t>(options.oversizedBytes);
+    return behaviour;
+}
+
+std::vector<std::uint16_t> PortsFrom(const Options& options) {
+    std::vector<std::uint16_t> ports;
+    for (int i = 0; i < options.portCount; ++i) {
+        ports.push_back(options.port == 0 ? 0 : static_cast<std::uint16_t>(options.port + i));
+    }
+    return ports;
+}
+
+// Written under a temporary name and renamed, so a reader never sees half of it.
+bool WriteWhole(const std::string& path, const std::string& text) {
+    std::string temporary = path + ".tmp";
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        if (!(out << text)) return false;
+    }
+    std::remove(path.c_str());
+    return std::rename(temporary.c_str(), path.c_str()) == 0;
+}
+
+std::string Summary(const std::vector<std::uint16_t>& ports, const std::string& mode) {
+    std::string line = "serving " + std::to_string(ports.size()) + " port(s) on 127.0.0.1:";
+    constexpr std::size_t kListed = 8;
+    for (std::size_t i = 0; i < std::min(ports.size(), kListed); ++i) line += " " + std::to_string(ports[i]);
+    if (ports.size() > kListed) line += " .. " + std::to_string(ports.back());
+    return line + " (mode " + mode + ")";
+}
+
+std::string Stats(const TribesEmulator& emulator) {
+    std::string text = "queries_total " + std::to_string(emulator.QueryCount()) + "\n";
+    text += "other_datagrams " + std::to_string(emulator.OtherDatagramCount()) + "\n";
+    std::vector<std::uint16_t> ports = emulator.Ports();
+    for (std::size_t i = 0; i < ports.size(); ++i) {
+        text += "queries_port_" + std::to_string(ports[i]) + " " + std::to_string(emulator.QueryCountAt(i)) +
+                "\n";
+    }
+    return text;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    CLI::App app{"Fake Tribes server: answers the \"b**\" status query on 127.0.0.1"};
+    app.add_option("--port", options.port, "first UDP port; 0 picks free ports")
+        ->capture_default_str()
+        ->check(CLI::Range(0, 65535));
+    app.add_option("--ports", options.portCount, "number of ports to serve (from --port on, or all free)")
+        ->capture_default_str()
+        ->check(CLI::Range(1, 1000));
+    app.add_option("--name", options.name, "server name (default Alpha)");
+    app.add_option("--map", options.map, "map name (default Raindance)");
+    app.add_option("--players", options.players, "synthesise this many players")->check(CLI::Range(0, 255));
+    app.add_option("--max-players", options.maxPlayers, "player limit")->check(CLI::Range(0, 255));
+    app.add_option("--teams", options.teams, "team count (0 to 255; 255 ends a client's parse)")
+        ->check(CLI::Range(0, 255));
+    std::vector<std::string> modeNames;
+    for (const auto& entry : kModes) modeNames.push_back(entry.first);
+    app.add_option("--mode", options.mode, "how to answer")
+        ->capture_default_str()
+        ->check(CLI::IsMember(modeNames));
+    app.add_option("--delay-ms", options.delayMs, "delay mode: wait before each reply")
+        ->capture_default_str()
+        ->check(CLI::Range(0, 600000));
+    app.add_option("--cut", options.cut, "cut mode: bytes of the reply sent")
+        ->capture_default_str()
+        ->check(CLI::Range(0, 65535));
+    app.add_option("--stray-ms", options.strayMs,
+                   "send a stray datagram this often to the last querier (any mode)")
+        ->check(CLI::Range(0, 600000));
+    app.add_option("--oversized-bytes", options.oversizedBytes, "oversized mode: length of the reply")
+        ->capture_default_str()
+        ->check(CLI::Range(0, 65507));
+    app.add_option("--duration", options.durationSeconds,
+                   "stop after this many seconds (default: on SIGINT/SIGTERM)")
+        ->check(CLI::Range(0.0, kLongestRunSeconds));
+    app.add_option("--ready-file", options.readyFile,
+                   "write the served ports here, one a line, once listening");
+    app.add_option("--stats-file", options.statsFile, "write query counts here on exit");
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& error) {
+        return app.exit(error);
+    }
+    if (options.port != 0 && options.port + options.portCount - 1 > 65535) {
+        std::cerr << "tribes-emu: --port + --ports runs past port 65535\n";
+        return 2;
+    }
+
+    std::signal(SIGINT, RequestStop);
+    std::signal(SIGTERM, RequestStop);
+    try {
+        TribesEmulator emulator(ServerFrom(options), BehaviourFrom(options), PortsFrom(options));
+        std::vector<std::uint16_t> ports = emulator.Ports();
+        std::cout << Summary(ports, options.mode) << std::endl;
+        if (!options.readyFile.empty()) {
+            std::string lines;
+            for (std::uint16_t port : ports) lines += std::to_string(port) + "\n";
+            if (!WriteWhole(options.readyFile, lines)) {
+                std::cerr << "tribes-emu: cannot write " << options.readyFile << "\n";
+                return 1;
+            }
+        }
+
+        double seconds = options.durationSeconds > 0 ? options.durationSeconds : kLongestRunSeconds;
+        auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+        while (!stopRequested && std::chrono::steady_clock::now() < end) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        emulator.Stop();
+        std::cout << "stopped after " << emulator.QueryCount() << " quer"
+                  << (emulator.QueryCount() == 1 ? "y" : "ies") << std::endl;
+        if (!options.statsFile.empty() && !WriteWhole(options.statsFile, Stats(emulator))) {
+            std::cerr << "tribes-emu: cannot write " << options.statsFile << "\n";
+            return 1;
+        }
+    } catch (const std::system_error& error) {
+        std::cerr << "tribes-emu: " << error.what() << "\n";
+        return 1;
+    }
+    return 0;
+}

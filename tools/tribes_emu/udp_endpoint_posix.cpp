@@ -1,0 +1,92 @@
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <system_error>
+
+#include "tools/tribes_emu/udp_endpoint.h"
+
+namespace tribes_emu {
+namespace {
+
+constexpr std::size_t kLargestDatagram = 65535;
+
+sockaddr_in ToSockaddr(const Peer& peer) {
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(peer.port);
+    address.sin_addr.s_addr = htonl(peer.address);
+    return address;
+}
+
+[[noreturn]] void ThrowLastError(const char* what) {
+    throw std::system_error(errno, std::generic_category(), what);
+}
+
+}  // namespace
+
+SocketLayer::SocketLayer() = default;
+SocketLayer::~SocketLayer() = default;
+
+UdpEndpoint UdpEndpoint::BindLoopback(std::uint16_t port) {
+    UdpEndpoint endpoint(::socket(AF_INET, SOCK_DGRAM, 0));
+    if (!endpoint) ThrowLastError("socket");
+    int flags = ::fcntl(endpoint.get(), F_GETFL, 0);
+    if (flags < 0 || ::fcntl(endpoint.get(), F_SETFL, flags | O_NONBLOCK) < 0) ThrowLastError("fcntl");
+    sockaddr_in address = ToSockaddr({kLoopback, port});
+    if (::bind(endpoint.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+        ThrowLastError("bind");
+    }
+    return endpoint;
+}
+
+void UdpEndpoint::reset(NativeSocket socket) {
+    if (socket_ != kNoSocket) ::close(socket_);
+    socket_ = socket;
+}
+
+std::uint16_t UdpEndpoint::LocalPort() const {
+    sockaddr_in address{};
+    socklen_t length = sizeof address;
+    if (::getsockname(socket_, reinterpret_cast<sockaddr*>(&address), &length) != 0) return 0;
+    return ntohs(address.sin_port);
+}
+
+bool UdpEndpoint::SendTo(const Peer& peer, const std::uint8_t* bytes, std::size_t count) const {
+    sockaddr_in address = ToSockaddr(peer);
+    ssize_t sent =
+        ::sendto(socket_, bytes, count, 0, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+    return sent >= 0 && static_cast<std::size_t>(sent) == count;
+}
+
+std::optional<Peer> UdpEndpoint::ReceiveFrom(std::vector<std::uint8_t>& buffer) const {
+    buffer.resize(kLargestDatagram);
+    sockaddr_in address{};
+    socklen_t length = sizeof address;
+    ssize_t received =
+        ::recvfrom(socket_, buffer.data(), buffer.size(), 0, reinterpret_cast<sockaddr*>(&address), &length);
+    if (received < 0) {
+        buffer.clear();
+        return std::nullopt;
+    }
+    buffer.resize(static_cast<std::size_t>(received));
+    return Peer{ntohl(address.sin_addr.s_addr), ntohs(address.sin_port)};
+}
+
+std::vector<bool> WaitForDatagrams(const std::vector<const UdpEndpoint*>& endpoints,
+                                   std::chrono::milliseconds timeout) {
+    std::vector<pollfd> watched;
+    for (const UdpEndpoint* endpoint : endpoints) watched.push_back({endpoint->get(), POLLIN, 0});
+    std::vector<bool> ready(endpoints.size(), false);
+    int result = ::poll(watched.data(), watched.size(), static_cast<int>(timeout.count()));
+    if (result <= 0) return ready;
+    for (std::size_t i = 0; i < watched.size(); ++i)
+        ready[i] = (watched[i].revents & (POLLIN | POLLERR)) != 0;
+    return ready;
+}
+
+}  // namespace tribes_emu
