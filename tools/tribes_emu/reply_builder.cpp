@@ -37,7 +37,7 @@ std::uint8_t PingByte(int pingMs) {
 
 std::string PlayerScoreText(int score) {
     // The game puts other figures around the score; only the part from index 8 to the TAB counts.
-    return "Score #:" + std::to_string(score) + "\t0\t0";
+    return "Score..:" + std::to_string(score) + "\t0\t0";
 }
 
 std::string TeamScoreText(int score) {
