@@ -1,0 +1,44 @@
+#include <windows.h>
+// shellapi.h needs windows.h first.
+#include <shellapi.h>
+
+#include <cstdint>
+#include <string>
+
+#include "launch/command_line.h"
+#include "launch/host_object_lock.h"
+#include "launch/launch_game.h"
+#include "launch/path_split_win.h"
+
+namespace {
+
+// ShellExecuteW's result is a number in a handle's clothing; only 0, 1 and 2 mean the program
+// could not be started. The other documented failures (3 to 32) do not get the message.
+constexpr std::uintptr_t LastStartFailure = 2;
+
+}  // namespace
+
+void LaunchGame(ServerSession* session) {
+    if (!session) return;
+
+    std::wstring executablePath;
+    std::wstring arguments;
+    {
+        // The ping of this server reads the same entry on another thread; the composition
+        // takes the lock again inside.
+        HostObjectLock lock(*session->serverEntry);
+        executablePath = session->serverEntry->GetExecutablePath();
+        ComposeCommandLine(*session, arguments);
+    }
+
+    // The game is started in its own folder, where it finds its data files.
+    const PathParts parts = SplitPathWithPlatform(executablePath);
+    const std::wstring programFile = parts.fileName + parts.extension;
+    const std::wstring workingDirectory = parts.drive + parts.directory;
+
+    const HINSTANCE started = ShellExecuteW(nullptr, L"open", programFile.c_str(), arguments.c_str(),
+                                            workingDirectory.c_str(), SW_SHOWNORMAL);
+    if (reinterpret_cast<std::uintptr_t>(started) <= LastStartFailure) {
+        MessageBoxW(nullptr, L"Unable to open specified application.", L"Error", 0);
+    }
+}
