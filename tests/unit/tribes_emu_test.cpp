@@ -319,6 +319,24 @@ TEST_F(TribesEmuServing, StraysGoToTheLastQuerierFromTheQueriedPort) {
     EXPECT_EQ(emulator.OtherDatagramCount(), 0);
 }
 
+TEST_F(TribesEmuServing, KeepsServingAfterStraysToAClientThatWentAway) {
+    // Windows reports the closed port to the server socket's next receive (WSAECONNRESET).
+    Behaviour behaviour;
+    behaviour.strayEvery = milliseconds(20);
+    TribesEmulator emulator(DefaultServer(), behaviour);
+    {
+        UdpEndpoint gone = UdpEndpoint::BindLoopback(0);
+        ASSERT_TRUE(gone.SendTo({kLoopback, emulator.Port()}, ToBytes("b**")));
+        ASSERT_TRUE(emulator.WaitForQueries(1, milliseconds(3000)));
+    }
+    Collect(milliseconds(150));  // strays meanwhile go to the closed port
+    Query(emulator.Port());
+    std::optional<Received> reply = ReceiveOne(milliseconds(2000));
+    ASSERT_TRUE(reply);
+    EXPECT_EQ(reply->bytes, alpha);
+    EXPECT_EQ(emulator.QueryCount(), 2);
+}
+
 TEST_F(TribesEmuServing, ChangedServerAndBehaviourApplyToLaterQueries) {
     TribesEmulator emulator(DefaultServer(), {});
     ServerInfo beta = DefaultServer();
