@@ -5,6 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "boundary/table_layout.h"
+#include "host/server_objects.h"
+#include "query/reply_parser.h"
 #include "tools/tribes_emu/emulator.h"
 #include "tools/tribes_emu/reply_builder.h"
 #include "tools/tribes_emu/udp_endpoint.h"
@@ -137,21 +140,7 @@ TEST(ReplyBuilderScores, DigitsFromIndex8UpToATabAndTeamScoresAfter3Characters) 
     }
 }
 
-TEST(ReplyBuilderServers, DefaultAndSynthesisedServersAreConsistent) {
-    ServerInfo alpha = DefaultServer();
-    EXPECT_EQ(alpha.playerCount, alpha.players.size());
-    EXPECT_EQ(alpha.playerCount, 12);
-    EXPECT_EQ(alpha.playerLimit, 32);
-    int withoutTeam = 0;
-    for (const PlayerInfo& player : alpha.players) {
-        if (player.team == kNoTeam) {
-            ++withoutTeam;
-        } else {
-            EXPECT_LT(player.team, alpha.teams.size()) << player.name;
-        }
-    }
-    EXPECT_EQ(withoutTeam, 1);
-
+TEST(ReplyBuilderServers, SynthesisedPlayersAreCappedAtWhatTheCountByteHolds) {
     for (int count : {0, 1, 40, 255, 300}) {
         ServerInfo server = ServerWithPlayers(count);
         std::size_t expected = static_cast<std::size_t>(std::min(count, 255));
@@ -159,6 +148,96 @@ TEST(ReplyBuilderServers, DefaultAndSynthesisedServersAreConsistent) {
         EXPECT_EQ(server.playerCount, expected) << count;
         EXPECT_GE(server.playerLimit, server.playerCount) << count;
     }
+}
+
+// ---- Round trip: what the builder sends is what the plugin's parser reads ----
+
+using Rows = std::vector<std::vector<std::wstring>>;
+
+class ReplyBuilderRoundTrip : public ::testing::Test {
+protected:
+    void SetUp() override { LayOutResultTables(*data); }
+
+    void Parse(const ServerInfo& server) {
+        Bytes reply = BuildReply(server);
+        ASSERT_LE(reply.size(), 2000u);  // what one receive of the plugin takes
+        ParseReply(reply.data(), static_cast<int>(reply.size()), *data,
+                   {serverName, mapName, playerCount, maxPlayers, replyParsed});
+    }
+
+    // The table's cells as texts; an unset cell reads "-".
+    Rows Cells(const wchar_t* table) const {
+        Rows rows;
+        for (const TableRow& row : data->Table(table).rows) {
+            rows.emplace_back();
+            for (const TableCell& cell : row) rows.back().push_back(cell.value_or(L"-"));
+        }
+        return rows;
+    }
+
+    HostRef<HostServerData> data = HostRef<HostServerData>::Adopt(HostServerData::Create());
+    std::wstring serverName;
+    std::wstring mapName;
+    int playerCount = -1;
+    int maxPlayers = -1;
+    bool replyParsed = false;
+};
+
+TEST_F(ReplyBuilderRoundTrip, DefaultServerFillsBothTables) {
+    Parse(DefaultServer());
+    EXPECT_TRUE(replyParsed);
+    EXPECT_EQ(serverName, L"Alpha");
+    EXPECT_EQ(mapName, L"Raindance");
+    EXPECT_EQ(playerCount, 12);
+    EXPECT_EQ(maxPlayers, 32);
+    EXPECT_EQ(Cells(L"PropertiesTable"), (Rows{{L"gamename", L"Tribes"},
+                                               {L"version", L"1.11"},
+                                               {L"dedicated", L"1"},
+                                               {L"needpass", L"0"},
+                                               {L"cpu", L"233"},
+                                               {L"mods", L"base"},
+                                               {L"game", L"CTF"},
+                                               {L"numteams", L"2"},
+                                               {L"Team 1", L"Blood Eagle", L"3"},
+                                               {L"Team 2", L"Diamond Sword", L"1"}}));
+    EXPECT_EQ(Cells(L"UsersTable"), (Rows{{L"Cobra", L"27", L"Blood Eagle", L"48", L"0"},
+                                          {L"Sparrow", L"14", L"Diamond Sword", L"112", L"1"},
+                                          {L"Hammer", L"9", L"Blood Eagle", L"64", L"0"},
+                                          {L"Wraith", L"31", L"Diamond Sword", L"200", L"4"},
+                                          {L"Lancer", L"0", L"Blood Eagle", L"36", L"0"},
+                                          {L"Mortar", L"-2", L"Diamond Sword", L"152", L"2"},
+                                          {L"Juggernaut", L"18", L"Blood Eagle", L"88", L"0"},
+                                          {L"Spinfusor", L"5", L"Diamond Sword", L"72", L"0"},
+                                          {L"Skiier", L"11", L"Blood Eagle", L"264", L"7"},
+                                          {L"Drifter", L"3", L"Diamond Sword", L"20", L"0"},
+                                          {L"Beacon", L"1", L"Blood Eagle", L"1020", L"12"},
+                                          {L"Observer", L"0", L"Unknown", L"96", L"0"}}));
+}
+
+TEST_F(ReplyBuilderRoundTrip, SingleTeamAndManyPlayers) {
+    ServerInfo server = ServerWithPlayers(50);
+    server.teamCount = 1;
+    server.teams = {{"Lone Wolves", "%t:9"}};
+    for (PlayerInfo& player : server.players) player.team = 0;
+    server.players[3].pingMs = 2000;  // beyond what one byte carries
+    Parse(server);
+    ASSERT_TRUE(replyParsed);
+    EXPECT_EQ(playerCount, 50);
+    Rows properties = Cells(L"PropertiesTable");
+    ASSERT_EQ(properties.size(), 9u);
+    EXPECT_EQ(properties[7], (std::vector<std::wstring>{L"numteams", L"1"}));
+    EXPECT_EQ(properties[8], (std::vector<std::wstring>{L"Team 1", L"Lone Wolves"}));
+    Rows users = Cells(L"UsersTable");
+    ASSERT_EQ(users.size(), 50u);
+    for (std::size_t i = 0; i < users.size(); ++i) {
+        const PlayerInfo& player = server.players[i];
+        ASSERT_EQ(users[i].size(), 5u) << i;
+        EXPECT_EQ(users[i][0], std::wstring(player.name.begin(), player.name.end()));
+        EXPECT_EQ(users[i][2], L"Lone Wolves");
+        EXPECT_EQ(users[i][3], std::to_wstring(std::min(player.pingMs / 4, 255) * 4)) << i;
+        EXPECT_EQ(users[i][4], std::to_wstring(player.loss)) << i;
+    }
+    EXPECT_EQ(users[3][3], L"1020");
 }
 
 // ---- The serving loop over real loopback sockets ----
