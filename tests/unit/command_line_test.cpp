@@ -157,14 +157,4 @@ TEST_F(CommandLine, PortIgnoresTheGlobalLocale) {
     ExpectLocksBalanced();
 }
 
-TEST_F(CommandLine, AppendLaunchOptionLeavesNoTraceForAMissingValue) {
-    entry->SetLaunchOptionValue(PlayerName, L"Jet");
-    std::wstring options = L"+exec \"a.cs\"";
-
-    AppendLaunchOption(*entry, options, Password);
-    EXPECT_EQ(options, L"+exec \"a.cs\"");
-    AppendLaunchOption(*entry, options, PlayerName);
-    EXPECT_EQ(options, L"+exec \"a.cs\" +name \"Jet\"");
-}
-
 }  // namespace
