@@ -1,7 +1,6 @@
 #include "tools/tribes_emu/reply_builder.h"
 
 #include <algorithm>
-#include <cstdio>
 
 namespace tribes_emu {
 namespace {
@@ -115,8 +114,8 @@ ServerInfo ServerWithPlayers(int count) {
     count = std::clamp(count, 0, 255);
     server.players.clear();
     for (int i = 0; i < count; ++i) {
-        char name[16];
-        std::snprintf(name, sizeof name, "Player %03d", i + 1);
+        std::string number = std::to_string(i + 1);
+        std::string name = "Player " + std::string(3 - std::min<std::size_t>(number.size(), 3), '0') + number;
         server.players.push_back({name, 20 + (i * 37) % 300, static_cast<std::uint8_t>(i % 5),
                                   static_cast<std::uint8_t>(i % 2), PlayerScoreText((i * 7) % 50)});
     }
