@@ -1,6 +1,7 @@
 #include "tools/tribes_emu/emulator.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 namespace tribes_emu {
 namespace {
@@ -23,6 +24,7 @@ const std::vector<std::uint8_t> kStrayDatagram = {'c', '*', '*', 'x', 's', 't', 
 TribesEmulator::TribesEmulator(ServerInfo server, Behaviour behaviour,
                                const std::vector<std::uint16_t>& ports)
     : server_(std::move(server)), behaviour_(behaviour) {
+    if (ports.empty()) throw std::invalid_argument("TribesEmulator needs at least one port");
     for (std::uint16_t port : ports) {
         endpoints_.push_back(UdpEndpoint::BindLoopback(port));
         ports_.push_back(endpoints_.back().LocalPort());

@@ -51,7 +51,7 @@ using Clock = std::chrono::steady_clock;
 class TribesEmulator {
 public:
     // Binds one socket on 127.0.0.1 per entry of ports (0: a free port) and starts serving.
-    // Throws std::system_error when a port cannot be bound.
+    // Throws std::system_error when a port cannot be bound, std::invalid_argument for no ports.
     TribesEmulator(ServerInfo server, Behaviour behaviour, const std::vector<std::uint16_t>& ports = {0});
     ~TribesEmulator();
     TribesEmulator(const TribesEmulator&) = delete;
