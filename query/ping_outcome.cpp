@@ -1,0 +1,49 @@
+#include "query/ping_outcome.h"
+
+#include "boundary/table_names.h"
+
+namespace {
+
+constexpr const wchar_t* TimeoutText = L"Timeout";
+constexpr const wchar_t* FailureText = L"Failed to Communicate";
+
+// The part timeout and failure share after their first status write.
+void WriteNoResponse(VtServerData& data, const std::wstring& detail, const wchar_t* text) {
+    data.SetStatusDetail(detail);
+    data.SetServerName(text);
+    data.SetMapName(std::wstring());
+    data.SetMaxPlayers(0);
+    data.SetPlayerCount(0);
+    data.RecordNoResponse();
+    data.SetStatusText(text);
+}
+
+}  // namespace
+
+std::wstring StatusLine(int playerCount, int maxPlayers, const std::wstring& serverName) {
+    return std::to_wstring(playerCount) + L"/" + std::to_wstring(maxPlayers) + L" players on " + serverName;
+}
+
+void WriteSuccess(VtServerData& data, const std::wstring& serverName, const std::wstring& mapName,
+                  int playerCount, int maxPlayers) {
+    const std::wstring status = StatusLine(playerCount, maxPlayers, serverName);
+    data.SetStatusDetail(status);
+    data.SetServerName(serverName);
+    data.SetMapName(mapName);
+    data.SetMaxPlayers(maxPlayers);
+    data.SetPlayerCount(playerCount);
+    data.RecordPlayerCount(playerCount);
+    data.SetStatusText(status);
+}
+
+void WriteTimeout(VtServerData& data) {
+    data.ClearTable(UsersTableName);
+    data.ClearTable(PropertiesTableName);
+    WriteNoResponse(data, TimeoutText, TimeoutText);
+}
+
+void WriteFailure(VtServerData& data, const std::wstring& detail) {
+    data.ClearTable(UsersTableName);
+    data.ClearTable(PropertiesTableName);
+    WriteNoResponse(data, detail, FailureText);
+}
