@@ -1,0 +1,49 @@
+// The plugin's server sessions, keyed by the host's server handle, and the commands that
+// create, remove and release them.
+#pragma once
+
+#include <map>
+#include <vector>
+
+#include "boundary/server_session.h"
+
+// Handles ordered by the host's operator<; two handles neither of which is less than the other
+// are the same key. Holds session pointers (never null) but does not own the sessions.
+class SessionRegistry {
+public:
+    // The session registered for handle, or null.
+    ServerSession* Find(const VtHandle& handle) const;
+    // Registers session under a copy of handle. False, with the registry unchanged, when the
+    // handle is registered already.
+    bool Insert(const VtHandle& handle, ServerSession* session);
+    // Unregisters handle; its session, or null when there was none.
+    ServerSession* Remove(const VtHandle& handle);
+    // Unregisters every session; they come back in key order, smallest first.
+    std::vector<ServerSession*> TakeAll();
+    bool Empty() const { return sessions_.empty(); }
+
+private:
+    std::map<VtHandle, ServerSession*> sessions_;
+};
+
+// The module's one registry.
+SessionRegistry& Sessions();
+
+// The session registered for handle (which may be null), or null.
+ServerSession* FindSession(const VtHandle* handle);
+
+// Command 1036: a session for record's handle, holding a reference on each host object, with
+// its network window, its launch option and its result tables set up. A handle that is
+// registered already keeps its session and nothing else happens. Always 0.
+int CreateSession(const SessionCreateRecord* record);
+// Command 1037: destroys handle's session (window, references) and unregisters it. Always 0.
+int RemoveSession(const VtHandle* handle);
+// Command 1035 and process detach: destroys every session in handle order. Always 0.
+int ReleaseAllSessions();
+
+// Gives a new session its network message window (created on this thread, which must pump its
+// messages), offers the password launch option and lays out the result tables. Returns 1.
+int SetUpSession(ServerSession* session);
+// Destroys session's network message window and its holder; null or no holder does nothing.
+// Returns 1.
+int DestroyNetworkWindow(ServerSession* session);
