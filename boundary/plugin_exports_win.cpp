@@ -1,10 +1,11 @@
 // The library's load and unload notifications and its two exports.
+#include "boundary/plugin_exports.h"
+// commctrl.h needs windows.h (from plugin_exports.h) first.
 #include <commctrl.h>
 
 #include <string>
 
 #include "boundary/command_window.h"
-#include "boundary/plugin_exports.h"
 #include "boundary/session_registry.h"
 #include "compat/fault_trap.h"
 #include "compat/module_state.h"

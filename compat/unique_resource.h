@@ -2,8 +2,9 @@
 // explicit operator bool. The empty value is part of each type (null handle, INVALID_SOCKET).
 #pragma once
 
-#include <windows.h>
 #include <winsock2.h>
+// winsock2.h must come before windows.h.
+#include <windows.h>
 
 #include <utility>
 
