@@ -1,0 +1,48 @@
+#include "host/vtquery/host_paths_win.h"
+
+#include <windows.h>
+
+#include <vector>
+
+#include "host/vtquery/utf8_text.h"
+
+namespace {
+
+// Wine's own mapping from a Unix path to a DOS path; absent on Windows.
+using DosFileName = wchar_t* (*)(const char* unixPath);
+
+std::wstring DosPathOfUnixPath(const std::string& path) {
+    const auto convert = reinterpret_cast<DosFileName>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_dos_file_name")));
+    if (!convert) return {};
+    wchar_t* converted = convert(path.c_str());
+    if (!converted) return {};
+    std::wstring result(converted);
+    HeapFree(GetProcessHeap(), 0, converted);
+    return result;
+}
+
+}  // namespace
+
+std::wstring DefaultPluginPath() {
+    std::vector<wchar_t> buffer(MAX_PATH);
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length < buffer.size()) {
+            std::wstring path(buffer.data(), length);
+            return path.substr(0, path.find_last_of(L"\\/") + 1) + L"Tribes.vtplugin";
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+    return L"Tribes.vtplugin";
+}
+
+std::wstring FullHostPath(const std::string& path) {
+    std::wstring wide = path.size() > 1 && path[0] == '/' && path[1] != '/' ? DosPathOfUnixPath(path) : L"";
+    if (wide.empty()) wide = WideFromUtf8(path);
+    const DWORD size = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+    if (size == 0) return wide;
+    std::vector<wchar_t> full(size);
+    const DWORD length = GetFullPathNameW(wide.c_str(), size, full.data(), nullptr);
+    return length > 0 && length < size ? std::wstring(full.data(), length) : wide;
+}

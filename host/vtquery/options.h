@@ -1,0 +1,50 @@
+// vtquery's command line.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+// --launch: start the game on one server instead of refreshing.
+struct LaunchRequest {
+    std::string server;  // ADDRESS:PORT, already checked
+    std::string executable;
+    std::string parameters;
+    std::optional<std::string> playerName;
+    std::optional<std::string> password;
+    std::optional<std::string> configFile;
+};
+
+struct QueryOptions {
+    std::vector<std::string> servers;  // ADDRESS:PORT texts, already checked
+    std::string serversFile;
+    int timeoutSeconds = 2;
+    int count = 1;
+    int jobs = 0;  // 0: pick by the number of servers
+    bool verbose = false;
+    bool json = false;
+    std::string pluginPath;  // empty: Tribes.vtplugin beside vtquery.exe
+    std::optional<LaunchRequest> launch;
+};
+
+enum class CommandLineKind {
+    Run,         // options are ready
+    Help,        // text is the help; exit 0
+    UsageError,  // text says what is wrong and how to call; exit 2
+};
+
+struct CommandLine {
+    CommandLineKind kind = CommandLineKind::Run;
+    QueryOptions options;
+    std::string text;
+};
+
+// Parses the arguments after the program name (UTF-8).
+CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
+
+// The usage lines printed after a usage error.
+const char* UsageText();
+
+// Worker threads for a refresh: the -j value, else enough that a few silent servers do not
+// hold up the rest (a ping mostly waits), never more than there are servers.
+int WorkerCount(int requested, int servers, unsigned processors);

@@ -1,0 +1,82 @@
+#include "host/vtquery/server_result.h"
+
+#include "host/vtquery/utf8_text.h"
+
+namespace {
+
+ResultTable ReadTable(const HostServerData& data, const wchar_t* name) {
+    const HostTable table = data.Table(name);
+    ResultTable result;
+    result.title = Utf8FromWide(table.title);
+    for (int column = 0; column < table.columnCount; ++column) {
+        const auto heading = table.columnNames.find(column);
+        result.headings.push_back(heading == table.columnNames.end() ? "" : Utf8FromWide(heading->second));
+    }
+    for (const TableRow& row : table.rows) {
+        ResultRow cells;
+        for (const TableCell& cell : row) {
+            cells.push_back(cell ? ResultCell(Utf8FromWide(*cell)) : std::nullopt);
+        }
+        result.rows.push_back(std::move(cells));
+    }
+    return result;
+}
+
+}  // namespace
+
+const char* OutcomeName(Outcome outcome) {
+    switch (outcome) {
+        case Outcome::Success:
+            return "success";
+        case Outcome::Timeout:
+            return "timeout";
+        case Outcome::Failure:
+            break;
+    }
+    return "failure";
+}
+
+Outcome ClassifyOutcome(const HostServerStatus& status) {
+    if (status.recorded == RecordedOutcome::PlayerCount) return Outcome::Success;
+    if (status.statusText == L"Timeout") return Outcome::Timeout;
+    return Outcome::Failure;
+}
+
+ServerResult ReadServerResult(const ServerAddress& server, const HostServerData& data,
+                              std::vector<double> pingMs) {
+    const HostServerStatus status = data.Status();
+    ServerResult result;
+    result.server = server;
+    result.outcome = ClassifyOutcome(status);
+    result.serverName = Utf8FromWide(status.serverName);
+    result.mapName = Utf8FromWide(status.mapName);
+    result.statusText = Utf8FromWide(status.statusText);
+    result.statusDetail = Utf8FromWide(status.statusDetail);
+    result.playerCount = status.playerCount;
+    result.maxPlayers = status.maxPlayers;
+    result.rules = ReadTable(data, L"PropertiesTable");
+    result.players = ReadTable(data, L"UsersTable");
+    result.pingMs = std::move(pingMs);
+    return result;
+}
+
+RefreshTotals CountOutcomes(const std::vector<ServerResult>& results, double wallSeconds) {
+    RefreshTotals totals;
+    totals.wallSeconds = wallSeconds;
+    for (const ServerResult& result : results) {
+        ++totals.servers;
+        totals.pings += static_cast<int>(result.pingMs.size());
+        switch (result.outcome) {
+            case Outcome::Success:
+                ++totals.successes;
+                break;
+            case Outcome::Timeout:
+                ++totals.timeouts;
+                break;
+            case Outcome::Failure:
+                ++totals.failures;
+                break;
+        }
+    }
+    return totals;
+}

@@ -1,0 +1,13 @@
+// Conversion between the host's wide text and the UTF-8 that vtquery prints and parses.
+// wchar_t is UTF-16 on Windows and UTF-32 elsewhere; both are handled.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// Invalid or unpaired code units become U+FFFD rather than being dropped.
+std::string Utf8FromWide(std::wstring_view text);
+std::wstring WideFromUtf8(std::string_view text);
+
+// Number of code points: the width that aligned text columns count in.
+size_t DisplayWidth(std::string_view utf8);
