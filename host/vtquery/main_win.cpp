@@ -1,6 +1,7 @@
 // vtquery: a command-line server browser that hosts Tribes.vtplugin as Vantor does.
-#include <shellapi.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <shellapi.h>
 
 #include <exception>
 
