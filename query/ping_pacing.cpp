@@ -14,10 +14,11 @@ PassWait ChoosePassWait(int elapsedMilliseconds, int timeoutSeconds, int& resend
         return {0, false, true};
     }
     if (resendCounter == timeoutSeconds) {
-        // No full wait of this cycle has run out yet: give the server one more, up to the bound.
+        // No full wait of this cycle has run out yet: give the server one more, cut short by the
+        // bound. A wait cut short re-sends nothing: the pass after it is the last.
         const auto wait =
             static_cast<std::uint32_t>(std::min<std::int64_t>(FullWaitMilliseconds, deadline - elapsed));
-        return {wait, true, false};
+        return {wait, wait == FullWaitMilliseconds, false};
     }
     resendCounter = 0;
     return {0, false, false};
