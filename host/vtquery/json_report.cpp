@@ -5,7 +5,8 @@
 
 #include "host/vtquery/ping_stats.h"
 
-using nlohmann::json;
+// Keys keep the order written here, the order a reader expects.
+using json = nlohmann::ordered_json;
 
 namespace {
 
@@ -54,7 +55,7 @@ std::string FormatJsonReport(const std::vector<ServerResult>& results,
     const double rate = totals.wallSeconds > 0 ? totals.pings / totals.wallSeconds : 0;
     json total{{"servers", totals.servers},     {"successes", totals.successes},
                {"timeouts", totals.timeouts},   {"failures", totals.failures},
-               {"pings", totals.pings},         {"wallSeconds", Tenths(totals.wallSeconds * 100) / 100},
+               {"pings", totals.pings},         {"wallSeconds", std::round(totals.wallSeconds * 1000) / 1000},
                {"pingsPerSecond", Tenths(rate)}};
     const json document{
         {"servers", std::move(servers)}, {"errors", std::move(reported)}, {"total", std::move(total)}};

@@ -15,7 +15,7 @@ CLI::Validator ServerText() {
             ServerListError error;
             return ParseServerAddress(text, server, error) ? std::string() : error.message;
         },
-        "ADDRESS:PORT", "server");
+        "", "server");
 }
 
 }  // namespace
@@ -34,7 +34,9 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     LaunchRequest launch;
 
     CLI::App app{"Queries Tribes game servers through the Tribes.vtplugin server-browser plugin.", "vtquery"};
-    app.add_option("servers", options.servers, "Servers to refresh")->check(ServerText());
+    app.add_option("servers", options.servers, "Servers to refresh")
+        ->check(ServerText())
+        ->type_name("ADDRESS:PORT");
     auto* file =
         app.add_option("--servers", options.serversFile, "File with one ADDRESS:PORT per line, # comments")
             ->type_name("FILE");

@@ -116,7 +116,7 @@ std::string FormatTotalLine(const RefreshTotals& totals) {
     const double rate = totals.wallSeconds > 0 ? totals.pings / totals.wallSeconds : 0;
     return "total: " + std::to_string(totals.servers) + " servers, " + std::to_string(totals.successes) +
            " success, " + std::to_string(totals.timeouts) + " timeout, " + std::to_string(totals.failures) +
-           " failure in " + Format("%.2f s", totals.wallSeconds) + Format(" (%.1f pings/s)", rate);
+           " failure in " + Format("%.3f s", totals.wallSeconds) + Format(" (%.1f pings/s)", rate);
 }
 
 std::string FormatProgress(int done, int total) {
