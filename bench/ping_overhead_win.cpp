@@ -1,0 +1,282 @@
+// ping_overhead: the plugin's pings against the floor of their mechanism, in the same process
+// and the same run, taking turns so that both meet the same machine.
+//
+//   ping_overhead sequential --port P        one session pinged again and again; the floor
+//                 [--rounds R --block B]     probe's exchanges with the same port in between,
+//                                            and floor exchanges followed by the parse of the
+//                                            reply into host tables; medians and ratios
+//   ping_overhead pool --ports-file F -j J   one session per port; a pass pings every session
+//                 [--rounds R]               once from J threads, alternating with a floor pass
+//                                            over the same ports; wall time per pass and ratio
+#include <CLI/CLI.hpp>
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "bench/floor_exchange_win.h"
+#include "bench/notify_windows_win.h"
+#include "bench/plugin_host_win.h"
+#include "bench/port_list.h"
+#include "bench/sample_stats.h"
+#include "boundary/table_layout.h"
+#include "boundary/table_names.h"
+#include "compat/unique_resource.h"
+#include "query/reply_parser.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double MicrosecondsSince(Clock::time_point start) {
+    return std::chrono::duration<double, std::micro>(Clock::now() - start).count();
+}
+
+struct Settings {
+    std::wstring pluginPath;
+    std::vector<std::uint16_t> ports;
+    int rounds = 20;
+    int block = 50;
+    int warmup = 50;
+    int jobs = 1;
+    int budgetSeconds = 2;
+};
+
+// The reply fields a session's window keeps, for parses outside the plugin.
+struct ReplyText {
+    std::wstring serverName;
+    std::wstring mapName;
+    int playerCount = 0;
+    int maxPlayers = 0;
+    bool parsed = false;
+    std::size_t bytes = 0;
+
+    ReplyFields Fields() { return {serverName, mapName, playerCount, maxPlayers, parsed}; }
+};
+
+void PrintSummary(const char* what, const char* unit, const SampleSummary& summary, int failed) {
+    std::printf("%-15s %5zu samples, median %9.1f %s (p10 %9.1f, p90 %9.1f, min %9.1f), %d not answered\n",
+                what, summary.count, summary.median, unit, summary.p10, summary.p90, summary.min, failed);
+}
+
+int RunSequential(const Settings& settings) {
+    BenchPluginHost host(settings.pluginPath);
+    std::uint16_t port = settings.ports.front();
+    int server = host.AddServer(port, settings.budgetSeconds);
+    NotifyWindows floor(1);
+    std::array<char, 2000> buffer;
+
+    std::vector<double> pluginMicros;
+    std::vector<double> floorMicros;
+    std::vector<double> parsedMicros;  // floor exchange, then the reply parsed into host tables
+    std::vector<double> parseMicros;   // the tables cleared and the reply parsed, alone
+    int pluginFailed = 0;
+    int floorFailed = 0;
+    int parsedFailed = 0;
+    HostRef<HostServerData> tables = HostRef<HostServerData>::Adopt(HostServerData::Create());
+    LayOutResultTables(*tables);
+    const std::wstring users(UsersTableName);
+    const std::wstring properties(PropertiesTableName);
+    ReplyText reply;
+    auto pluginBlock = [&](int count, bool keep) {
+        for (int i = 0; i < count; ++i) {
+            Clock::time_point start = Clock::now();
+            host.Ping(server);
+            double micros = MicrosecondsSince(start);
+            if (!keep) continue;
+            pluginMicros.push_back(micros);
+            if (!host.Answered(server)) ++pluginFailed;
+        }
+    };
+    auto floorBlock = [&](int count, bool keep) {
+        for (int i = 0; i < count; ++i) {
+            Clock::time_point start = Clock::now();
+            FloorExchangeResult result =
+                FloorExchange(floor.Window(0), floor.Semaphore(0), port, settings.budgetSeconds, buffer);
+            double micros = MicrosecondsSince(start);
+            if (!keep) continue;
+            floorMicros.push_back(micros);
+            if (!result.replied) ++floorFailed;
+        }
+    };
+
+    auto parsedBlock = [&](int count, bool keep) {
+        for (int i = 0; i < count; ++i) {
+            Clock::time_point start = Clock::now();
+            FloorExchangeResult result =
+                FloorExchange(floor.Window(0), floor.Semaphore(0), port, settings.budgetSeconds, buffer);
+            Clock::time_point parseStart = Clock::now();
+            tables->ClearTable(users);
+            tables->ClearTable(properties);
+            reply.parsed = false;
+            reply.bytes = static_cast<std::size_t>(result.replyBytes);
+            ParseReply(reinterpret_cast<const unsigned char*>(buffer.data()), result.replyBytes, *tables,
+                       reply.Fields());
+            double parse = MicrosecondsSince(parseStart);
+            double micros = MicrosecondsSince(start);
+            if (!keep) continue;
+            parsedMicros.push_back(micros);
+            parseMicros.push_back(parse);
+            if (!reply.parsed) ++parsedFailed;
+        }
+    };
+
+    pluginBlock(settings.warmup, false);
+    floorBlock(settings.warmup, false);
+    parsedBlock(settings.warmup, false);
+    double pluginWindowCpu = host.WindowThreadCpuMilliseconds();
+    double floorWindowCpu = floor.ThreadCpuMilliseconds();
+    for (int round = 0; round < settings.rounds; ++round) {
+        // The three kinds take turns, each first in every third round.
+        std::function<void(int, bool)> blocks[] = {pluginBlock, floorBlock, parsedBlock};
+        for (int k = 0; k < 3; ++k) blocks[(round + k) % 3](settings.block, true);
+    }
+    pluginWindowCpu = host.WindowThreadCpuMilliseconds() - pluginWindowCpu;
+    floorWindowCpu = floor.ThreadCpuMilliseconds() - floorWindowCpu;
+
+    SampleSummary plugin = Summarize(pluginMicros);
+    SampleSummary probe = Summarize(floorMicros);
+    SampleSummary parsed = Summarize(parsedMicros);
+    std::printf("sequential pings of 127.0.0.1:%u (%d-byte reply), %d rounds of %d each, interleaved\n", port,
+                static_cast<int>(reply.bytes), settings.rounds, settings.block);
+    PrintSummary("plugin ping", "us", plugin, pluginFailed);
+    PrintSummary("floor exchange", "us", probe, floorFailed);
+    PrintSummary("floor + parse", "us", parsed, parsedFailed);
+    PrintSummary("  parse alone", "us", Summarize(parseMicros), parsedFailed);
+    std::printf("ratio of medians (plugin / floor): %.3f; (floor + parse) / floor: %.3f\n",
+                plugin.median / probe.median, parsed.median / probe.median);
+    std::printf("window thread cpu per exchange: plugin %.1f us, floor %.1f us\n",
+                1000 * pluginWindowCpu / static_cast<double>(plugin.count),
+                1000 * floorWindowCpu / static_cast<double>(probe.count));
+    return pluginFailed + floorFailed == 0 ? 0 : 1;
+}
+
+// Runs exchange(i) for i in [0, count) on jobs threads that take the next index as they go;
+// returns the wall time in seconds.
+double RunPass(int jobs, int count, const std::function<void(int)>& exchange) {
+    std::atomic<int> next{0};
+    Clock::time_point start = Clock::now();
+    std::vector<std::thread> workers;
+    for (int j = 0; j < jobs; ++j) {
+        workers.emplace_back([&] {
+            for (int i = next++; i < count; i = next++) exchange(i);
+        });
+    }
+    for (std::thread& worker : workers) worker.join();
+    return MicrosecondsSince(start) / 1e6;
+}
+
+int RunPool(const Settings& settings) {
+    int count = static_cast<int>(settings.ports.size());
+    if (settings.jobs > count) {
+        std::fprintf(stderr, "ping_overhead: -j must not exceed the number of ports\n");
+        return 2;
+    }
+    BenchPluginHost host(settings.pluginPath);
+    for (std::uint16_t port : settings.ports) host.AddServer(port, settings.budgetSeconds);
+    NotifyWindows floor(count);
+
+    std::atomic<int> pluginFailed{0};
+    std::atomic<int> floorFailed{0};
+    auto pluginPing = [&](int i) {
+        host.Ping(i);
+        if (!host.Answered(i)) ++pluginFailed;
+    };
+    auto floorExchange = [&](int i) {
+        thread_local std::array<char, 2000> buffer;
+        FloorExchangeResult result =
+            FloorExchange(floor.Window(i), floor.Semaphore(i), settings.ports[static_cast<std::size_t>(i)],
+                          settings.budgetSeconds, buffer);
+        if (!result.replied) ++floorFailed;
+    };
+
+    RunPass(settings.jobs, count, pluginPing);  // warm-up: first pings of fresh sessions
+    RunPass(settings.jobs, count, floorExchange);
+    pluginFailed = 0;
+    floorFailed = 0;
+    std::vector<double> pluginSeconds;
+    std::vector<double> floorSeconds;
+    double pluginWindowCpu = host.WindowThreadCpuMilliseconds();
+    double floorWindowCpu = floor.ThreadCpuMilliseconds();
+    for (int round = 0; round < settings.rounds; ++round) {
+        if (round % 2 == 0) {
+            pluginSeconds.push_back(RunPass(settings.jobs, count, pluginPing));
+            floorSeconds.push_back(RunPass(settings.jobs, count, floorExchange));
+        } else {
+            floorSeconds.push_back(RunPass(settings.jobs, count, floorExchange));
+            pluginSeconds.push_back(RunPass(settings.jobs, count, pluginPing));
+        }
+    }
+    pluginWindowCpu = host.WindowThreadCpuMilliseconds() - pluginWindowCpu;
+    floorWindowCpu = floor.ThreadCpuMilliseconds() - floorWindowCpu;
+
+    SampleSummary plugin = Summarize(pluginSeconds);
+    SampleSummary probe = Summarize(floorSeconds);
+    std::printf("pool of %d threads over %d sessions, %d passes each, interleaved\n", settings.jobs, count,
+                settings.rounds);
+    PrintSummary("plugin pass", "s ", plugin, pluginFailed);
+    PrintSummary("floor pass", "s ", probe, floorFailed);
+    std::printf("pings/s at the median: plugin %.1f, floor %.1f; ratio of medians (plugin / floor): %.3f\n",
+                count / plugin.median, count / probe.median, plugin.median / probe.median);
+    double exchanges = static_cast<double>(count) * settings.rounds;
+    std::printf("window thread cpu per exchange: plugin %.1f us, floor %.1f us\n",
+                1000 * pluginWindowCpu / exchanges, 1000 * floorWindowCpu / exchanges);
+    return pluginFailed + floorFailed == 0 ? 0 : 1;
+}
+
+// The plugin beside this program, as a host installs it.
+std::wstring PluginBesideProgram() {
+    wchar_t path[MAX_PATH];
+    DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring text(path, length);
+    return text.substr(0, text.find_last_of(L"\\/") + 1) + L"Tribes.vtplugin";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    CLI::App app{"The plugin's pings against the floor probe, interleaved, with a tribes-emu on 127.0.0.1"};
+    app.require_subcommand(1);
+    Settings settings;
+    int port = 0;
+    std::string portFile;
+    std::string pluginPath;
+    auto addCommon = [&](CLI::App* mode) {
+        mode->add_option("--port", port, "UDP port of the server")->check(CLI::Range(1, 65535));
+        mode->add_option("--ports-file", portFile, "tribes-emu ready file: one port a line");
+        mode->add_option("--rounds", settings.rounds, "turns of plugin and floor")
+            ->check(CLI::Range(1, 10000));
+        mode->add_option("--budget", settings.budgetSeconds, "time budget of one ping, seconds")
+            ->check(CLI::Range(1, 10));
+        mode->add_option("--plugin", pluginPath, "the plugin (default: Tribes.vtplugin beside this program)");
+    };
+    CLI::App* sequential = app.add_subcommand("sequential", "one session, pings in a row");
+    addCommon(sequential);
+    sequential->add_option("--block", settings.block, "pings per turn")->check(CLI::Range(1, 100000));
+    sequential->add_option("--warmup", settings.warmup, "pings of each kind before measuring")
+        ->check(CLI::Range(0, 100000));
+    CLI::App* pool = app.add_subcommand("pool", "one session per port, passes from a thread pool");
+    addCommon(pool);
+    pool->add_option("--jobs,-j", settings.jobs, "pinging threads")->check(CLI::Range(1, 256));
+    CLI11_PARSE(app, argc, argv);
+
+    settings.pluginPath =
+        pluginPath.empty() ? PluginBesideProgram() : std::wstring(pluginPath.begin(), pluginPath.end());
+    settings.ports = portFile.empty() ? PortRange(port, port ? 1 : 0) : ReadPortFile(portFile);
+    if (settings.ports.empty()) {
+        std::fprintf(stderr, "ping_overhead: no ports (give --port or a --ports-file with ports)\n");
+        return 2;
+    }
+    if (sequential->parsed()) settings.ports.resize(1);
+    compat::unique_winsock winsock = compat::unique_winsock::start(MAKEWORD(2, 2));
+    try {
+        return sequential->parsed() ? RunSequential(settings) : RunPool(settings);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "ping_overhead: %s\n", error.what());
+        return 1;
+    }
+}
