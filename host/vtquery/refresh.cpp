@@ -46,17 +46,18 @@ RefreshTimes RefreshServers(size_t servers, int count, int workers, const std::f
     const size_t threads = std::min<size_t>(std::max(workers, 1), std::max<size_t>(servers, 1));
     for (size_t i = 0; i < threads; ++i) pool.emplace_back(work);
     {
+        // The last report always names every server: it is made after done was seen complete.
         std::unique_lock<std::mutex> hold(mutex);
-        while (done < servers) {
-            finished.wait_for(hold, std::chrono::milliseconds(100));
+        for (;;) {
             const size_t seen = done;
             hold.unlock();
             progress(seen);
             hold.lock();
+            if (seen == servers) break;
+            finished.wait_for(hold, std::chrono::milliseconds(100));
         }
     }
     for (std::thread& thread : pool) thread.join();
     times.wallSeconds = MillisecondsSince(start) / 1000;
-    if (servers == 0) progress(0);
     return times;
 }

@@ -40,7 +40,7 @@ char32_t NextUtf8(std::string_view text, size_t& position) {
     const auto lead = static_cast<unsigned char>(text[position++]);
     if (lead < 0x80) return lead;
     int trail = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : -1;
-    if (trail < 0 || lead > 0xF4) return kReplacement;
+    if (trail < 0 || lead < 0xC2 || lead > 0xF4) return kReplacement;  // C0, C1: always overlong
     char32_t code = lead & (0x3F >> trail);
     for (int i = 0; i < trail; ++i) {
         if (position >= text.size()) return kReplacement;
