@@ -228,14 +228,6 @@ int RunPool(const Settings& settings) {
     return pluginFailed + floorFailed == 0 ? 0 : 1;
 }
 
-// The plugin beside this program, as a host installs it.
-std::wstring PluginBesideProgram() {
-    wchar_t path[MAX_PATH];
-    DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring text(path, length);
-    return text.substr(0, text.find_last_of(L"\\/") + 1) + L"Tribes.vtplugin";
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {

@@ -32,6 +32,13 @@ Function Export(HMODULE module, const char* name) {
 
 }  // namespace
 
+std::wstring PluginBesideProgram() {
+    wchar_t path[MAX_PATH];
+    DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring text(path, length);
+    return text.substr(0, text.find_last_of(L"\\/") + 1) + L"Tribes.vtplugin";
+}
+
 BenchPluginHost::BenchPluginHost(const std::wstring& pluginPath) : module_(LoadLibraryW(pluginPath.c_str())) {
     if (!module_)
         throw std::runtime_error("cannot load the plugin (error " + std::to_string(GetLastError()) + ")");

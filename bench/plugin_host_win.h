@@ -21,6 +21,9 @@ struct module_traits {
 };
 using unique_module = compat::unique_any<module_traits>;
 
+// Tribes.vtplugin in this program's folder, as a host installs it.
+std::wstring PluginBesideProgram();
+
 class BenchPluginHost {
 public:
     // Loads the plugin and opens its command window on a new message-pumping thread.
