@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <future>
+
+#include "boundary/command_window.h"
 
 namespace integration {
 
@@ -29,21 +32,16 @@ Function Export(HMODULE module, const char* name) {
 
 struct DestructionRecord {
     std::shared_ptr<CallJournal> journal;
-    HWND commandWindow = nullptr;
+    std::map<HWND, std::wstring> names;
     HHOOK hook = nullptr;
 };
 DestructionRecord destruction;
 
 LRESULT CALLBACK OnWindowEvent(int code, WPARAM wParam, LPARAM lParam) {
     if (code == HCBT_DESTROYWND && destruction.journal) {
-        HWND window = reinterpret_cast<HWND>(wParam);
-        wchar_t className[64] = {};
-        GetClassNameW(window, className, 64);
-        if (window == destruction.commandWindow) {
-            destruction.journal->Record(L"window.Destroy(command)");
-        } else if (std::wstring(className) == L"#32770") {
-            destruction.journal->Record(L"window.Destroy(network)");
-        }
+        auto named = destruction.names.find(reinterpret_cast<HWND>(wParam));
+        if (named != destruction.names.end())
+            destruction.journal->Record(L"window.Destroy(" + named->second + L")");
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
@@ -130,6 +128,16 @@ void PluginHost::Unload() {
     });
 }
 
+HWND PluginHost::CreateSession(TestServer& server) const {
+    const std::vector<HWND> before = NetworkWindows(hostWindow);
+    SessionCreateRecord record = server.Record();
+    EXPECT_EQ(Send(CMD_CREATE_SESSION, reinterpret_cast<WPARAM>(&record)), 0);
+    for (HWND window : NetworkWindows(hostWindow)) {
+        if (std::find(before.begin(), before.end(), window) == before.end()) return window;
+    }
+    return nullptr;
+}
+
 std::vector<HWND> PluginHost::NetworkWindows(HWND parent) const {
     std::vector<HWND> found;
     EnumChildWindows(
@@ -186,9 +194,9 @@ std::vector<std::wstring> TestServer::JournalSince(std::size_t from) const {
         lines.begin() + static_cast<std::ptrdiff_t>(std::min(from, lines.size())), lines.end());
 }
 
-void RecordWindowDestruction(std::shared_ptr<CallJournal> journal, HWND commandWindow) {
+void RecordWindowDestruction(std::shared_ptr<CallJournal> journal, std::map<HWND, std::wstring> names) {
     destruction.journal = std::move(journal);
-    destruction.commandWindow = commandWindow;
+    destruction.names = std::move(names);
     destruction.hook = SetWindowsHookExW(WH_CBT, OnWindowEvent, nullptr, GetCurrentThreadId());
 }
 

@@ -10,6 +10,7 @@
 #include <atomic>
 #include <chrono>
 #include <functional>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -27,6 +28,8 @@ struct ForwardedMessage {
     WPARAM wParam;
     LPARAM lParam;
 };
+
+struct TestServer;
 
 class PluginHost {
 public:
@@ -51,6 +54,9 @@ public:
     // FreeLibrary on the window thread.
     void Unload();
 
+    // Command 1036 for server (expecting result 0); returns the network message window it made
+    // as a child of the host window, or null when none appeared.
+    HWND CreateSession(TestServer& server) const;
     // The plugin's network message windows (dialogs) that are children of parent.
     std::vector<HWND> NetworkWindows(HWND parent) const;
     std::vector<ForwardedMessage> Forwarded() const;
@@ -87,9 +93,9 @@ struct TestServer {
     HostRef<HostServerData> data;
 };
 
-// Windows destroyed on the window thread, in order, as "window.Destroy(network)" or
-// "window.Destroy(command)" in journal. Installed on the calling thread (the window thread).
-void RecordWindowDestruction(std::shared_ptr<CallJournal> journal, HWND commandWindow);
+// Records the destruction of each window in names as "window.Destroy(<name>)" in journal, in
+// order. Installed for the calling thread: call it on the window thread.
+void RecordWindowDestruction(std::shared_ptr<CallJournal> journal, std::map<HWND, std::wstring> names);
 
 using Seconds = std::chrono::duration<double>;
 
