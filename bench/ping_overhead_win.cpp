@@ -6,8 +6,9 @@
 //                                            and floor exchanges followed by the parse of the
 //                                            reply into host tables; medians and ratios
 //   ping_overhead pool --ports-file F -j J   one session per port; a pass pings every session
-//                 [--rounds R]               once from J threads, alternating with a floor pass
-//                                            over the same ports; wall time per pass and ratio
+//                 [--rounds R]               once from J threads, taking turns with a floor pass
+//                                            and a floor-and-parse pass over the same ports;
+//                                            wall time per pass and ratios
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <atomic>
@@ -180,8 +181,17 @@ int RunPool(const Settings& settings) {
     for (std::uint16_t port : settings.ports) host.AddServer(port, settings.budgetSeconds);
     NotifyWindows floor(count);
 
+    std::vector<HostRef<HostServerData>> tables;
+    for (int i = 0; i < count; ++i) {
+        tables.push_back(HostRef<HostServerData>::Adopt(HostServerData::Create()));
+        LayOutResultTables(*tables.back());
+    }
+    const std::wstring users(UsersTableName);
+    const std::wstring properties(PropertiesTableName);
+
     std::atomic<int> pluginFailed{0};
     std::atomic<int> floorFailed{0};
+    std::atomic<int> parsedFailed{0};
     auto pluginPing = [&](int i) {
         host.Ping(i);
         if (!host.Answered(i)) ++pluginFailed;
@@ -193,39 +203,49 @@ int RunPool(const Settings& settings) {
                           settings.budgetSeconds, buffer);
         if (!result.replied) ++floorFailed;
     };
+    auto parsedExchange = [&](int i) {
+        thread_local std::array<char, 2000> buffer;
+        thread_local ReplyText reply;
+        FloorExchangeResult result =
+            FloorExchange(floor.Window(i), floor.Semaphore(i), settings.ports[static_cast<std::size_t>(i)],
+                          settings.budgetSeconds, buffer);
+        HostServerData& data = *tables[static_cast<std::size_t>(i)];
+        data.ClearTable(users);
+        data.ClearTable(properties);
+        reply.parsed = false;
+        ParseReply(reinterpret_cast<const unsigned char*>(buffer.data()), result.replyBytes, data,
+                   reply.Fields());
+        if (!reply.parsed) ++parsedFailed;
+    };
+    const std::function<void(int)> kinds[] = {pluginPing, floorExchange, parsedExchange};
 
-    RunPass(settings.jobs, count, pluginPing);  // warm-up: first pings of fresh sessions
-    RunPass(settings.jobs, count, floorExchange);
+    for (const auto& kind : kinds)
+        RunPass(settings.jobs, count, kind);  // warm-up: first use of every session
     pluginFailed = 0;
     floorFailed = 0;
-    std::vector<double> pluginSeconds;
-    std::vector<double> floorSeconds;
-    double pluginWindowCpu = host.WindowThreadCpuMilliseconds();
-    double floorWindowCpu = floor.ThreadCpuMilliseconds();
+    parsedFailed = 0;
+    std::vector<double> milliseconds[3];
     for (int round = 0; round < settings.rounds; ++round) {
-        if (round % 2 == 0) {
-            pluginSeconds.push_back(RunPass(settings.jobs, count, pluginPing));
-            floorSeconds.push_back(RunPass(settings.jobs, count, floorExchange));
-        } else {
-            floorSeconds.push_back(RunPass(settings.jobs, count, floorExchange));
-            pluginSeconds.push_back(RunPass(settings.jobs, count, pluginPing));
+        // The three kinds take turns, each first in every third round.
+        for (int k = 0; k < 3; ++k) {
+            int kind = (round + k) % 3;
+            milliseconds[kind].push_back(1000 * RunPass(settings.jobs, count, kinds[kind]));
         }
     }
-    pluginWindowCpu = host.WindowThreadCpuMilliseconds() - pluginWindowCpu;
-    floorWindowCpu = floor.ThreadCpuMilliseconds() - floorWindowCpu;
 
-    SampleSummary plugin = Summarize(pluginSeconds);
-    SampleSummary probe = Summarize(floorSeconds);
-    std::printf("pool of %d threads over %d sessions, %d passes each, interleaved\n", settings.jobs, count,
-                settings.rounds);
-    PrintSummary("plugin pass", "s ", plugin, pluginFailed);
-    PrintSummary("floor pass", "s ", probe, floorFailed);
-    std::printf("pings/s at the median: plugin %.1f, floor %.1f; ratio of medians (plugin / floor): %.3f\n",
-                count / plugin.median, count / probe.median, plugin.median / probe.median);
-    double exchanges = static_cast<double>(count) * settings.rounds;
-    std::printf("window thread cpu per exchange: plugin %.1f us, floor %.1f us\n",
-                1000 * pluginWindowCpu / exchanges, 1000 * floorWindowCpu / exchanges);
-    return pluginFailed + floorFailed == 0 ? 0 : 1;
+    SampleSummary plugin = Summarize(milliseconds[0]);
+    SampleSummary probe = Summarize(milliseconds[1]);
+    SampleSummary parsed = Summarize(milliseconds[2]);
+    std::printf("pool of %d threads over %d sessions, %d passes of each kind, interleaved\n", settings.jobs,
+                count, settings.rounds);
+    PrintSummary("plugin pass", "ms", plugin, pluginFailed);
+    PrintSummary("floor pass", "ms", probe, floorFailed);
+    PrintSummary("floor + parse", "ms", parsed, parsedFailed);
+    std::printf("pings/s at the median: plugin %.1f, floor %.1f, floor + parse %.1f\n",
+                1000 * count / plugin.median, 1000 * count / probe.median, 1000 * count / parsed.median);
+    std::printf("ratio of medians (plugin / floor): %.3f; (floor + parse) / floor: %.3f\n",
+                plugin.median / probe.median, parsed.median / probe.median);
+    return pluginFailed + floorFailed + parsedFailed == 0 ? 0 : 1;
 }
 
 }  // namespace
