@@ -36,9 +36,10 @@ ProgressLine::~ProgressLine() {
 }
 
 void ProgressLine::Show(const std::string& text) {
-    if (!shown_) return;
+    if (!shown_ || text == last_) return;
     std::string line = "\r" + text;
     if (text.size() < width_) line += std::string(width_ - text.size(), ' ') + "\r" + text;
     width_ = text.size();
+    last_ = text;
     WriteError(line);
 }

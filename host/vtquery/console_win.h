@@ -21,4 +21,5 @@ public:
 private:
     bool shown_ = false;
     size_t width_ = 0;
+    std::string last_;
 };

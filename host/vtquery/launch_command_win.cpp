@@ -21,12 +21,20 @@ int RunLaunch(const QueryOptions& options, const LaunchRequest& launch) {
     ServerListError error;
     ParseServerAddress(launch.server, server, error);  // checked with the command line
 
+    // A game that cannot start makes the plugin show a message box and wait for the user, which
+    // a console run could wait on forever: a missing file is refused up front.
+    const std::wstring executable = FullHostPath(launch.executable);
+    const DWORD attributes = GetFileAttributesW(executable.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        WriteError("vtquery: the game executable '" + launch.executable + "' does not exist\n" + UsageText());
+        return kExitUsage;
+    }
+
     const std::wstring pluginPath =
         options.pluginPath.empty() ? DefaultPluginPath() : FullHostPath(options.pluginPath);
     const PluginThread plugin(pluginPath);
     ServerSessions sessions(plugin, {server}, options.timeoutSeconds);
     HostServerEntry& entry = *sessions[0].entry;
-    const std::wstring executable = FullHostPath(launch.executable);
     entry.SetExecutablePath(executable);
     entry.SetLaunchParameters(WideFromUtf8(launch.parameters));
     SetOption(entry, kPlayerName, launch.playerName);

@@ -215,6 +215,7 @@ TEST_F(VtqueryRun, UsageErrorsExitWithTwoAndSayWhy) {
         {{"--servers", "no-such-list.txt"}, "cannot read the server list"},
         {{"--count", "many", "127.0.0.1:1"}, "--count"},
         {{"--launch", "127.0.0.1:1"}, "--exe"},
+        {{"--launch", "127.0.0.1:1", "--exe", "no-such-game.exe"}, "does not exist"},
     };
     for (const auto& c : cases) {
         const ChildRun run = RunVtquery(c.arguments);
