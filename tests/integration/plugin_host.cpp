@@ -5,14 +5,11 @@
 #include <algorithm>
 #include <future>
 
-#include "boundary/command_window.h"
-
 namespace integration {
 
 namespace {
 
 constexpr UINT RunWorkMessage = WM_APP + 1;
-constexpr UINT ForwardMessage = WM_USER + 100;
 constexpr const wchar_t* HostWindowClass = L"TribesTestHost";
 // The window thread ends by itself even if a test never lets it go.
 constexpr auto WindowThreadLifetime = std::chrono::seconds(150);
@@ -30,18 +27,16 @@ Function Export(HMODULE module, const char* name) {
     return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
 }
 
-struct DestructionRecord {
+struct {
     std::shared_ptr<CallJournal> journal;
     std::map<HWND, std::wstring> names;
     HHOOK hook = nullptr;
-};
-DestructionRecord destruction;
+} destruction;
 
 LRESULT CALLBACK OnWindowEvent(int code, WPARAM wParam, LPARAM lParam) {
-    if (code == HCBT_DESTROYWND && destruction.journal) {
-        auto named = destruction.names.find(reinterpret_cast<HWND>(wParam));
-        if (named != destruction.names.end())
-            destruction.journal->Record(L"window.Destroy(" + named->second + L")");
+    auto named = destruction.names.find(reinterpret_cast<HWND>(wParam));
+    if (code == HCBT_DESTROYWND && named != destruction.names.end()) {
+        destruction.journal->Record(L"window.Destroy(" + named->second + L")");
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
@@ -54,49 +49,36 @@ PluginHost::PluginHost() {
         windowThread_ = GetCurrentThreadId();
         WNDCLASSW windowClass{};
         windowClass.lpfnWndProc = HostWindowProc;
-        windowClass.hInstance = GetModuleHandleW(nullptr);
         windowClass.lpszClassName = HostWindowClass;
-        RegisterClassW(&windowClass);  // already registered by an earlier host: fine
+        RegisterClassW(&windowClass);
         hostWindow = CreateHostWindow();
         module_ = LoadLibraryW(PluginPath().c_str());
-        if (module_) {
-            init_ = Export<InitVantorProtocol>(module_, InitExportName);
-            ping_ = Export<PingVantorProtocol>(module_, PingExportName);
-        }
+        init_ = Export<InitVantorProtocol>(module_, InitExportName);
+        ping_ = Export<PingVantorProtocol>(module_, PingExportName);
         if (init_) init_(hostWindow, 0, &commandWindow);
         ready.set_value();
-        Run();
+
+        const auto deadline = std::chrono::steady_clock::now() + WindowThreadLifetime;
+        while (!stop_ && std::chrono::steady_clock::now() < deadline) {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+            MSG message;
+            for (int n = 0; n < 1000 && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE); ++n) {
+                DispatchMessageW(&message);
+            }
+        }
+        if (module_) FreeLibrary(module_);
+        if (destruction.hook) UnhookWindowsHookEx(destruction.hook);
+        destruction = {};
     });
     ready.get_future().wait();
-    EXPECT_NE(hostWindow, nullptr);
-    EXPECT_NE(module_, nullptr) << "cannot load " << std::string(PluginPath().begin(), PluginPath().end());
-    EXPECT_NE(ping_, nullptr);
+    // Not fatal here (a constructor cannot stop the test); every test fails without them.
+    EXPECT_NE(ping_, nullptr) << "cannot load the plugin beside the test program";
     EXPECT_NE(commandWindow, nullptr);
 }
 
 PluginHost::~PluginHost() {
     stop_ = true;
     thread_.join();
-}
-
-void PluginHost::Run() {
-    const auto deadline = std::chrono::steady_clock::now() + WindowThreadLifetime;
-    while (!stop_ && std::chrono::steady_clock::now() < deadline) {
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-        MSG message;
-        for (int handled = 0; handled < 1000 && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE); ++handled) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-    }
-    if (module_) FreeLibrary(module_);
-    if (destruction.hook) UnhookWindowsHookEx(destruction.hook);
-    destruction = DestructionRecord{};
-    DestroyWindow(hostWindow);
-}
-
-LRESULT PluginHost::Send(UINT message, WPARAM wParam, LPARAM lParam) const {
-    return SendMessageW(commandWindow, message, wParam, lParam);
 }
 
 void PluginHost::OnWindowThread(const std::function<void()>& work) const {
@@ -110,22 +92,21 @@ HWND PluginHost::Init(HWND parent) const {
 }
 
 HWND PluginHost::CreateHostWindow() const {
-    auto create = [this] {
-        return CreateWindowExW(0, HostWindowClass, L"Test host", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
-                               GetModuleHandleW(nullptr), const_cast<PluginHost*>(this));
-    };
-    if (GetCurrentThreadId() == windowThread_) return create();
     HWND window = nullptr;
-    OnWindowThread([&] { window = create(); });
+    auto create = [&] {
+        window = CreateWindowExW(0, HostWindowClass, L"Test host", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100,
+                                 nullptr, nullptr, nullptr, const_cast<PluginHost*>(this));
+    };
+    if (GetCurrentThreadId() == windowThread_) {
+        create();
+    } else {
+        OnWindowThread(create);
+    }
     return window;
 }
 
 void PluginHost::Unload() {
-    OnWindowThread([this] {
-        if (module_) FreeLibrary(module_);
-        module_ = nullptr;
-    });
+    OnWindowThread([this] { FreeLibrary(std::exchange(module_, nullptr)); });
 }
 
 HWND PluginHost::CreateSession(TestServer& server) const {
@@ -143,19 +124,14 @@ std::vector<HWND> PluginHost::NetworkWindows(HWND parent) const {
     EnumChildWindows(
         parent,
         [](HWND window, LPARAM list) {
-            wchar_t className[64] = {};
-            GetClassNameW(window, className, 64);
+            wchar_t className[16] = {};
+            GetClassNameW(window, className, 16);
             if (std::wstring(className) == L"#32770")
                 reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
             return TRUE;
         },
         reinterpret_cast<LPARAM>(&found));
     return found;
-}
-
-std::vector<ForwardedMessage> PluginHost::Forwarded() const {
-    std::lock_guard<std::mutex> hold(mutex_);
-    return forwarded_;
 }
 
 LRESULT CALLBACK PluginHost::HostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -168,9 +144,8 @@ LRESULT CALLBACK PluginHost::HostWindowProc(HWND window, UINT message, WPARAM wP
         (*reinterpret_cast<const std::function<void()>*>(wParam))();
         return 0;
     }
-    if (message == ForwardMessage && host) {
-        std::lock_guard<std::mutex> hold(host->mutex_);
-        host->forwarded_.push_back({wParam, lParam});
+    if (message == CMD_FORWARD && host) {
+        host->forwarded.emplace_back(wParam, lParam);  // sent: the sender waits, so no lock
         return 0;
     }
     return DefWindowProcW(window, message, wParam, lParam);
@@ -190,8 +165,8 @@ TestServer::TestServer(const char* handleText, std::shared_ptr<CallJournal> shar
 
 std::vector<std::wstring> TestServer::JournalSince(std::size_t from) const {
     std::vector<std::wstring> lines = journal->Lines();
-    return std::vector<std::wstring>(
-        lines.begin() + static_cast<std::ptrdiff_t>(std::min(from, lines.size())), lines.end());
+    lines.erase(lines.begin(), lines.begin() + static_cast<std::ptrdiff_t>(std::min(from, lines.size())));
+    return lines;
 }
 
 void RecordWindowDestruction(std::shared_ptr<CallJournal> journal, std::map<HWND, std::wstring> names) {
@@ -200,8 +175,13 @@ void RecordWindowDestruction(std::shared_ptr<CallJournal> journal, std::map<HWND
     destruction.hook = SetWindowsHookExW(WH_CBT, OnWindowEvent, nullptr, GetCurrentThreadId());
 }
 
-std::wstring Widen(const std::string& text) {
-    return std::wstring(text.begin(), text.end());
+std::vector<std::wstring> Calls(const std::wstring& lines) {
+    std::vector<std::wstring> calls;
+    for (std::size_t start = 0, end = 0; end != std::wstring::npos; start = end + 1) {
+        end = lines.find(L'|', start);
+        calls.push_back(lines.substr(start, end == std::wstring::npos ? std::wstring::npos : end - start));
+    }
+    return calls;
 }
 
 }  // namespace integration
