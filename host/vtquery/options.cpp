@@ -92,6 +92,6 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
 
 int WorkerCount(int requested, int servers, unsigned processors) {
     if (servers < 1) return 1;
-    const int wanted = requested > 0 ? requested : static_cast<int>(std::clamp(processors * 8u, 16u, 64u));
+    const int wanted = requested > 0 ? requested : static_cast<int>(std::clamp(processors * 16u, 32u, 64u));
     return std::min(wanted, servers);
 }

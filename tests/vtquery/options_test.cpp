@@ -83,7 +83,8 @@ TEST(CommandLine, LaunchKeepsOnlyTheOptionsGiven) {
 TEST(CommandLine, WorkerCountFollowsRequestMachineAndServers) {
     EXPECT_EQ(WorkerCount(4, 100, 2), 4);
     EXPECT_EQ(WorkerCount(4, 3, 2), 3);
-    EXPECT_EQ(WorkerCount(0, 100, 2), 16);
+    EXPECT_EQ(WorkerCount(0, 100, 2), 32);
+    EXPECT_EQ(WorkerCount(0, 100, 3), 48);
     EXPECT_EQ(WorkerCount(0, 100, 32), 64);
     EXPECT_EQ(WorkerCount(0, 5, 8), 5);
     EXPECT_EQ(WorkerCount(0, 0, 8), 1);
