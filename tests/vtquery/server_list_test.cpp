@@ -71,8 +71,7 @@ TEST(ServerList, NamesFileAndLineOfABadEntry) {
 }
 
 TEST(ServerList, KeepsFirstOfRepeatedServers) {
-    const std::vector<ServerAddress> servers{{"a", 1}, {"b", 1}, {"a", 1}, {"a", 2}, {"b", 1}};
-    EXPECT_THAT(WithoutDuplicates(servers),
+    EXPECT_THAT(WithoutDuplicates({{"a", 1}, {"b", 1}, {"a", 1}, {"a", 2}, {"b", 1}}),
                 ElementsAre(ServerAddress{"a", 1}, ServerAddress{"b", 1}, ServerAddress{"a", 2}));
 }
 
