@@ -1,0 +1,130 @@
+// Writes the reply parser's seed corpus from the fake server's own reply builder: the replies a
+// server sends, the shapes that stretch each field, and replies that end part-way through.
+//   write_corpus <directory>
+#include <cstdio>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "tools/tribes_emu/reply_builder.h"
+
+namespace {
+
+using namespace tribes_emu;
+using Bytes = std::vector<std::uint8_t>;
+
+// The default server changed by edit.
+ServerInfo Default(const std::function<void(ServerInfo&)>& edit) {
+    ServerInfo server = DefaultServer();
+    edit(server);
+    return server;
+}
+
+ServerInfo WithTeams(int count, int listed) {
+    return Default([&](ServerInfo& s) {
+        s.teamCount = static_cast<std::uint8_t>(count);
+        s.teams.clear();
+        for (int k = 0; k < listed; ++k)
+            s.teams.push_back({"Team " + std::to_string(k + 1), TeamScoreText(k)});
+        s.singleTeamByte = 0x5A;
+    });
+}
+
+ServerInfo WithFirstPlayerScore(const std::string& scoreText) {
+    return Default([&](ServerInfo& s) { s.players.front().scoreText = scoreText; });
+}
+
+// The reply for server, cut to its first length bytes; length counts from the end when negative.
+Bytes Cut(const ServerInfo& server, long length) {
+    Bytes bytes = BuildReply(server);
+    std::size_t keep =
+        length >= 0 ? static_cast<std::size_t>(length) : bytes.size() - static_cast<std::size_t>(-length);
+    bytes.resize(std::min(keep, bytes.size()));
+    return bytes;
+}
+
+std::vector<std::pair<std::string, Bytes>> Seeds() {
+    const std::string highBit = "\xC4gir \xE9t\xE9 \xFF\x80";
+    return {
+        {"default_12_players", BuildReply(DefaultServer())},
+        {"no_players", BuildReply(ServerWithPlayers(0))},
+        {"one_player", BuildReply(ServerWithPlayers(1))},
+        {"players_16", BuildReply(ServerWithPlayers(16))},
+        {"players_60", BuildReply(ServerWithPlayers(60))},
+        {"team_count_0", BuildReply(WithTeams(0, 0))},
+        {"team_count_1", BuildReply(WithTeams(1, 1))},
+        {"team_count_3", BuildReply(WithTeams(3, 3))},
+        {"team_count_4_two_listed", BuildReply(WithTeams(4, 2))},
+        {"team_count_2_three_listed", BuildReply(WithTeams(2, 3))},
+        {"team_count_255_with_players", BuildReply(WithTeams(255, 2))},
+        {"player_without_team", BuildReply(Default([](ServerInfo& s) { s.players[0].team = kNoTeam; }))},
+        {"player_team_past_last", BuildReply(Default([](ServerInfo& s) { s.players[0].team = 7; }))},
+        {"score_without_tab", BuildReply(WithFirstPlayerScore("Score..:12 0 0"))},
+        {"score_eight_characters", BuildReply(WithFirstPlayerScore("Score..:"))},
+        {"score_tab_at_8", BuildReply(WithFirstPlayerScore("Score..:\t1"))},
+        {"score_blank_and_zeros", BuildReply(WithFirstPlayerScore("Score..: 007\t"))},
+        {"score_negative", BuildReply(WithFirstPlayerScore("Score..:-2147483648\t"))},
+        {"score_30_digits", BuildReply(WithFirstPlayerScore("Score..:" + std::string(30, '9') + "\t"))},
+        {"score_zero_byte_before_tab", BuildReply(WithFirstPlayerScore(std::string("Score..:4\0"
+                                                                                   "2\t",
+                                                                                   12)))},
+        {"team_scores_short_and_long", BuildReply(Default([](ServerInfo& s) {
+             s.teams[0].scoreText = "%t";
+             s.teams[1].scoreText = "%t:" + std::string(40, '7');
+         }))},
+        {"zero_byte_in_names", BuildReply(Default([](ServerInfo& s) {
+             s.serverName = std::string("Al\0pha", 6);
+             s.players[1].name = std::string("Spa\0rrow", 8);
+         }))},
+        {"high_bit_texts", BuildReply(Default([&](ServerInfo& s) {
+             s.serverName = highBit;
+             s.map = highBit;
+             s.players[0].name = highBit;
+         }))},
+        {"texts_255_bytes", BuildReply(Default([](ServerInfo& s) {
+             s.serverName = std::string(255, 'N');
+             s.map = std::string(255, 'M');
+             s.players.resize(2);
+         }))},
+        {"byte_extremes", BuildReply(Default([](ServerInfo& s) {
+             s.dedicated = 2;
+             s.needpass = 255;
+             s.playerCount = 255;
+             s.playerLimit = 255;
+             s.cpu = 65535;
+             s.players[0].pingMs = 1020;
+             s.players[0].loss = 255;
+         }))},
+        {"empty_texts", BuildReply(Default([](ServerInfo& s) {
+             s.gameName = s.version = s.serverName = s.mods = s.game = s.map = "";
+             s.uninterpreted = {"", "", ""};
+             for (PlayerInfo& p : s.players) p.name = "";
+         }))},
+        {"cut_in_header", Cut(DefaultServer(), 40)},
+        {"cut_in_teams",
+         Cut(DefaultServer(), static_cast<long>(BuildReply(ServerWithPlayers(0)).size()) - 10)},
+        {"cut_in_last_name", Cut(DefaultServer(), -14)},
+        {"cut_in_last_score", Cut(DefaultServer(), -5)},
+    };
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: write_corpus <directory>\n");
+        return 2;
+    }
+    for (const auto& [name, bytes] : Seeds()) {
+        const std::string path = std::string(argv[1]) + "/" + name + ".bin";
+        std::ofstream out(path, std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        if (!out) {
+            std::fprintf(stderr, "write_corpus: cannot write %s\n", path.c_str());
+            return 1;
+        }
+    }
+    return 0;
+}
