@@ -96,7 +96,7 @@ int RunPool(const Settings& settings) {
 
     std::printf(
         "floor pool: jobs %d, %d exchanges over %d ports in %.3f s (%.1f exchanges/s), %d failed, "
-        "%d re-sent; window thread cpu %.0f ms\n",
+        "%d re-sent; window thread cpu %.0f ms (10 ms ticks)\n",
         settings.jobs, exchanges, portCount, wallSeconds, exchanges / wallSeconds, failed.load(),
         resent.load(), windowCpu);
     return failed == 0 ? 0 : 1;

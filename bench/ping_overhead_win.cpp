@@ -129,31 +129,36 @@ int RunSequential(const Settings& settings) {
     pluginBlock(settings.warmup, false);
     floorBlock(settings.warmup, false);
     parsedBlock(settings.warmup, false);
-    double pluginWindowCpu = host.WindowThreadCpuMilliseconds();
-    double floorWindowCpu = floor.ThreadCpuMilliseconds();
+    // Each round's own ratio, so that a slow stretch of the machine weighs on both sides alike.
+    std::vector<double> roundRatios;
     for (int round = 0; round < settings.rounds; ++round) {
         // The three kinds take turns, each first in every third round.
+        std::size_t pluginStart = pluginMicros.size();
+        std::size_t floorStart = floorMicros.size();
         std::function<void(int, bool)> blocks[] = {pluginBlock, floorBlock, parsedBlock};
         for (int k = 0; k < 3; ++k) blocks[(round + k) % 3](settings.block, true);
+        double pluginRound =
+            Summarize({pluginMicros.begin() + static_cast<long>(pluginStart), pluginMicros.end()}).median;
+        double floorRound =
+            Summarize({floorMicros.begin() + static_cast<long>(floorStart), floorMicros.end()}).median;
+        roundRatios.push_back(pluginRound / floorRound);
     }
-    pluginWindowCpu = host.WindowThreadCpuMilliseconds() - pluginWindowCpu;
-    floorWindowCpu = floor.ThreadCpuMilliseconds() - floorWindowCpu;
 
     SampleSummary plugin = Summarize(pluginMicros);
     SampleSummary probe = Summarize(floorMicros);
     SampleSummary parsed = Summarize(parsedMicros);
+    SampleSummary ratios = Summarize(roundRatios);
     std::printf("sequential pings of 127.0.0.1:%u (%d-byte reply), %d rounds of %d each, interleaved\n", port,
                 static_cast<int>(reply.bytes), settings.rounds, settings.block);
     PrintSummary("plugin ping", "us", plugin, pluginFailed);
     PrintSummary("floor exchange", "us", probe, floorFailed);
     PrintSummary("floor + parse", "us", parsed, parsedFailed);
     PrintSummary("  parse alone", "us", Summarize(parseMicros), parsedFailed);
-    std::printf("ratio of medians (plugin / floor): %.3f; (floor + parse) / floor: %.3f\n",
-                plugin.median / probe.median, parsed.median / probe.median);
-    std::printf("window thread cpu per exchange: plugin %.1f us, floor %.1f us\n",
-                1000 * pluginWindowCpu / static_cast<double>(plugin.count),
-                1000 * floorWindowCpu / static_cast<double>(probe.count));
-    return pluginFailed + floorFailed == 0 ? 0 : 1;
+    std::printf(
+        "plugin - floor: %.1f us; ratio of medians (plugin / floor): %.3f; (floor + parse) / floor: %.3f\n",
+        plugin.median - probe.median, plugin.median / probe.median, parsed.median / probe.median);
+    std::printf("ratio per round: median %.3f (min %.3f, max %.3f)\n", ratios.median, ratios.min, ratios.max);
+    return pluginFailed + floorFailed + parsedFailed == 0 ? 0 : 1;
 }
 
 // Runs exchange(i) for i in [0, count) on jobs threads that take the next index as they go;

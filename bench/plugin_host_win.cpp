@@ -3,7 +3,6 @@
 #include <stdexcept>
 #include <string>
 
-#include "bench/notify_windows_win.h"
 #include "boundary/server_session.h"
 
 namespace {
@@ -102,8 +101,4 @@ int BenchPluginHost::Ping(int server) {
 
 bool BenchPluginHost::Answered(int server) const {
     return Data(server).Status().recorded == RecordedOutcome::PlayerCount;
-}
-
-double BenchPluginHost::WindowThreadCpuMilliseconds() const {
-    return ThreadCpuMilliseconds(thread_.get());
 }

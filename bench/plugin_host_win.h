@@ -43,8 +43,6 @@ public:
     HostServerData& Data(int server) const { return *servers_[static_cast<std::size_t>(server)]->data; }
 
     HMODULE Module() const { return module_.get(); }
-    // Processor time (user and kernel) of the plugin's window thread so far, in milliseconds.
-    double WindowThreadCpuMilliseconds() const;
 
 private:
     struct Server {
