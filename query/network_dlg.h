@@ -102,7 +102,9 @@ struct NetworkWindowHolder {
 
 // What a ping has taken on the host objects and has not yet given back. It lives outside the
 // error trap around the cycle, so an exception or processor fault that leaves the cycle cannot
-// skip the giving back.
+// skip the giving back. The ping drops a hold only after the call that gives it back returned,
+// so a giving back that failed itself (Unlock, say: the lock would stay taken and the next ping
+// from another thread would wait for it forever) is still held here and made once more.
 struct PingHolds {
     VtServerEntry* referencedEntry = nullptr;
     VtServerData* referencedData = nullptr;
@@ -111,8 +113,8 @@ struct PingHolds {
     CNetworkDlg* exchanging = nullptr;  // the window whose cycle may have a socket open
 
     // Closes the socket, then Unlock, EndUpdate, Release of the entry and of the data, each only
-    // if still held. Each hold is dropped before its call, so no call is made twice even when
-    // one of them throws and GiveBack is run again.
+    // if still held. Each hold is dropped before its call here, so GiveBack makes no call twice
+    // even when one of them throws and GiveBack is run again.
     void GiveBack();
 };
 

@@ -166,7 +166,9 @@ int PingSession(ServerSession* session, PingHolds& holds) {
     VtServerEntry* entry = session->serverEntry;
     VtServerData* data = session->serverData;
 
-    // Each hold is recorded right after its call, so a fault in the next call finds it.
+    // Each hold is recorded right after the call that takes it, and dropped only once the call
+    // that gives it back has returned: a fault in either leaves the hold for GiveBack, so a
+    // giving back that failed (a host call that fails has done nothing) is made once more.
     entry->AddRef();
     holds.referencedEntry = entry;
     data->AddRef();
@@ -178,8 +180,8 @@ int PingSession(ServerSession* session, PingHolds& holds) {
     const int port = entry->GetPort();
     const int timeoutSeconds = entry->GetTimeout();
     if (dialog) dialog->SetTimeoutSeconds(timeoutSeconds);
-    holds.lockedEntry = nullptr;
     entry->Unlock();
+    holds.lockedEntry = nullptr;
 
     data->BeginUpdate();
     holds.openUpdate = data;
@@ -193,13 +195,13 @@ int PingSession(ServerSession* session, PingHolds& holds) {
         // The window was never created, so there is no cycle to run.
         WriteFailure(*data, LastSocketErrorText());
     }
-    holds.openUpdate = nullptr;
     data->EndUpdate();
+    holds.openUpdate = nullptr;
 
-    holds.referencedEntry = nullptr;
     entry->Release();
-    holds.referencedData = nullptr;
+    holds.referencedEntry = nullptr;
     data->Release();
+    holds.referencedData = nullptr;
     return 1;
 }
 
