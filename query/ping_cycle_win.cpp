@@ -105,8 +105,14 @@ CNetworkDlg::Outcome CNetworkDlg::Exchange(VtServerData& data) {
 
         bool empty = true;
         if (woken == WAIT_OBJECT_0) {
-            if (ReceiveReply() == 0) return Outcome::Failure;
-            empty = false;
+            if (ReceiveReply() == 1) {
+                empty = false;
+            } else if (WSAGetLastError() != WSAEWOULDBLOCK) {
+                return Outcome::Failure;
+            }
+            // Nothing waiting: the count came from a notification of an earlier cycle's socket
+            // that the window's thread, busy with many sessions, handled only after this cycle
+            // drained the semaphore. An empty pass, like a stray's.
         } else if (woken == WAIT_TIMEOUT) {
             if (wait.full) {
                 --resendCounter;
