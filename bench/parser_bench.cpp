@@ -102,7 +102,7 @@ void BM_ParseIntoHostTables(benchmark::State& state) {
     }
     ReportPerReply(state, reply.size(), allocationsBefore);
 }
-BENCHMARK(BM_ParseIntoHostTables)->Arg(0)->Arg(16)->Arg(32)->Arg(64);
+BENCHMARK(BM_ParseIntoHostTables)->Arg(0)->Arg(12)->Arg(16)->Arg(32)->Arg(64);
 
 // The parser alone: every host call lands in a record that keeps nothing.
 void BM_ParseIntoDiscardingRecord(benchmark::State& state) {
@@ -117,7 +117,7 @@ void BM_ParseIntoDiscardingRecord(benchmark::State& state) {
     }
     ReportPerReply(state, reply.size(), allocationsBefore);
 }
-BENCHMARK(BM_ParseIntoDiscardingRecord)->Arg(0)->Arg(16)->Arg(32)->Arg(64);
+BENCHMARK(BM_ParseIntoDiscardingRecord)->Arg(0)->Arg(12)->Arg(16)->Arg(32)->Arg(64);
 
 // The two ClearTable calls of the first benchmark on already empty tables: its fixed share.
 void BM_ClearEmptyTables(benchmark::State& state) {
