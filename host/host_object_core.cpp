@@ -1,21 +1,7 @@
 #include <stdexcept>
+#include <string_view>
 
 #include "host/server_objects.h"
-
-namespace {
-
-// A host call that fails the way a broken host does. The processor fault is a real one: the
-// write goes through a pointer the compiler cannot see to be null.
-[[noreturn]] void Raise(HostFault fault, const std::wstring& operation) {
-    if (fault == HostFault::AccessViolation) {
-        volatile int* volatile target = nullptr;
-        *target = 1;
-    }
-    std::string name(operation.begin(), operation.end());
-    throw std::runtime_error("host call " + name + " failed");
-}
-
-}  // namespace
 
 HostObjectCore::HostObjectCore(std::wstring tag) : tag_(std::move(tag)) {}
 
@@ -24,6 +10,7 @@ HostObjectCore::~HostObjectCore() = default;
 void HostObjectCore::SetJournal(std::shared_ptr<CallJournal> journal) {
     std::lock_guard<std::recursive_mutex> hold(mutex_);
     journal_ = std::move(journal);
+    UpdateWatched();
 }
 
 void HostObjectCore::InjectFault(const std::wstring& operation, HostFault fault) {
@@ -33,6 +20,11 @@ void HostObjectCore::InjectFault(const std::wstring& operation, HostFault fault)
     } else {
         faults_[operation] = fault;
     }
+    UpdateWatched();
+}
+
+void HostObjectCore::UpdateWatched() {
+    watched_.store(journal_ != nullptr || !faults_.empty(), std::memory_order_release);
 }
 
 long HostObjectCore::RefCount() const {
@@ -47,32 +39,33 @@ int HostObjectCore::LockDepth() const {
     return lockDepth_.load();
 }
 
-void HostObjectCore::Enter(const wchar_t* operation) {
-    EnterCall(operation, nullptr);
+void HostObjectCore::RecordCall(const wchar_t* operation, const std::wstring* arguments) {
+    if (!journal_) return;
+    std::wstring line = tag_ + L"." + operation;
+    if (arguments) line += L"(" + *arguments + L")";
+    journal_->Record(std::move(line));
 }
 
-void HostObjectCore::Enter(const wchar_t* operation, const std::wstring& arguments) {
-    EnterCall(operation, &arguments);
+HostFault HostObjectCore::TakeFault(const wchar_t* operation) {
+    if (faults_.empty()) return HostFault::None;
+    auto planned = faults_.find(std::wstring_view(operation));
+    if (planned == faults_.end()) return HostFault::None;
+    HostFault fault = planned->second;
+    faults_.erase(planned);
+    UpdateWatched();
+    return fault;
 }
 
-void HostObjectCore::EnterCall(const wchar_t* operation, const std::wstring* arguments) {
-    HostFault fault = HostFault::None;
-    {
-        std::lock_guard<std::recursive_mutex> hold(mutex_);
-        if (journal_) {
-            std::wstring line = tag_ + L"." + operation;
-            if (arguments) line += L"(" + *arguments + L")";
-            journal_->Record(std::move(line));
-        }
-        auto planned = faults_.find(operation);
-        if (planned != faults_.end()) {
-            fault = planned->second;
-            faults_.erase(planned);
-        }
+// A host call that fails the way a broken host does. The processor fault is a real one: the
+// write goes through a pointer the compiler cannot see to be null.
+void HostObjectCore::RaiseFault(HostFault fault, const wchar_t* operation) {
+    if (fault == HostFault::AccessViolation) {
+        volatile int* volatile target = nullptr;
+        *target = 1;
     }
-    // Raised with no lock held, so a caller that jumps out of a processor fault leaves the
-    // object usable by other threads.
-    if (fault != HostFault::None) Raise(fault, operation);
+    std::wstring_view wide(operation);
+    std::string name(wide.begin(), wide.end());
+    throw std::runtime_error("host call " + name + " failed");
 }
 
 long HostObjectCore::AddReference() {

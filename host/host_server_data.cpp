@@ -73,42 +73,42 @@ long HostServerData::Release() {
 }
 
 VTRESULT HostServerData::SetServerName(std::wstring name) {
-    Enter(L"SetServerName", JoinCallArguments(name));
+    Enter(L"SetServerName", name);
     Hold hold(mutex_);
     status_.serverName = std::move(name);
     return VT_OK;
 }
 
 VTRESULT HostServerData::SetMaxPlayers(int count) {
-    Enter(L"SetMaxPlayers", JoinCallArguments(count));
+    Enter(L"SetMaxPlayers", count);
     Hold hold(mutex_);
     status_.maxPlayers = count;
     return VT_OK;
 }
 
 VTRESULT HostServerData::SetPlayerCount(int count) {
-    Enter(L"SetPlayerCount", JoinCallArguments(count));
+    Enter(L"SetPlayerCount", count);
     Hold hold(mutex_);
     status_.playerCount = count;
     return VT_OK;
 }
 
 VTRESULT HostServerData::SetMapName(std::wstring name) {
-    Enter(L"SetMapName", JoinCallArguments(name));
+    Enter(L"SetMapName", name);
     Hold hold(mutex_);
     status_.mapName = std::move(name);
     return VT_OK;
 }
 
 VTRESULT HostServerData::SetStatusDetail(std::wstring text) {
-    Enter(L"SetStatusDetail", JoinCallArguments(text));
+    Enter(L"SetStatusDetail", text);
     Hold hold(mutex_);
     status_.statusDetail = std::move(text);
     return VT_OK;
 }
 
 VTRESULT HostServerData::RecordPlayerCount(int count) {
-    Enter(L"RecordPlayerCount", JoinCallArguments(count));
+    Enter(L"RecordPlayerCount", count);
     Hold hold(mutex_);
     status_.recordedPlayerCount = count;
     status_.recorded = RecordedOutcome::PlayerCount;
@@ -123,7 +123,7 @@ VTRESULT HostServerData::RecordNoResponse() {
 }
 
 VTRESULT HostServerData::SetStatusText(std::wstring text) {
-    Enter(L"SetStatusText", JoinCallArguments(text));
+    Enter(L"SetStatusText", text);
     Hold hold(mutex_);
     status_.statusText = std::move(text);
     return VT_OK;
@@ -131,14 +131,14 @@ VTRESULT HostServerData::SetStatusText(std::wstring text) {
 
 // Adding a table that exists keeps it as it is, rows and layout.
 VTRESULT HostServerData::AddTable(const std::wstring& table) {
-    Enter(L"AddTable", JoinCallArguments(table));
+    Enter(L"AddTable", table);
     Hold hold(mutex_);
     if (tables_.emplace(table, HostTable{}).second) tableOrder_.push_back(table);
     return VT_OK;
 }
 
 VTRESULT HostServerData::SetTableTitle(const std::wstring& table, const std::wstring& caption) {
-    Enter(L"SetTableTitle", JoinCallArguments(table, caption));
+    Enter(L"SetTableTitle", table, caption);
     Hold hold(mutex_);
     HostTable* found = FindTable(tables_, table);
     if (!found) return VT_FAILED;
@@ -147,7 +147,7 @@ VTRESULT HostServerData::SetTableTitle(const std::wstring& table, const std::wst
 }
 
 VTRESULT HostServerData::SetUserTable(const std::wstring& table) {
-    Enter(L"SetUserTable", JoinCallArguments(table));
+    Enter(L"SetUserTable", table);
     Hold hold(mutex_);
     HostTable* found = FindTable(tables_, table);
     if (!found) return VT_FAILED;
@@ -156,7 +156,7 @@ VTRESULT HostServerData::SetUserTable(const std::wstring& table) {
 }
 
 VTRESULT HostServerData::SetColumnCount(const std::wstring& table, int count) {
-    Enter(L"SetColumnCount", JoinCallArguments(table, count));
+    Enter(L"SetColumnCount", table, count);
     Hold hold(mutex_);
     HostTable* found = FindTable(tables_, table);
     if (!found || count < 0) return VT_FAILED;
@@ -165,7 +165,7 @@ VTRESULT HostServerData::SetColumnCount(const std::wstring& table, int count) {
 }
 
 VTRESULT HostServerData::SetColumnName(const std::wstring& table, int column, const std::wstring& heading) {
-    Enter(L"SetColumnName", JoinCallArguments(table, column, heading));
+    Enter(L"SetColumnName", table, column, heading);
     Hold hold(mutex_);
     HostTable* found = FindTable(tables_, table);
     if (!found || column < 0) return VT_FAILED;
@@ -174,7 +174,7 @@ VTRESULT HostServerData::SetColumnName(const std::wstring& table, int column, co
 }
 
 VTRESULT HostServerData::SetColumnWidth(const std::wstring& table, int column, int width) {
-    Enter(L"SetColumnWidth", JoinCallArguments(table, column, width));
+    Enter(L"SetColumnWidth", table, column, width);
     Hold hold(mutex_);
     HostTable* found = FindTable(tables_, table);
     if (!found || column < 0) return VT_FAILED;
@@ -183,14 +183,14 @@ VTRESULT HostServerData::SetColumnWidth(const std::wstring& table, int column, i
 }
 
 int HostServerData::GetRowCount(const std::wstring& table) {
-    Enter(L"GetRowCount", JoinCallArguments(table));
+    Enter(L"GetRowCount", table);
     Hold hold(mutex_);
     HostTable* found = FindTable(tables_, table);
     return found ? static_cast<int>(found->rows.size()) : 0;
 }
 
 VTRESULT HostServerData::ClearTable(const std::wstring& table) {
-    Enter(L"ClearTable", JoinCallArguments(table));
+    Enter(L"ClearTable", table);
     Hold hold(mutex_);
     HostTable* found = FindTable(tables_, table);
     if (!found) return VT_FAILED;
@@ -199,7 +199,7 @@ VTRESULT HostServerData::ClearTable(const std::wstring& table) {
 }
 
 VTRESULT HostServerData::AddRow(const std::wstring& table) {
-    Enter(L"AddRow", JoinCallArguments(table));
+    Enter(L"AddRow", table);
     Hold hold(mutex_);
     HostTable* found = FindTable(tables_, table);
     if (!found) return VT_FAILED;
@@ -209,7 +209,7 @@ VTRESULT HostServerData::AddRow(const std::wstring& table) {
 
 // Any column is accepted: a row grows with unset cells up to the one written.
 VTRESULT HostServerData::SetCell(const std::wstring& table, int column, int row, const std::wstring& text) {
-    Enter(L"SetCell", JoinCallArguments(table, column, row, text));
+    Enter(L"SetCell", table, column, row, text);
     Hold hold(mutex_);
     TableRow* cells = FindRow(FindTable(tables_, table), row);
     if (!cells || column < 0) return VT_FAILED;
@@ -221,7 +221,7 @@ VTRESULT HostServerData::SetCell(const std::wstring& table, int column, int row,
 
 // A cell that is missing or was never set reads as empty text and VT_FAILED.
 VTRESULT HostServerData::GetCell(const std::wstring& table, int column, int row, std::wstring& text) {
-    Enter(L"GetCell", JoinCallArguments(table, column, row));
+    Enter(L"GetCell", table, column, row);
     Hold hold(mutex_);
     text.clear();
     TableRow* cells = FindRow(FindTable(tables_, table), row);

@@ -109,7 +109,7 @@ VTRESULT HostServerEntry::AddLaunchOption(int id, const std::wstring* name, cons
                                           int first, int second) {
     std::wstring nameText = name ? *name : std::wstring();
     std::wstring descriptionText = description ? *description : std::wstring();
-    Enter(L"AddLaunchOption", JoinCallArguments(id, nameText, descriptionText, first, second));
+    Enter(L"AddLaunchOption", id, nameText, descriptionText, first, second);
     Hold hold(mutex_);
     offered_.push_back(
         OfferedLaunchOption{id, std::move(nameText), std::move(descriptionText), first, second});
@@ -118,7 +118,7 @@ VTRESULT HostServerEntry::AddLaunchOption(int id, const std::wstring* name, cons
 
 // An option the host has no value for answers 0 and leaves value as it was.
 int HostServerEntry::GetLaunchOption(int id, std::wstring& value) {
-    Enter(L"GetLaunchOption", JoinCallArguments(id));
+    Enter(L"GetLaunchOption", id);
     Hold hold(mutex_);
     auto known = launchOptionValues_.find(id);
     if (known == launchOptionValues_.end()) return 0;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <atomic>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -53,11 +54,13 @@ protected:
     explicit HostObjectCore(std::wstring tag);
     virtual ~HostObjectCore();
 
-    // Journals the call as "tag.Name" and raises an injected fault for it, if one is planned.
-    // Called before an operation takes mutex_: a processor fault leaves without unlocking.
-    void Enter(const wchar_t* operation);
-    // The same for a call with arguments (see JoinCallArguments), journaled as "tag.Name(arguments)".
-    void Enter(const wchar_t* operation, const std::wstring& arguments);
+    // Journals the call as "tag.Name", or "tag.Name(arguments)" when it has any (see
+    // JoinCallArguments), and raises an injected fault for it, if one is planned. Called before
+    // an operation takes mutex_: a processor fault leaves without unlocking. Defined in
+    // host/call_arguments.h: with no journal and no fault plan it costs one atomic load, and
+    // the arguments are written out only when a journal is attached.
+    template <class... Arguments>
+    void Enter(const wchar_t* operation, const Arguments&... arguments);
     long AddReference();
     long DropReference();  // deletes this at zero
     // The shared leading operations, after Enter. Unlock fails unless this thread holds a Lock;
@@ -72,12 +75,19 @@ protected:
     std::atomic<int> lockDepth_{0};
 
 private:
-    void EnterCall(const wchar_t* operation, const std::wstring* arguments);
+    // The parts of Enter that run only when watched_ is set; the first two with mutex_ held.
+    void RecordCall(const wchar_t* operation, const std::wstring* arguments);
+    HostFault TakeFault(const wchar_t* operation);
+    [[noreturn]] static void RaiseFault(HostFault fault, const wchar_t* operation);
+    void UpdateWatched();  // with mutex_ held
 
     std::wstring tag_;
     std::atomic<long> references_{1};
+    // Whether a journal or a fault plan is attached: the one thing a call looks at on its way
+    // in when neither is (as in a host's normal running).
+    std::atomic<bool> watched_{false};
     std::shared_ptr<CallJournal> journal_;
-    std::map<std::wstring, HostFault> faults_;
+    std::map<std::wstring, HostFault, std::less<>> faults_;
 };
 
 // One launch option as the plugin offered it through AddLaunchOption.
