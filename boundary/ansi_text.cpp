@@ -32,11 +32,19 @@ wchar_t AnsiCharToWide(unsigned char byte) {
 
 std::wstring AnsiToWide(const char* bytes, std::size_t count) {
     std::wstring wide;
-    wide.reserve(count);
-    for (std::size_t i = 0; i < count && bytes[i] != '\0'; ++i) {
-        wide.push_back(AnsiCharToWide(static_cast<unsigned char>(bytes[i])));
-    }
+    AssignAnsi(wide, bytes, count);
     return wide;
+}
+
+void AssignAnsi(std::wstring& wide, const char* bytes, std::size_t count) {
+    if (const void* zero = count ? std::memchr(bytes, '\0', count) : nullptr) {
+        count = static_cast<std::size_t>(static_cast<const char*>(zero) - bytes);
+    }
+    wide.resize(count);
+    wchar_t* out = &wide[0];
+    for (std::size_t i = 0; i < count; ++i) {
+        out[i] = static_cast<wchar_t>(Windows1252[static_cast<unsigned char>(bytes[i])]);
+    }
 }
 
 std::wstring AnsiToWide(const char* text) {

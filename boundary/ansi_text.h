@@ -12,5 +12,9 @@ wchar_t AnsiCharToWide(unsigned char byte);
 // The first count bytes as wide text, one character a byte; a zero byte ends the text early.
 std::wstring AnsiToWide(const char* bytes, std::size_t count);
 
+// The same into wide, replacing what it held; keeps its storage, so a text reused for many
+// conversions stops allocating once it has held the longest.
+void AssignAnsi(std::wstring& wide, const char* bytes, std::size_t count);
+
 // Zero-terminated 8-bit text as wide text.
 std::wstring AnsiToWide(const char* text);

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <climits>
-#include <cstdio>
 #include <cstring>
 #include <optional>
 
@@ -19,23 +18,80 @@ constexpr std::uint8_t NoTeamIndex = 255;    // a player without a team
 constexpr std::size_t PlayerScoreStart = 8;  // score digits follow a fixed-width prefix
 constexpr std::size_t TeamScoreStart = 3;
 
+// The texts that go to the host on every reply, made once: each host call takes its texts as
+// std::wstring, and one built for the call would cost a heap block.
+const std::wstring PropertiesTable(PropertiesTableName);
+const std::wstring UsersTable(UsersTableName);
+const std::wstring GameNameLabel(L"gamename");
+const std::wstring VersionLabel(L"version");
+const std::wstring DedicatedLabel(L"dedicated");
+const std::wstring NeedPassLabel(L"needpass");
+const std::wstring CpuLabel(L"cpu");
+const std::wstring ModsLabel(L"mods");
+const std::wstring GameLabel(L"game");
+const std::wstring TeamCountLabel(L"numteams");
+const std::wstring FlagSet(L"1");
+const std::wstring FlagClear(L"0");
+const std::wstring NoTeamText(L"Unknown");
+
+constexpr std::size_t LongestFieldText = 255;  // a text field's length is one byte
+
+// The characters of value as "%u" writes them, ending right before end. Returns where they
+// begin; an unsigned takes at most 10.
+template <class Char>
+Char* WriteUnsigned(unsigned value, Char* end) {
+    do {
+        *--end = static_cast<Char>('0' + value % 10);
+        value /= 10;
+    } while (value != 0);
+    return end;
+}
+
+// The same for value as "%d" writes it; at most 11 characters.
+template <class Char>
+Char* WriteDecimal(int value, Char* end) {
+    unsigned magnitude = value < 0 ? 0u - static_cast<unsigned>(value) : static_cast<unsigned>(value);
+    end = WriteUnsigned(magnitude, end);
+    if (value < 0) *--end = static_cast<Char>('-');
+    return end;
+}
+
+// Appends value to text as "%d" writes it.
+void AppendDecimal(std::wstring& text, int value) {
+    wchar_t digits[12];
+    wchar_t* end = digits + 12;
+    text.append(WriteDecimal(value, end), end);
+}
+
 // The 23-character buffer (and terminator) that numbers and score pieces pass through on their
 // way to wide text. Longer pieces are cut to fit.
 class ScratchText {
 public:
     void Copy(ByteSpan bytes) {
-        std::size_t length = std::min(bytes.size(), text_.size() - 1);
-        std::memcpy(text_.data(), bytes.data(), length);
-        text_[length] = '\0';
+        length_ = std::min(bytes.size(), text_.size() - 1);
+        std::memcpy(text_.data(), bytes.data(), length_);
+        text_[length_] = '\0';
     }
-    void FormatUnsigned(unsigned value) { std::snprintf(text_.data(), text_.size(), "%u", value); }
-    void FormatInt(int value) { std::snprintf(text_.data(), text_.size(), "%d", value); }
+    void FormatUnsigned(unsigned value) {
+        char digits[12];
+        CopyFrom(WriteUnsigned(value, digits + 12), digits + 12);
+    }
+    void FormatInt(int value) {
+        char digits[12];
+        CopyFrom(WriteDecimal(value, digits + 12), digits + 12);
+    }
 
     const char* c_str() const { return text_.data(); }
-    std::wstring Wide() const { return AnsiToWide(text_.data()); }
+    // Replaces wide's text with this one.
+    void AssignTo(std::wstring& wide) const { AssignAnsi(wide, text_.data(), length_); }
 
 private:
+    void CopyFrom(const char* begin, const char* end) {
+        Copy(ByteSpan(reinterpret_cast<const unsigned char*>(begin), static_cast<std::size_t>(end - begin)));
+    }
+
     std::array<char, 24> text_{};
+    std::size_t length_ = 0;
 };
 
 // The text of a field: its bytes up to the first zero byte, if any.
@@ -44,20 +100,9 @@ ByteSpan TextOf(ByteSpan field) {
     return field.First(static_cast<std::size_t>(zero - field.begin()));
 }
 
-std::wstring WideText(ByteSpan field) {
-    return AnsiToWide(reinterpret_cast<const char*>(field.data()), field.size());
-}
-
-std::wstring DecimalText(int value) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%d", value);
-    return AnsiToWide(text);
-}
-
-std::wstring TeamLabel(int number) {
-    char text[24];
-    std::snprintf(text, sizeof text, "Team %d", number);
-    return AnsiToWide(text);
+// Replaces wide's text with the field's (up to a zero byte among its bytes).
+void AssignField(std::wstring& wide, ByteSpan field) {
+    AssignAnsi(wide, reinterpret_cast<const char*>(field.data()), field.size());
 }
 
 bool IsSpace(char c) {
@@ -95,7 +140,9 @@ std::optional<int> PlayerScore(ByteSpan scoreField) {
 class ReplyReading {
 public:
     ReplyReading(ByteSpan body, VtServerData& data, ReplyFields fields)
-        : reader_(body), data_(data), fields_(fields) {}
+        : reader_(body), data_(data), fields_(fields) {
+        cell_.reserve(LongestFieldText);
+    }
 
     void Run() {
         if (!ReadHeader() || !ReadTeams()) return;
@@ -106,27 +153,29 @@ public:
 private:
     // Everything from the game name to the two fields before the team section.
     bool ReadHeader() {
-        data_.AddRow(PropertiesTableName);
-        firstRow_ = data_.GetRowCount(PropertiesTableName) - 1;
+        data_.AddRow(PropertiesTable);
+        firstRow_ = data_.GetRowCount(PropertiesTable) - 1;
         lastRow_ = firstRow_;
 
         auto gameName = reader_.ReadTextField();
         if (!gameName) return false;
-        WriteProperty(firstRow_, L"gamename", WideText(*gameName));
+        AssignField(cell_, *gameName);
+        WriteProperty(firstRow_, GameNameLabel, cell_);
         auto version = reader_.ReadTextField();
         if (!version) return false;
-        AppendProperty(L"version", WideText(*version));
+        AssignField(cell_, *version);
+        AppendProperty(VersionLabel, cell_);
 
         auto serverName = reader_.ReadTextField();
         if (!serverName) return false;
-        fields_.serverName = WideText(*serverName);
+        AssignField(fields_.serverName, *serverName);
 
         auto dedicated = reader_.ReadU8();
         if (!dedicated) return false;
-        AppendProperty(L"dedicated", *dedicated ? L"1" : L"0");
+        AppendProperty(DedicatedLabel, *dedicated ? FlagSet : FlagClear);
         auto needPass = reader_.ReadU8();
         if (!needPass) return false;
-        AppendProperty(L"needpass", *needPass ? L"1" : L"0");
+        AppendProperty(NeedPassLabel, *needPass ? FlagSet : FlagClear);
 
         auto playerCount = reader_.ReadU8();
         if (!playerCount) return false;
@@ -138,25 +187,29 @@ private:
         auto cpu = reader_.ReadU16LE();
         if (!cpu) return false;
         scratch_.FormatUnsigned(*cpu);
-        AppendProperty(L"cpu", scratch_.Wide());
+        scratch_.AssignTo(cell_);
+        AppendProperty(CpuLabel, cell_);
 
         auto mods = reader_.ReadTextField();
         if (!mods) return false;
-        AppendProperty(L"mods", WideText(*mods));
+        AssignField(cell_, *mods);
+        AppendProperty(ModsLabel, cell_);
         auto game = reader_.ReadTextField();
         if (!game) return false;
-        AppendProperty(L"game", WideText(*game));
+        AssignField(cell_, *game);
+        AppendProperty(GameLabel, cell_);
 
         auto map = reader_.ReadTextField();
         if (!map) return false;
-        fields_.mapName = WideText(*map);
+        AssignField(fields_.mapName, *map);
         if (!reader_.ReadTextField()) return false;
 
         auto teamCount = reader_.ReadU8();
         if (!teamCount || *teamCount == NoTeams) return false;
         teamCount_ = *teamCount;
         scratch_.FormatInt(teamCount_);
-        AppendProperty(L"numteams", scratch_.Wide());
+        scratch_.AssignTo(cell_);
+        AppendProperty(TeamCountLabel, cell_);
 
         if (!reader_.ReadTextField() || !reader_.ReadTextField()) return false;
         firstTeamRow_ = firstRow_ + 8;
@@ -170,15 +223,19 @@ private:
         int entries = scored ? teamCount_ : 1;
         for (int number = 1; number <= entries; ++number) {
             int row = AppendRow();
-            data_.SetCell(PropertiesTableName, PropertiesNameColumn, row, TeamLabel(number));
+            cell_.assign(L"Team ");
+            AppendDecimal(cell_, number);
+            data_.SetCell(PropertiesTable, PropertiesNameColumn, row, cell_);
             auto name = reader_.ReadTextField();
             if (!name) return false;
-            data_.SetCell(PropertiesTableName, PropertiesValueColumn, row, WideText(*name));
+            AssignField(cell_, *name);
+            data_.SetCell(PropertiesTable, PropertiesValueColumn, row, cell_);
             if (!scored) return reader_.Skip(1);
             auto score = reader_.ReadTextField();
             if (!score) return false;
             scratch_.Copy(TextOf(*score).From(TeamScoreStart));
-            data_.SetCell(PropertiesTableName, TeamScoreColumn, row, scratch_.Wide());
+            scratch_.AssignTo(cell_);
+            data_.SetCell(PropertiesTable, TeamScoreColumn, row, cell_);
         }
         return true;
     }
@@ -195,42 +252,49 @@ private:
             auto name = reader_.ReadBytes((*fixed)[3]);
             if (!name) return;
 
-            data_.AddRow(UsersTableName);
-            std::wstring team;
+            data_.AddRow(UsersTable);
             if (teamIndex == NoTeamIndex) {
-                team = L"Unknown";
+                data_.SetCell(UsersTable, UsersTeamColumn, row, NoTeamText);
             } else {
-                data_.GetCell(PropertiesTableName, PropertiesValueColumn, firstTeamRow_ + teamIndex, team);
+                cell_.clear();  // the host fills the text it is given, passed in empty
+                data_.GetCell(PropertiesTable, PropertiesValueColumn, firstTeamRow_ + teamIndex, cell_);
+                data_.SetCell(UsersTable, UsersTeamColumn, row, cell_);
             }
-            data_.SetCell(UsersTableName, UsersTeamColumn, row, team);
-            data_.SetCell(UsersTableName, UsersPingColumn, row, DecimalText(ping * 4));
-            data_.SetCell(UsersTableName, UsersPacketLossColumn, row, DecimalText(loss));
-            data_.SetCell(UsersTableName, UsersNameColumn, row, WideText(*name));
+            WriteDecimalCell(row, UsersPingColumn, ping * 4);
+            WriteDecimalCell(row, UsersPacketLossColumn, loss);
+            AssignField(cell_, *name);
+            data_.SetCell(UsersTable, UsersNameColumn, row, cell_);
 
             auto scoreField = reader_.ReadTextField();
             if (!scoreField) return;
-            if (auto score = PlayerScore(*scoreField)) {
-                data_.SetCell(UsersTableName, UsersScoreColumn, row, DecimalText(*score));
-            }
+            if (auto score = PlayerScore(*scoreField)) WriteDecimalCell(row, UsersScoreColumn, *score);
         }
     }
 
     int AppendRow() {
-        data_.AddRow(PropertiesTableName);
+        data_.AddRow(PropertiesTable);
         return ++lastRow_;
     }
-    void AppendProperty(const wchar_t* name, const std::wstring& value) {
+    void AppendProperty(const std::wstring& name, const std::wstring& value) {
         WriteProperty(AppendRow(), name, value);
     }
-    void WriteProperty(int row, const wchar_t* name, const std::wstring& value) {
-        data_.SetCell(PropertiesTableName, PropertiesNameColumn, row, name);
-        data_.SetCell(PropertiesTableName, PropertiesValueColumn, row, value);
+    void WriteProperty(int row, const std::wstring& name, const std::wstring& value) {
+        data_.SetCell(PropertiesTable, PropertiesNameColumn, row, name);
+        data_.SetCell(PropertiesTable, PropertiesValueColumn, row, value);
+    }
+    void WriteDecimalCell(int row, int column, int value) {
+        cell_.clear();
+        AppendDecimal(cell_, value);
+        data_.SetCell(UsersTable, column, row, cell_);
     }
 
     ByteReader reader_;
     VtServerData& data_;
     ReplyFields fields_;
     ScratchText scratch_;
+    // The text of the cell being written: the host copies what it keeps, so one buffer, sized
+    // once for the longest field, serves every cell of the reply.
+    std::wstring cell_;
     int firstRow_ = 0;
     int lastRow_ = 0;
     int firstTeamRow_ = 0;
