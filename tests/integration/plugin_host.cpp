@@ -11,8 +11,6 @@ namespace {
 
 constexpr UINT RunWorkMessage = WM_APP + 1;
 constexpr const wchar_t* HostWindowClass = L"TribesTestHost";
-// The window thread ends by itself even if a test never lets it go.
-constexpr auto WindowThreadLifetime = std::chrono::seconds(150);
 
 std::wstring PluginPath() {
     wchar_t path[MAX_PATH] = {};
@@ -43,9 +41,9 @@ LRESULT CALLBACK OnWindowEvent(int code, WPARAM wParam, LPARAM lParam) {
 
 }  // namespace
 
-PluginHost::PluginHost() {
+PluginHost::PluginHost(std::chrono::seconds lifetime) {
     std::promise<void> ready;
-    thread_ = std::thread([this, &ready] {
+    thread_ = std::thread([this, &ready, lifetime] {
         windowThread_ = GetCurrentThreadId();
         WNDCLASSW windowClass{};
         windowClass.lpfnWndProc = HostWindowProc;
@@ -58,7 +56,7 @@ PluginHost::PluginHost() {
         if (init_) init_(hostWindow, 0, &commandWindow);
         ready.set_value();
 
-        const auto deadline = std::chrono::steady_clock::now() + WindowThreadLifetime;
+        const auto deadline = std::chrono::steady_clock::now() + lifetime;
         while (!stop_ && std::chrono::steady_clock::now() < deadline) {
             MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
             MSG message;

@@ -40,8 +40,9 @@ struct TestServer {
 class PluginHost {
 public:
     // Starts the window thread, which creates the host window, loads the plugin and calls its
-    // init export. Unloads the plugin there (if still loaded) and ends the thread when it goes.
-    PluginHost();
+    // init export. Unloads the plugin there (if still loaded) and ends the thread when it goes,
+    // or by itself after lifetime, so a test that never lets it go cannot keep it forever.
+    explicit PluginHost(std::chrono::seconds lifetime = std::chrono::seconds(150));
     ~PluginHost();
 
     // A command to the command window, sent from the calling thread as the host does.

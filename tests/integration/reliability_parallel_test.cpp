@@ -74,7 +74,7 @@ struct ThreadResult {
 };
 
 TEST(Parallel, SixteenThreadsPingTheirOwnSessionsWithoutCrossTalk) {
-    PluginHost host;
+    PluginHost host{LongRunLifetime};
     std::vector<ServerInfo> infos;
     std::vector<std::unique_ptr<tribes_emu::TribesEmulator>> emulators;
     std::vector<std::unique_ptr<TestServer>> servers;

@@ -74,7 +74,7 @@ void ExpectFlat(const ProcessFigures& first, const ProcessFigures& last, SIZE_T 
 TEST(Soak, PingCyclesAgainstChangingServersLeaveHandlesMemoryAndSocketsFlat) {
     const tribes_emu::ServerInfo info = tribes_emu::DefaultServer();
     tribes_emu::TribesEmulator emulator{info, {}};
-    PluginHost host;
+    PluginHost host{LongRunLifetime};
     TestServer server{"alpha"};
     // The journal would grow with every call and hide a leak of the plugin's.
     server.entry->SetJournal(nullptr);
@@ -134,7 +134,7 @@ TEST(Soak, SessionsCreatedPingedAndRemovedInRoundsBalanceEverything) {
     const int perRound = ShortOrLong(20, 200);
     {
         tribes_emu::TribesEmulator emulator{tribes_emu::DefaultServer(), {}};
-        PluginHost host;
+        PluginHost host{LongRunLifetime};
         Watchdog watchdog;
         ProcessFigures first;
         int wrong = 0;
