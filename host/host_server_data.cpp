@@ -3,21 +3,6 @@
 
 using Hold = std::lock_guard<std::recursive_mutex>;
 
-namespace {
-
-HostTable* FindTable(std::map<std::wstring, HostTable>& tables, const std::wstring& name) {
-    auto found = tables.find(name);
-    return found == tables.end() ? nullptr : &found->second;
-}
-
-// The row at index, or null when the table has no such row.
-TableRow* FindRow(HostTable* table, int row) {
-    if (!table || row < 0 || static_cast<size_t>(row) >= table->rows.size()) return nullptr;
-    return &table->rows[static_cast<size_t>(row)];
-}
-
-}  // namespace
-
 HostServerData* HostServerData::Create() {
     return new HostServerData();
 }
@@ -33,13 +18,42 @@ HostServerStatus HostServerData::Status() const {
 
 HostTable HostServerData::Table(const std::wstring& name) const {
     Hold hold(mutex_);
-    auto found = tables_.find(name);
-    return found == tables_.end() ? HostTable{} : found->second;
+    const StoredTable* found = FindTable(name);
+    if (!found) return HostTable{};
+    HostTable table = found->layout;
+    table.rows.reserve(found->rowCount);
+    for (std::size_t row = 0; row < found->rowCount; ++row) {
+        const StoredRow& stored = found->rows[row];
+        TableRow& cells = table.rows.emplace_back(stored.width);
+        for (std::size_t column = 0; column < stored.width; ++column) {
+            if (stored.cells[column].set) cells[column] = stored.cells[column].text;
+        }
+    }
+    return table;
 }
 
 std::vector<std::wstring> HostServerData::TableNames() const {
     Hold hold(mutex_);
-    return tableOrder_;
+    std::vector<std::wstring> names;
+    for (const StoredTable& table : tables_) names.push_back(table.name);
+    return names;
+}
+
+HostServerData::StoredTable* HostServerData::FindTable(const std::wstring& name) {
+    for (StoredTable& table : tables_) {
+        if (table.name == name) return &table;
+    }
+    return nullptr;
+}
+
+const HostServerData::StoredTable* HostServerData::FindTable(const std::wstring& name) const {
+    return const_cast<HostServerData*>(this)->FindTable(name);
+}
+
+HostServerData::StoredRow* HostServerData::FindRow(const std::wstring& table, int row) {
+    StoredTable* found = FindTable(table);
+    if (!found || row < 0 || static_cast<std::size_t>(row) >= found->rowCount) return nullptr;
+    return &found->rows[static_cast<std::size_t>(row)];
 }
 
 VTRESULT HostServerData::Lock() {
@@ -133,77 +147,78 @@ VTRESULT HostServerData::SetStatusText(std::wstring text) {
 VTRESULT HostServerData::AddTable(const std::wstring& table) {
     Enter(L"AddTable", table);
     Hold hold(mutex_);
-    if (tables_.emplace(table, HostTable{}).second) tableOrder_.push_back(table);
+    if (!FindTable(table)) tables_.push_back(StoredTable{table, HostTable{}, {}, 0});
     return VT_OK;
 }
 
 VTRESULT HostServerData::SetTableTitle(const std::wstring& table, const std::wstring& caption) {
     Enter(L"SetTableTitle", table, caption);
     Hold hold(mutex_);
-    HostTable* found = FindTable(tables_, table);
+    StoredTable* found = FindTable(table);
     if (!found) return VT_FAILED;
-    found->title = caption;
+    found->layout.title = caption;
     return VT_OK;
 }
 
 VTRESULT HostServerData::SetUserTable(const std::wstring& table) {
     Enter(L"SetUserTable", table);
     Hold hold(mutex_);
-    HostTable* found = FindTable(tables_, table);
+    StoredTable* found = FindTable(table);
     if (!found) return VT_FAILED;
-    found->isUserTable = true;
+    found->layout.isUserTable = true;
     return VT_OK;
 }
 
 VTRESULT HostServerData::SetColumnCount(const std::wstring& table, int count) {
     Enter(L"SetColumnCount", table, count);
     Hold hold(mutex_);
-    HostTable* found = FindTable(tables_, table);
+    StoredTable* found = FindTable(table);
     if (!found || count < 0) return VT_FAILED;
-    found->columnCount = count;
+    found->layout.columnCount = count;
     return VT_OK;
 }
 
 VTRESULT HostServerData::SetColumnName(const std::wstring& table, int column, const std::wstring& heading) {
     Enter(L"SetColumnName", table, column, heading);
     Hold hold(mutex_);
-    HostTable* found = FindTable(tables_, table);
+    StoredTable* found = FindTable(table);
     if (!found || column < 0) return VT_FAILED;
-    found->columnNames[column] = heading;
+    found->layout.columnNames[column] = heading;
     return VT_OK;
 }
 
 VTRESULT HostServerData::SetColumnWidth(const std::wstring& table, int column, int width) {
     Enter(L"SetColumnWidth", table, column, width);
     Hold hold(mutex_);
-    HostTable* found = FindTable(tables_, table);
+    StoredTable* found = FindTable(table);
     if (!found || column < 0) return VT_FAILED;
-    found->columnWidths[column] = width;
+    found->layout.columnWidths[column] = width;
     return VT_OK;
 }
 
 int HostServerData::GetRowCount(const std::wstring& table) {
     Enter(L"GetRowCount", table);
     Hold hold(mutex_);
-    HostTable* found = FindTable(tables_, table);
-    return found ? static_cast<int>(found->rows.size()) : 0;
+    StoredTable* found = FindTable(table);
+    return found ? static_cast<int>(found->rowCount) : 0;
 }
 
 VTRESULT HostServerData::ClearTable(const std::wstring& table) {
     Enter(L"ClearTable", table);
     Hold hold(mutex_);
-    HostTable* found = FindTable(tables_, table);
+    StoredTable* found = FindTable(table);
     if (!found) return VT_FAILED;
-    found->rows.clear();
+    found->rowCount = 0;
     return VT_OK;
 }
 
 VTRESULT HostServerData::AddRow(const std::wstring& table) {
     Enter(L"AddRow", table);
     Hold hold(mutex_);
-    HostTable* found = FindTable(tables_, table);
+    StoredTable* found = FindTable(table);
     if (!found) return VT_FAILED;
-    found->rows.emplace_back();
+    if (found->rowCount == found->rows.size()) found->rows.emplace_back();
+    found->rows[found->rowCount++].width = 0;
     return VT_OK;
 }
 
@@ -211,11 +226,17 @@ VTRESULT HostServerData::AddRow(const std::wstring& table) {
 VTRESULT HostServerData::SetCell(const std::wstring& table, int column, int row, const std::wstring& text) {
     Enter(L"SetCell", table, column, row, text);
     Hold hold(mutex_);
-    TableRow* cells = FindRow(FindTable(tables_, table), row);
+    StoredRow* cells = FindRow(table, row);
     if (!cells || column < 0) return VT_FAILED;
-    size_t index = static_cast<size_t>(column);
-    if (index >= cells->size()) cells->resize(index + 1);
-    (*cells)[index] = text;
+    std::size_t index = static_cast<std::size_t>(column);
+    if (index >= cells->width) {
+        if (index >= cells->cells.size()) cells->cells.resize(index + 1);
+        for (std::size_t unset = cells->width; unset <= index; ++unset) cells->cells[unset].set = false;
+        cells->width = index + 1;
+    }
+    StoredCell& cell = cells->cells[index];
+    cell.text = text;
+    cell.set = true;
     return VT_OK;
 }
 
@@ -224,10 +245,10 @@ VTRESULT HostServerData::GetCell(const std::wstring& table, int column, int row,
     Enter(L"GetCell", table, column, row);
     Hold hold(mutex_);
     text.clear();
-    TableRow* cells = FindRow(FindTable(tables_, table), row);
-    if (!cells || column < 0 || static_cast<size_t>(column) >= cells->size()) return VT_FAILED;
-    const TableCell& cell = (*cells)[static_cast<size_t>(column)];
-    if (!cell) return VT_FAILED;
-    text = *cell;
+    StoredRow* cells = FindRow(table, row);
+    if (!cells || column < 0 || static_cast<std::size_t>(column) >= cells->width) return VT_FAILED;
+    const StoredCell& cell = cells->cells[static_cast<std::size_t>(column)];
+    if (!cell.set) return VT_FAILED;
+    text = cell.text;
     return VT_OK;
 }

@@ -207,12 +207,34 @@ public:
     VTRESULT GetCell(const std::wstring& table, int column, int row, std::wstring& text) override;
 
 private:
+    // Cleared rows keep their cells, and cells their texts' storage, for the rows of the next
+    // reply: a table refilled on every ping stops allocating once it has held its largest reply,
+    // and holds no more than it did then.
+    struct StoredCell {
+        std::wstring text;
+        bool set = false;  // unset cells read as missing, whatever text they kept
+    };
+    struct StoredRow {
+        std::vector<StoredCell> cells;
+        std::size_t width = 0;  // cells in the row; those from width on are kept for reuse
+    };
+    struct StoredTable {
+        std::wstring name;
+        HostTable layout;  // all but its rows, which are these:
+        std::vector<StoredRow> rows;
+        std::size_t rowCount = 0;  // rows in the table; those from rowCount on are kept for reuse
+    };
+
+    // With mutex_ held. Null when there is no such table, or no such row.
+    StoredTable* FindTable(const std::wstring& name);
+    const StoredTable* FindTable(const std::wstring& name) const;
+    StoredRow* FindRow(const std::wstring& table, int row);
+
     HostServerData();
     ~HostServerData() override;
 
     HostServerStatus status_;
-    std::map<std::wstring, HostTable> tables_;
-    std::vector<std::wstring> tableOrder_;
+    std::vector<StoredTable> tables_;  // in the order they were added; a server has two
 };
 
 // Holds one reference on a host object: AddRef on taking (unless adopting), Release on letting go.

@@ -80,6 +80,15 @@ TEST_F(HostTables, ClearKeepsLayoutAndAddingAgainKeepsRows) {
     EXPECT_EQ(table.columnNames.at(0), L"Name");
     EXPECT_EQ(table.columnWidths.at(0), 150);
     EXPECT_THAT(data->TableNames(), ElementsAre(L"UsersTable"));
+
+    // Rows added after a clear start empty, whatever the cleared rows held.
+    data->AddRow(L"UsersTable");
+    data->AddRow(L"UsersTable");
+    data->SetCell(L"UsersTable", 2, 1, L"Gamma");
+    EXPECT_EQ(Read(0, 1, VT_FAILED), L"");
+    EXPECT_EQ(Read(2, 1, VT_OK), L"Gamma");
+    EXPECT_THAT(data->Table(L"UsersTable").rows,
+                ElementsAre(TableRow{}, TableRow{std::nullopt, std::nullopt, L"Gamma"}));
 }
 
 TEST(HostStatus, RecordsTheLastOutcomeAndFields) {
