@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstring>
 #include <optional>
+#include <string_view>
 
 #include "boundary/ansi_text.h"
 #include "boundary/table_names.h"
@@ -56,11 +57,15 @@ Char* WriteDecimal(int value, Char* end) {
     return end;
 }
 
-// Appends value to text as "%d" writes it.
-void AppendDecimal(std::wstring& text, int value) {
+// Replaces text with prefix followed by value as "%d" writes it. Written in place: text keeps
+// its storage, and no general string operation is needed for a dozen characters.
+void AssignDecimal(std::wstring& text, int value, std::wstring_view prefix = {}) {
     wchar_t digits[12];
     wchar_t* end = digits + 12;
-    text.append(WriteDecimal(value, end), end);
+    wchar_t* begin = WriteDecimal(value, end);
+    std::size_t length = static_cast<std::size_t>(end - begin);
+    text.resize(prefix.size() + length);
+    std::copy(begin, end, std::copy(prefix.begin(), prefix.end(), &text[0]));
 }
 
 // The 23-character buffer (and terminator) that numbers and score pieces pass through on their
@@ -223,8 +228,7 @@ private:
         int entries = scored ? teamCount_ : 1;
         for (int number = 1; number <= entries; ++number) {
             int row = AppendRow();
-            cell_.assign(L"Team ");
-            AppendDecimal(cell_, number);
+            AssignDecimal(cell_, number, L"Team ");
             data_.SetCell(PropertiesTable, PropertiesNameColumn, row, cell_);
             auto name = reader_.ReadTextField();
             if (!name) return false;
@@ -283,8 +287,7 @@ private:
         data_.SetCell(PropertiesTable, PropertiesValueColumn, row, value);
     }
     void WriteDecimalCell(int row, int column, int value) {
-        cell_.clear();
-        AppendDecimal(cell_, value);
+        AssignDecimal(cell_, value);
         data_.SetCell(UsersTable, column, row, cell_);
     }
 
