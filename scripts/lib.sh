@@ -38,3 +38,5 @@ ensure_packages() {
 
 export WINEPREFIX="${WINEPREFIX:-$repo_root/build/wineprefix}"
 export WINEDEBUG="${WINEDEBUG:--all}"
+# No desktop menu entries, and no Mono or Gecko install prompts while a prefix is made.
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-winemenubuilder.exe=d;mscoree=d;mshtml=d}"
