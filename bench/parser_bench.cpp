@@ -84,8 +84,8 @@ void ReportPerReply(benchmark::State& state, std::size_t replyBytes, std::uint64
         benchmark::Counter(static_cast<double>(allocations) / static_cast<double>(state.iterations()));
 }
 
-// One reply as a ping meets it: both tables emptied (the cycle does so before each query, and
-// so frees the previous reply's rows), then the datagram parsed into them.
+// One reply as a ping meets it: both tables emptied (the cycle does so before each query; the
+// host keeps the rows' storage for the next reply), then the datagram parsed into them.
 void BM_ParseIntoHostTables(benchmark::State& state) {
     std::vector<std::uint8_t> reply = ReplyWithPlayers(static_cast<int>(state.range(0)));
     LaidOutData host;

@@ -2,9 +2,17 @@
 // declares them, the ping cycle clears them and the reply parser fills them by these numbers.
 #pragma once
 
-// Names as the host knows them. Each call passes a fresh std::wstring built from these.
+#include <string>
+
+// Names as the host knows them.
 constexpr const wchar_t* UsersTableName = L"UsersTable";
 constexpr const wchar_t* PropertiesTableName = L"PropertiesTable";
+
+// The same names made once, for the many calls of every ping: host calls take the table name by
+// reference, and a string built per call would cost a heap block each time. (The layout, made
+// once per session, passes each argument as a fresh string of its own.)
+inline const std::wstring UsersTable{UsersTableName};
+inline const std::wstring PropertiesTable{PropertiesTableName};
 
 // Columns of the players table.
 enum UsersColumn : int {

@@ -85,8 +85,8 @@ CNetworkDlg::Outcome CNetworkDlg::Exchange(VtServerData& data) {
         return Outcome::Failure;
     }
 
-    data.ClearTable(UsersTableName);
-    data.ClearTable(PropertiesTableName);
+    data.ClearTable(UsersTable);
+    data.ClearTable(PropertiesTable);
 
     // A notification handled after an earlier cycle's clean-up (a second reply, say) left a
     // count that would wake this cycle for a datagram its new socket never gets.

@@ -37,13 +37,13 @@ void WriteSuccess(VtServerData& data, const std::wstring& serverName, const std:
 }
 
 void WriteTimeout(VtServerData& data) {
-    data.ClearTable(UsersTableName);
-    data.ClearTable(PropertiesTableName);
+    data.ClearTable(UsersTable);
+    data.ClearTable(PropertiesTable);
     WriteNoResponse(data, TimeoutText, TimeoutText);
 }
 
 void WriteFailure(VtServerData& data, const std::wstring& detail) {
-    data.ClearTable(UsersTableName);
-    data.ClearTable(PropertiesTableName);
+    data.ClearTable(UsersTable);
+    data.ClearTable(PropertiesTable);
     WriteNoResponse(data, detail, FailureText);
 }

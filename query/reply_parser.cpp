@@ -21,8 +21,6 @@ constexpr std::size_t TeamScoreStart = 3;
 
 // The texts that go to the host on every reply, made once: each host call takes its texts as
 // std::wstring, and one built for the call would cost a heap block.
-const std::wstring PropertiesTable(PropertiesTableName);
-const std::wstring UsersTable(UsersTableName);
 const std::wstring GameNameLabel(L"gamename");
 const std::wstring VersionLabel(L"version");
 const std::wstring DedicatedLabel(L"dedicated");
