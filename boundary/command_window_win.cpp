@@ -1,6 +1,9 @@
 // The command window: its class, its creation by the init export, and the command table.
 #include "boundary/command_window.h"
+#include "boundary/plugin_error.h"
 #include "boundary/session_registry.h"
+#include "error_trap/error_trap.h"
+#include "error_trap/host_holds.h"
 #include "launch/launch_game.h"
 #include "resources/resource_ids.h"
 
@@ -22,29 +25,59 @@ int PluginMenuHook(ServerSession*, VtPluginMenu*) {
     return 1;
 }
 
+// Each command below runs inside the error trap. A host object that fails during one leaves
+// the command with 0, after the command's own clean-up and one report; nothing unwinds into the
+// window manager that called the window procedure.
+
 LRESULT ShowPluginMenu(const VtHandle* handle, VtPluginMenu* menu) {
-    ServerSession* session = FindSession(handle);
-    if (!session) return 0;
-    menu->SetCurrentPluginServerStruct(session);
-    const int result = PluginMenuHook(session, menu);
-    menu->SetCurrentPluginServerStruct(nullptr);
-    return result;
+    ServerSession* session = nullptr;
+    bool menuSet = false;
+    int result = 0;
+    auto show = [&] {
+        session = FindSession(handle);
+        if (!session) return;
+        menu->SetCurrentPluginServerStruct(session);
+        menuSet = true;
+        result = PluginMenuHook(session, menu);
+        menu->SetCurrentPluginServerStruct(nullptr);
+        menuSet = false;
+    };
+    if (error_trap::RunTrapped(show)) return result;
+    // The menu must not keep pointing at a session that may go.
+    if (menuSet) {
+        auto clear = [menu] { menu->SetCurrentPluginServerStruct(nullptr); };
+        error_trap::RunTrapped(clear);
+    }
+    if (session) ReportPluginError(L"showing the menu of", ServerLabel(*session->serverEntry));
+    return 0;
 }
 
 LRESULT Forward(const HostWindowRecord* record, LPARAM lParam) {
-    ServerSession* session = record ? FindSession(record->handle) : nullptr;
-    if (!session) return 0;
-    HWND target = record->window->GetWindowHandle();
-    SendMessageW(target, CMD_FORWARD, reinterpret_cast<WPARAM>(static_cast<VtPluginServerStruct*>(session)),
-                 lParam);
+    ServerSession* session = nullptr;
+    auto forward = [&] {
+        session = record ? FindSession(record->handle) : nullptr;
+        if (!session) return;
+        HWND target = record->window->GetWindowHandle();
+        SendMessageW(target, CMD_FORWARD,
+                     reinterpret_cast<WPARAM>(static_cast<VtPluginServerStruct*>(session)), lParam);
+    };
+    if (!error_trap::RunTrapped(forward) && session) {
+        ReportPluginError(L"forwarding", ServerLabel(*session->serverEntry));
+    }
     return 0;
 }
 
 LRESULT Launch(const VtHandle* handle) {
-    ServerSession* session = FindSession(handle);
-    if (!session) return 0;
-    LaunchGame(session);
-    return 1;
+    ServerSession* session = nullptr;
+    HostHolds holds;  // the entry's locks, given back if the launch fails
+    auto launch = [&] {
+        session = FindSession(handle);
+        if (session) LaunchGame(session, holds);
+    };
+    if (error_trap::RunTrapped(launch)) return session ? 1 : 0;
+    GiveBackHolds(holds);
+    if (session) ReportPluginError(L"launching", ServerLabel(*session->serverEntry));
+    return 0;
 }
 
 // Which numbered items the plugin supports: 0, 3 and 4.
@@ -53,9 +86,7 @@ LRESULT QuerySupport(WPARAM wParam) {
     return item == 0 || item == 3 || item == 4 ? 1 : 0;
 }
 
-}  // namespace
-
-LRESULT CALLBACK CommandWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT RunCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_CREATE:
         case WM_DESTROY:
@@ -81,6 +112,16 @@ LRESULT CALLBACK CommandWindowProc(HWND window, UINT message, WPARAM wParam, LPA
         default:
             return DefWindowProcA(window, message, wParam, lParam);
     }
+}
+
+}  // namespace
+
+LRESULT CALLBACK CommandWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    // Each command traps what it calls and cleans up after it; this trap is the last word for
+    // anything else (our own code out of memory, say): the command then returns 0.
+    LRESULT result = 0;
+    auto command = [&] { result = RunCommand(window, message, wParam, lParam); };
+    return error_trap::RunTrapped(command) ? result : 0;
 }
 
 HWND OpenCommandWindow(HWND parent) {

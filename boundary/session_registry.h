@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "boundary/server_session.h"
+#include "error_trap/host_holds.h"
 
 // Handles ordered by the host's operator<; two handles neither of which is less than the other
 // are the same key. Holds session pointers (never null) but does not own the sessions.
@@ -32,18 +33,26 @@ SessionRegistry& Sessions();
 // The session registered for handle (which may be null), or null.
 ServerSession* FindSession(const VtHandle* handle);
 
+// Whether a command that an exception or fault from a host object left reports it.
+enum class FailureReports { Report, Silent };
+
 // Command 1036: a session for record's handle, holding a reference on each host object, with
 // its network window, its launch option and its result tables set up. A handle that is
-// registered already keeps its session and nothing else happens. Always 0.
+// registered already keeps its session and nothing else happens. A host object that fails
+// during the set-up leaves no session: what was made is undone, what was taken given back, and
+// the failure reported. Always 0.
 int CreateSession(const SessionCreateRecord* record);
-// Command 1037: destroys handle's session (window, references) and unregisters it. Always 0.
+// Command 1037: destroys handle's session (window, references) and unregisters it; a failed
+// giving back is reported and the rest still done. Always 0.
 int RemoveSession(const VtHandle* handle);
-// Command 1035 and process detach: destroys every session in handle order. Always 0.
-int ReleaseAllSessions();
+// Command 1035 and process detach: destroys every session in handle order; a session whose
+// giving back fails does not stop the others. Always 0.
+int ReleaseAllSessions(FailureReports reports = FailureReports::Report);
 
 // Gives a new session its network message window (created on this thread, which must pump its
-// messages), offers the password launch option and lays out the result tables. Returns 1.
-int SetUpSession(ServerSession* session);
+// messages), offers the password launch option and lays out the result tables, inside update
+// brackets recorded in holds. Returns 1.
+int SetUpSession(ServerSession* session, HostHolds& holds);
 // Destroys session's network message window and its holder; null or no holder does nothing.
 // Returns 1.
 int DestroyNetworkWindow(ServerSession* session);

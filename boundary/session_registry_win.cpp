@@ -6,8 +6,10 @@
 
 #include "boundary/ansi_text.h"
 #include "boundary/command_window.h"
+#include "boundary/plugin_error.h"
 #include "boundary/session_registry.h"
 #include "boundary/table_layout.h"
+#include "error_trap/error_trap.h"
 #include "launch/launch_options.h"
 #include "query/network_dlg.h"
 #include "resources/resource_ids.h"
@@ -36,47 +38,78 @@ std::wstring SettingsKey(const VtHandle& handle) {
     return L"Servers\\" + AnsiToWide(handle.toCharString()) + L"\\" + AnsiToWide(identity);
 }
 
-// Gives back what a session holds: its window, then its references, then its memory.
-void DestroySession(ServerSession* session) {
+// Gives back what a session holds: its window, then its references, then its memory. Each
+// giving back runs in the trap, so one that fails does not keep the others from being made.
+// False when one failed; reported, naming the server by its handle, when reports says so.
+bool DestroySession(ServerSession* session, FailureReports reports) {
     DestroyNetworkWindow(session);
-    if (session->serverData) session->serverData->Release();
-    if (session->serverEntry) session->serverEntry->Release();
+    bool gaveBack = true;
+    if (session->serverData) {
+        auto release = [session] { session->serverData->Release(); };
+        gaveBack = error_trap::RunTrapped(release).finished;
+    }
+    if (session->serverEntry) {
+        auto release = [session] { session->serverEntry->Release(); };
+        gaveBack = error_trap::RunTrapped(release).finished && gaveBack;
+    }
+    if (!gaveBack && reports == FailureReports::Report) {
+        ReportPluginError(L"removing", AnsiToWide(session->handle.toCharString()));
+    }
     delete session;
+    return gaveBack;
 }
 
 }  // namespace
 
 int CreateSession(const SessionCreateRecord* record) {
-    // The host makes one session per handle; a second create for it changes nothing.
     if (!record || !record->handle || !record->serverData || !record->serverEntry) return 0;
-    if (FindSession(record->handle)) return 0;
 
-    std::wstring key = SettingsKey(*record->handle);
-    auto* session = new (std::nothrow)
-        ServerSession(*record->handle, record->serverData, record->serverEntry, std::move(key));
-    if (!session) return 0;
-    session->serverData->AddRef();
-    session->serverEntry->AddRef();
+    // Outside the trap: what the work has made and taken so far, to undo after a failure.
+    std::unique_ptr<ServerSession> made;
+    bool registered = false;
+    HostHolds holds;
+    auto create = [&] {
+        // The host makes one session per handle; a second create for it changes nothing.
+        if (FindSession(record->handle)) return;
+        std::wstring key = SettingsKey(*record->handle);
+        made.reset(new (std::nothrow) ServerSession(*record->handle, record->serverData, record->serverEntry,
+                                                    std::move(key)));
+        if (!made) return;
+        holds.AddRef(*made->serverData);
+        holds.AddRef(*made->serverEntry);
+        registered = Sessions().Insert(made->handle, made.get());
+        SetUpSession(made.get(), holds);
+    };
+    if (error_trap::RunTrapped(create)) {
+        // The session keeps the references it took; the registry holds it from now on.
+        holds.Keep();
+        made.release();
+        return 0;
+    }
 
-    Sessions().Insert(session->handle, session);
-    SetUpSession(session);
+    // No half-made session stays: unregistered, window destroyed, brackets closed, references
+    // given back.
+    if (registered) Sessions().Remove(made->handle);
+    DestroyNetworkWindow(made.get());
+    GiveBackHolds(holds);
+    ReportPluginError(L"adding", ServerLabel(*record->serverEntry));
     return 0;
 }
 
-int SetUpSession(ServerSession* session) {
+int SetUpSession(ServerSession* session, HostHolds& holds) {
     auto holder = std::make_unique<NetworkWindowHolder>();
     holder->dialog = std::make_unique<CNetworkDlg>();
     // Not checked: without a window the session's pings end with the failure outcome.
     holder->dialog->Create(hostParentWindow, reinterpret_cast<LPARAM>(session));
     session->networkWindow = holder.release();
 
-    session->serverEntry->BeginUpdate();
+    holds.BeginUpdate(*session->serverEntry);
     OfferLaunchOptions(*session->serverEntry);
-    session->serverEntry->EndUpdate();
+    holds.EndUpdate(*session->serverEntry);
 
-    session->serverData->BeginUpdate();
+    holds.BeginUpdate(*session->serverData);
     LayOutResultTables(*session->serverData);
-    session->serverData->EndUpdate();
+    holds.EndUpdate(*session->serverData);
     return 1;
 }
 
@@ -91,13 +124,12 @@ int DestroyNetworkWindow(ServerSession* session) {
 int RemoveSession(const VtHandle* handle) {
     ServerSession* session = FindSession(handle);
     if (!session) return 0;
-    DestroyNetworkWindow(session);
     Sessions().Remove(*handle);
-    DestroySession(session);
+    DestroySession(session, FailureReports::Report);
     return 0;
 }
 
-int ReleaseAllSessions() {
-    for (ServerSession* session : Sessions().TakeAll()) DestroySession(session);
+int ReleaseAllSessions(FailureReports reports) {
+    for (ServerSession* session : Sessions().TakeAll()) DestroySession(session, reports);
     return 0;
 }

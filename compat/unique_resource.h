@@ -59,22 +59,10 @@ struct hwnd_traits {
     static value_type invalid() { return nullptr; }
     static void close(value_type value) { ::DestroyWindow(value); }
 };
-struct vectored_handler_traits {
-    using value_type = PVOID;
-    static value_type invalid() { return nullptr; }
-    static void close(value_type value) { ::RemoveVectoredExceptionHandler(value); }
-};
-struct tls_index_traits {
-    using value_type = DWORD;
-    static value_type invalid() { return TLS_OUT_OF_INDEXES; }
-    static void close(value_type value) { ::TlsFree(value); }
-};
 
 using unique_handle = unique_any<handle_traits>;  // kernel objects closed with CloseHandle
 using unique_socket = unique_any<socket_traits>;
 using unique_hwnd = unique_any<hwnd_traits>;  // must be reset on the window's own thread
-using unique_vectored_handler = unique_any<vectored_handler_traits>;
-using unique_tls_index = unique_any<tls_index_traits>;
 
 static_assert(sizeof(unique_handle) == sizeof(HANDLE), "an owner adds nothing to its handle");
 

@@ -41,7 +41,7 @@ void HostObjectCore::Enter(const wchar_t* operation, const Arguments&... argumen
         }
         fault = TakeFault(operation);
     }
-    // Raised with no lock held, so a caller that jumps out of a processor fault leaves the
+    // Made with no lock held, so a caller that jumps out of a processor fault leaves the
     // object usable by other threads.
-    if (fault != HostFault::None) RaiseFault(fault, operation);
+    if (fault != HostFault::None) MakeHostFault(fault, operation);
 }

@@ -1,6 +1,6 @@
-#include <stdexcept>
 #include <string_view>
 
+#include "host/call_arguments.h"
 #include "host/server_objects.h"
 
 HostObjectCore::HostObjectCore(std::wstring tag) : tag_(std::move(tag)) {}
@@ -54,18 +54,6 @@ HostFault HostObjectCore::TakeFault(const wchar_t* operation) {
     faults_.erase(planned);
     UpdateWatched();
     return fault;
-}
-
-// A host call that fails the way a broken host does. The processor fault is a real one: the
-// write goes through a pointer the compiler cannot see to be null.
-void HostObjectCore::RaiseFault(HostFault fault, const wchar_t* operation) {
-    if (fault == HostFault::AccessViolation) {
-        volatile int* volatile target = nullptr;
-        *target = 1;
-    }
-    std::wstring_view wide(operation);
-    std::string name(wide.begin(), wide.end());
-    throw std::runtime_error("host call " + name + " failed");
 }
 
 long HostObjectCore::AddReference() {

@@ -7,7 +7,7 @@ HostServerEntry* HostServerEntry::Create() {
     return new HostServerEntry();
 }
 
-HostServerEntry::HostServerEntry() : HostObjectCore(L"entry") {}
+HostServerEntry::HostServerEntry() : HostObject(L"entry") {}
 
 HostServerEntry::~HostServerEntry() = default;
 
@@ -51,89 +51,60 @@ std::vector<OfferedLaunchOption> HostServerEntry::OfferedLaunchOptions() const {
     return offered_;
 }
 
-VTRESULT HostServerEntry::Lock() {
-    Enter(L"Lock");
-    return TakeLock();
-}
-
-VTRESULT HostServerEntry::Unlock() {
-    Enter(L"Unlock");
-    return ReleaseLock();
-}
-
-VTRESULT HostServerEntry::BeginUpdate() {
-    Enter(L"BeginUpdate");
-    return OpenUpdate();
-}
-
-VTRESULT HostServerEntry::EndUpdate() {
-    Enter(L"EndUpdate");
-    return CloseUpdate();
-}
-
-long HostServerEntry::AddRef() {
-    Enter(L"AddRef");
-    return AddReference();
-}
-
-long HostServerEntry::Release() {
-    Enter(L"Release");
-    return DropReference();
+template <class Value>
+Value HostServerEntry::Read(const wchar_t* operation, const Value& field) {
+    return Offered([&] {
+        Enter(operation);
+        Hold hold(mutex_);
+        return field;
+    });
 }
 
 int HostServerEntry::GetPort() {
-    Enter(L"GetPort");
-    Hold hold(mutex_);
-    return port_;
+    return Read(L"GetPort", port_);
 }
 
 std::wstring HostServerEntry::GetAddress() {
-    Enter(L"GetAddress");
-    Hold hold(mutex_);
-    return address_;
+    return Read(L"GetAddress", address_);
 }
 
 std::wstring HostServerEntry::GetLabel() {
-    Enter(L"GetLabel");
-    Hold hold(mutex_);
-    return label_;
+    return Read(L"GetLabel", label_);
 }
 
 int HostServerEntry::GetTimeout() {
-    Enter(L"GetTimeout");
-    Hold hold(mutex_);
-    return timeout_;
+    return Read(L"GetTimeout", timeout_);
+}
+
+std::wstring HostServerEntry::GetExecutablePath() {
+    return Read(L"GetExecutablePath", executablePath_);
+}
+
+std::wstring HostServerEntry::GetLaunchParameters() {
+    return Read(L"GetLaunchParameters", launchParameters_);
 }
 
 VTRESULT HostServerEntry::AddLaunchOption(int id, const std::wstring* name, const std::wstring* description,
                                           int first, int second) {
-    std::wstring nameText = name ? *name : std::wstring();
-    std::wstring descriptionText = description ? *description : std::wstring();
-    Enter(L"AddLaunchOption", id, nameText, descriptionText, first, second);
-    Hold hold(mutex_);
-    offered_.push_back(
-        OfferedLaunchOption{id, std::move(nameText), std::move(descriptionText), first, second});
-    return VT_OK;
+    return Offered([&] {
+        std::wstring nameText = name ? *name : std::wstring();
+        std::wstring descriptionText = description ? *description : std::wstring();
+        Enter(L"AddLaunchOption", id, nameText, descriptionText, first, second);
+        Hold hold(mutex_);
+        offered_.push_back(
+            OfferedLaunchOption{id, std::move(nameText), std::move(descriptionText), first, second});
+        return VT_OK;
+    });
 }
 
 // An option the host has no value for answers 0 and leaves value as it was.
 int HostServerEntry::GetLaunchOption(int id, std::wstring& value) {
-    Enter(L"GetLaunchOption", id);
-    Hold hold(mutex_);
-    auto known = launchOptionValues_.find(id);
-    if (known == launchOptionValues_.end()) return 0;
-    value = known->second.second;
-    return known->second.first;
-}
-
-std::wstring HostServerEntry::GetExecutablePath() {
-    Enter(L"GetExecutablePath");
-    Hold hold(mutex_);
-    return executablePath_;
-}
-
-std::wstring HostServerEntry::GetLaunchParameters() {
-    Enter(L"GetLaunchParameters");
-    Hold hold(mutex_);
-    return launchParameters_;
+    return Offered([&] {
+        Enter(L"GetLaunchOption", id);
+        Hold hold(mutex_);
+        auto known = launchOptionValues_.find(id);
+        if (known == launchOptionValues_.end()) return 0;
+        value = known->second.second;
+        return known->second.first;
+    });
 }

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "boundary/host_services.h"
+#include "host/host_fault.h"
 #include "host/host_name.h"
 
 namespace {
@@ -26,9 +27,7 @@ VTRESULT NotFound() {
     return VT_FAILED;
 }
 
-}  // namespace
-
-VTRESULT KRNetUtil::getServerFromString(const wchar_t* text, std::uint32_t& address) {
+VTRESULT ServerFromString(const wchar_t* text, std::uint32_t& address) {
     std::optional<std::string> name = AsciiAddressText(text);
     if (!name) return NotFound();
     IN_ADDR numeric{};
@@ -57,7 +56,7 @@ VTRESULT KRNetUtil::getServerFromString(const wchar_t* text, std::uint32_t& addr
 
 // VT_OK with the system's own description; VT_FAILED, with a text naming the code, when the
 // system has none.
-VTRESULT KRNetUtil::getStringFromWinsockError(int code, std::wstring& text) {
+VTRESULT StringFromWinsockError(int code, std::wstring& text) {
     wchar_t* buffer = nullptr;
     DWORD length = FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
@@ -75,4 +74,14 @@ VTRESULT KRNetUtil::getStringFromWinsockError(int code, std::wstring& text) {
     }
     text = std::move(message);
     return VT_OK;
+}
+
+}  // namespace
+
+VTRESULT KRNetUtil::getServerFromString(const wchar_t* text, std::uint32_t& address) {
+    return Offered([&] { return ServerFromString(text, address); });
+}
+
+VTRESULT KRNetUtil::getStringFromWinsockError(int code, std::wstring& text) {
+    return Offered([&] { return StringFromWinsockError(code, text); });
 }

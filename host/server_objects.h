@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "boundary/host_services.h"
+#include "host/host_fault.h"
 
 // An ordered record of calls made on host objects, e.g. L"data.SetCell(UsersTable,0,3,Alpha)".
 // Calls without arguments are recorded by name alone (L"entry.Lock"). Several objects may share
@@ -27,13 +28,6 @@ private:
     std::vector<std::wstring> lines_;
 };
 
-// What a host call can be made to do instead of its work, once, for fault tests.
-enum class HostFault {
-    None,
-    Exception,        // throws std::runtime_error
-    AccessViolation,  // writes through a null pointer
-};
-
 // Journal, reference count and fault plan shared by both host objects.
 // Objects are created with one reference owned by the creator and deleted at the last Release.
 class VT_SERVICES_API HostObjectCore {
@@ -43,7 +37,7 @@ public:
 
     // Starts recording every call into journal (null stops recording). tag prefixes each line.
     void SetJournal(std::shared_ptr<CallJournal> journal);
-    // The next call of the named operation (e.g. L"GetRowCount") raises fault instead of working.
+    // The next call of the named operation (e.g. L"GetRowCount") makes fault (see HostFault).
     void InjectFault(const std::wstring& operation, HostFault fault);
 
     long RefCount() const;
@@ -78,7 +72,6 @@ private:
     // The parts of Enter that run only when watched_ is set; the first two with mutex_ held.
     void RecordCall(const wchar_t* operation, const std::wstring* arguments);
     HostFault TakeFault(const wchar_t* operation);
-    [[noreturn]] static void RaiseFault(HostFault fault, const wchar_t* operation);
     void UpdateWatched();  // with mutex_ held
 
     std::wstring tag_;
@@ -90,6 +83,26 @@ private:
     std::map<std::wstring, HostFault, std::less<>> faults_;
 };
 
+// The six operations both host objects share (at the same virtual slots of both interfaces),
+// written once for each interface.
+template <class Interface>
+class HostObject : public Interface, public HostObjectCore {
+public:
+    VTRESULT Lock() final;
+    VTRESULT Unlock() final;
+    VTRESULT BeginUpdate() final;
+    VTRESULT EndUpdate() final;
+    long AddRef() final;
+    long Release() final;
+
+protected:
+    explicit HostObject(std::wstring tag) : HostObjectCore(std::move(tag)) {}
+    ~HostObject() override = default;
+};
+
+extern template class VT_SERVICES_API HostObject<VtServerEntry>;
+extern template class VT_SERVICES_API HostObject<VtServerData>;
+
 // One launch option as the plugin offered it through AddLaunchOption.
 struct OfferedLaunchOption {
     int id;
@@ -99,7 +112,7 @@ struct OfferedLaunchOption {
     int second;
 };
 
-class VT_SERVICES_API HostServerEntry final : public VtServerEntry, public HostObjectCore {
+class VT_SERVICES_API HostServerEntry final : public HostObject<VtServerEntry> {
 public:
     static HostServerEntry* Create();  // one reference, owned by the caller
 
@@ -114,12 +127,6 @@ public:
     void SetLaunchOptionValue(int id, std::wstring value, int result = 1);
     std::vector<OfferedLaunchOption> OfferedLaunchOptions() const;
 
-    VTRESULT Lock() override;
-    VTRESULT Unlock() override;
-    VTRESULT BeginUpdate() override;
-    VTRESULT EndUpdate() override;
-    long AddRef() override;
-    long Release() override;
     int GetPort() override;
     std::wstring GetAddress() override;
     std::wstring GetLabel() override;
@@ -133,6 +140,10 @@ public:
 private:
     HostServerEntry();
     ~HostServerEntry() override;
+
+    // A getter's work: the call journaled (and its fault made), then field read under the lock.
+    template <class Value>
+    Value Read(const wchar_t* operation, const Value& field);
 
     std::wstring address_;
     int port_ = 0;
@@ -171,7 +182,7 @@ struct HostServerStatus {
     RecordedOutcome recorded = RecordedOutcome::None;
 };
 
-class VT_SERVICES_API HostServerData final : public VtServerData, public HostObjectCore {
+class VT_SERVICES_API HostServerData final : public HostObject<VtServerData> {
 public:
     static HostServerData* Create();  // one reference, owned by the caller
 
@@ -180,12 +191,6 @@ public:
     HostTable Table(const std::wstring& name) const;
     std::vector<std::wstring> TableNames() const;  // in the order they were added
 
-    VTRESULT Lock() override;
-    VTRESULT Unlock() override;
-    VTRESULT BeginUpdate() override;
-    VTRESULT EndUpdate() override;
-    long AddRef() override;
-    long Release() override;
     VTRESULT SetServerName(std::wstring name) override;
     VTRESULT SetMaxPlayers(int count) override;
     VTRESULT SetPlayerCount(int count) override;
@@ -225,6 +230,16 @@ private:
         std::size_t rowCount = 0;  // rows in the table; those from rowCount on are kept for reuse
     };
 
+    // A status setter's work: the call journaled (and its fault made), then field set under the
+    // lock.
+    template <class Value>
+    VTRESULT Store(const wchar_t* operation, Value& field, Value value);
+    // A table operation's work: the call journaled with its arguments (and its fault made),
+    // then change run under the lock on the named table; VT_FAILED when there is no such table.
+    template <class Change, class... Arguments>
+    VTRESULT ChangeTable(const wchar_t* operation, const std::wstring& table, Change&& change,
+                         const Arguments&... arguments);
+
     // With mutex_ held. Null when there is no such table, or no such row.
     StoredTable* FindTable(const std::wstring& name);
     const StoredTable* FindTable(const std::wstring& name) const;
@@ -261,6 +276,9 @@ private:
     explicit HostRef(Object* object) : object_(object) {}
     Object* object_ = nullptr;
 };
+
+// The next SetCurrentPluginServerStruct of menu makes fault (see HostFault).
+VT_SERVICES_API void InjectMenuFault(const VtPluginMenu& menu, HostFault fault);
 
 // Reports made through VtError::SetError, in order, for host programs and tests to read.
 struct ErrorReport {

@@ -1,6 +1,7 @@
 #include <mutex>
 #include <vector>
 
+#include "host/host_fault.h"
 #include "host/server_objects.h"
 
 namespace {
@@ -24,9 +25,11 @@ VtError* VtError::GetInstance() {
 }
 
 void VtError::SetError(const wchar_t* title, const wchar_t* text) {
-    ErrorLog& log = Log();
-    std::lock_guard<std::mutex> hold(log.mutex);
-    log.reports.push_back(ErrorReport{title ? title : L"", text ? text : L""});
+    Offered([&] {
+        ErrorLog& log = Log();
+        std::lock_guard<std::mutex> hold(log.mutex);
+        log.reports.push_back(ErrorReport{title ? title : L"", text ? text : L""});
+    });
 }
 
 std::vector<ErrorReport> VtErrorReports() {

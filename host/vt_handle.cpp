@@ -1,12 +1,20 @@
 #include <cstring>
 
 #include "boundary/host_services.h"
+#include "host/host_fault.h"
 
-VtHandle::VtHandle(const char* text) : text_(text ? text : "") {}
+VtHandle::VtHandle(const char* text) {
+    Offered([&] { text_ = text ? text : ""; });
+}
 
-VtHandle::VtHandle(const VtHandle& other) = default;
+VtHandle::VtHandle(const VtHandle& other) {
+    Offered([&] { text_ = other.text_; });
+}
 
-VtHandle& VtHandle::operator=(const VtHandle& other) = default;
+VtHandle& VtHandle::operator=(const VtHandle& other) {
+    Offered([&] { text_ = other.text_; });
+    return *this;
+}
 
 VtHandle::~VtHandle() = default;
 

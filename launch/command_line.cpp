@@ -4,8 +4,6 @@
 #include <sstream>
 #include <string_view>
 
-#include "launch/host_object_lock.h"
-
 namespace {
 
 constexpr std::wstring_view AddressPlaceholder = L"<address>";
@@ -20,12 +18,13 @@ void AppendPiece(std::wstring& result, std::wstring_view piece) {
 
 }  // namespace
 
-bool FormatPort(ServerSession& session, std::wstring& text) {
-    HostObjectLock lock(*session.serverEntry);
+bool FormatPort(ServerSession& session, std::wstring& text, HostHolds& holds) {
+    holds.Lock(*session.serverEntry);
     std::wostringstream digits;
     // The classic locale whatever the process's global one is: no digit grouping in a port.
     digits.imbue(std::locale::classic());
     digits << session.serverEntry->GetPort();
+    holds.Unlock(*session.serverEntry);
     text = digits.str();
     return true;
 }
@@ -40,20 +39,20 @@ void AppendLaunchOption(VtServerEntry& entry, std::wstring& optionText, LaunchOp
     AppendPiece(optionText, option);
 }
 
-bool ComposeCommandLine(ServerSession& session, std::wstring& result) {
+bool ComposeCommandLine(ServerSession& session, std::wstring& result, HostHolds& holds) {
     VtServerEntry& entry = *session.serverEntry;
     std::wstring port;
     std::wstring address;
     std::wstring parameters;
     std::wstring optionText;
-    {
-        // The ping of this server reads the same entry on another thread.
-        HostObjectLock lock(entry);
-        FormatPort(session, port);
-        address = entry.GetAddress();
-        parameters = entry.GetLaunchParameters();
-        for (LaunchOptionId id : CommandLineOptionOrder) AppendLaunchOption(entry, optionText, id);
-    }
+    // The ping of this server reads the same entry on another thread. No guard object: a host
+    // call that fails skips the Unlock, and the caller's holds give it back.
+    holds.Lock(entry);
+    FormatPort(session, port, holds);
+    address = entry.GetAddress();
+    parameters = entry.GetLaunchParameters();
+    for (LaunchOptionId id : CommandLineOptionOrder) AppendLaunchOption(entry, optionText, id);
+    holds.Unlock(entry);
 
     const std::wstring endpoint = address + L':' + port;
     // Only the first placeholder is replaced. A user who placed the address has said where it

@@ -6,7 +6,6 @@
 #include <string>
 
 #include "launch/command_line.h"
-#include "launch/host_object_lock.h"
 #include "launch/launch_game.h"
 #include "launch/path_split_win.h"
 
@@ -18,18 +17,16 @@ constexpr std::uintptr_t LastStartFailure = 2;
 
 }  // namespace
 
-void LaunchGame(ServerSession* session) {
+void LaunchGame(ServerSession* session, HostHolds& holds) {
     if (!session) return;
 
-    std::wstring executablePath;
+    // The ping of this server reads the same entry on another thread; the composition takes
+    // the lock again inside.
+    holds.Lock(*session->serverEntry);
+    const std::wstring executablePath = session->serverEntry->GetExecutablePath();
     std::wstring arguments;
-    {
-        // The ping of this server reads the same entry on another thread; the composition
-        // takes the lock again inside.
-        HostObjectLock lock(*session->serverEntry);
-        executablePath = session->serverEntry->GetExecutablePath();
-        ComposeCommandLine(*session, arguments);
-    }
+    ComposeCommandLine(*session, arguments, holds);
+    holds.Unlock(*session->serverEntry);
 
     // The game is started in its own folder, where it finds its data files.
     const PathParts parts = SplitPathWithPlatform(executablePath);

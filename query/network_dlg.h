@@ -14,6 +14,7 @@
 
 #include "boundary/server_session.h"
 #include "compat/dialog_impl.h"
+#include "error_trap/host_holds.h"
 #include "query/ping_clock.h"
 #include "resources/resource_ids.h"
 
@@ -64,7 +65,13 @@ public:
     void CloseSocket() { Socket.reset(); }
 
 private:
-    enum class Outcome { Success, Timeout, Failure };
+    enum class Outcome {
+        Success,
+        Timeout,
+        SocketFailure,  // a socket call failed: the socket layer's last error says why
+        NoSemaphore,    // the socket layer never started for this window
+        WaitFailed,     // the wait for the semaphore failed
+    };
     // Opens the exchange and waits; returns at once on any failure, with the socket layer's
     // last error still untouched.
     Outcome Exchange(VtServerData& data);
@@ -93,6 +100,7 @@ private:
     bool ReplyParsed = false;
 
     compat::unique_winsock networkStart;  // the socket layer start of OnInitDialog, if it worked
+    unsigned long waitError = 0;          // the system's error of the latest failed wait
 };
 
 // A session's hold on its network message window.
@@ -100,25 +108,7 @@ struct NetworkWindowHolder {
     std::unique_ptr<CNetworkDlg> dialog;  // null when there is none
 };
 
-// What a ping has taken on the host objects and has not yet given back. It lives outside the
-// error trap around the cycle, so an exception or processor fault that leaves the cycle cannot
-// skip the giving back. The ping drops a hold only after the call that gives it back returned,
-// so a giving back that failed itself (Unlock, say: the lock would stay taken and the next ping
-// from another thread would wait for it forever) is still held here and made once more.
-struct PingHolds {
-    VtServerEntry* referencedEntry = nullptr;
-    VtServerData* referencedData = nullptr;
-    VtServerEntry* lockedEntry = nullptr;
-    VtServerData* openUpdate = nullptr;
-    CNetworkDlg* exchanging = nullptr;  // the window whose cycle may have a socket open
-
-    // Closes the socket, then Unlock, EndUpdate, Release of the entry and of the data, each only
-    // if still held. Each hold is dropped before its call here, so GiveBack makes no call twice
-    // even when one of them throws and GiveBack is run again.
-    void GiveBack();
-};
-
 // One ping of session: settings read under the entry's lock, RunPing inside the data's update
 // bracket, one extra reference on each host object for the duration. Always 1. holds records
-// what is taken as it is taken.
-int PingSession(ServerSession* session, PingHolds& holds);
+// what is taken as it is taken, so a ping that an exception or fault left can be undone.
+int PingSession(ServerSession* session, HostHolds& holds);

@@ -1,7 +1,6 @@
 // The ping cycle: one "b**" query-and-reply exchange with one server, run on the host's ping
 // thread, woken by the network message window's semaphore.
 #include <cstring>
-#include <utility>
 
 #include "boundary/table_names.h"
 #include "query/network_dlg.h"
@@ -13,6 +12,20 @@ namespace {
 constexpr char QueryText[] = "b**";
 // Every kind of input wakes the wait: keys, mouse, posted, timer, paint, sent and hot-key.
 constexpr DWORD AnyInput = 0xFF;
+
+// Why a pass's wait returned, from what MsgWaitForMultipleObjects said on one handle.
+Wakeup WakeupOf(DWORD woken) {
+    switch (woken) {
+        case WAIT_OBJECT_0:
+            return Wakeup::Signalled;
+        case WAIT_TIMEOUT:
+            return Wakeup::RanOut;
+        case WAIT_OBJECT_0 + 1:
+            return Wakeup::Input;
+        default:
+            return Wakeup::Failed;
+    }
+}
 
 // The socket layer's description of its last error, read before any other socket call.
 std::wstring LastSocketErrorText() {
@@ -56,8 +69,14 @@ int CNetworkDlg::RunPing() {
         case Outcome::Timeout:
             WriteTimeout(data);
             break;
-        case Outcome::Failure:
+        case Outcome::SocketFailure:
             WriteFailure(data, LastSocketErrorText());
+            break;
+        case Outcome::NoSemaphore:
+            WriteFailure(data, NoSemaphoreDetail());
+            break;
+        case Outcome::WaitFailed:
+            WriteFailure(data, WaitFailedDetail(waitError));
             break;
     }
     EndExchange();
@@ -66,23 +85,24 @@ int CNetworkDlg::RunPing() {
 
 CNetworkDlg::Outcome CNetworkDlg::Exchange(VtServerData& data) {
     // A window whose socket layer never started has nothing to wait on.
-    if (!WakeSemaphore) return Outcome::Failure;
+    if (!WakeSemaphore) return Outcome::NoSemaphore;
 
     Socket.reset(socket(AF_INET, SOCK_DGRAM, 0));
-    if (!Socket) return Outcome::Failure;
+    if (!Socket) return Outcome::SocketFailure;
     // Also makes the socket non-blocking.
     if (WSAAsyncSelect(Socket.get(), m_hWnd, WM_SOCKET_NOTIFY, FD_READ) == SOCKET_ERROR)
-        return Outcome::Failure;
+        return Outcome::SocketFailure;
 
     std::uint32_t address = 0;
-    if (KRNetUtil::getServerFromString(ServerAddress.c_str(), address) != VT_OK) return Outcome::Failure;
+    if (KRNetUtil::getServerFromString(ServerAddress.c_str(), address) != VT_OK)
+        return Outcome::SocketFailure;
     sockaddr_in peer{};
     peer.sin_family = AF_INET;
     peer.sin_port = htons(static_cast<u_short>(ServerPort & 0xFFFF));
     peer.sin_addr.s_addr = address;  // already in network byte order
     // A datagram socket only fixes its peer: sends go there, and only its datagrams come in.
     if (connect(Socket.get(), reinterpret_cast<const sockaddr*>(&peer), sizeof peer) == SOCKET_ERROR) {
-        return Outcome::Failure;
+        return Outcome::SocketFailure;
     }
 
     data.ClearTable(UsersTable);
@@ -91,41 +111,41 @@ CNetworkDlg::Outcome CNetworkDlg::Exchange(VtServerData& data) {
     // A notification handled after an earlier cycle's clean-up (a second reply, say) left a
     // count that would wake this cycle for a datagram its new socket never gets.
     DrainWakeSemaphore();
-    if (SendQuery() != 1) return Outcome::Failure;
+    if (SendQuery() != 1) return Outcome::SocketFailure;
     MarkTime(StartTime);
 
-    int resendCounter = TimeoutSeconds;
+    PingPacing pacing(TimeoutSeconds);
     for (;;) {
         TimeStamp now;
         MarkTime(now);
-        const PassWait wait =
-            ChoosePassWait(ElapsedMilliseconds(now, StartTime), TimeoutSeconds, resendCounter);
-        const DWORD woken =
-            MsgWaitForMultipleObjects(1, WakeSemaphore[0].addressof(), FALSE, wait.milliseconds, AnyInput);
+        const DWORD wait = pacing.NextWait(ElapsedMilliseconds(now, StartTime));
+        const DWORD woken = MsgWaitForMultipleObjects(1, WakeSemaphore[0].addressof(), FALSE, wait, AnyInput);
+        if (woken == WAIT_FAILED) waitError = GetLastError();
 
-        bool empty = true;
-        if (woken == WAIT_OBJECT_0) {
-            if (ReceiveReply() == 1) {
-                empty = false;
-            } else if (WSAGetLastError() != WSAEWOULDBLOCK) {
-                return Outcome::Failure;
-            }
-            // Nothing waiting: the count came from a notification of an earlier cycle's socket
-            // that the window's thread, busy with many sessions, handled only after this cycle
-            // drained the semaphore. An empty pass, like a stray's.
-        } else if (woken == WAIT_TIMEOUT) {
-            if (wait.full) {
-                --resendCounter;
-                if (SendQuery() != 1) return Outcome::Failure;
-            }
-        } else if (woken != WAIT_OBJECT_0 + 1) {
-            // Neither the semaphore, nor input, nor the time: the wait itself failed.
-            return Outcome::Failure;
+        bool broughtData = false;
+        switch (pacing.AfterWait(WakeupOf(woken))) {
+            case PassAction::Receive:
+                if (ReceiveReply() == 1) {
+                    broughtData = true;
+                } else if (WSAGetLastError() != WSAEWOULDBLOCK) {
+                    return Outcome::SocketFailure;
+                }
+                // Nothing waiting: the count came from a notification of an earlier cycle's
+                // socket that the window's thread, busy with many sessions, handled only after
+                // this cycle drained the semaphore. An empty pass, like a stray's.
+                break;
+            case PassAction::Resend:
+                if (SendQuery() != 1) return Outcome::SocketFailure;
+                break;
+            case PassAction::Nothing:
+                // New input in this thread's queue is left there: nothing dispatched, nothing sent.
+                break;
+            case PassAction::Fail:
+                return Outcome::WaitFailed;
         }
-        // New input in this thread's queue is left there: nothing dispatched, nothing sent.
 
         if (ReplyParsed) return Outcome::Success;
-        if ((empty && resendCounter == 0) || wait.last) return Outcome::Timeout;
+        if (pacing.TimedOut(broughtData)) return Outcome::Timeout;
     }
 }
 
@@ -167,54 +187,33 @@ int CNetworkDlg::ReceiveReply() {
     return 1;
 }
 
-int PingSession(ServerSession* session, PingHolds& holds) {
+int PingSession(ServerSession* session, HostHolds& holds) {
     CNetworkDlg* dialog = session->networkWindow ? session->networkWindow->dialog.get() : nullptr;
-    VtServerEntry* entry = session->serverEntry;
-    VtServerData* data = session->serverData;
+    VtServerEntry& entry = *session->serverEntry;
+    VtServerData& data = *session->serverData;
 
-    // Each hold is recorded right after the call that takes it, and dropped only once the call
-    // that gives it back has returned: a fault in either leaves the hold for GiveBack, so a
-    // giving back that failed (a host call that fails has done nothing) is made once more.
-    entry->AddRef();
-    holds.referencedEntry = entry;
-    data->AddRef();
-    holds.referencedData = data;
+    holds.AddRef(entry);
+    holds.AddRef(data);
 
-    entry->Lock();
-    holds.lockedEntry = entry;
-    std::wstring address = entry->GetAddress();
-    const int port = entry->GetPort();
-    const int timeoutSeconds = entry->GetTimeout();
+    holds.Lock(entry);
+    std::wstring address = entry.GetAddress();
+    const int port = entry.GetPort();
+    const int timeoutSeconds = entry.GetTimeout();
     if (dialog) dialog->SetTimeoutSeconds(timeoutSeconds);
-    entry->Unlock();
-    holds.lockedEntry = nullptr;
+    holds.Unlock(entry);
 
-    data->BeginUpdate();
-    holds.openUpdate = data;
+    holds.BeginUpdate(data);
     if (dialog && dialog->OwningSession()) {
         dialog->SetServerAddress(address.c_str());
         dialog->SetServerPort(port);
-        holds.exchanging = dialog;
         dialog->RunPing();
-        holds.exchanging = nullptr;
     } else {
         // The window was never created, so there is no cycle to run.
-        WriteFailure(*data, LastSocketErrorText());
+        WriteFailure(data, NoNetworkWindowDetail());
     }
-    data->EndUpdate();
-    holds.openUpdate = nullptr;
+    holds.EndUpdate(data);
 
-    entry->Release();
-    holds.referencedEntry = nullptr;
-    data->Release();
-    holds.referencedData = nullptr;
+    holds.Release(entry);
+    holds.Release(data);
     return 1;
-}
-
-void PingHolds::GiveBack() {
-    if (CNetworkDlg* dialog = std::exchange(exchanging, nullptr)) dialog->CloseSocket();
-    if (VtServerEntry* entry = std::exchange(lockedEntry, nullptr)) entry->Unlock();
-    if (VtServerData* data = std::exchange(openUpdate, nullptr)) data->EndUpdate();
-    if (VtServerEntry* entry = std::exchange(referencedEntry, nullptr)) entry->Release();
-    if (VtServerData* data = std::exchange(referencedData, nullptr)) data->Release();
 }

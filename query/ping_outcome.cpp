@@ -47,3 +47,15 @@ void WriteFailure(VtServerData& data, const std::wstring& detail) {
     data.ClearTable(PropertiesTable);
     WriteNoResponse(data, detail, FailureText);
 }
+
+std::wstring NoNetworkWindowDetail() {
+    return L"No network window: the plugin could not create this server's window";
+}
+
+std::wstring NoSemaphoreDetail() {
+    return L"No network: the socket layer did not start for this server's window";
+}
+
+std::wstring WaitFailedDetail(unsigned long systemError) {
+    return L"Waiting for the server's reply failed (system error " + std::to_wstring(systemError) + L")";
+}

@@ -18,5 +18,11 @@ void WriteSuccess(VtServerData& data, const std::wstring& serverName, const std:
 void WriteTimeout(VtServerData& data);
 
 // A network failure: tables emptied, detail (the socket layer's description of its last
-// error) as status detail, "Failed to Communicate" as name and status, counts 0.
+// error, or one of the texts below) as status detail, "Failed to Communicate" as name and
+// status, counts 0.
 void WriteFailure(VtServerData& data, const std::wstring& detail);
+
+// Details of the failures no socket call reports, so they never show an unrelated stored error.
+std::wstring NoNetworkWindowDetail();
+std::wstring NoSemaphoreDetail();
+std::wstring WaitFailedDetail(unsigned long systemError);

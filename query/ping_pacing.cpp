@@ -2,24 +2,49 @@
 
 #include <algorithm>
 
-PassWait ChoosePassWait(int elapsedMilliseconds, int timeoutSeconds, int& resendCounter) {
+std::uint32_t PingPacing::NextWait(int elapsedMilliseconds) {
     // 64-bit, so a large budget cannot overflow.
     const std::int64_t elapsed = elapsedMilliseconds;
-    const std::int64_t budget = std::int64_t{timeoutSeconds} * 1000;
-    const std::int64_t deadline = std::max<std::int64_t>(budget, 0) + FullWaitMilliseconds;
+    const std::int64_t budget = std::int64_t{timeoutSeconds_} * 1000;
+    // Anchored at the first pass rather than the first send, so the clock tick between the two
+    // cannot shorten the one full wait that a budget of 0 or less still gets.
+    if (deadline_ < 0) deadline_ = elapsed + std::max<std::int64_t>(budget, 0) + FullWaitMilliseconds;
 
-    if (budget - elapsed > 0) return {FullWaitMilliseconds, true, false};
-    if (elapsed >= deadline) {
-        resendCounter = 0;
-        return {0, false, true};
-    }
-    if (resendCounter == timeoutSeconds) {
+    last_ = false;
+    if (budget - elapsed > 0) {
+        wait_ = FullWaitMilliseconds;
+    } else if (elapsed >= deadline_) {
+        counter_ = 0;
+        wait_ = 0;
+        last_ = true;
+    } else if (counter_ == timeoutSeconds_) {
         // No full wait of this cycle has run out yet: give the server one more, cut short by the
         // bound. A wait cut short re-sends nothing: the pass after it is the last.
-        const auto wait =
-            static_cast<std::uint32_t>(std::min<std::int64_t>(FullWaitMilliseconds, deadline - elapsed));
-        return {wait, wait == FullWaitMilliseconds, false};
+        wait_ = static_cast<std::uint32_t>(std::min<std::int64_t>(FullWaitMilliseconds, deadline_ - elapsed));
+    } else {
+        counter_ = 0;
+        wait_ = 0;
     }
-    resendCounter = 0;
-    return {0, false, false};
+    full_ = wait_ == FullWaitMilliseconds;
+    return wait_;
+}
+
+PassAction PingPacing::AfterWait(Wakeup wakeup) {
+    switch (wakeup) {
+        case Wakeup::Signalled:
+            return PassAction::Receive;
+        case Wakeup::RanOut:
+            if (!full_) return PassAction::Nothing;
+            --counter_;
+            return PassAction::Resend;
+        case Wakeup::Input:
+            return PassAction::Nothing;
+        case Wakeup::Failed:
+            break;
+    }
+    return PassAction::Fail;
+}
+
+bool PingPacing::TimedOut(bool broughtData) const {
+    return (!broughtData && counter_ == 0) || last_;
 }

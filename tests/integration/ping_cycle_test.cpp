@@ -141,6 +141,34 @@ TEST_F(PingCycle, SecondReplyOfADoubleLeavesNothingThatFailsTheNextCycle) {
     EXPECT_TRUE(seconds > 0.2 && seconds < 1.0) << seconds << " s";
 }
 
+TEST_F(PingCycle, BudgetOfZeroWaitsOneFullSecondAndResendsOnce) {
+    emulator.SetBehaviour({ReplyMode::Silent});
+    server.entry->SetTimeout(0);
+
+    Ping();
+
+    // The first send, then the re-send after the one full wait.
+    EXPECT_TRUE(emulator.WaitForQueries(2, std::chrono::seconds(1)));
+    EXPECT_EQ(emulator.QueryCount(), 2);
+    EXPECT_TRUE(seconds > 0.9 && seconds < 2.0) << seconds << " s";
+    EXPECT_EQ(server.data->Status().statusText, L"Timeout");
+}
+
+TEST_F(PingCycle, ASessionWithoutWindowFailsSayingSoNotWithAStaleError) {
+    // A parent that is no window: the next session's network window cannot be made.
+    host.Init(reinterpret_cast<HWND>(static_cast<std::uintptr_t>(0x7FF0)));
+    TestServer windowless("windowless");
+    EXPECT_EQ(host.CreateSession(windowless), nullptr);
+    host.Init(host.hostWindow);
+    WSASetLastError(WSAECONNREFUSED);  // what a failure that no socket call reported must not show
+
+    EXPECT_EQ(host.Ping(windowless.handle), 1);
+
+    const HostServerStatus status = windowless.data->Status();
+    EXPECT_EQ(status.statusText, L"Failed to Communicate");
+    EXPECT_EQ(status.statusDetail, L"No network window: the plugin could not create this server's window");
+}
+
 struct FailureCase {
     const char* name;
     void (*arrange)(TestServer& server, tribes_emu::TribesEmulator& emulator);

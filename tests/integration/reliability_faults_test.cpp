@@ -1,6 +1,10 @@
-// Every host call a ping makes, made to throw and made to fault, one at a time: the ping export
-// reports it once as "Plugin Error", gives back every reference, lock, bracket and socket, and
-// the session's next ping works.
+// Every host call a ping makes, made to fail in every way a host can fail, one at a time: a C++
+// exception, the platform compiler's exception, a structured exception of the host's own, an
+// access violation, and one inside an exception frame of the host's that passes it on. The ping
+// export reports it once as "Plugin Error", gives back every reference, lock, bracket and
+// socket, and the session's next ping works. A fault the host handles in its own frame leaves
+// the ping as it was. Every ping runs on one thread, as on a host's ping worker: after the
+// trapped faults, the host's own frames on that thread still handle their faults.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -23,16 +27,18 @@ struct FaultCase {
     const wchar_t* operation;
     ReplyMode server;
     When when;
-    HostFault fault;
 };
 
 std::string Name(const FaultCase& c) {
     std::wstring operation(c.operation);
     std::string name = c.object == Object::Entry ? "Entry" : "Data";
     name += std::string(operation.begin(), operation.end());
-    if (c.server == ReplyMode::Silent) name += "OnTimeout";
-    return name + (c.fault == HostFault::Exception ? "Throws" : "Faults");
+    return c.server == ReplyMode::Silent ? name + "OnTimeout" : name;
 }
+
+const HostFault EscapingFaults[] = {HostFault::Exception, HostFault::PlatformCppException,
+                                    HostFault::StructuredException, HostFault::AccessViolation,
+                                    HostFault::PassedFault};
 
 void PrintTo(const FaultCase& c, std::ostream* out) {
     *out << Name(c);
@@ -45,52 +51,88 @@ protected:
         server.entry->SetTimeout(1);
         host.CreateSession(server);
     }
-    // A ping on a thread of its own, as a host's ping thread; the fault is planned once the
-    // ping reached the point the case names.
-    void PingWithFault() {
+    // A ping on the ping thread; the fault is planned once the ping reached the point the case
+    // names. The ping's result.
+    int PingWithFault(HostFault fault) {
         const FaultCase& c = GetParam();
         HostObjectCore& object = c.object == Object::Entry ? static_cast<HostObjectCore&>(*server.entry)
                                                            : static_cast<HostObjectCore&>(*server.data);
-        if (c.when == When::FromTheStart) object.InjectFault(c.operation, c.fault);
+        if (c.when == When::FromTheStart) object.InjectFault(c.operation, fault);
+        int result = -1;
         watchdog.Within(PingLimit(1), "a ping whose host call fails", [&] {
-            std::thread pinger([&] { host.Ping(server.handle); });
+            pinger.Start([&] { result = host.Ping(server.handle); });
             if (c.when == When::AfterTheQuery) {
-                EXPECT_TRUE(emulator.WaitForQueries(1, std::chrono::seconds(2)));
-                object.InjectFault(c.operation, c.fault);
+                EXPECT_TRUE(emulator.WaitForQueries(queriesBefore + 1, std::chrono::seconds(2)));
+                object.InjectFault(c.operation, fault);
             }
-            pinger.join();
+            pinger.Wait();
         });
+        return result;
+    }
+    int Ping() {
+        int result = -1;
+        watchdog.Within(PingLimit(1), "a ping", [&] {
+            pinger.Start([&] { result = host.Ping(server.handle); });
+            pinger.Wait();
+        });
+        return result;
     }
 
     tribes_emu::TribesEmulator emulator{tribes_emu::DefaultServer(), {}};
     PluginHost host;
     TestServer server{"alpha"};
     Watchdog watchdog;
+    WorkerThread pinger;
+    int queriesBefore = 0;
 };
 
 TEST_P(HostCallFault, IsReportedOnceAndEverythingTheCycleHeldIsGivenBack) {
     const FaultCase& c = GetParam();
-    emulator.SetBehaviour({c.server});
-    const int socketsBefore = OpenSocketCount();
-    ClearVtErrorReports();
+    for (HostFault fault : EscapingFaults) {
+        SCOPED_TRACE(static_cast<int>(fault));
+        emulator.SetBehaviour({c.server});
+        queriesBefore = emulator.QueryCount();
+        const int socketsBefore = OpenSocketCount();
+        ClearVtErrorReports();
 
-    PingWithFault();
+        EXPECT_EQ(PingWithFault(fault), 0);
 
-    const auto reports = VtErrorReports();
-    ASSERT_EQ(reports.size(), 1u);
-    EXPECT_EQ(reports[0].title, L"Plugin Error");
-    EXPECT_EQ(reports[0].text,
-              L"A error occured in an unknown plugin while pinging \"Alpha server\". This may cause a "
-              L"greater plugin crash.");
-    ExpectNothingHeld(server);
-    EXPECT_EQ(OpenSocketCount(), socketsBefore);
+        const auto reports = VtErrorReports();
+        ASSERT_EQ(reports.size(), 1u);
+        EXPECT_EQ(reports[0].title, L"Plugin Error");
+        EXPECT_EQ(reports[0].text,
+                  L"A error occured in an unknown plugin while pinging \"Alpha server\". This may cause a "
+                  L"greater plugin crash.");
+        ExpectNothingHeld(server);
+        EXPECT_EQ(OpenSocketCount(), socketsBefore);
 
-    ClearVtErrorReports();
+        ClearVtErrorReports();
+        emulator.SetBehaviour({});
+        EXPECT_EQ(Ping(), 1);
+        ExpectReplyShown(server, tribes_emu::DefaultServer());
+        EXPECT_TRUE(VtErrorReports().empty());
+        ExpectNothingHeld(server);
+    }
+}
+
+TEST_P(HostCallFault, AFaultTheHostHandlesItselfLeavesThePingAsItWas) {
+    const FaultCase& c = GetParam();
+    // A fault trapped on the ping thread first: the host's own frames there still work after it.
     emulator.SetBehaviour({});
-    watchdog.Within(PingLimit(1), "the ping after a failed one",
-                    [&] { EXPECT_EQ(host.Ping(server.handle), 1); });
-    ExpectReplyShown(server, tribes_emu::DefaultServer());
+    server.entry->InjectFault(L"GetTimeout", HostFault::PassedFault);
+    EXPECT_EQ(Ping(), 0);
+    emulator.SetBehaviour({c.server});
+    queriesBefore = emulator.QueryCount();
+    ClearVtErrorReports();
+
+    EXPECT_EQ(PingWithFault(HostFault::HandledFault), 1);
+
     EXPECT_TRUE(VtErrorReports().empty());
+    if (c.server == ReplyMode::Silent) {
+        ExpectTimeoutShown(server);
+    } else {
+        ExpectReplyShown(server, tribes_emu::DefaultServer());
+    }
     ExpectNothingHeld(server);
 }
 
@@ -131,10 +173,7 @@ std::vector<FaultCase> AllCases() {
         {Object::Data, L"Release"},
     };
     std::vector<FaultCase> cases;
-    for (HostFault fault : {HostFault::Exception, HostFault::AccessViolation}) {
-        for (const Call& call : calls)
-            cases.push_back({call.object, call.operation, call.server, call.when, fault});
-    }
+    for (const Call& call : calls) cases.push_back({call.object, call.operation, call.server, call.when});
     return cases;
 }
 

@@ -125,6 +125,44 @@ void Watchdog::Watch() {
     }
 }
 
+WorkerThread::WorkerThread() : thread_([this] { Serve(); }) {}
+
+WorkerThread::~WorkerThread() {
+    {
+        std::lock_guard<std::mutex> hold(mutex_);
+        stopping_ = true;
+    }
+    changed_.notify_all();
+    thread_.join();
+}
+
+void WorkerThread::Start(std::function<void()> work) {
+    std::lock_guard<std::mutex> hold(mutex_);
+    work_ = std::move(work);
+    busy_ = true;
+    changed_.notify_all();
+}
+
+void WorkerThread::Wait() {
+    std::unique_lock<std::mutex> hold(mutex_);
+    changed_.wait(hold, [this] { return !busy_; });
+}
+
+void WorkerThread::Serve() {
+    std::unique_lock<std::mutex> hold(mutex_);
+    for (;;) {
+        changed_.wait(hold, [this] { return stopping_ || work_; });
+        if (stopping_) return;
+        std::function<void()> work = std::move(work_);
+        work_ = nullptr;
+        hold.unlock();
+        work();
+        hold.lock();
+        busy_ = false;
+        changed_.notify_all();
+    }
+}
+
 std::chrono::milliseconds PingLimit(int budgetSeconds) {
     return std::chrono::milliseconds(1000 * std::max(budgetSeconds, 1) + 3000);
 }

@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -65,6 +66,30 @@ private:
     bool stopping_ = false;
     std::chrono::steady_clock::time_point deadline_;
     std::string what_;
+    std::thread thread_;
+};
+
+// One thread that runs every piece of work given to it, as a host's ping worker does: a fault
+// trapped on it earlier must leave it fit for the next ping.
+class WorkerThread {
+public:
+    WorkerThread();
+    ~WorkerThread();
+    WorkerThread(const WorkerThread&) = delete;
+    WorkerThread& operator=(const WorkerThread&) = delete;
+
+    // Starts work on the thread; Wait() returns once it is done. One piece at a time.
+    void Start(std::function<void()> work);
+    void Wait();
+
+private:
+    void Serve();
+
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::function<void()> work_;
+    bool busy_ = false;
+    bool stopping_ = false;
     std::thread thread_;
 };
 

@@ -98,8 +98,10 @@ protected:
             entry->SetLaunchOptionValue(option.id, option.value, option.result);
     }
 
-    // Every Lock was matched by an Unlock, in the journal and in the entry's own count.
+    // Every Lock was matched by an Unlock, in the journal, in the entry's own count and in the
+    // holds the composition recorded them in.
     void ExpectLocksBalanced() {
+        EXPECT_TRUE(holds.Empty());
         const auto lines = journal->Lines();
         EXPECT_EQ(std::count(lines.begin(), lines.end(), L"entry.Lock"),
                   std::count(lines.begin(), lines.end(), L"entry.Unlock"));
@@ -109,6 +111,7 @@ protected:
     HostRef<HostServerEntry> entry = HostRef<HostServerEntry>::Adopt(HostServerEntry::Create());
     std::shared_ptr<CallJournal> journal = std::make_shared<CallJournal>();
     ServerSession session{VtHandle("server"), nullptr, entry.get(), L"Servers\\server"};
+    HostHolds holds;
 };
 
 TEST_F(CommandLine, ComposesEachCase) {
@@ -121,7 +124,7 @@ TEST_F(CommandLine, ComposesEachCase) {
         Configure(c);
 
         std::wstring result = L"left over from an earlier launch";
-        EXPECT_TRUE(ComposeCommandLine(session, result));
+        EXPECT_TRUE(ComposeCommandLine(session, result, holds));
         EXPECT_EQ(result, c.expected);
         ExpectLocksBalanced();
     }
@@ -130,7 +133,7 @@ TEST_F(CommandLine, ComposesEachCase) {
 TEST_F(CommandLine, ReadsEverythingUnderOneHeldLockInOptionOrder) {
     Configure(Cases[0]);
     std::wstring result;
-    ComposeCommandLine(session, result);
+    ComposeCommandLine(session, result, holds);
 
     EXPECT_THAT(journal->Lines(),
                 ElementsAre(L"entry.Lock", L"entry.Lock", L"entry.GetPort", L"entry.Unlock",
@@ -149,7 +152,7 @@ TEST_F(CommandLine, PortIgnoresTheGlobalLocale) {
     const std::locale previous =
         std::locale::global(std::locale(std::locale::classic(), new GroupingPunctuation));
     std::wstring port;
-    const bool formatted = FormatPort(session, port);
+    const bool formatted = FormatPort(session, port, holds);
     std::locale::global(previous);
 
     EXPECT_TRUE(formatted);

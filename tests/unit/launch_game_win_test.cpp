@@ -98,7 +98,8 @@ TEST_F(LaunchGameWin, StartsTheProgramInItsFolderWithTheComposedArguments) {
         const std::wstring record = NewRecordPath();
         SetEnvironmentVariableW(L"FAKE_GAME_RECORD", record.c_str());
 
-        LaunchGame(&session);
+        HostHolds holds;
+        LaunchGame(&session, holds);
 
         const std::vector<std::wstring> lines = WaitForRecord(record);
         DeleteFileW(record.c_str());
@@ -117,6 +118,7 @@ TEST_F(LaunchGameWin, StartsTheProgramInItsFolderWithTheComposedArguments) {
                         L"entry.GetLaunchOption(3)", L"entry.GetLaunchOption(1)", L"entry.GetLaunchOption(2)",
                         L"entry.Unlock", L"entry.Unlock"));
         EXPECT_EQ(entry->LockDepth(), 0);
+        EXPECT_TRUE(holds.Empty());
     }
 }
 

@@ -1,0 +1,51 @@
+// Faults a host object can be told to make instead of its work, for the plugin's fault tests,
+// and how the host library hands a C++ exception to a caller in another module.
+#pragma once
+
+#include <string>
+
+#include "boundary/host_services.h"
+
+// What the next call of a planned operation does.
+enum class HostFault {
+    None,
+    Exception,             // throws std::runtime_error (on i686 it leaves as PlatformCppException)
+    PlatformCppException,  // raises the structured exception a C++ throw raises (0xE06D7363)
+    StructuredException,   // raises a structured exception with an application code of its own
+    AccessViolation,       // writes through a null pointer
+    HandledFault,          // an access violation that a frame of the host's own handles; the
+                           // call then does its work as usual
+    PassedFault,           // an access violation inside a frame of the host's own that passes
+                           // it on (and is told when the exception unwinds it)
+};
+
+// The code a C++ throw raises in code built by the platform's own compiler.
+constexpr unsigned long PlatformCppExceptionCode = 0xE06D7363;
+// The application code of HostFault::StructuredException.
+constexpr unsigned long HostStructuredExceptionCode = 0xE0564854;
+
+// Makes fault on the calling thread, as a call of operation (named in its message). Returns
+// only for None and HandledFault.
+VT_SERVICES_API void MakeHostFault(HostFault fault, const wchar_t* operation);
+
+// How often a frame of the host's own that passed a fault on was told of an unwind through it.
+VT_SERVICES_API int HostFrameUnwindNotices();
+
+// Runs one operation the host library offers to a caller in another module. Where a C++
+// exception cannot cross from this module into the caller's (i686: each module carries its own
+// DWARF unwinder, which knows only its own frames), the exception ends here and leaves as the
+// structured exception the platform compiler's C++ throw raises, as a host built by that
+// compiler would let it out.
+template <class Operation>
+decltype(auto) Offered(Operation&& operation) {
+#if defined(_WIN32) && !defined(_WIN64)
+    try {
+        return operation();
+    } catch (...) {
+    }
+    MakeHostFault(HostFault::PlatformCppException, L"");
+    __builtin_unreachable();
+#else
+    return operation();
+#endif
+}

@@ -1,0 +1,145 @@
+// Host faults on Windows: structured exceptions, processor faults, and faults inside exception
+// frames of the host's own, one with a handler that takes the fault and one that passes it.
+#include <windows.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <stdexcept>
+#include <string>
+
+#include "host/host_fault.h"
+
+namespace {
+
+std::atomic<int> unwindNotices{0};
+
+}  // namespace
+
+// The two frames' handlers and the faulting routines below them. Each routine's store through
+// a null pointer is followed by its resume label: the taking handler resumes there.
+extern "C" {
+void HostFaultTakenInOwnFrame();
+void HostFaultPassedByOwnFrame();
+extern char HostFaultResume[];
+
+EXCEPTION_DISPOSITION HostFrameTakesFault(EXCEPTION_RECORD* exception, void*, CONTEXT* context, void*) {
+    if (exception->ExceptionFlags & (EXCEPTION_UNWINDING | EXCEPTION_EXIT_UNWIND))
+        return ExceptionContinueSearch;
+    if (exception->ExceptionCode != EXCEPTION_ACCESS_VIOLATION) return ExceptionContinueSearch;
+#ifdef _WIN64
+    context->Rip = reinterpret_cast<DWORD64>(HostFaultResume);
+#else
+    context->Eip = reinterpret_cast<DWORD>(HostFaultResume);
+#endif
+    return ExceptionContinueExecution;
+}
+
+EXCEPTION_DISPOSITION HostFramePassesFault(EXCEPTION_RECORD* exception, void*, CONTEXT*, void*) {
+    if (exception->ExceptionFlags & (EXCEPTION_UNWINDING | EXCEPTION_EXIT_UNWIND)) ++unwindNotices;
+    return ExceptionContinueSearch;
+}
+}
+
+#ifdef _WIN64
+// Frames on x86_64 are named by the functions' unwind data: the handler of each routine is
+// asked about any exception that would unwind it.
+asm(R"(
+    .text
+    .globl HostFaultTakenInOwnFrame
+    .def HostFaultTakenInOwnFrame; .scl 2; .type 32; .endef
+    .seh_proc HostFaultTakenInOwnFrame
+HostFaultTakenInOwnFrame:
+    subq $40, %rsp
+    .seh_stackalloc 40
+    .seh_endprologue
+    .seh_handler HostFrameTakesFault, @except
+    .text
+    xorl %eax, %eax
+    movl %eax, (%rax)
+    .globl HostFaultResume
+HostFaultResume:
+    addq $40, %rsp
+    ret
+    .seh_endproc
+
+    .globl HostFaultPassedByOwnFrame
+    .def HostFaultPassedByOwnFrame; .scl 2; .type 32; .endef
+    .seh_proc HostFaultPassedByOwnFrame
+HostFaultPassedByOwnFrame:
+    subq $40, %rsp
+    .seh_stackalloc 40
+    .seh_endprologue
+    .seh_handler HostFramePassesFault, @except, @unwind
+    .text
+    xorl %eax, %eax
+    movl %eax, (%rax)
+    addq $40, %rsp
+    ret
+    .seh_endproc
+)");
+#else
+// Frames on i686 are records on the thread's chain at fs:[0], pushed and popped by the routine.
+asm(R"(
+    .text
+    .globl _HostFaultTakenInOwnFrame
+_HostFaultTakenInOwnFrame:
+    pushl $_HostFrameTakesFault
+    pushl %fs:0
+    movl %esp, %fs:0
+    xorl %eax, %eax
+    movl %eax, (%eax)
+    .globl _HostFaultResume
+_HostFaultResume:
+    movl (%esp), %ecx
+    movl %ecx, %fs:0
+    addl $8, %esp
+    ret
+
+    .globl _HostFaultPassedByOwnFrame
+_HostFaultPassedByOwnFrame:
+    pushl $_HostFramePassesFault
+    pushl %fs:0
+    movl %esp, %fs:0
+    xorl %eax, %eax
+    movl %eax, (%eax)
+    movl (%esp), %ecx
+    movl %ecx, %fs:0
+    addl $8, %esp
+    ret
+)");
+#endif
+
+void MakeHostFault(HostFault fault, const wchar_t* operation) {
+    switch (fault) {
+        case HostFault::None:
+            return;
+        case HostFault::Exception: {
+            std::wstring_view wide(operation ? operation : L"");
+            throw std::runtime_error("host call " + std::string(wide.begin(), wide.end()) + " failed");
+        }
+        case HostFault::PlatformCppException:
+            // Noncontinuable, as a throw is; no object travels with it across modules.
+            RaiseException(PlatformCppExceptionCode, EXCEPTION_NONCONTINUABLE, 0, nullptr);
+            break;
+        case HostFault::StructuredException:
+            RaiseException(HostStructuredExceptionCode, EXCEPTION_NONCONTINUABLE, 0, nullptr);
+            break;
+        case HostFault::AccessViolation: {
+            // A real processor fault: the compiler cannot see that the pointer is null.
+            volatile int* volatile target = nullptr;
+            *target = 1;
+            break;
+        }
+        case HostFault::HandledFault:
+            HostFaultTakenInOwnFrame();
+            return;
+        case HostFault::PassedFault:
+            HostFaultPassedByOwnFrame();
+            break;
+    }
+    std::abort();  // none of the faults above comes back
+}
+
+int HostFrameUnwindNotices() {
+    return unwindNotices.load();
+}

@@ -1,0 +1,272 @@
+// A host object that fails during a command, or while the plugin is unloaded: nothing unwinds
+// into the window manager or the loader. The command answers 0, closes the update brackets and
+// gives back the locks and references it took, leaves no half-made session, reports once, and
+// the plugin goes on working. A fault the host handles in its own frame changes nothing.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "tests/integration/plugin_host.h"
+
+namespace integration {
+namespace {
+
+using testing::HasSubstr;
+
+enum class Command { Create, Remove, ReleaseAll, Launch, Menu, Forward };
+enum class Object { Entry, Data, Menu, HostWindow };
+
+struct CommandCall {
+    Command command;
+    Object object;
+    const wchar_t* operation;
+};
+
+// The faults that leave the host call, and the one its own frame handles.
+const HostFault EscapingFaults[] = {HostFault::Exception, HostFault::PlatformCppException,
+                                    HostFault::StructuredException, HostFault::AccessViolation};
+
+// A host window whose GetWindowHandle makes a planned fault, its C++ exception leaving this
+// module the way our host library's do.
+class FaultingHostWindow : public VtHostWindow {
+public:
+    explicit FaultingHostWindow(HWND window) : window_(window) {}
+    HWND GetWindowHandle() override {
+        return Offered([this] {
+            const HostFault planned = std::exchange(fault, HostFault::None);
+            if (planned == HostFault::Exception) throw std::runtime_error("the host window failed");
+            MakeHostFault(planned, L"GetWindowHandle");
+            return window_;
+        });
+    }
+    HostFault fault = HostFault::None;
+
+private:
+    HWND window_;
+};
+
+std::wstring ProgramFolder() {
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring program(path);
+    return program.substr(0, program.find_last_of(L"\\/") + 1);
+}
+
+class CommandFault : public testing::TestWithParam<CommandCall> {
+protected:
+    // A new server with a session; its launch starts the fake game, which records nothing.
+    std::unique_ptr<TestServer> NewSession(const char* handle) {
+        auto server = std::make_unique<TestServer>(handle);
+        server->entry->SetExecutablePath(ProgramFolder() + L"fake_game.exe");
+        host.CreateSession(*server);
+        return server;
+    }
+    void Plan(TestServer& server, HostFault fault) {
+        switch (GetParam().object) {
+            case Object::Entry:
+                server.entry->InjectFault(GetParam().operation, fault);
+                break;
+            case Object::Data:
+                server.data->InjectFault(GetParam().operation, fault);
+                break;
+            case Object::Menu:
+                InjectMenuFault(menu, fault);
+                break;
+            case Object::HostWindow:
+                hostWindow.fault = fault;
+                break;
+        }
+    }
+    LRESULT Send(Command command, TestServer& server) {
+        switch (command) {
+            case Command::Create: {
+                SessionCreateRecord record = server.Record();
+                return host.Send(CMD_CREATE_SESSION, reinterpret_cast<WPARAM>(&record));
+            }
+            case Command::Remove:
+                return host.Send(CMD_REMOVE_SESSION, reinterpret_cast<WPARAM>(&server.handle));
+            case Command::ReleaseAll:
+                return host.Send(CMD_RELEASE_ALL);
+            case Command::Launch:
+                return host.Send(CMD_LAUNCH, reinterpret_cast<WPARAM>(&server.handle));
+            case Command::Menu:
+                return host.Send(CMD_PLUGIN_MENU, reinterpret_cast<WPARAM>(&server.handle),
+                                 reinterpret_cast<LPARAM>(&menu));
+            case Command::Forward: {
+                HostWindowRecord record{&server.handle, &hostWindow};
+                return host.Send(CMD_FORWARD, reinterpret_cast<WPARAM>(&record), 7);
+            }
+        }
+        return -1;
+    }
+    // The one report of a failed command.
+    void ExpectReported(const wchar_t* activity) {
+        const auto reports = VtErrorReports();
+        ASSERT_EQ(reports.size(), 1u);
+        EXPECT_EQ(reports[0].title, L"Plugin Error");
+        EXPECT_THAT(reports[0].text, HasSubstr(std::wstring(L"while ") + activity + L" \""));
+    }
+    // Whether the plugin holds a session for server: the plugin menu answers 1 only then.
+    bool Registered(TestServer& server) {
+        VtPluginMenu probe;
+        return host.Send(CMD_PLUGIN_MENU, reinterpret_cast<WPARAM>(&server.handle),
+                         reinterpret_cast<LPARAM>(&probe)) == 1;
+    }
+
+    PluginHost host;
+    VtPluginMenu menu;
+    FaultingHostWindow hostWindow{host.hostWindow};
+};
+
+TEST_P(CommandFault, AnswersZeroUndoesTheCommandAndReportsOnce) {
+    const CommandCall call = GetParam();
+    for (HostFault fault : EscapingFaults) {
+        SCOPED_TRACE(static_cast<int>(fault));
+        ClearVtErrorReports();
+        host.forwarded.clear();
+        const std::size_t windowsBefore = host.NetworkWindows(host.hostWindow).size();
+        std::unique_ptr<TestServer> server;
+        std::unique_ptr<TestServer> neighbours[2];
+        if (call.command == Command::Create) {
+            server = std::make_unique<TestServer>("alpha");
+        } else if (call.command == Command::ReleaseAll) {
+            neighbours[0] = NewSession("a-first");
+            server = NewSession("b-middle");
+            neighbours[1] = NewSession("c-last");
+        } else {
+            server = NewSession("alpha");
+        }
+        Plan(*server, fault);
+
+        EXPECT_EQ(Send(call.command, *server), 0);
+
+        EXPECT_EQ(server->entry->LockDepth(), 0);
+        EXPECT_EQ(server->entry->UpdateDepth(), 0);
+        EXPECT_EQ(server->data->UpdateDepth(), 0);
+        switch (call.command) {
+            case Command::Create:
+                ExpectReported(L"adding");
+                EXPECT_EQ(server->entry->RefCount(), 1);
+                EXPECT_EQ(server->data->RefCount(), 1);
+                EXPECT_EQ(host.NetworkWindows(host.hostWindow).size(), windowsBefore);
+                EXPECT_FALSE(Registered(*server));
+                break;
+            case Command::Remove:
+            case Command::ReleaseAll: {
+                ExpectReported(L"removing");
+                // The failed Release did nothing; the other object was still given back.
+                const bool entryFailed = call.object == Object::Entry;
+                EXPECT_EQ(server->entry->RefCount(), entryFailed ? 2 : 1);
+                EXPECT_EQ(server->data->RefCount(), entryFailed ? 1 : 2);
+                EXPECT_FALSE(Registered(*server));
+                for (auto& neighbour : neighbours) {
+                    if (!neighbour) continue;
+                    EXPECT_EQ(neighbour->entry->RefCount(), 1);
+                    EXPECT_FALSE(Registered(*neighbour));
+                }
+                EXPECT_EQ(host.NetworkWindows(host.hostWindow).size(), windowsBefore);
+                break;
+            }
+            case Command::Launch:
+                ExpectReported(L"launching");
+                EXPECT_TRUE(Registered(*server));
+                break;
+            case Command::Menu:
+                ExpectReported(L"showing the menu of");
+                EXPECT_EQ(menu.CurrentPluginServerStruct(), nullptr);
+                break;
+            case Command::Forward:
+                ExpectReported(L"forwarding");
+                EXPECT_TRUE(host.forwarded.empty());
+                break;
+        }
+        // The plugin goes on: the same command without a fault does its work.
+        if (call.command == Command::Create) {
+            ClearVtErrorReports();
+            EXPECT_EQ(Send(Command::Create, *server), 0);
+            EXPECT_TRUE(Registered(*server));
+            EXPECT_EQ(server->entry->RefCount(), 2);
+            EXPECT_TRUE(VtErrorReports().empty());
+        }
+        host.Send(CMD_RELEASE_ALL);
+    }
+}
+
+TEST_P(CommandFault, AFaultTheHostHandlesItselfChangesNothing) {
+    const CommandCall call = GetParam();
+    ClearVtErrorReports();
+    std::unique_ptr<TestServer> server =
+        call.command == Command::Create ? std::make_unique<TestServer>("alpha") : NewSession("alpha");
+    Plan(*server, HostFault::HandledFault);
+
+    const LRESULT result = Send(call.command, *server);
+
+    const bool answersOne = call.command == Command::Launch || call.command == Command::Menu;
+    EXPECT_EQ(result, answersOne ? 1 : 0);
+    EXPECT_TRUE(VtErrorReports().empty());
+    EXPECT_EQ(server->entry->LockDepth(), 0);
+    const bool sessionStays = call.command != Command::Remove && call.command != Command::ReleaseAll;
+    EXPECT_EQ(Registered(*server), sessionStays);
+    EXPECT_EQ(server->entry->RefCount(), sessionStays ? 2 : 1);
+    if (call.command == Command::Forward) {
+        EXPECT_EQ(host.forwarded.size(), 1u);
+    }
+}
+
+std::string Name(const CommandCall& call) {
+    const char* commands[] = {"Create", "Remove", "ReleaseAll", "Launch", "Menu", "Forward"};
+    const char* objects[] = {"Entry", "Data", "Menu", "HostWindow"};
+    const std::wstring operation(call.operation);
+    return std::string(commands[static_cast<int>(call.command)]) + objects[static_cast<int>(call.object)] +
+           std::string(operation.begin(), operation.end());
+}
+
+// The host calls of each command, in the order it makes them.
+INSTANTIATE_TEST_SUITE_P(
+    EachCall, CommandFault,
+    testing::Values(CommandCall{Command::Create, Object::Data, L"AddRef"},
+                    CommandCall{Command::Create, Object::Entry, L"AddRef"},
+                    CommandCall{Command::Create, Object::Entry, L"BeginUpdate"},
+                    CommandCall{Command::Create, Object::Entry, L"AddLaunchOption"},
+                    CommandCall{Command::Create, Object::Entry, L"EndUpdate"},
+                    CommandCall{Command::Create, Object::Data, L"BeginUpdate"},
+                    CommandCall{Command::Create, Object::Data, L"SetColumnWidth"},
+                    CommandCall{Command::Create, Object::Data, L"EndUpdate"},
+                    CommandCall{Command::Remove, Object::Data, L"Release"},
+                    CommandCall{Command::Remove, Object::Entry, L"Release"},
+                    CommandCall{Command::ReleaseAll, Object::Data, L"Release"},
+                    CommandCall{Command::ReleaseAll, Object::Entry, L"Release"},
+                    CommandCall{Command::Launch, Object::Entry, L"Lock"},
+                    CommandCall{Command::Launch, Object::Entry, L"GetExecutablePath"},
+                    CommandCall{Command::Launch, Object::Entry, L"GetPort"},
+                    CommandCall{Command::Launch, Object::Entry, L"GetLaunchOption"},
+                    CommandCall{Command::Launch, Object::Entry, L"Unlock"},
+                    CommandCall{Command::Menu, Object::Menu, L"SetCurrentPluginServerStruct"},
+                    CommandCall{Command::Forward, Object::HostWindow, L"GetWindowHandle"}),
+    [](const testing::TestParamInfo<CommandCall>& info) { return Name(info.param); });
+
+// Unloading with a session whose giving back fails: the loader gets nothing, the other sessions
+// and the failing one's other object are still given back, the command window goes, and
+// nothing is reported to a host that is letting the plugin go.
+TEST(UnloadFault, GoesOnWithTheOtherSessions) {
+    for (HostFault fault : EscapingFaults) {
+        SCOPED_TRACE(static_cast<int>(fault));
+        ClearVtErrorReports();
+        PluginHost host;
+        TestServer first("a-first"), middle("b-middle"), last("c-last");
+        for (TestServer* server : {&first, &middle, &last}) host.CreateSession(*server);
+        middle.data->InjectFault(L"Release", fault);
+
+        host.Unload();
+
+        EXPECT_FALSE(IsWindow(host.commandWindow));
+        EXPECT_EQ(first.data->RefCount(), 1);
+        EXPECT_EQ(last.entry->RefCount(), 1);
+        EXPECT_EQ(middle.entry->RefCount(), 1);
+        EXPECT_TRUE(VtErrorReports().empty());
+    }
+}
+
+}  // namespace
+}  // namespace integration
