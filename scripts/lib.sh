@@ -5,16 +5,29 @@ repo_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 step() { printf '\n==> %s\n' "$*"; }
 
-# Debian packages the build, the tests and the demo need.
+# Debian packages the build, the tests and the demo need. wine32:i386 is Wine's 32-bit half:
+# the shipping build is a 32-bit DLL, and its tests run there.
 tribes_packages=(
     cmake make g++ python3 python3-pefile
-    g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine wine64
+    g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine wine64 wine32:i386
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     clang-14 libclang-rt-14-dev
     nlohmann-json3-dev libcli11-dev
 )
 
-# Installs whatever of tribes_packages is missing; does nothing when all are there.
+as_root() {
+    if [ "$(id -u)" -eq 0 ]; then
+        "$@"
+    elif command -v sudo >/dev/null; then
+        sudo "$@"
+    else
+        echo "not root and no sudo: run as root, or install by hand: $*" >&2
+        return 1
+    fi
+}
+
+# Installs whatever of tribes_packages is missing; does nothing when all are there. 32-bit
+# packages need the i386 architecture, added first when it is not known yet.
 ensure_packages() {
     local missing=()
     local package
@@ -26,14 +39,13 @@ ensure_packages() {
         echo "all ${#tribes_packages[@]} packages present"
         return 0
     fi
-    echo "installing: ${missing[*]}"
-    local sudo=()
-    if [ "$(id -u)" -ne 0 ]; then
-        command -v sudo >/dev/null || { echo "not root and no sudo: install these by hand" >&2; return 1; }
-        sudo=(sudo)
+    if ! dpkg --print-foreign-architectures | grep -qx i386; then
+        echo "adding the i386 architecture (for Wine's 32-bit half)"
+        as_root dpkg --add-architecture i386
     fi
-    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -q
-    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
+    echo "installing: ${missing[*]}"
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get update -q
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
 }
 
 export WINEPREFIX="${WINEPREFIX:-$repo_root/build/wineprefix}"

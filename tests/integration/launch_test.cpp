@@ -169,19 +169,33 @@ struct LaunchOutcome {
 // Visible top-level dialogs of thread. On the plugin's window thread these are message boxes:
 // the plugin's own dialogs are children of the host window. Looking only there keeps other
 // programs' "Error" windows on the same Wine desktop out.
+BOOL CALLBACK CollectShownDialog(HWND window, LPARAM list) {
+    wchar_t className[16] = {};
+    GetClassNameW(window, className, 16);
+    if (std::wstring(className) == L"#32770" && IsWindowVisible(window))
+        reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+    return TRUE;
+}
+
 std::vector<HWND> ShownDialogs(DWORD thread) {
     std::vector<HWND> dialogs;
-    EnumThreadWindows(
-        thread,
-        [](HWND window, LPARAM list) {
-            wchar_t className[16] = {};
-            GetClassNameW(window, className, 16);
-            if (std::wstring(className) == L"#32770" && IsWindowVisible(window))
-                reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&dialogs));
+    EnumThreadWindows(thread, CollectShownDialog, reinterpret_cast<LPARAM>(&dialogs));
     return dialogs;
+}
+
+// Reads a message box's buttons and icon into the ShownBox it is given.
+BOOL CALLBACK ReadBoxControl(HWND child, LPARAM found) {
+    auto& shown = *reinterpret_cast<ShownBox*>(found);
+    wchar_t className[16] = {};
+    GetClassNameW(child, className, 16);
+    if (std::wstring(className) == L"Button" && IsWindowVisible(child)) {
+        wchar_t label[64] = {};
+        GetWindowTextW(child, label, 64);
+        shown.buttons.push_back(label);
+    }
+    if (std::wstring(className) == L"Static" && SendMessageW(child, STM_GETICON, 0, 0) != 0)
+        shown.icon = true;
+    return TRUE;
 }
 
 ShownBox ReadBox(HWND box, const HostServerEntry& entry) {
@@ -193,22 +207,7 @@ ShownBox ReadBox(HWND box, const HostServerEntry& entry) {
     text[0] = L'\0';
     GetDlgItemTextW(box, 0xFFFF, text.data(), static_cast<int>(text.size()));  // the message's static
     shown.text = text.data();
-    EnumChildWindows(
-        box,
-        [](HWND child, LPARAM found) {
-            auto& shown = *reinterpret_cast<ShownBox*>(found);
-            wchar_t className[16] = {};
-            GetClassNameW(child, className, 16);
-            if (std::wstring(className) == L"Button" && IsWindowVisible(child)) {
-                wchar_t label[64] = {};
-                GetWindowTextW(child, label, 64);
-                shown.buttons.push_back(label);
-            }
-            if (std::wstring(className) == L"Static" && SendMessageW(child, STM_GETICON, 0, 0) != 0)
-                shown.icon = true;
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&shown));
+    EnumChildWindows(box, ReadBoxControl, reinterpret_cast<LPARAM>(&shown));
     return shown;
 }
 

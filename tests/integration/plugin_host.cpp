@@ -117,18 +117,21 @@ HWND PluginHost::CreateSession(TestServer& server) const {
     return nullptr;
 }
 
+namespace {
+
+// Collects the dialogs among the windows it is shown (a WNDENUMPROC).
+BOOL CALLBACK CollectDialog(HWND window, LPARAM list) {
+    wchar_t className[16] = {};
+    GetClassNameW(window, className, 16);
+    if (std::wstring(className) == L"#32770") reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+    return TRUE;
+}
+
+}  // namespace
+
 std::vector<HWND> PluginHost::NetworkWindows(HWND parent) const {
     std::vector<HWND> found;
-    EnumChildWindows(
-        parent,
-        [](HWND window, LPARAM list) {
-            wchar_t className[16] = {};
-            GetClassNameW(window, className, 16);
-            if (std::wstring(className) == L"#32770")
-                reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
+    EnumChildWindows(parent, CollectDialog, reinterpret_cast<LPARAM>(&found));
     return found;
 }
 
