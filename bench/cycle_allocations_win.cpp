@@ -9,8 +9,7 @@
 // plugin's recv import tells how many datagrams the ping took in and which were replies.
 //
 //   cycle_allocations --port P [--stray-port S] [--silent-port Q] [--pings N]
-#include <windows.h>
-#include <winsock2.h>
+#include "contract/windows_headers.h"
 
 #include <CLI/CLI.hpp>
 #include <atomic>
@@ -20,7 +19,7 @@
 #include <vector>
 
 #include "bench/import_hooks_win.h"
-#include "bench/plugin_host_win.h"
+#include "bench/bench_sessions_win.h"
 #include "bench/sample_stats.h"
 
 namespace {
@@ -109,7 +108,7 @@ struct PingCounts {
     bool answered;
 };
 
-PingCounts CountedPing(BenchPluginHost& host, int server) {
+PingCounts CountedPing(BenchSessions& host, int server) {
     long before[] = {counts[PluginModule].heapCalls, counts[PluginModule].frees, counts[HostModule].heapCalls,
                      datagrams, replies};
     host.Ping(server);
@@ -132,9 +131,9 @@ struct ServerCounts {
     int pings;
 };
 
-ServerCounts MeasureServer(BenchPluginHost& host, const char* label, std::uint16_t port, int budget,
+ServerCounts MeasureServer(BenchSessions& host, const char* label, std::uint16_t port, int budget,
                            int pings) {
-    int server = host.AddServer(port, budget);
+    int server = host.Add(port, budget);
     CountedPing(host, server);  // the first ping of a session may set things up once
     std::vector<double> series[5];
     int answered = 0;
@@ -178,7 +177,7 @@ int main(int argc, char** argv) {
     CLI11_PARSE(app, argc, argv);
 
     try {
-        BenchPluginHost host(PluginBesideProgram());
+        BenchSessions host(PluginBesideProgram());
         HMODULE services = GetModuleHandleW(L"VtServices.dll");
         if (!CountHeapCalls<PluginModule>(host.Module()) || !CountHeapCalls<HostModule>(services) ||
             !Redirect(host.Module(), "ws2_32.dll", "recv", &CountingRecv, originalRecv)) {

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "bench/notify_windows_win.h"
-#include "compat/unique_resource.h"
+#include "owners/unique_resource.h"
 
 namespace {
 
@@ -31,7 +31,7 @@ void CancelNotifications(SOCKET socket, HWND window) {
 FloorExchangeResult FloorExchange(HWND window, const HANDLE* semaphore, std::uint16_t port, int budgetSeconds,
                                   std::array<char, 2000>& buffer) {
     FloorExchangeResult result;
-    compat::unique_socket socket(::socket(AF_INET, SOCK_DGRAM, 0));
+    owners::unique_socket socket(::socket(AF_INET, SOCK_DGRAM, 0));
     if (!socket) {
         result.socketError = WSAGetLastError();
         return result;

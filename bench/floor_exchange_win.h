@@ -4,8 +4,7 @@
 // No host objects, no parsing, no text.
 #pragma once
 
-#include <windows.h>
-#include <winsock2.h>
+#include "contract/windows_headers.h"
 
 #include <array>
 #include <cstdint>

@@ -17,7 +17,7 @@
 #include "bench/notify_windows_win.h"
 #include "bench/port_list.h"
 #include "bench/sample_stats.h"
-#include "compat/unique_resource.h"
+#include "owners/unique_resource.h"
 
 namespace {
 
@@ -136,7 +136,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "floor_probe: no ports (give --port or a --ports-file with ports)\n");
         return 2;
     }
-    compat::unique_winsock winsock = compat::unique_winsock::start(MAKEWORD(2, 2));
+    owners::unique_winsock winsock = owners::unique_winsock::start(MAKEWORD(2, 2));
     if (!winsock) {
         std::fprintf(stderr, "floor_probe: WSAStartup failed\n");
         return 1;

@@ -60,7 +60,7 @@ double NotifyWindows::ThreadCpuMilliseconds() const {
 DWORD WINAPI NotifyWindows::Pump(void* self) {
     auto& windows = *static_cast<NotifyWindows*>(self);
     static const ATOM registered = RegisterNotifyClass(WindowProc);
-    std::vector<compat::unique_hwnd> owned;
+    std::vector<owners::unique_hwnd> owned;
     bool created = registered != 0;
     for (std::size_t i = 0; created && i < windows.windows_.size(); ++i) {
         owned.emplace_back(CreateWindowExW(0, ClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,

@@ -2,12 +2,11 @@
 // of a socket into counts on its own semaphore: the carrier of a ping, without a ping.
 #pragma once
 
-#include <windows.h>
-#include <winsock2.h>
+#include "contract/windows_headers.h"
 
 #include <vector>
 
-#include "compat/unique_resource.h"
+#include "owners/unique_resource.h"
 
 class NotifyWindows {
 public:
@@ -36,12 +35,12 @@ private:
     static DWORD WINAPI Pump(void* self);
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-    std::vector<compat::unique_handle> semaphores_;
+    std::vector<owners::unique_handle> semaphores_;
     std::vector<HWND> windows_;  // owned by the pump thread, which creates and destroys them
-    compat::unique_handle ready_;
+    owners::unique_handle ready_;
     bool created_ = false;
     DWORD threadId_ = 0;
-    compat::unique_handle thread_;
+    owners::unique_handle thread_;
 };
 
 // Processor time (user and kernel) a thread has used, in milliseconds; 0 when unknown.

@@ -9,7 +9,7 @@
 
 #include "bench/heap_calls.h"
 #include "boundary/table_layout.h"
-#include "boundary/table_names.h"
+#include "base/table_names.h"
 #include "host/server_objects.h"
 #include "query/reply_parser.h"
 #include "tools/tribes_emu/reply_builder.h"

@@ -21,12 +21,12 @@
 
 #include "bench/floor_exchange_win.h"
 #include "bench/notify_windows_win.h"
-#include "bench/plugin_host_win.h"
+#include "bench/bench_sessions_win.h"
 #include "bench/port_list.h"
 #include "bench/sample_stats.h"
 #include "boundary/table_layout.h"
-#include "boundary/table_names.h"
-#include "compat/unique_resource.h"
+#include "base/table_names.h"
+#include "owners/unique_resource.h"
 #include "query/reply_parser.h"
 
 namespace {
@@ -66,9 +66,9 @@ void PrintSummary(const char* what, const char* unit, const SampleSummary& summa
 }
 
 int RunSequential(const Settings& settings) {
-    BenchPluginHost host(settings.pluginPath);
+    BenchSessions host(settings.pluginPath);
     std::uint16_t port = settings.ports.front();
-    int server = host.AddServer(port, settings.budgetSeconds);
+    int server = host.Add(port, settings.budgetSeconds);
     NotifyWindows floor(1);
     std::array<char, 2000> buffer;
 
@@ -183,8 +183,8 @@ int RunPool(const Settings& settings) {
         std::fprintf(stderr, "ping_overhead: -j must not exceed the number of ports\n");
         return 2;
     }
-    BenchPluginHost host(settings.pluginPath);
-    for (std::uint16_t port : settings.ports) host.AddServer(port, settings.budgetSeconds);
+    BenchSessions host(settings.pluginPath);
+    for (std::uint16_t port : settings.ports) host.Add(port, settings.budgetSeconds);
     NotifyWindows floor(count);
 
     std::vector<HostRef<HostServerData>> tables;
@@ -302,7 +302,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     if (sequential->parsed()) settings.ports.resize(1);
-    compat::unique_winsock winsock = compat::unique_winsock::start(MAKEWORD(2, 2));
+    owners::unique_winsock winsock = owners::unique_winsock::start(MAKEWORD(2, 2));
     try {
         return sequential->parsed() ? RunSequential(settings) : RunPool(settings);
     } catch (const std::exception& error) {

@@ -9,7 +9,7 @@
 
 HINSTANCE moduleInstance = nullptr;
 HWND hostParentWindow = nullptr;
-compat::unique_hwnd commandWindow;
+owners::unique_hwnd commandWindow;
 
 namespace {
 
@@ -19,6 +19,9 @@ constexpr DWORD CommandWindowStyle = WS_CHILD | WS_DISABLED;  // 0x48000000, nev
 constexpr int IdentityBufferSize = 50;
 
 WNDCLASSA commandWindowClass;  // filled when the class is first registered
+// The registration, undone at process detach. Registered under the 8-bit name, unregistered
+// under the wide one: both name the same class.
+owners::unique_window_class commandWindowRegistration;
 
 // The plugin's own menu step; this plugin adds nothing to the host's menu.
 int PluginMenuHook(ServerSession*, VtPluginMenu*) {
@@ -145,7 +148,10 @@ HWND OpenCommandWindow(HWND parent) {
         commandWindowClass.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
         commandWindowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
         commandWindowClass.lpszClassName = CommandWindowClass;
-        RegisterClassA(&commandWindowClass);  // a failure shows as a failed window creation
+        // A failure shows as a failed window creation.
+        if (RegisterClassA(&commandWindowClass)) {
+            commandWindowRegistration = owners::unique_window_class(CommandWindowClassWide, moduleInstance);
+        }
     }
 
     if (!commandWindow) {
@@ -159,5 +165,5 @@ HWND OpenCommandWindow(HWND parent) {
 
 void CloseCommandWindow() {
     commandWindow.reset();
-    UnregisterClassW(CommandWindowClassWide, moduleInstance);
+    commandWindowRegistration.reset();
 }

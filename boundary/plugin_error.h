@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "boundary/host_services.h"
+#include "contract/host_services.h"
 
 // Reports through VtError, titled "Plugin Error": "A error occured in an unknown plugin while
 // <activity> "<server>". This may cause a greater plugin crash." The report itself runs inside

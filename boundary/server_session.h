@@ -1,24 +1,20 @@
-// The plugin's per-server record. The host receives it as its VtPluginServerStruct, so the
-// host's fields come first and in the host's order.
+// The plugin's per-server record: what the host receives as its VtPluginServerStruct (the
+// contract's SessionRecord), then the plugin's own part.
 #pragma once
 
+#include <memory>
 #include <string>
 
-#include "boundary/host_services.h"
+#include "contract/session_record.h"
 
-struct NetworkWindowHolder;  // owns the session's network message window (query/)
+struct NetworkWindowHolder;  // the session's network message window (query/)
 
-struct ServerSession : VtPluginServerStruct {
-    ServerSession(const VtHandle& serverHandle, VtServerData* data, VtServerEntry* entry, std::wstring key)
-        : VtPluginServerStruct{serverHandle, data, entry}, settingsKey(std::move(key)) {}
+struct ServerSession : SessionRecord {
+    ServerSession(const VtHandle& serverHandle, VtServerData* data, VtServerEntry* entry, std::wstring key);
+    // Destroys the network window, if the session still has one. On the window's thread.
+    ~ServerSession();
+    ServerSession(const ServerSession&) = delete;
+    ServerSession& operator=(const ServerSession&) = delete;
 
-    std::wstring settingsKey;                      // "Servers\<handle>\<identity>", kept for the host
-    NetworkWindowHolder* networkWindow = nullptr;  // owned; null until the session is set up
-};
-
-// What command 1036 points at: filled by the host, read only while the command runs.
-struct SessionCreateRecord {
-    VtHandle* handle;
-    VtServerData* serverData;
-    VtServerEntry* serverEntry;
+    std::unique_ptr<NetworkWindowHolder> networkWindow;  // null until the session is set up
 };

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "boundary/server_session.h"
+#include "contract/commands.h"
 #include "error_trap/host_holds.h"
 
 // Handles ordered by the host's operator<; two handles neither of which is less than the other

@@ -4,7 +4,7 @@
 #include <new>
 #include <string>
 
-#include "boundary/ansi_text.h"
+#include "base/ansi_text.h"
 #include "boundary/command_window.h"
 #include "boundary/plugin_error.h"
 #include "boundary/session_registry.h"
@@ -13,6 +13,11 @@
 #include "launch/launch_options.h"
 #include "query/network_dlg.h"
 #include "resources/resource_ids.h"
+
+ServerSession::ServerSession(const VtHandle& serverHandle, VtServerData* data, VtServerEntry* entry, std::wstring key)
+    : SessionRecord{{serverHandle, data, entry}, std::move(key)} {}
+
+ServerSession::~ServerSession() = default;
 
 // The host reads a session as its VtPluginServerStruct, so the record's layout is fixed: the
 // host's three fields first, then ours. ServerSession is not standard-layout (VtHandle has a
@@ -26,6 +31,7 @@ static_assert(offsetof(ServerSession, serverEntry) == sizeof(VtHandle) + sizeof(
 static_assert(offsetof(ServerSession, settingsKey) == sizeof(VtPluginServerStruct), "then the settings key");
 static_assert(offsetof(ServerSession, networkWindow) == sizeof(VtPluginServerStruct) + sizeof(std::wstring),
               "then the network window");
+static_assert(sizeof(std::unique_ptr<NetworkWindowHolder>) == sizeof(void*), "an owning pointer");
 #pragma GCC diagnostic pop
 static_assert(sizeof(SessionCreateRecord) == 3 * sizeof(void*), "three pointers");
 
@@ -99,9 +105,10 @@ int CreateSession(const SessionCreateRecord* record) {
 int SetUpSession(ServerSession* session, HostHolds& holds) {
     auto holder = std::make_unique<NetworkWindowHolder>();
     holder->dialog = std::make_unique<CNetworkDlg>();
-    // Not checked: without a window the session's pings end with the failure outcome.
-    holder->dialog->Create(hostParentWindow, reinterpret_cast<LPARAM>(session));
-    session->networkWindow = holder.release();
+    // Not checked: without a window the session's pings end with the failure outcome. The
+    // window knows the session as the record the host sees.
+    holder->dialog->Create(hostParentWindow, reinterpret_cast<LPARAM>(static_cast<SessionRecord*>(session)));
+    session->networkWindow = std::move(holder);
 
     holds.BeginUpdate(*session->serverEntry);
     OfferLaunchOptions(*session->serverEntry);
@@ -116,8 +123,7 @@ int SetUpSession(ServerSession* session, HostHolds& holds) {
 int DestroyNetworkWindow(ServerSession* session) {
     if (!session || !session->networkWindow) return 1;
     session->networkWindow->dialog.reset();
-    delete session->networkWindow;
-    session->networkWindow = nullptr;
+    session->networkWindow.reset();
     return 1;
 }
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "boundary/table_names.h"
+#include "base/table_names.h"
 
 namespace {
 

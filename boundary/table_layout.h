@@ -1,7 +1,7 @@
 // Declares a server's two result tables to the host: names, captions, columns and widths.
 #pragma once
 
-#include "boundary/host_services.h"
+#include "contract/host_services.h"
 
 // Adds the players table ("UsersTable", named to the host as its user table) and the rules
 // table ("PropertiesTable") to data, with their captions, columns and widths. Called once per

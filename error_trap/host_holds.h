@@ -7,7 +7,7 @@
 #include <array>
 #include <cstddef>
 
-#include "boundary/host_services.h"
+#include "contract/host_services.h"
 
 class HostHolds {
 public:

@@ -6,8 +6,7 @@
 //
 // mingw-w64's __try1/__except1 write that scope with fixed labels: one use per file, in a
 // function that is never inlined or cloned.
-#include <windows.h>
-// excpt.h after windows.h, which it completes.
+#include "contract/windows_headers.h"
 #include <excpt.h>
 
 #include "error_trap/error_trap.h"

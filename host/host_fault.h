@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "boundary/host_services.h"
+#include "contract/host_services.h"
 
 // What the next call of a planned operation does.
 enum class HostFault {

@@ -1,6 +1,6 @@
 // Host faults on Windows: structured exceptions, processor faults, and faults inside exception
 // frames of the host's own, one with a handler that takes the fault and one that passes it.
-#include <windows.h>
+#include "contract/windows_headers.h"
 
 #include <atomic>
 #include <cstdlib>

@@ -7,7 +7,7 @@
 
 #include <cstring>
 
-#include "boundary/host_services.h"
+#include "contract/host_services.h"
 #include "host/host_name.h"
 
 VTRESULT KRNetUtil::getServerFromString(const wchar_t* text, std::uint32_t& address) {

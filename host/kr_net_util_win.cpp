@@ -1,12 +1,11 @@
 // KRNetUtil over Winsock: dotted addresses and "localhost" without a lookup, well-formed names
 // through the resolver, everything else turned down with WSAHOST_NOT_FOUND as the last error.
-#include <winsock2.h>
-#include <ws2tcpip.h>
+#include "contract/windows_headers.h"
 
 #include <cstring>
 #include <memory>
 
-#include "boundary/host_services.h"
+#include "contract/host_services.h"
 #include "host/host_fault.h"
 #include "host/host_name.h"
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "boundary/host_services.h"
+#include "contract/host_services.h"
 #include "host/host_fault.h"
 
 // An ordered record of calls made on host objects, e.g. L"data.SetCell(UsersTable,0,3,Alpha)".

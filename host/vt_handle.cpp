@@ -1,6 +1,6 @@
 #include <cstring>
 
-#include "boundary/host_services.h"
+#include "contract/host_services.h"
 #include "host/host_fault.h"
 
 VtHandle::VtHandle(const char* text) {

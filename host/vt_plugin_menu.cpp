@@ -1,7 +1,7 @@
 #include <map>
 #include <mutex>
 
-#include "boundary/host_services.h"
+#include "contract/host_services.h"
 #include "host/host_fault.h"
 #include "host/server_objects.h"
 

@@ -1,6 +1,4 @@
-#include <windows.h>
-// shellapi.h needs windows.h first.
-#include <shellapi.h>
+#include "contract/windows_headers.h"
 
 #include <cstdint>
 #include <string>
@@ -17,7 +15,7 @@ constexpr std::uintptr_t LastStartFailure = 2;
 
 }  // namespace
 
-void LaunchGame(ServerSession* session, HostHolds& holds) {
+void LaunchGame(SessionRecord* session, HostHolds& holds) {
     if (!session) return;
 
     // The ping of this server reads the same entry on another thread; the composition takes

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "boundary/host_services.h"
+#include "contract/host_services.h"
 
 enum LaunchOptionId { PlayerName = 1, Password = 2, ConfigFile = 3 };
 

@@ -6,15 +6,14 @@
 // layer for its lifetime.
 #pragma once
 
-#include "compat/unique_resource.h"
-// unique_resource.h brings winsock2.h before windows.h.
 #include <cstdint>
 #include <memory>
 #include <string>
 
-#include "boundary/server_session.h"
-#include "compat/dialog_impl.h"
+#include "contract/session_record.h"
 #include "error_trap/host_holds.h"
+#include "owners/unique_resource.h"
+#include "window_framework/dialog_impl.h"
 #include "query/ping_clock.h"
 #include "resources/resource_ids.h"
 
@@ -25,7 +24,7 @@ constexpr UINT WM_SOCKET_NOTIFY = WM_USER + 100;
 // Sizes of the query and reply buffers; one receive takes at most a whole buffer.
 constexpr int NetworkBufferSize = 2000;
 
-class CNetworkDlg : public compat::CDialogImpl<CNetworkDlg> {
+class CNetworkDlg : public window_framework::CDialogImpl<CNetworkDlg> {
 public:
     enum { IDD = NetworkMessageDialogId };
 
@@ -60,7 +59,7 @@ public:
     void ParseReply(const unsigned char* bytes, int count);
 
     // The session the window was initialised for; null until then.
-    ServerSession* OwningSession() const { return Session; }
+    SessionRecord* OwningSession() const { return Session; }
     // Closes the cycle's socket, if one is open: for a cycle that an exception or fault left.
     void CloseSocket() { Socket.reset(); }
 
@@ -82,15 +81,15 @@ private:
 
     // The fields below are in the record's declared order; the trailing start-up owner is
     // not part of it.
-    std::unique_ptr<compat::unique_handle[]> WakeSemaphore;  // one semaphore; null without one
+    std::unique_ptr<owners::unique_handle[]> WakeSemaphore;  // one semaphore; null without one
     TimeStamp StartTime{};
     std::int32_t TimeoutSeconds = 0;
     std::wstring ServerAddress;
     std::wstring ServerName;
     std::wstring MapName;
     std::int32_t ServerPort = 0;
-    compat::unique_socket Socket;  // empty between cycles
-    ServerSession* Session = nullptr;
+    owners::unique_socket Socket;  // empty between cycles
+    SessionRecord* Session = nullptr;  // the session's record as the host sees it
     unsigned char SendBuffer[NetworkBufferSize] = {};
     unsigned char ReceiveBuffer[NetworkBufferSize] = {};
     std::int32_t BytesSent = 0;
@@ -99,7 +98,7 @@ private:
     std::int32_t MaxPlayers = 0;
     bool ReplyParsed = false;
 
-    compat::unique_winsock networkStart;  // the socket layer start of OnInitDialog, if it worked
+    owners::unique_winsock networkStart;  // the socket layer start of OnInitDialog, if it worked
     unsigned long waitError = 0;          // the system's error of the latest failed wait
 };
 
@@ -108,7 +107,8 @@ struct NetworkWindowHolder {
     std::unique_ptr<CNetworkDlg> dialog;  // null when there is none
 };
 
-// One ping of session: settings read under the entry's lock, RunPing inside the data's update
-// bracket, one extra reference on each host object for the duration. Always 1. holds records
-// what is taken as it is taken, so a ping that an exception or fault left can be undone.
-int PingSession(ServerSession* session, HostHolds& holds);
+// One ping of session, whose network window is dialog (null when it has none): settings read
+// under the entry's lock, RunPing inside the data's update bracket, one extra reference on each
+// host object for the duration. Always 1. holds records what is taken as it is taken, so a
+// ping that an exception or fault left can be undone.
+int PingSession(SessionRecord& session, CNetworkDlg* dialog, HostHolds& holds);

@@ -19,14 +19,14 @@ CNetworkDlg::CNetworkDlg() {
     static_assert(sizeof(SendBuffer) == 2000 && sizeof(ReceiveBuffer) == 2000, "fixed 2000-byte buffers");
     static_assert(sizeof(ReplyParsed) == 1, "the reply flag is one byte");
     static_assert(
-        std::is_polymorphic<compat::CMessageMap>::value && !std::is_polymorphic<compat::CWindow>::value,
+        std::is_polymorphic<window_framework::CMessageMap>::value && !std::is_polymorphic<window_framework::CWindow>::value,
         "the message map holds the vtable pointer, so it comes before the window handle");
 }
 
 CNetworkDlg::~CNetworkDlg() {
     WakeSemaphore.reset();  // closes the semaphore, frees the array
     networkStart.reset();   // one WSACleanup for the start-up of OnInitDialog
-    if (IsWindow()) DestroyWindow();
+    if (IsWindow()) DestroyOwnWindow();
 }
 
 BOOL CNetworkDlg::ProcessWindowMessage(HWND, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result,
@@ -46,10 +46,10 @@ BOOL CNetworkDlg::ProcessWindowMessage(HWND, UINT message, WPARAM wParam, LPARAM
 }
 
 LRESULT CNetworkDlg::OnInitDialog(UINT, WPARAM, LPARAM lParam, BOOL&) {
-    Session = reinterpret_cast<ServerSession*>(lParam);
-    networkStart = compat::unique_winsock::start(WinsockVersion);
+    Session = reinterpret_cast<SessionRecord*>(lParam);
+    networkStart = owners::unique_winsock::start(WinsockVersion);
     if (networkStart) {
-        WakeSemaphore = std::make_unique<compat::unique_handle[]>(1);
+        WakeSemaphore = std::make_unique<owners::unique_handle[]>(1);
         WakeSemaphore[0].reset(CreateSemaphoreW(nullptr, 0, MaximumWakeCount, nullptr));
     } else {
         VtError::GetInstance()->SetError(L"Network Init Failure",

@@ -2,7 +2,7 @@
 // thread, woken by the network message window's semaphore.
 #include <cstring>
 
-#include "boundary/table_names.h"
+#include "base/table_names.h"
 #include "query/network_dlg.h"
 #include "query/ping_outcome.h"
 #include "query/ping_pacing.h"
@@ -187,10 +187,9 @@ int CNetworkDlg::ReceiveReply() {
     return 1;
 }
 
-int PingSession(ServerSession* session, HostHolds& holds) {
-    CNetworkDlg* dialog = session->networkWindow ? session->networkWindow->dialog.get() : nullptr;
-    VtServerEntry& entry = *session->serverEntry;
-    VtServerData& data = *session->serverData;
+int PingSession(SessionRecord& session, CNetworkDlg* dialog, HostHolds& holds) {
+    VtServerEntry& entry = *session.serverEntry;
+    VtServerData& data = *session.serverData;
 
     holds.AddRef(entry);
     holds.AddRef(data);

@@ -1,6 +1,6 @@
 #include "query/ping_outcome.h"
 
-#include "boundary/table_names.h"
+#include "base/table_names.h"
 
 namespace {
 

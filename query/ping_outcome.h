@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "boundary/host_services.h"
+#include "contract/host_services.h"
 
 // "12/32 players on Alpha": the counts as signed decimals, then the server's name.
 std::wstring StatusLine(int playerCount, int maxPlayers, const std::wstring& serverName);

@@ -7,8 +7,8 @@
 #include <optional>
 #include <string_view>
 
-#include "boundary/ansi_text.h"
-#include "boundary/table_names.h"
+#include "base/ansi_text.h"
+#include "base/table_names.h"
 #include "query/byte_reader.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "boundary/host_services.h"
+#include "contract/host_services.h"
 
 // Where a parse leaves the reply's header fields (members of the session's network window).
 struct ReplyFields {

@@ -116,7 +116,7 @@ protected:
 
     PluginHost host;
     VtPluginMenu menu;
-    FaultingHostWindow hostWindow{host.hostWindow};
+    FaultingHostWindow hostWindow{host.forwardWindow};
 };
 
 TEST_P(CommandFault, AnswersZeroUndoesTheCommandAndReportsOnce) {
@@ -125,7 +125,7 @@ TEST_P(CommandFault, AnswersZeroUndoesTheCommandAndReportsOnce) {
         SCOPED_TRACE(static_cast<int>(fault));
         ClearVtErrorReports();
         host.forwarded.clear();
-        const std::size_t windowsBefore = host.NetworkWindows(host.hostWindow).size();
+        const std::size_t windowsBefore = host.NetworkWindows(host.parentWindow).size();
         std::unique_ptr<TestServer> server;
         std::unique_ptr<TestServer> neighbours[2];
         if (call.command == Command::Create) {
@@ -149,7 +149,7 @@ TEST_P(CommandFault, AnswersZeroUndoesTheCommandAndReportsOnce) {
                 ExpectReported(L"adding");
                 EXPECT_EQ(server->entry->RefCount(), 1);
                 EXPECT_EQ(server->data->RefCount(), 1);
-                EXPECT_EQ(host.NetworkWindows(host.hostWindow).size(), windowsBefore);
+                EXPECT_EQ(host.NetworkWindows(host.parentWindow).size(), windowsBefore);
                 EXPECT_FALSE(Registered(*server));
                 break;
             case Command::Remove:
@@ -165,7 +165,7 @@ TEST_P(CommandFault, AnswersZeroUndoesTheCommandAndReportsOnce) {
                     EXPECT_EQ(neighbour->entry->RefCount(), 1);
                     EXPECT_FALSE(Registered(*neighbour));
                 }
-                EXPECT_EQ(host.NetworkWindows(host.hostWindow).size(), windowsBefore);
+                EXPECT_EQ(host.NetworkWindows(host.parentWindow).size(), windowsBefore);
                 break;
             }
             case Command::Launch:

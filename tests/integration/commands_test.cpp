@@ -29,7 +29,7 @@ protected:
     }
 
     PluginHost host;
-    TestHostWindow hostWindow{host.hostWindow};
+    TestHostWindow hostWindow{host.forwardWindow};
 };
 
 TEST_F(Commands, WindowAndTheCommandsWithoutASession) {
@@ -74,23 +74,24 @@ TEST_F(Commands, ForwardSendsTheSessionRecordWithItsSettingsKeyToTheHostWindow) 
 
     ASSERT_EQ(host.forwarded.size(), 1u);
     EXPECT_EQ(host.forwarded[0].second, 0x5A5A);
-    const auto* session = reinterpret_cast<const ServerSession*>(host.forwarded[0].first);
+    const auto* session = reinterpret_cast<const SessionRecord*>(host.forwarded[0].first);
     EXPECT_STREQ(session->handle.toCharString(), "Ser\xE9 7");
     EXPECT_EQ(session->serverEntry, server.entry.get());
     EXPECT_EQ(session->settingsKey, L"Servers\\Ser\u00E9 7\\" + IdentityString);
 }
 
 TEST_F(Commands, HandlesWithoutASessionDoNothingAndGiveZero) {
-    VtHandle unknown("nobody");
+    HostedServer unknown("nobody");
     VtPluginMenu menu;
     VtPluginServerStruct current{VtHandle("current"), nullptr, nullptr};
     menu.SetCurrentPluginServerStruct(&current);
 
-    EXPECT_EQ(host.Send(CMD_REMOVE_SESSION, reinterpret_cast<WPARAM>(&unknown)), 0);
-    EXPECT_EQ(host.Send(CMD_LAUNCH, reinterpret_cast<WPARAM>(&unknown)), 0);
-    EXPECT_EQ(host.Send(CMD_PLUGIN_MENU, reinterpret_cast<WPARAM>(&unknown), reinterpret_cast<LPARAM>(&menu)),
+    EXPECT_EQ(host.Send(CMD_REMOVE_SESSION, reinterpret_cast<WPARAM>(&unknown.handle)), 0);
+    EXPECT_EQ(host.Send(CMD_LAUNCH, reinterpret_cast<WPARAM>(&unknown.handle)), 0);
+    EXPECT_EQ(host.Send(CMD_PLUGIN_MENU, reinterpret_cast<WPARAM>(&unknown.handle),
+                        reinterpret_cast<LPARAM>(&menu)),
               0);
-    EXPECT_EQ(Forward(unknown, 1), 0);
+    EXPECT_EQ(Forward(unknown.handle, 1), 0);
     EXPECT_EQ(host.Ping(unknown), 0);
 
     EXPECT_EQ(menu.CurrentPluginServerStruct(), &current);
@@ -105,7 +106,7 @@ TEST_F(Commands, InitAgainKeepsTheWindowAndOnlyReplacesTheParentOfNewSessions) {
     TestServer server("alpha");
     host.CreateSession(server);
     EXPECT_EQ(host.NetworkWindows(otherParent).size(), 1u);
-    EXPECT_EQ(GetParent(host.commandWindow), host.hostWindow);
+    EXPECT_EQ(GetParent(host.commandWindow), host.parentWindow);
 }
 
 }  // namespace

@@ -3,11 +3,7 @@
 // the command still answers 1; an unknown server starts nothing.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <winsock2.h>
-// winsock2.h must come before windows.h.
-#include <windows.h>
-// shellapi.h needs windows.h first.
-#include <shellapi.h>
+#include "contract/windows_headers.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -214,7 +210,7 @@ ShownBox ReadBox(HWND box, const HostServerEntry& entry) {
 // Sends command 1038 for handle as the host does, from a thread of its own: a message box
 // holds the send until the user closes it. Every box shown meanwhile on the plugin's window
 // thread is read and closed with OK. Gives up after 15 s.
-LaunchOutcome SendLaunch(const PluginHost& host, VtHandle& handle, const HostServerEntry& entry) {
+LaunchOutcome SendLaunch(PluginHost& host, VtHandle& handle, const HostServerEntry& entry) {
     const DWORD windowThread = GetWindowThreadProcessId(host.commandWindow, nullptr);
     std::promise<LRESULT> sent;
     std::future<LRESULT> answer = sent.get_future();

@@ -33,7 +33,7 @@ protected:
     // One ping; its journal lines. Sets result and seconds.
     std::vector<std::wstring> Ping() {
         const std::size_t mark = server.journal->Lines().size();
-        seconds = Timed([&] { result = host.Ping(server.handle); });
+        seconds = Timed([&] { result = host.Ping(server); });
         return server.JournalSince(mark);
     }
     // A successful ping first, so the tables hold rows the outcome under test must clear.
@@ -159,10 +159,10 @@ TEST_F(PingCycle, ASessionWithoutWindowFailsSayingSoNotWithAStaleError) {
     host.Init(reinterpret_cast<HWND>(static_cast<std::uintptr_t>(0x7FF0)));
     TestServer windowless("windowless");
     EXPECT_EQ(host.CreateSession(windowless), nullptr);
-    host.Init(host.hostWindow);
+    host.Init(host.parentWindow);
     WSASetLastError(WSAECONNREFUSED);  // what a failure that no socket call reported must not show
 
-    EXPECT_EQ(host.Ping(windowless.handle), 1);
+    EXPECT_EQ(host.Ping(windowless), 1);
 
     const HostServerStatus status = windowless.data->Status();
     EXPECT_EQ(status.statusText, L"Failed to Communicate");

@@ -33,7 +33,7 @@ protected:
     // Pings on a thread of its own while this thread plays the server, answering the query
     // with a full reply. The port the query came from, or 0 when none came.
     std::uint16_t PingAndAnswer() {
-        std::thread pinger([this] { result = host.Ping(server.handle); });
+        std::thread pinger([this] { result = host.Ping(server); });
         std::vector<std::uint8_t> query;
         std::optional<tribes_emu::Peer> client;
         if (tribes_emu::WaitForDatagrams({&endpoint}, std::chrono::seconds(1)).at(0)) {

@@ -1,79 +1,58 @@
-// A test host for the real Tribes.vtplugin: loads it on a window thread of its own that pumps
-// messages, as a server browser does, and gives tests the plugin's command window, its ping
-// export, and host objects with a call journal.
+// The plugin runner as the integration tests use it: the real Tribes.vtplugin beside the test
+// program, run as a host runs it, with what only tests look at: a journal shared by the host
+// objects, a window that records what the plugin forwards to it, the plugin's network windows,
+// and the destruction of windows as journal lines.
 #pragma once
 
-#include <winsock2.h>
-// winsock2.h must come before windows.h.
-#include <windows.h>
-
-#include <atomic>
 #include <chrono>
-#include <functional>
 #include <map>
 #include <memory>
 #include <string>
-#include <thread>
 #include <utility>
 #include <vector>
 
-#include "boundary/command_window.h"
-#include "boundary/plugin_exports.h"
-#include "boundary/server_session.h"
-#include "host/server_objects.h"
+#include "contract/commands.h"
+#include "contract/host_window.h"
+#include "contract/session_record.h"
+#include "runner/plugin_runner_win.h"
 
 namespace integration {
 
-// One server as the host hands it over: a handle and the two host objects, journaling into
-// one journal (which several servers may share).
-struct TestServer {
+// One server as the tests hand it over, its host objects journaling into one journal (which
+// several servers may share).
+struct TestServer : HostedServer {
     explicit TestServer(const char* handleText, std::shared_ptr<CallJournal> sharedJournal = nullptr);
-    SessionCreateRecord Record() { return {&handle, data.get(), entry.get()}; }
     std::vector<std::wstring> JournalSince(std::size_t from) const;  // lines from index from on
 
-    VtHandle handle;
     std::shared_ptr<CallJournal> journal;
-    HostRef<HostServerEntry> entry;
-    HostRef<HostServerData> data;
 };
 
 class PluginHost {
 public:
-    // Starts the window thread, which creates the host window, loads the plugin and calls its
-    // init export. Unloads the plugin there (if still loaded) and ends the thread when it goes,
-    // or by itself after lifetime, so a test that never lets it go cannot keep it forever.
-    explicit PluginHost(std::chrono::seconds lifetime = std::chrono::seconds(150));
-    ~PluginHost();
+    // Loads the plugin beside the test program; a test fails at once without it.
+    PluginHost();
+    PluginHost(const PluginHost&) = delete;
+    PluginHost& operator=(const PluginHost&) = delete;
 
-    // A command to the command window, sent from the calling thread as the host does.
-    LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
-        return SendMessageW(commandWindow, message, wParam, lParam);
-    }
-    // The ping export, on the calling thread (never the window thread).
-    int Ping(VtHandle& handle) const { return ping_(&handle); }
-    // Runs work on the window thread and waits for it.
-    void OnWindowThread(const std::function<void()>& work) const;
-    HWND Init(HWND parent) const;   // the init export again, on the window thread
-    HWND CreateHostWindow() const;  // another window of the window thread
-    void Unload();                  // FreeLibrary on the window thread
+    // A command sent from the calling thread, as the host does.
+    LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) { return runner.Send(message, wParam, lParam); }
+    // The ping export on the calling thread (never the window thread).
+    int Ping(HostedServer& server) { return runner.Ping(server); }
+    void OnWindowThread(const std::function<void()>& work) const { runner.Thread().Run(work); }
+    HWND Init(HWND parent) { return runner.Init(parent); }
+    void Unload() { runner.Unload(); }
+    // Another top-level window of the window thread (a parent for the plugin's windows, say).
+    HWND CreateHostWindow();
     // Command 1036 for server; the network message window it made, or null.
-    HWND CreateSession(TestServer& server) const;
+    HWND CreateSession(TestServer& server);
     // The plugin's network message windows (dialogs) that are children of parent.
     std::vector<HWND> NetworkWindows(HWND parent) const;
 
-    HWND hostWindow = nullptr;
+    PluginRunner runner{PluginBesideProgram()};
+    HWND parentWindow = nullptr;   // the plugin's parent: the runner's window
     HWND commandWindow = nullptr;
-    std::vector<std::pair<WPARAM, LPARAM>> forwarded;  // message 1124 as the host window got it
-
-private:
-    static LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-
-    HMODULE module_ = nullptr;
-    InitVantorProtocol init_ = nullptr;
-    PingVantorProtocol ping_ = nullptr;
-    std::atomic<bool> stop_{false};
-    std::atomic<DWORD> windowThread_{0};
-    std::thread thread_;
+    HWND forwardWindow = nullptr;  // records message 1124 in forwarded
+    std::vector<std::pair<WPARAM, LPARAM>> forwarded;
 };
 
 // Records the destruction of each window in names as "window.Destroy(<name>)" in journal.

@@ -60,7 +60,7 @@ protected:
         if (c.when == When::FromTheStart) object.InjectFault(c.operation, fault);
         int result = -1;
         watchdog.Within(PingLimit(1), "a ping whose host call fails", [&] {
-            pinger.Start([&] { result = host.Ping(server.handle); });
+            pinger.Start([&] { result = host.Ping(server); });
             if (c.when == When::AfterTheQuery) {
                 EXPECT_TRUE(emulator.WaitForQueries(queriesBefore + 1, std::chrono::seconds(2)));
                 object.InjectFault(c.operation, fault);
@@ -72,7 +72,7 @@ protected:
     int Ping() {
         int result = -1;
         watchdog.Within(PingLimit(1), "a ping", [&] {
-            pinger.Start([&] { result = host.Ping(server.handle); });
+            pinger.Start([&] { result = host.Ping(server); });
             pinger.Wait();
         });
         return result;

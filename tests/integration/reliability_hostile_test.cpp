@@ -35,7 +35,7 @@ protected:
     void Ping(int budget) {
         server.entry->SetTimeout(budget);
         watchdog.Within(PingLimit(budget), "a ping",
-                        [&] { seconds = Timed([&] { EXPECT_EQ(host.Ping(server.handle), 1); }); });
+                        [&] { seconds = Timed([&] { EXPECT_EQ(host.Ping(server), 1); }); });
     }
     // A good reply first, so the outcome under test has rows to clear.
     void FillTables() {
@@ -117,7 +117,7 @@ TEST_F(HostileServer, WakeForAnEarlierSocketsDatagramFindsNothingAndThePingWaits
     ASSERT_NE(networkWindow, nullptr);
 
     watchdog.Within(PingLimit(2), "a ping woken for nothing", [&] {
-        std::thread pinger([&] { seconds = Timed([&] { host.Ping(server.handle); }); });
+        std::thread pinger([&] { seconds = Timed([&] { host.Ping(server); }); });
         EXPECT_TRUE(emulator.WaitForQueries(1, std::chrono::seconds(2)));
         PostMessageW(networkWindow, SocketNotify, 0, WSAMAKESELECTREPLY(FD_READ, 0));
         pinger.join();
@@ -274,7 +274,7 @@ TEST(CutReplies, EveryLengthEndsInTimeoutOrInTheWholePlayersItHolds) {
                 for (std::size_t cutAt; (cutAt = next++) <= length;) {
                     mine.cutLength = cutAt;
                     emulators[w]->SetBehaviour(mine);
-                    host.Ping(servers[w]->handle);
+                    host.Ping(*servers[w]);
                     const HostServerStatus status = servers[w]->data->Status();
                     const auto users = servers[w]->data->Table(L"UsersTable").rows;
                     results[cutAt].statusText = status.statusText;

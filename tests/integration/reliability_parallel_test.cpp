@@ -74,7 +74,7 @@ struct ThreadResult {
 };
 
 TEST(Parallel, SixteenThreadsPingTheirOwnSessionsWithoutCrossTalk) {
-    PluginHost host{LongRunLifetime};
+    PluginHost host;
     std::vector<ServerInfo> infos;
     std::vector<std::unique_ptr<tribes_emu::TribesEmulator>> emulators;
     std::vector<std::unique_ptr<TestServer>> servers;
@@ -99,7 +99,7 @@ TEST(Parallel, SixteenThreadsPingTheirOwnSessionsWithoutCrossTalk) {
             threads.emplace_back([&, n] {
                 ThreadResult& result = results[n];
                 while (std::chrono::steady_clock::now() < end && result.pings < MostPingsPerThread) {
-                    host.Ping(servers[n]->handle);
+                    host.Ping(*servers[n]);
                     ++result.pings;
                     const std::string mismatch = Mismatch(*servers[n], infos[n]);
                     if (!mismatch.empty() && result.wrong++ == 0) {

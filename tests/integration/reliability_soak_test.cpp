@@ -7,7 +7,7 @@
 
 #include <cstdio>
 
-#include "compat/unique_resource.h"
+#include "owners/unique_resource.h"
 #include "tests/integration/reliability_support.h"
 #include "tools/tribes_emu/emulator.h"
 
@@ -74,7 +74,7 @@ void ExpectFlat(const ProcessFigures& first, const ProcessFigures& last, SIZE_T 
 TEST(Soak, PingCyclesAgainstChangingServersLeaveHandlesMemoryAndSocketsFlat) {
     const tribes_emu::ServerInfo info = tribes_emu::DefaultServer();
     tribes_emu::TribesEmulator emulator{info, {}};
-    PluginHost host{LongRunLifetime};
+    PluginHost host;
     TestServer server{"alpha"};
     // The journal would grow with every call and hide a leak of the plugin's.
     server.entry->SetJournal(nullptr);
@@ -96,7 +96,7 @@ TEST(Soak, PingCyclesAgainstChangingServersLeaveHandlesMemoryAndSocketsFlat) {
         emulator.SetBehaviour(step.behaviour);
         server.entry->SetTimeout(step.budget);
         watchdog.Within(PingLimit(step.budget), std::string("soak cycle ") + step.name,
-                        [&] { host.Ping(server.handle); });
+                        [&] { host.Ping(server); });
 
         const std::wstring statusText = server.data->Status().statusText;
         const std::size_t players = server.data->Table(L"UsersTable").rows.size();
@@ -121,20 +121,20 @@ TEST(Soak, PingCyclesAgainstChangingServersLeaveHandlesMemoryAndSocketsFlat) {
 
 // Whether this process may make a socket, i.e. someone holds the socket layer started.
 bool SocketLayerStarted() {
-    return static_cast<bool>(compat::unique_socket(socket(AF_INET, SOCK_DGRAM, 0)));
+    return static_cast<bool>(owners::unique_socket(socket(AF_INET, SOCK_DGRAM, 0)));
 }
 
 TEST(Soak, SessionsCreatedPingedAndRemovedInRoundsBalanceEverything) {
     ASSERT_FALSE(SocketLayerStarted()) << "an earlier test left the socket layer started";
     // One start of our own: if the plugin cleaned up more often than it started, it would take
     // this one too.
-    compat::unique_winsock ours = compat::unique_winsock::start(0x0202);
+    owners::unique_winsock ours = owners::unique_winsock::start(0x0202);
     ASSERT_TRUE(ours);
     const int rounds = 10;
     const int perRound = ShortOrLong(20, 200);
     {
         tribes_emu::TribesEmulator emulator{tribes_emu::DefaultServer(), {}};
-        PluginHost host{LongRunLifetime};
+        PluginHost host;
         Watchdog watchdog;
         ProcessFigures first;
         int wrong = 0;
@@ -149,7 +149,7 @@ TEST(Soak, SessionsCreatedPingedAndRemovedInRoundsBalanceEverything) {
                 if (!host.CreateSession(*servers.back())) ++wrong;
             }
             for (auto& server : servers) {
-                watchdog.Within(PingLimit(2), "a ping of a new session", [&] { host.Ping(server->handle); });
+                watchdog.Within(PingLimit(2), "a ping of a new session", [&] { host.Ping(*server); });
                 if (server->data->Status().statusText != L"12/32 players on Alpha") ++wrong;
             }
             // Both ways out: one by one, and all at once.
@@ -162,7 +162,7 @@ TEST(Soak, SessionsCreatedPingedAndRemovedInRoundsBalanceEverything) {
             for (auto& server : servers) {
                 if (server->entry->RefCount() != 1 || server->data->RefCount() != 1) ++wrong;
             }
-            if (!host.NetworkWindows(host.hostWindow).empty()) ++wrong;
+            if (!host.NetworkWindows(host.parentWindow).empty()) ++wrong;
             servers.clear();
             if (round == 0) first = MeasureProcess();
         }

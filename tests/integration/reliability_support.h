@@ -21,9 +21,6 @@ template <class Value>
 Value ShortOrLong(Value shortValue, Value longValue) {
     return LongRun() ? longValue : shortValue;
 }
-// How long a plugin host of a long variant keeps the plugin loaded by itself: longer than any
-// long run (their watchdogs bound each step).
-constexpr std::chrono::seconds LongRunLifetime = std::chrono::hours(1);
 
 // Handles, private bytes and sockets the whole process holds.
 struct ProcessFigures {

@@ -46,12 +46,12 @@ TEST_F(Sessions, RemoveDestroysTheWindowAndDropsEachReferenceOnce) {
 
     EXPECT_EQ(Remove(server.handle), 0);
     EXPECT_EQ(Remove(server.handle), 0);  // gone: touches nothing
-    EXPECT_EQ(host.Ping(server.handle), 0);
+    EXPECT_EQ(host.Ping(server), 0);
 
     EXPECT_THAT(server.JournalSince(mark), ElementsAreArray(Calls(L"data.Release|entry.Release")));
     EXPECT_EQ(server.entry->RefCount(), 1);
     EXPECT_EQ(server.data->RefCount(), 1);
-    EXPECT_THAT(host.NetworkWindows(host.hostWindow), IsEmpty());
+    EXPECT_THAT(host.NetworkWindows(host.parentWindow), IsEmpty());
 }
 
 TEST_F(Sessions, ReleaseAllDestroysEverySessionInHandleOrder) {
@@ -71,7 +71,7 @@ TEST_F(Sessions, ReleaseAllDestroysEverySessionInHandleOrder) {
         ElementsAreArray(Calls(L"window.Destroy(alpha)|data.Release|entry.Release|window.Destroy(bravo)|"
                                L"data.Release|entry.Release|window.Destroy(charlie)|data.Release|"
                                L"entry.Release")));
-    for (TestServer* server : {&charlie, &alpha, &bravo}) EXPECT_EQ(host.Ping(server->handle), 0);
+    for (TestServer* server : {&charlie, &alpha, &bravo}) EXPECT_EQ(host.Ping(*server), 0);
 }
 
 TEST_F(Sessions, EqualHandlesAddressOneSessionAndASecondCreateChangesNothing) {
@@ -85,7 +85,7 @@ TEST_F(Sessions, EqualHandlesAddressOneSessionAndASecondCreateChangesNothing) {
     VtHandle equal("alpha");
     EXPECT_EQ(Remove(equal), 0);
     EXPECT_EQ(first.entry->RefCount(), 1);  // the first session went
-    EXPECT_THAT(host.NetworkWindows(host.hostWindow), IsEmpty());
+    EXPECT_THAT(host.NetworkWindows(host.parentWindow), IsEmpty());
 }
 
 }  // namespace

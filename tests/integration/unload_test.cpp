@@ -3,7 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "compat/unique_resource.h"
+#include "owners/unique_resource.h"
 #include "tests/integration/plugin_host.h"
 
 namespace integration {
@@ -13,7 +13,7 @@ using testing::ElementsAre;
 
 // Whether this process may make a socket, i.e. someone holds the socket layer started.
 bool SocketLayerStarted() {
-    return static_cast<bool>(compat::unique_socket(socket(AF_INET, SOCK_DGRAM, 0)));
+    return static_cast<bool>(owners::unique_socket(socket(AF_INET, SOCK_DGRAM, 0)));
 }
 
 TEST(Unload, DestroysSessionsBeforeTheCommandWindowAndBalancesSocketLayerStarts) {
@@ -28,7 +28,7 @@ TEST(Unload, DestroysSessionsBeforeTheCommandWindowAndBalancesSocketLayerStarts)
     EXPECT_TRUE(SocketLayerStarted());  // by the two network windows
     // One start of our own: if unloading cleaned up more often than the plugin started, it
     // would take this one too.
-    compat::unique_winsock ours = compat::unique_winsock::start(0x0202);
+    owners::unique_winsock ours = owners::unique_winsock::start(0x0202);
     ASSERT_TRUE(ours);
     const std::size_t mark = journal->Lines().size();
 

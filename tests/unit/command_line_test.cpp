@@ -110,7 +110,7 @@ protected:
 
     HostRef<HostServerEntry> entry = HostRef<HostServerEntry>::Adopt(HostServerEntry::Create());
     std::shared_ptr<CallJournal> journal = std::make_shared<CallJournal>();
-    ServerSession session{VtHandle("server"), nullptr, entry.get(), L"Servers\\server"};
+    SessionRecord session{{VtHandle("server"), nullptr, entry.get()}, L"Servers\\server"};
     HostHolds holds;
 };
 

@@ -1,7 +1,7 @@
 // The error trap around host calls: every kind of fault a host call can make, with the host's
 // own exception frames inside, on this architecture's mechanism.
 #include <gtest/gtest.h>
-#include <windows.h>
+#include "contract/windows_headers.h"
 
 #include <stdexcept>
 

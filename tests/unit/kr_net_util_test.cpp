@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "boundary/host_services.h"
+#include "contract/host_services.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
-#include <winsock2.h>
+#include "contract/windows_headers.h"
 
 #include <cstdint>
 
-#include "boundary/host_services.h"
+#include "contract/host_services.h"
 
 namespace {
 

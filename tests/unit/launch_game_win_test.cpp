@@ -1,6 +1,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <windows.h>
+#include "contract/windows_headers.h"
 
 #include <filesystem>
 #include <fstream>
@@ -72,7 +72,7 @@ protected:
 
     HostRef<HostServerEntry> entry = HostRef<HostServerEntry>::Adopt(HostServerEntry::Create());
     std::shared_ptr<CallJournal> journal = std::make_shared<CallJournal>();
-    ServerSession session{VtHandle("server"), nullptr, entry.get(), L"Servers\\server"};
+    SessionRecord session{{VtHandle("server"), nullptr, entry.get()}, L"Servers\\server"};
 };
 
 TEST_F(LaunchGameWin, StartsTheProgramInItsFolderWithTheComposedArguments) {

@@ -1,30 +1,13 @@
 // Stands in for the game in launch tests: appends the command line it was started with and its
 // working directory, as two UTF-8 lines, to the file named by FAKE_GAME_RECORD, then exits.
 // Exit code 0 when recorded, 2 when there is nowhere to record.
-#include <windows.h>
+#include "contract/windows_headers.h"
+#include "owners/unique_resource.h"
 
 #include <string>
 #include <vector>
 
 namespace {
-
-class unique_handle {
-public:
-    explicit unique_handle(HANDLE handle) : handle_(handle) {}
-    ~unique_handle() { reset(); }
-    unique_handle(const unique_handle&) = delete;
-    unique_handle& operator=(const unique_handle&) = delete;
-
-    HANDLE get() const { return handle_; }
-    void reset() {
-        if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
-        handle_ = INVALID_HANDLE_VALUE;
-    }
-    explicit operator bool() const { return handle_ != INVALID_HANDLE_VALUE; }
-
-private:
-    HANDLE handle_;
-};
 
 std::string Utf8(const std::wstring& text) {
     if (text.empty()) return {};
@@ -59,7 +42,7 @@ int main() {
 
     // One write, so two starts that record at the same time do not mix their lines.
     const std::string record = Utf8(GetCommandLineW()) + "\n" + Utf8(CurrentDirectory()) + "\n";
-    unique_handle file(CreateFileW(recordPath.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+    const owners::unique_file file(CreateFileW(recordPath.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                    nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return 2;
     DWORD written = 0;

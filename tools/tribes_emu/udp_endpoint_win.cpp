@@ -1,5 +1,4 @@
-#include <winsock2.h>
-#include <ws2tcpip.h>
+#include "contract/windows_headers.h"
 
 #include <system_error>
 

@@ -1,0 +1,99 @@
+#include "apps/shared/server_list.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+constexpr std::string_view kBlanks = " \t\r\n";
+
+std::string_view Trim(std::string_view text) {
+    const size_t first = text.find_first_not_of(kBlanks);
+    if (first == std::string_view::npos) return {};
+    return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
+}
+
+bool Fail(ServerListError& error, std::string message) {
+    error.message = std::move(message);
+    return false;
+}
+
+bool ParsePort(std::string_view text, int& port) {
+    if (text.empty() || text.size() > 5) return false;
+    int value = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9') return false;
+        value = value * 10 + (c - '0');
+    }
+    if (value < 1 || value > 65535) return false;
+    port = value;
+    return true;
+}
+
+}  // namespace
+
+std::string ServerAddress::Text() const {
+    const bool ipv6 = address.find(':') != std::string::npos;
+    return (ipv6 ? "[" + address + "]" : address) + ":" + std::to_string(port);
+}
+
+bool ParseServerAddress(std::string_view text, ServerAddress& server, ServerListError& error) {
+    const std::string quoted = "'" + std::string(text) + "'";
+    const size_t colon = text.rfind(':');
+    if (colon == std::string_view::npos) return Fail(error, quoted + " has no port: expected ADDRESS:PORT");
+    std::string_view address = text.substr(0, colon);
+    const std::string_view portText = text.substr(colon + 1);
+    if (address.size() >= 2 && address.front() == '[' && address.back() == ']') {
+        address = address.substr(1, address.size() - 2);
+    } else if (address.find_first_of(":[]") != std::string_view::npos) {
+        return Fail(error, quoted + ": write an IPv6 address in brackets, as [ADDRESS]:PORT");
+    }
+    if (address.empty()) return Fail(error, quoted + " has no address: expected ADDRESS:PORT");
+    if (address.find_first_of(kBlanks) != std::string_view::npos) {
+        return Fail(error, quoted + ": the address holds a blank");
+    }
+    int port = 0;
+    if (!ParsePort(portText, port))
+        return Fail(error, quoted + ": the port must be a number from 1 to 65535");
+    server = ServerAddress{std::string(address), port};
+    return true;
+}
+
+bool ParseServerList(std::string_view content, std::string_view origin, std::vector<ServerAddress>& servers,
+                     ServerListError& error) {
+    size_t lineNumber = 0;
+    while (!content.empty()) {
+        ++lineNumber;
+        const size_t end = content.find('\n');
+        std::string_view line = content.substr(0, end);
+        content = end == std::string_view::npos ? std::string_view{} : content.substr(end + 1);
+        line = Trim(line.substr(0, line.find('#')));
+        if (line.empty()) continue;
+        ServerAddress server;
+        if (!ParseServerAddress(line, server, error)) {
+            error.message = std::string(origin) + ":" + std::to_string(lineNumber) + ": " + error.message;
+            return false;
+        }
+        servers.push_back(std::move(server));
+    }
+    return true;
+}
+
+bool ReadServerListFile(const std::string& path, std::vector<ServerAddress>& servers,
+                        ServerListError& error) {
+    std::ifstream file(std::filesystem::u8path(path), std::ios::binary);
+    if (!file) return Fail(error, "cannot read the server list '" + path + "'");
+    std::ostringstream content;
+    content << file.rdbuf();
+    return ParseServerList(content.str(), path, servers, error);
+}
+
+std::vector<ServerAddress> WithoutDuplicates(const std::vector<ServerAddress>& servers) {
+    std::vector<ServerAddress> unique;
+    for (const ServerAddress& server : servers) {
+        if (std::find(unique.begin(), unique.end(), server) == unique.end()) unique.push_back(server);
+    }
+    return unique;
+}

@@ -1,0 +1,17 @@
+// vtquery's two jobs once the command line is understood; each returns the exit code.
+#pragma once
+
+#include <vector>
+
+#include "apps/vtquery/options.h"
+#include "apps/shared/server_list.h"
+
+constexpr int kExitAllAnswered = 0;
+constexpr int kExitNotAllAnswered = 1;  // a timeout or failure, or the plugin did not load
+constexpr int kExitUsage = 2;
+
+// Refreshes every server once (or --count times) and prints the report.
+int RunRefresh(const QueryOptions& options, const std::vector<ServerAddress>& servers);
+
+// Creates one session with the launch settings and asks the plugin to start the game.
+int RunLaunch(const QueryOptions& options, const LaunchRequest& launch);

@@ -1,0 +1,63 @@
+#include "apps/vtquery/json_report.h"
+
+#include <cmath>
+#include <nlohmann/json.hpp>
+
+#include "apps/shared/ping_stats.h"
+
+// Keys keep the order written here, the order a reader expects.
+using json = nlohmann::ordered_json;
+
+namespace {
+
+double Tenths(double value) {
+    return std::round(value * 10) / 10;
+}
+
+json Rows(const ResultTable& table) {
+    json rows = json::array();
+    for (const ResultRow& row : table.rows) {
+        json cells = json::array();
+        for (const ResultCell& cell : row) cells.push_back(cell ? json(*cell) : json(nullptr));
+        rows.push_back(std::move(cells));
+    }
+    return rows;
+}
+
+json ServerJson(const ServerResult& result) {
+    const PingStats stats = SummarizeDurations(result.pingMs);
+    const double last = result.pingMs.empty() ? 0 : result.pingMs.back();
+    return json{{"address", result.server.address},
+                {"port", result.server.port},
+                {"outcome", OutcomeName(result.outcome)},
+                {"serverName", result.serverName},
+                {"mapName", result.mapName},
+                {"playerCount", result.playerCount},
+                {"maxPlayers", result.maxPlayers},
+                {"statusText", result.statusText},
+                {"statusDetail", result.statusDetail},
+                {"rules", Rows(result.rules)},
+                {"players", Rows(result.players)},
+                {"elapsedMs", std::lround(last)},
+                {"pingMs",
+                 {{"min", Tenths(stats.min)}, {"median", Tenths(stats.median)}, {"max", Tenths(stats.max)}}}};
+}
+
+}  // namespace
+
+std::string FormatJsonReport(const std::vector<ServerResult>& results,
+                             const std::vector<ReportedError>& errors, const RefreshTotals& totals) {
+    json servers = json::array();
+    for (const ServerResult& result : results) servers.push_back(ServerJson(result));
+    json reported = json::array();
+    for (const ReportedError& error : errors)
+        reported.push_back({{"title", error.title}, {"text", error.text}});
+    const double rate = totals.wallSeconds > 0 ? totals.pings / totals.wallSeconds : 0;
+    json total{{"servers", totals.servers},     {"successes", totals.successes},
+               {"timeouts", totals.timeouts},   {"failures", totals.failures},
+               {"pings", totals.pings},         {"wallSeconds", std::round(totals.wallSeconds * 1000) / 1000},
+               {"pingsPerSecond", Tenths(rate)}};
+    const json document{
+        {"servers", std::move(servers)}, {"errors", std::move(reported)}, {"total", std::move(total)}};
+    return document.dump(2) + "\n";
+}

@@ -1,0 +1,70 @@
+// vtquery: a command-line server browser that hosts Tribes.vtplugin as Vantor does.
+#include <exception>
+
+#include "apps/shared/host_paths_win.h"
+#include "apps/shared/utf8_text.h"
+#include "apps/vtquery/console_win.h"
+#include "apps/vtquery/jobs_win.h"
+#include "contract/windows_headers.h"
+#include "owners/unique_resource.h"
+#include "runner/plugin_runner_win.h"
+
+namespace {
+
+// The arguments after the program name, as UTF-8 whatever the ANSI code page.
+std::vector<std::string> Arguments() {
+    int count = 0;
+    wchar_t** arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+    const owners::unique_local_memory owned(arguments);
+    std::vector<std::string> result;
+    for (int i = 1; arguments && i < count; ++i) result.push_back(Utf8FromWide(arguments[i]));
+    return result;
+}
+
+int Run() {
+    const CommandLine commandLine = ParseCommandLine(Arguments());
+    switch (commandLine.kind) {
+        case CommandLineKind::Help:
+            WriteOut(commandLine.text);
+            return kExitAllAnswered;
+        case CommandLineKind::UsageError:
+            WriteError(commandLine.text);
+            return kExitUsage;
+        case CommandLineKind::Run:
+            break;
+    }
+    const QueryOptions& options = commandLine.options;
+    if (options.launch) return RunLaunch(options, *options.launch);
+
+    std::vector<ServerAddress> servers;
+    ServerListError error;
+    for (const std::string& text : options.servers) {
+        ServerAddress server;
+        ParseServerAddress(text, server, error);  // checked with the command line
+        servers.push_back(server);
+    }
+    if (!options.serversFile.empty() &&
+        !ReadServerListFile(Utf8FromWide(FullHostPath(options.serversFile)), servers, error)) {
+        WriteError("vtquery: " + error.message + "\n" + UsageText());
+        return kExitUsage;
+    }
+    servers = WithoutDuplicates(servers);
+    if (servers.empty()) {
+        WriteError("vtquery: the server list '" + options.serversFile + "' names no servers\n" + UsageText());
+        return kExitUsage;
+    }
+    return RunRefresh(options, servers);
+}
+
+}  // namespace
+
+int main() {
+    try {
+        return Run();
+    } catch (const PluginLoadError& error) {
+        WriteError(std::string("vtquery: ") + error.what() + "\n");
+    } catch (const std::exception& error) {
+        WriteError(std::string("vtquery: unexpected error: ") + error.what() + "\n");
+    }
+    return kExitNotAllAnswered;
+}

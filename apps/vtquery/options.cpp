@@ -1,0 +1,97 @@
+#include "apps/vtquery/options.h"
+
+#include <CLI/CLI.hpp>
+#include <algorithm>
+
+#include "apps/shared/server_list.h"
+
+namespace {
+
+// Accepts ADDRESS:PORT; the message of a refused text says what is wrong with it.
+CLI::Validator ServerText() {
+    return CLI::Validator(
+        [](std::string& text) {
+            ServerAddress server;
+            ServerListError error;
+            return ParseServerAddress(text, server, error) ? std::string() : error.message;
+        },
+        "", "server");
+}
+
+}  // namespace
+
+const char* UsageText() {
+    return "usage: vtquery [-v | --json] [--timeout S] [--count N] [-j N] [--plugin PATH]\n"
+           "               [--servers FILE] [ADDRESS:PORT ...]\n"
+           "       vtquery --launch ADDRESS:PORT --exe PATH [--params TEXT] [--name N] [--password P]\n"
+           "               [--config F]\n"
+           "run 'vtquery --help' for details\n";
+}
+
+CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
+    CommandLine result;
+    QueryOptions& options = result.options;
+    LaunchRequest launch;
+
+    CLI::App app{"Queries Tribes game servers through the Tribes.vtplugin server-browser plugin.", "vtquery"};
+    app.add_option("servers", options.servers, "Servers to refresh")
+        ->check(ServerText())
+        ->type_name("ADDRESS:PORT");
+    auto* file =
+        app.add_option("--servers", options.serversFile, "File with one ADDRESS:PORT per line, # comments")
+            ->type_name("FILE");
+    app.add_option("--timeout", options.timeoutSeconds, "Time budget of one ping in seconds (default 2)")
+        ->check(CLI::Range(0, 600))
+        ->type_name("S");
+    app.add_option("--count", options.count, "Ping each server N times in a row; report min/median/max")
+        ->check(CLI::Range(1, 1000))
+        ->type_name("N");
+    app.add_option("-j,--jobs", options.jobs, "Worker threads that ping at the same time")
+        ->check(CLI::Range(1, 256))
+        ->type_name("N");
+    auto* verbose =
+        app.add_flag("-v,--verbose", options.verbose, "Also print each server's rules and players");
+    auto* json = app.add_flag("--json", options.json, "Print one JSON document instead of text");
+    app.add_option("--plugin", options.pluginPath, "The plugin to load (default: beside vtquery.exe)")
+        ->type_name("PATH");
+    auto* server = app.add_option("--launch", launch.server, "Start the game on this server")
+                       ->check(ServerText())
+                       ->type_name("ADDRESS:PORT");
+    auto* exe = app.add_option("--exe", launch.executable, "The game's executable (with --launch)")
+                    ->type_name("PATH");
+    auto* params =
+        app.add_option("--params", launch.parameters, "Extra game parameters; <address> is replaced")
+            ->type_name("TEXT");
+    auto* name = app.add_option("--name", launch.playerName, "Player name")->type_name("N");
+    auto* password = app.add_option("--password", launch.password, "Server password")->type_name("P");
+    auto* config =
+        app.add_option("--config", launch.configFile, "Config file the game executes")->type_name("F");
+    verbose->excludes(json);
+    server->needs(exe);
+    for (CLI::Option* option : {exe, params, name, password, config}) option->needs(server);
+    for (CLI::Option* option : {app.get_option("servers"), file, verbose, json}) server->excludes(option);
+
+    std::vector<const char*> argv{"vtquery"};
+    for (const std::string& argument : arguments) argv.push_back(argument.c_str());
+    try {
+        app.parse(static_cast<int>(argv.size()), argv.data());
+    } catch (const CLI::CallForHelp&) {
+        return CommandLine{CommandLineKind::Help, {}, app.help()};
+    } catch (const CLI::ParseError& error) {
+        return CommandLine{
+            CommandLineKind::UsageError, {}, std::string("vtquery: ") + error.what() + "\n" + UsageText()};
+    }
+    if (server->count() > 0) {
+        options.launch = std::move(launch);
+    } else if (options.servers.empty() && options.serversFile.empty()) {
+        return CommandLine{
+            CommandLineKind::UsageError, {}, std::string("vtquery: no servers given\n") + UsageText()};
+    }
+    return result;
+}
+
+int WorkerCount(int requested, int servers, unsigned processors) {
+    if (servers < 1) return 1;
+    const int wanted = requested > 0 ? requested : static_cast<int>(std::clamp(processors * 16u, 32u, 64u));
+    return std::min(wanted, servers);
+}

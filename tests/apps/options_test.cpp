@@ -1,0 +1,79 @@
+#include "apps/vtquery/options.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+
+namespace {
+
+struct UsageCase {
+    std::vector<std::string> arguments;
+    const char* complaint;
+};
+
+class UsageErrors : public ::testing::TestWithParam<UsageCase> {};
+
+TEST_P(UsageErrors, GiveMessageAndUsage) {
+    const CommandLine line = ParseCommandLine(GetParam().arguments);
+    ASSERT_EQ(line.kind, CommandLineKind::UsageError);
+    EXPECT_THAT(line.text, HasSubstr(GetParam().complaint));
+    EXPECT_THAT(line.text, HasSubstr("usage: vtquery"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, UsageErrors,
+    ::testing::Values(UsageCase{{}, "no servers given"}, UsageCase{{"127.0.0.1"}, "no port"},
+                      UsageCase{{"--timeout", "soon", "127.0.0.1:1"}, "--timeout"},
+                      UsageCase{{"--count", "0", "127.0.0.1:1"}, "--count"},
+                      UsageCase{{"-j", "0", "127.0.0.1:1"}, "--jobs"},
+                      UsageCase{{"--frobnicate", "127.0.0.1:1"}, "--frobnicate"},
+                      UsageCase{{"-v", "--json", "127.0.0.1:1"}, "--json"},
+                      UsageCase{{"--launch", "127.0.0.1:1"}, "--exe"},
+                      UsageCase{{"--exe", "game.exe", "127.0.0.1:1"}, "--launch"},
+                      UsageCase{{"--launch", "127.0.0.1:1", "--exe", "g.exe", "127.0.0.1:2"}, "--launch"},
+                      UsageCase{{"--launch", "nowhere", "--exe", "g.exe"}, "no port"}));
+
+TEST(CommandLine, RefreshOptions) {
+    const CommandLine line = ParseCommandLine({"-v", "--timeout", "5", "--count", "3", "-j", "4", "--servers",
+                                               "s.txt", "--plugin", "p.dll", "a:1", "b:2"});
+    ASSERT_EQ(line.kind, CommandLineKind::Run) << line.text;
+    const QueryOptions& options = line.options;
+    EXPECT_THAT(options.servers, ElementsAre("a:1", "b:2"));
+    EXPECT_EQ(options.serversFile, "s.txt");
+    EXPECT_EQ(options.pluginPath, "p.dll");
+    EXPECT_EQ(options.timeoutSeconds, 5);
+    EXPECT_EQ(options.count, 3);
+    EXPECT_EQ(options.jobs, 4);
+    EXPECT_TRUE(options.verbose);
+    EXPECT_FALSE(options.json);
+    EXPECT_FALSE(options.launch);
+}
+
+TEST(CommandLine, LaunchKeepsOnlyTheOptionsGiven) {
+    const CommandLine line =
+        ParseCommandLine({"--launch", "10.0.0.5:28001", "--exe", "C:\\Games\\Tribes.exe", "--params",
+                          "-fast <address>", "--name", "Jet", "--config", "auto.cs"});
+    ASSERT_EQ(line.kind, CommandLineKind::Run) << line.text;
+    ASSERT_TRUE(line.options.launch);
+    const LaunchRequest& launch = *line.options.launch;
+    EXPECT_EQ(launch.server, "10.0.0.5:28001");
+    EXPECT_EQ(launch.executable, "C:\\Games\\Tribes.exe");
+    EXPECT_EQ(launch.parameters, "-fast <address>");
+    EXPECT_EQ(launch.playerName, "Jet");
+    EXPECT_FALSE(launch.password);
+    EXPECT_EQ(launch.configFile, "auto.cs");
+}
+
+TEST(CommandLine, WorkerCountFollowsRequestMachineAndServers) {
+    EXPECT_EQ(WorkerCount(4, 100, 2), 4);
+    EXPECT_EQ(WorkerCount(4, 3, 2), 3);
+    EXPECT_EQ(WorkerCount(0, 100, 2), 32);
+    EXPECT_EQ(WorkerCount(0, 100, 3), 48);
+    EXPECT_EQ(WorkerCount(0, 100, 32), 64);
+    EXPECT_EQ(WorkerCount(0, 5, 8), 5);
+    EXPECT_EQ(WorkerCount(0, 0, 8), 1);
+}
+
+}  // namespace

@@ -1,0 +1,163 @@
+// Reading results back from the host objects and printing them as text and JSON.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include "apps/vtquery/json_report.h"
+#include "apps/vtquery/text_report.h"
+#include "apps/shared/utf8_text.h"
+
+using nlohmann::json;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+
+namespace {
+
+// A result record filled through the plugin-facing calls, as the plugin fills it.
+class FilledData : public ::testing::Test {
+protected:
+    FilledData() : data_(HostRef<HostServerData>::Adopt(HostServerData::Create())) {
+        data_->AddTable(L"PropertiesTable");
+        data_->SetTableTitle(L"PropertiesTable", L"Rules");
+        data_->SetColumnCount(L"PropertiesTable", 2);
+        data_->SetColumnName(L"PropertiesTable", 0, L"Name");
+        data_->SetColumnName(L"PropertiesTable", 1, L"Value");
+        data_->AddTable(L"UsersTable");
+        data_->SetTableTitle(L"UsersTable", L"Players");
+        data_->SetUserTable(L"UsersTable");
+        data_->SetColumnCount(L"UsersTable", 2);
+        data_->SetColumnName(L"UsersTable", 0, L"Name");
+        data_->SetColumnName(L"UsersTable", 1, L"Score");
+    }
+
+    void Row(const wchar_t* table, std::vector<const wchar_t*> cells) {
+        const int row = data_->GetRowCount(table);
+        data_->AddRow(table);
+        for (size_t column = 0; column < cells.size(); ++column) {
+            if (cells[column]) data_->SetCell(table, static_cast<int>(column), row, cells[column]);
+        }
+    }
+
+    void Answer() {
+        Row(L"PropertiesTable", {L"gamename", L"Tribes"});
+        Row(L"PropertiesTable", {L"Team 1", L"Blood Eagle", L"5"});
+        Row(L"UsersTable", {L"J\u00e9t", nullptr, L"Blood Eagle"});
+        data_->SetServerName(L"Alpha");
+        data_->SetMapName(L"Raindance");
+        data_->SetMaxPlayers(32);
+        data_->SetPlayerCount(1);
+        data_->RecordPlayerCount(1);
+        data_->SetStatusDetail(L"1/32 players on Alpha");
+        data_->SetStatusText(L"1/32 players on Alpha");
+    }
+
+    void NoAnswer(const wchar_t* status, const wchar_t* detail) {
+        data_->ClearTable(L"UsersTable");
+        data_->ClearTable(L"PropertiesTable");
+        data_->SetStatusDetail(detail);
+        data_->SetServerName(status);
+        data_->SetMapName(L"");
+        data_->SetMaxPlayers(0);
+        data_->SetPlayerCount(0);
+        data_->RecordNoResponse();
+        data_->SetStatusText(status);
+    }
+
+    ServerResult Result(std::vector<double> pingMs = {3.0}) {
+        return ReadServerResult(ServerAddress{"127.0.0.1", 28001}, *data_, std::move(pingMs));
+    }
+
+    HostRef<HostServerData> data_;
+};
+
+TEST_F(FilledData, AnswerIsSuccessWithTablesAsLeft) {
+    Answer();
+    const ServerResult result = Result();
+    EXPECT_EQ(result.outcome, Outcome::Success);
+    EXPECT_EQ(result.serverName, "Alpha");
+    EXPECT_EQ(result.players.title, "Players");
+    EXPECT_THAT(result.rules.headings, ElementsAre("Name", "Value"));
+    ASSERT_EQ(result.rules.rows.size(), 2u);
+    EXPECT_THAT(result.rules.rows[1], ElementsAre("Team 1", "Blood Eagle", "5"));
+    ASSERT_EQ(result.players.rows.size(), 1u);
+    EXPECT_THAT(result.players.rows[0], ElementsAre("J\xc3\xa9t", std::nullopt, "Blood Eagle"));
+}
+
+TEST_F(FilledData, OutcomeFollowsWhatThePluginWrote) {
+    EXPECT_EQ(Result().outcome, Outcome::Failure) << "nothing written";
+    NoAnswer(L"Timeout", L"Timeout");
+    EXPECT_EQ(Result().outcome, Outcome::Timeout);
+    NoAnswer(L"Failed to Communicate", L"Host not found.");
+    EXPECT_EQ(Result().outcome, Outcome::Failure);
+    Answer();
+    EXPECT_EQ(Result().outcome, Outcome::Success);
+}
+
+TEST_F(FilledData, JsonCarriesEveryFieldWithNullForUnsetCells) {
+    Answer();
+    std::vector<ServerResult> results{Result({4.0, 2.0, 9.0})};
+    NoAnswer(L"Failed to Communicate", L"Host not found.");
+    results.push_back(Result({1.0}));
+    results[1].server = ServerAddress{"no-such-host.invalid", 2};
+    const RefreshTotals totals = CountOutcomes(results, 0.5);
+
+    const json document =
+        json::parse(FormatJsonReport(results, {{"Plugin Error", "A error occured"}}, totals));
+    const json& first = document.at("servers").at(0);
+    const json expected =
+        json::parse(R"({"address":"127.0.0.1","port":28001,"outcome":"success","serverName":"Alpha",
+        "mapName":"Raindance","playerCount":1,"maxPlayers":32,"statusText":"1/32 players on Alpha",
+        "rules":[["gamename","Tribes"],["Team 1","Blood Eagle","5"]],"players":[["J\u00e9t",null,"Blood Eagle"]],
+        "elapsedMs":9,"pingMs":{"min":2.0,"median":4.0,"max":9.0}})");
+    for (const auto& [key, value] : expected.items()) EXPECT_EQ(first.value(key, json()), value) << key;
+    EXPECT_EQ(document.at("servers").at(1).at("outcome"), "failure");
+    EXPECT_EQ(document.at("servers").at(1).at("statusDetail"), "Host not found.");
+    EXPECT_EQ(document.at("errors"), json::parse(R"([{"title":"Plugin Error","text":"A error occured"}])"));
+    EXPECT_EQ(document.at("total").at("successes"), 1);
+    EXPECT_EQ(document.at("total").at("failures"), 1);
+    EXPECT_EQ(document.at("total").at("pings"), 4);
+    EXPECT_EQ(document.at("total").at("pingsPerSecond"), 8.0);
+}
+
+TEST_F(FilledData, TextAlignsColumnsAndShowsFailureReason) {
+    Answer();
+    std::vector<ServerResult> results{Result({12.0})};
+    NoAnswer(L"Failed to Communicate", L"Host not found.");
+    results.push_back(Result({1.0, 3.0}));
+    results[1].server = ServerAddress{"no-such-host.invalid", 2};
+
+    const std::vector<std::string> lines = FormatSummaryLines(results);
+    EXPECT_EQ(lines[0],
+              "127.0.0.1:28001         success  Alpha                  Raindance  1/32  "
+              "1/32 players on Alpha                    12 ms");
+    EXPECT_EQ(lines[1],
+              "no-such-host.invalid:2  failure  Failed to Communicate             0/0   "
+              "Failed to Communicate (Host not found.)  min/median/max 1/2/3 ms");
+
+    // Unset cells are blank, an unnamed third column still lines up, and the rule spans it.
+    EXPECT_EQ(FormatTable(results[0].rules),
+              "  Rules\n"
+              "    Name      Value\n"
+              "    --------  -----------  -\n"
+              "    gamename  Tribes\n"
+              "    Team 1    Blood Eagle  5\n");
+    EXPECT_EQ(FormatTable(results[0].players),
+              "  Players\n"
+              "    Name  Score\n"
+              "    ----  -----  -----------\n"
+              "    J\xc3\xa9t          Blood Eagle\n");
+    EXPECT_THAT(FormatTextReport(results, true), HasSubstr("  Players\n    (none)\n"));
+    EXPECT_EQ(FormatTotalLine(CountOutcomes(results, 2.0)),
+              "total: 2 servers, 1 success, 0 timeout, 1 failure in 2.000 s (1.5 pings/s)");
+}
+
+TEST(Utf8Text, RoundTripsBeyondTheBasicPlaneAndReplacesBrokenInput) {
+    const std::wstring wide = WideFromUtf8("a\xc3\xa9\xe2\x82\xac\xf0\x9f\x98\x80");
+    EXPECT_EQ(Utf8FromWide(wide), "a\xc3\xa9\xe2\x82\xac\xf0\x9f\x98\x80");
+    EXPECT_EQ(DisplayWidth("a\xc3\xa9\xe2\x82\xac\xf0\x9f\x98\x80"), 4u);
+    EXPECT_EQ(Utf8FromWide(WideFromUtf8("x\xff\xc3")), "x\xef\xbf\xbd\xef\xbf\xbd");
+    EXPECT_EQ(Utf8FromWide(WideFromUtf8("\xc0\xaf")), "\xef\xbf\xbd\xef\xbf\xbd") << "overlong";
+}
+
+}  // namespace

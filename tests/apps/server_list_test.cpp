@@ -1,0 +1,78 @@
+#include "apps/shared/server_list.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+
+namespace {
+
+struct AddressCase {
+    const char* text;
+    const char* address;  // null: refused
+    int port;
+    const char* complaint;  // part of the error message when refused
+};
+
+class ServerAddressText : public ::testing::TestWithParam<AddressCase> {};
+
+TEST_P(ServerAddressText, ParsesOrSaysWhatIsWrong) {
+    const AddressCase& c = GetParam();
+    ServerAddress server;
+    ServerListError error;
+    const bool parsed = ParseServerAddress(c.text, server, error);
+    if (c.address) {
+        ASSERT_TRUE(parsed) << error.message;
+        EXPECT_EQ(server.address, c.address);
+        EXPECT_EQ(server.port, c.port);
+    } else {
+        EXPECT_FALSE(parsed);
+        EXPECT_THAT(error.message, HasSubstr(c.complaint));
+        EXPECT_THAT(error.message, HasSubstr(std::string("'") + c.text + "'"));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ServerAddressText,
+                         ::testing::Values(AddressCase{"127.0.0.1:28001", "127.0.0.1", 28001, nullptr},
+                                           AddressCase{"no-such-host.invalid:1", "no-such-host.invalid", 1,
+                                                       nullptr},
+                                           AddressCase{"localhost:65535", "localhost", 65535, nullptr},
+                                           AddressCase{"[::1]:28001", "::1", 28001, nullptr},
+                                           AddressCase{"127.0.0.1", nullptr, 0, "no port"},
+                                           AddressCase{":28001", nullptr, 0, "no address"},
+                                           AddressCase{"127.0.0.1:", nullptr, 0, "1 to 65535"},
+                                           AddressCase{"127.0.0.1:0", nullptr, 0, "1 to 65535"},
+                                           AddressCase{"127.0.0.1:65536", nullptr, 0, "1 to 65535"},
+                                           AddressCase{"127.0.0.1:280x1", nullptr, 0, "1 to 65535"},
+                                           AddressCase{"127.0.0.1:-5", nullptr, 0, "1 to 65535"},
+                                           AddressCase{"127.0.0.1:0000028001", nullptr, 0, "1 to 65535"},
+                                           AddressCase{"::1:28001", nullptr, 0, "brackets"},
+                                           AddressCase{"a b:28001", nullptr, 0, "blank"}));
+
+TEST(ServerList, SkipsCommentsAndBlankLinesAndTrims) {
+    std::vector<ServerAddress> servers;
+    ServerListError error;
+    ASSERT_TRUE(ParseServerList("# my servers\r\n\n  127.0.0.1:28001  # home\r\n\t[::1]:2\n#127.0.0.1:3\nx:4",
+                                "list.txt", servers, error))
+        << error.message;
+    EXPECT_THAT(servers, ElementsAre(ServerAddress{"127.0.0.1", 28001}, ServerAddress{"::1", 2},
+                                     ServerAddress{"x", 4}));
+    EXPECT_EQ(servers[1].Text(), "[::1]:2");
+}
+
+TEST(ServerList, NamesFileAndLineOfABadEntry) {
+    std::vector<ServerAddress> servers;
+    ServerListError error;
+    EXPECT_FALSE(ParseServerList("127.0.0.1:1\n\n127.0.0.1:99999\n", "list.txt", servers, error));
+    EXPECT_THAT(error.message, HasSubstr("list.txt:3: '127.0.0.1:99999'"));
+    EXPECT_FALSE(ReadServerListFile("no/such/file.txt", servers, error));
+    EXPECT_THAT(error.message, HasSubstr("no/such/file.txt"));
+}
+
+TEST(ServerList, KeepsFirstOfRepeatedServers) {
+    EXPECT_THAT(WithoutDuplicates({{"a", 1}, {"b", 1}, {"a", 1}, {"a", 2}, {"b", 1}}),
+                ElementsAre(ServerAddress{"a", 1}, ServerAddress{"b", 1}, ServerAddress{"a", 2}));
+}
+
+}  // namespace
