@@ -9,8 +9,6 @@
 // plugin's recv import tells how many datagrams the ping took in and which were replies.
 //
 //   cycle_allocations --port P [--stray-port S] [--silent-port Q] [--pings N]
-#include "contract/windows_headers.h"
-
 #include <CLI/CLI.hpp>
 #include <atomic>
 #include <cstdio>
@@ -18,9 +16,10 @@
 #include <string>
 #include <vector>
 
-#include "bench/import_hooks_win.h"
 #include "bench/bench_sessions_win.h"
+#include "bench/import_hooks_win.h"
 #include "bench/sample_stats.h"
+#include "contract/windows_headers.h"
 
 namespace {
 

@@ -4,10 +4,10 @@
 // No host objects, no parsing, no text.
 #pragma once
 
-#include "contract/windows_headers.h"
-
 #include <array>
 #include <cstdint>
+
+#include "contract/windows_headers.h"
 
 struct FloorExchangeResult {
     bool replied = false;  // a datagram starting "c**b" came back within the budget

@@ -1,28 +1,29 @@
-// Windows on a message-pumping thread of their own, each turning the data-ready notifications
-// of a socket into counts on its own semaphore: the carrier of a ping, without a ping.
+// Windows on a window thread of their own, each turning the data-ready notifications of a socket
+// into counts on its own semaphore: the carrier of a ping, without a ping.
 #pragma once
-
-#include "contract/windows_headers.h"
 
 #include <vector>
 
+#include "contract/windows_headers.h"
 #include "owners/unique_resource.h"
+#include "query/network_dlg.h"
+#include "runner/window_thread_win.h"
 
 class NotifyWindows {
 public:
-    // The notification message the sockets are told to post (the number pings use).
-    static constexpr UINT NotifyMessage = WM_USER + 100;
+    // The notification message the sockets are told to post: the number pings use.
+    static constexpr UINT NotifyMessage = WM_SOCKET_NOTIFY;
 
-    // Creates count windows and their semaphores on a new thread that then pumps messages.
+    // Creates count windows and their semaphores on a new window thread.
     // Throws std::runtime_error when the thread or a window cannot be made.
     explicit NotifyWindows(int count);
-    // Stops the pump; the windows are destroyed on their own thread.
+    // The windows are destroyed on their own thread, before it ends.
     ~NotifyWindows();
     NotifyWindows(const NotifyWindows&) = delete;
     NotifyWindows& operator=(const NotifyWindows&) = delete;
 
     int Count() const { return static_cast<int>(windows_.size()); }
-    HWND Window(int index) const { return windows_[static_cast<std::size_t>(index)]; }
+    HWND Window(int index) const { return windows_[static_cast<std::size_t>(index)].get(); }
     // The wait list of one handle for the window at index.
     const HANDLE* Semaphore(int index) const {
         return semaphores_[static_cast<std::size_t>(index)].addressof();
@@ -32,15 +33,9 @@ public:
     double ThreadCpuMilliseconds() const;
 
 private:
-    static DWORD WINAPI Pump(void* self);
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-
+    WindowThread thread_;
     std::vector<owners::unique_handle> semaphores_;
-    std::vector<HWND> windows_;  // owned by the pump thread, which creates and destroys them
-    owners::unique_handle ready_;
-    bool created_ = false;
-    DWORD threadId_ = 0;
-    owners::unique_handle thread_;
+    std::vector<owners::unique_hwnd> windows_;  // made and destroyed on thread_
 };
 
 // Processor time (user and kernel) a thread has used, in milliseconds; 0 when unknown.

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "base/table_names.h"
 #include "bench/heap_calls.h"
 #include "boundary/table_layout.h"
-#include "base/table_names.h"
 #include "host/server_objects.h"
 #include "query/reply_parser.h"
 #include "tools/tribes_emu/reply_builder.h"

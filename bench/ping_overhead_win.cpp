@@ -19,13 +19,13 @@
 #include <thread>
 #include <vector>
 
+#include "base/table_names.h"
+#include "bench/bench_sessions_win.h"
 #include "bench/floor_exchange_win.h"
 #include "bench/notify_windows_win.h"
-#include "bench/bench_sessions_win.h"
 #include "bench/port_list.h"
 #include "bench/sample_stats.h"
 #include "boundary/table_layout.h"
-#include "base/table_names.h"
 #include "owners/unique_resource.h"
 #include "query/reply_parser.h"
 

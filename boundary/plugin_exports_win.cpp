@@ -1,12 +1,12 @@
 // The library's load and unload notifications and its two exports.
-#include "contract/plugin_exports.h"
 #include "boundary/command_window.h"
 #include "boundary/plugin_error.h"
 #include "boundary/session_registry.h"
-#include "window_framework/module_state.h"
+#include "contract/plugin_exports.h"
 #include "error_trap/error_trap.h"
 #include "error_trap/host_holds.h"
 #include "query/network_dlg.h"
+#include "window_framework/module_state.h"
 
 extern "C" void initVantor_Protocol_3_5(HWND parentWindow, UINT_PTR, HWND* resultWindow) {
     HWND window = OpenCommandWindow(parentWindow);

@@ -14,7 +14,8 @@
 #include "query/network_dlg.h"
 #include "resources/resource_ids.h"
 
-ServerSession::ServerSession(const VtHandle& serverHandle, VtServerData* data, VtServerEntry* entry, std::wstring key)
+ServerSession::ServerSession(const VtHandle& serverHandle, VtServerData* data, VtServerEntry* entry,
+                             std::wstring key)
     : SessionRecord{{serverHandle, data, entry}, std::move(key)} {}
 
 ServerSession::~ServerSession() = default;

@@ -2,9 +2,9 @@
 // this function's stack. When an exception passes every inner frame, the system calls our
 // handler; it has the system unwind the inner frames (each is told, and taken off the chain),
 // then jumps back into the trap function, which takes its record off the chain.
-#include "contract/windows_headers.h"
 #include <malloc.h>
 
+#include "contract/windows_headers.h"
 #include "error_trap/error_trap.h"
 #include "error_trap/trap_body.h"
 

@@ -7,6 +7,7 @@
 // mingw-w64's __try1/__except1 write that scope with fixed labels: one use per file, in a
 // function that is never inlined or cloned.
 #include "contract/windows_headers.h"
+// after the Windows headers, which it completes
 #include <excpt.h>
 
 #include "error_trap/error_trap.h"

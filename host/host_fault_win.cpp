@@ -1,12 +1,11 @@
 // Host faults on Windows: structured exceptions, processor faults, and faults inside exception
 // frames of the host's own, one with a handler that takes the fault and one that passes it.
-#include "contract/windows_headers.h"
-
 #include <atomic>
 #include <cstdlib>
 #include <stdexcept>
 #include <string>
 
+#include "contract/windows_headers.h"
 #include "host/host_fault.h"
 
 namespace {

@@ -1,11 +1,10 @@
 // KRNetUtil over Winsock: dotted addresses and "localhost" without a lookup, well-formed names
 // through the resolver, everything else turned down with WSAHOST_NOT_FOUND as the last error.
-#include "contract/windows_headers.h"
-
 #include <cstring>
 #include <memory>
 
 #include "contract/host_services.h"
+#include "contract/windows_headers.h"
 #include "host/host_fault.h"
 #include "host/host_name.h"
 

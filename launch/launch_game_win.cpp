@@ -1,8 +1,7 @@
-#include "contract/windows_headers.h"
-
 #include <cstdint>
 #include <string>
 
+#include "contract/windows_headers.h"
 #include "launch/command_line.h"
 #include "launch/launch_game.h"
 #include "launch/path_split_win.h"

@@ -76,8 +76,8 @@ struct local_memory_traits {
 using unique_handle = unique_any<handle_traits>;  // kernel objects closed with CloseHandle
 using unique_file = unique_any<file_traits>;      // CreateFileW's handles: empty is INVALID_HANDLE_VALUE
 using unique_socket = unique_any<socket_traits>;
-using unique_hwnd = unique_any<hwnd_traits>;  // must be reset on the window's own thread
-using unique_module = unique_any<module_traits>;           // a loaded library
+using unique_hwnd = unique_any<hwnd_traits>;                  // must be reset on the window's own thread
+using unique_module = unique_any<module_traits>;              // a loaded library
 using unique_local_memory = unique_any<local_memory_traits>;  // memory the system gave with LocalAlloc
 
 static_assert(sizeof(unique_handle) == sizeof(HANDLE), "an owner adds nothing to its handle");
@@ -122,7 +122,8 @@ private:
 class unique_window_class {
 public:
     unique_window_class() noexcept = default;
-    unique_window_class(const wchar_t* name, HINSTANCE instance) noexcept : name_(name), instance_(instance) {}
+    unique_window_class(const wchar_t* name, HINSTANCE instance) noexcept
+        : name_(name), instance_(instance) {}
     unique_window_class(unique_window_class&& other) noexcept
         : name_(std::exchange(other.name_, nullptr)), instance_(other.instance_) {}
     unique_window_class& operator=(unique_window_class&& other) noexcept {

@@ -13,9 +13,9 @@
 #include "contract/session_record.h"
 #include "error_trap/host_holds.h"
 #include "owners/unique_resource.h"
-#include "window_framework/dialog_impl.h"
 #include "query/ping_clock.h"
 #include "resources/resource_ids.h"
+#include "window_framework/dialog_impl.h"
 
 // The notification the socket layer posts to the window: wParam the socket, lParam the event
 // (low word) and an error code (high word).
@@ -88,7 +88,7 @@ private:
     std::wstring ServerName;
     std::wstring MapName;
     std::int32_t ServerPort = 0;
-    owners::unique_socket Socket;  // empty between cycles
+    owners::unique_socket Socket;      // empty between cycles
     SessionRecord* Session = nullptr;  // the session's record as the host sees it
     unsigned char SendBuffer[NetworkBufferSize] = {};
     unsigned char ReceiveBuffer[NetworkBufferSize] = {};

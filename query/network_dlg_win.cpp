@@ -18,9 +18,9 @@ CNetworkDlg::CNetworkDlg() {
                   "32-bit time stamp halves, budget and port");
     static_assert(sizeof(SendBuffer) == 2000 && sizeof(ReceiveBuffer) == 2000, "fixed 2000-byte buffers");
     static_assert(sizeof(ReplyParsed) == 1, "the reply flag is one byte");
-    static_assert(
-        std::is_polymorphic<window_framework::CMessageMap>::value && !std::is_polymorphic<window_framework::CWindow>::value,
-        "the message map holds the vtable pointer, so it comes before the window handle");
+    static_assert(std::is_polymorphic<window_framework::CMessageMap>::value &&
+                      !std::is_polymorphic<window_framework::CWindow>::value,
+                  "the message map holds the vtable pointer, so it comes before the window handle");
 }
 
 CNetworkDlg::~CNetworkDlg() {

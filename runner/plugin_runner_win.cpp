@@ -9,8 +9,8 @@ namespace {
 
 std::string Utf8(const std::wstring& text) {
     if (text.empty()) return {};
-    const int length =
-        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                           nullptr, nullptr);
     std::string utf8(static_cast<std::size_t>(length), '\0');
     WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), utf8.data(), length, nullptr,
                         nullptr);
@@ -25,7 +25,8 @@ std::string SystemErrorText(DWORD code) {
         code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
     const owners::unique_local_memory owned(buffer);
     std::wstring message(buffer ? buffer : L"", buffer ? length : 0);
-    while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' || message.back() == L' ')) {
+    while (!message.empty() &&
+           (message.back() == L'\n' || message.back() == L'\r' || message.back() == L' ')) {
         message.pop_back();
     }
     return message.empty() ? "error " + std::to_string(code) : Utf8(message);
@@ -55,7 +56,8 @@ PluginRunner::PluginRunner(const std::wstring& pluginPath) {
         init_ = Export<InitVantorProtocol>(module_.get(), InitExportName);
         ping_ = Export<PingVantorProtocol>(module_.get(), PingExportName);
         if (!init_ || !ping_) {
-            failure = where + " is not a Vantor 3.5 plugin: it lacks " + InitExportName + " or " + PingExportName;
+            failure =
+                where + " is not a Vantor 3.5 plugin: it lacks " + InitExportName + " or " + PingExportName;
             return;
         }
         init_(thread_.Window(), 0, &commandWindow_);

@@ -39,7 +39,8 @@ WindowThread::WindowThread() {
     WaitForSingleObject(ready.get(), INFINITE);
     if (!window_) {
         thread_.join();
-        throw std::runtime_error("cannot create the host window (error " + std::to_string(creationError_) + ")");
+        throw std::runtime_error("cannot create the host window (error " + std::to_string(creationError_) +
+                                 ")");
     }
 }
 
@@ -60,7 +61,8 @@ void WindowThread::Main(HANDLE ready) {
     threadId_ = GetCurrentThreadId();
     owners::unique_hwnd window(RegisterHostWindowClass()
                                    ? CreateWindowExW(0, WindowClassName, L"host", WS_OVERLAPPEDWINDOW, 0, 0,
-                                                     100, 100, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr)
+                                                     100, 100, nullptr, nullptr, GetModuleHandleW(nullptr),
+                                                     nullptr)
                                    : nullptr);
     creationError_ = GetLastError();
     // A queue before the owner may post WM_QUIT.

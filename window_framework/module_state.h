@@ -3,11 +3,11 @@
 // process attach and ended at detach, like ATL's module.
 #pragma once
 
-#include "contract/windows_headers.h"
-
 #include <mutex>
 #include <utility>
 #include <vector>
+
+#include "contract/windows_headers.h"
 
 namespace window_framework {
 

@@ -1,11 +1,10 @@
 #include "apps/shared/host_paths_win.h"
 
-#include "contract/windows_headers.h"
-#include "owners/scope_exit.h"
-
 #include <vector>
 
 #include "apps/shared/utf8_text.h"
+#include "contract/windows_headers.h"
+#include "owners/scope_exit.h"
 
 namespace {
 

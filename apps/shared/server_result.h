@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "host/server_objects.h"
 #include "apps/shared/server_list.h"
+#include "host/server_objects.h"
 
 enum class Outcome { Success, Timeout, Failure };
 

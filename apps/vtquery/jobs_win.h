@@ -3,8 +3,8 @@
 
 #include <vector>
 
-#include "apps/vtquery/options.h"
 #include "apps/shared/server_list.h"
+#include "apps/vtquery/options.h"
 
 constexpr int kExitAllAnswered = 0;
 constexpr int kExitNotAllAnswered = 1;  // a timeout or failure, or the plugin did not load

@@ -46,7 +46,8 @@ int RunRefresh(const QueryOptions& options, const std::vector<ServerAddress>& se
     }
     std::vector<ServerResult> results;
     for (size_t index = 0; index < servers.size(); ++index) {
-        results.push_back(ReadServerResult(servers[index], *hosted[index]->data, std::move(times.pingMs[index])));
+        results.push_back(
+            ReadServerResult(servers[index], *hosted[index]->data, std::move(times.pingMs[index])));
     }
     for (HostedServer* session : sessions) plugin.RemoveSession(*session);
     const RefreshTotals totals = CountOutcomes(results, times.wallSeconds);

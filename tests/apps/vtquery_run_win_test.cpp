@@ -2,8 +2,6 @@
 // servers served from this test process.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include "contract/windows_headers.h"
-#include "owners/unique_resource.h"
 
 #include <chrono>
 #include <fstream>
@@ -13,6 +11,8 @@
 #include <thread>
 
 #include "apps/shared/utf8_text.h"
+#include "contract/windows_headers.h"
+#include "owners/unique_resource.h"
 #include "tools/tribes_emu/emulator.h"
 
 using nlohmann::json;
@@ -65,10 +65,10 @@ ChildRun RunVtquery(const std::vector<std::string>& arguments) {
     ChildRun run;
     {
         SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-        const owners::unique_file out(
-            CreateFileW(outPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr));
-        const owners::unique_file err(
-            CreateFileW(errPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr));
+        const owners::unique_file out(CreateFileW(outPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+                                                  CREATE_ALWAYS, 0, nullptr));
+        const owners::unique_file err(CreateFileW(errPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+                                                  CREATE_ALWAYS, 0, nullptr));
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
         startup.dwFlags = STARTF_USESTDHANDLES;

@@ -3,7 +3,6 @@
 // the command still answers 1; an unknown server starts nothing.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include "contract/windows_headers.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -13,6 +12,7 @@
 #include <future>
 #include <sstream>
 
+#include "contract/windows_headers.h"
 #include "launch/launch_options.h"
 #include "tests/integration/plugin_host.h"
 

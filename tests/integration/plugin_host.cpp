@@ -66,8 +66,8 @@ HWND PluginHost::CreateHostWindow() {
             return owners::unique_window_class::Register(windowClass);
         }();
         // Destroyed with the window thread, when the runner goes.
-        window = CreateWindowExW(0, TestWindowClass, L"Test host", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr,
-                                 nullptr, GetModuleHandleW(nullptr), this);
+        window = CreateWindowExW(0, TestWindowClass, L"Test host", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100,
+                                 nullptr, nullptr, GetModuleHandleW(nullptr), this);
     });
     return window;
 }
@@ -89,7 +89,8 @@ std::vector<HWND> PluginHost::NetworkWindows(HWND parent) const {
 }
 
 TestServer::TestServer(const char* handleText, std::shared_ptr<CallJournal> sharedJournal)
-    : HostedServer(handleText), journal(sharedJournal ? std::move(sharedJournal) : std::make_shared<CallJournal>()) {
+    : HostedServer(handleText),
+      journal(sharedJournal ? std::move(sharedJournal) : std::make_shared<CallJournal>()) {
     entry->SetAddress(L"127.0.0.1");
     entry->SetLabel(L"Alpha server");
     entry->SetTimeout(2);

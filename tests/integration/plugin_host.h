@@ -35,7 +35,9 @@ public:
     PluginHost& operator=(const PluginHost&) = delete;
 
     // A command sent from the calling thread, as the host does.
-    LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) { return runner.Send(message, wParam, lParam); }
+    LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
+        return runner.Send(message, wParam, lParam);
+    }
     // The ping export on the calling thread (never the window thread).
     int Ping(HostedServer& server) { return runner.Ping(server); }
     void OnWindowThread(const std::function<void()>& work) const { runner.Thread().Run(work); }
@@ -49,7 +51,7 @@ public:
     std::vector<HWND> NetworkWindows(HWND parent) const;
 
     PluginRunner runner{PluginBesideProgram()};
-    HWND parentWindow = nullptr;   // the plugin's parent: the runner's window
+    HWND parentWindow = nullptr;  // the plugin's parent: the runner's window
     HWND commandWindow = nullptr;
     HWND forwardWindow = nullptr;  // records message 1124 in forwarded
     std::vector<std::pair<WPARAM, LPARAM>> forwarded;

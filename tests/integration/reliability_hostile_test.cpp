@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <atomic>
 
+#include "query/network_dlg.h"
 #include "tests/integration/reliability_support.h"
 #include "tools/tribes_emu/emulator.h"
 
@@ -105,9 +106,6 @@ TEST_F(HostileServer, DoubleRepliesBackToBackGiveOneReplysRowsEachTime) {
     ExpectNothingHeld(server);
 }
 
-// What the socket layer posts to a session's network window when a datagram is ready.
-constexpr UINT SocketNotify = WM_USER + 100;
-
 // Under load the window's thread may handle the notification of an earlier ping's datagram (the
 // twin of a double reply, say) only after the next ping has begun: the count it leaves wakes a
 // ping whose own socket has nothing yet. The ping waits on for its own reply.
@@ -119,7 +117,7 @@ TEST_F(HostileServer, WakeForAnEarlierSocketsDatagramFindsNothingAndThePingWaits
     watchdog.Within(PingLimit(2), "a ping woken for nothing", [&] {
         std::thread pinger([&] { seconds = Timed([&] { host.Ping(server); }); });
         EXPECT_TRUE(emulator.WaitForQueries(1, std::chrono::seconds(2)));
-        PostMessageW(networkWindow, SocketNotify, 0, WSAMAKESELECTREPLY(FD_READ, 0));
+        PostMessageW(networkWindow, WM_SOCKET_NOTIFY, 0, WSAMAKESELECTREPLY(FD_READ, 0));
         pinger.join();
     });
 

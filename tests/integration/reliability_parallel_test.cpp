@@ -7,6 +7,7 @@
 
 #include <cstdio>
 
+#include "query/ping_outcome.h"
 #include "tests/integration/reliability_support.h"
 #include "tools/tribes_emu/emulator.h"
 
@@ -47,8 +48,7 @@ Behaviour NumberedBehaviour(int n) {
 // What differs between the record and tables of server and the reply of info; empty if nothing.
 std::string Mismatch(const TestServer& server, const ServerInfo& info) {
     const HostServerStatus status = server.data->Status();
-    const std::wstring line = std::to_wstring(info.playerCount) + L"/" + std::to_wstring(info.playerLimit) +
-                              L" players on " + Widen(info.serverName);
+    const std::wstring line = StatusLine(info.playerCount, info.playerLimit, Widen(info.serverName));
     if (status.statusText != line) {
         return "status " + std::string(status.statusText.begin(), status.statusText.end()) + " (" +
                std::string(status.statusDetail.begin(), status.statusDetail.end()) + ")";

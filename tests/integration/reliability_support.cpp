@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "query/ping_outcome.h"
+
 namespace integration {
 
 namespace {
@@ -14,9 +16,9 @@ namespace {
 // process that never held more than this many handles at once all lie below this value.
 constexpr std::uintptr_t HighestHandleValue = 4 * 16384;
 
+// The plugin's own format ("12/32 players on Alpha" is pinned by the ping cycle's tests).
 std::wstring StatusLine(const tribes_emu::ServerInfo& info) {
-    return std::to_wstring(info.playerCount) + L"/" + std::to_wstring(info.playerLimit) + L" players on " +
-           Widen(info.serverName);
+    return ::StatusLine(info.playerCount, info.playerLimit, Widen(info.serverName));
 }
 
 // What a player's score text holds between its index 8 and the TAB, as the game writes it.

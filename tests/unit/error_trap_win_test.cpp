@@ -1,10 +1,10 @@
 // The error trap around host calls: every kind of fault a host call can make, with the host's
 // own exception frames inside, on this architecture's mechanism.
 #include <gtest/gtest.h>
-#include "contract/windows_headers.h"
 
 #include <stdexcept>
 
+#include "contract/windows_headers.h"
 #include "error_trap/error_trap.h"
 #include "error_trap/host_holds.h"
 #include "host/server_objects.h"

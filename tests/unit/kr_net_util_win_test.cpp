@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
-#include "contract/windows_headers.h"
 
 #include <cstdint>
 
 #include "contract/host_services.h"
+#include "contract/windows_headers.h"
 
 namespace {
 

@@ -1,6 +1,5 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include "contract/windows_headers.h"
 
 #include <filesystem>
 #include <fstream>
@@ -9,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "contract/windows_headers.h"
 #include "host/server_objects.h"
 #include "launch/launch_game.h"
 #include "launch/launch_options.h"

@@ -1,11 +1,11 @@
 // Stands in for the game in launch tests: appends the command line it was started with and its
 // working directory, as two UTF-8 lines, to the file named by FAKE_GAME_RECORD, then exits.
 // Exit code 0 when recorded, 2 when there is nowhere to record.
-#include "contract/windows_headers.h"
-#include "owners/unique_resource.h"
-
 #include <string>
 #include <vector>
+
+#include "contract/windows_headers.h"
+#include "owners/unique_resource.h"
 
 namespace {
 
@@ -42,8 +42,9 @@ int main() {
 
     // One write, so two starts that record at the same time do not mix their lines.
     const std::string record = Utf8(GetCommandLineW()) + "\n" + Utf8(CurrentDirectory()) + "\n";
-    const owners::unique_file file(CreateFileW(recordPath.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                   nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const owners::unique_file file(CreateFileW(recordPath.c_str(), FILE_APPEND_DATA,
+                                               FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                                               FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return 2;
     DWORD written = 0;
     const BOOL done =

@@ -1,7 +1,6 @@
-#include "contract/windows_headers.h"
-
 #include <system_error>
 
+#include "contract/windows_headers.h"
 #include "tools/tribes_emu/udp_endpoint.h"
 
 namespace tribes_emu {

@@ -102,6 +102,17 @@ std::vector<std::pair<std::string, Bytes>> Seeds() {
              s.uninterpreted = {"", "", ""};
              for (PlayerInfo& p : s.players) p.name = "";
          }))},
+        // The shortest reply there is: empty texts, zero bytes, no team listed, no player.
+        {"minimal_22_bytes", BuildReply(ServerInfo{"", "", "", 0, 0, 0, 0, 0, "", "", "", {}, 0, {}, 0, {}})},
+        // A realistic server of 12, some without a team; one that stops at its team count.
+        {"realistic_12_players", BuildReply(ServerWithPlayers(12))},
+        {"team_count_255", BuildReply(WithTeams(255, 1))},
+        {"three_teams", BuildReply(Default([](ServerInfo& s) {
+             s.teamCount = 3;
+             s.teams = {{"Blood Eagle", "\t\t\t3"}, {"Starwolf", "ab"}, {"Phoenix", "\t\t\t-1"}};
+             s.players.resize(2);
+             s.players[1].team = 7;
+         }))},
         {"cut_in_header", Cut(DefaultServer(), 40)},
         {"cut_in_teams",
          Cut(DefaultServer(), static_cast<long>(BuildReply(ServerWithPlayers(0)).size()) - 10)},
