@@ -38,13 +38,7 @@ NotifyWindows::NotifyWindows(int count) {
         if (!semaphores_.back()) throw std::runtime_error("CreateSemaphoreW failed");
     }
     thread_.Run([this] {
-        static const owners::unique_window_class registration = [] {
-            WNDCLASSW windowClass{};
-            windowClass.lpfnWndProc = NotifyWindowProc;
-            windowClass.hInstance = GetModuleHandleW(nullptr);
-            windowClass.lpszClassName = ClassName;
-            return owners::unique_window_class::Register(windowClass);
-        }();
+        static const auto registration = owners::unique_window_class::Register(ClassName, NotifyWindowProc);
         for (const owners::unique_handle& semaphore : semaphores_) {
             owners::unique_hwnd window(CreateWindowExW(0, ClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
                                                        nullptr, GetModuleHandleW(nullptr), nullptr));

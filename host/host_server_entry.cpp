@@ -12,33 +12,27 @@ HostServerEntry::HostServerEntry() : HostObject(L"entry") {}
 HostServerEntry::~HostServerEntry() = default;
 
 void HostServerEntry::SetAddress(std::wstring address) {
-    Hold hold(mutex_);
-    address_ = std::move(address);
+    Assign(address_, std::move(address));
 }
 
 void HostServerEntry::SetPort(int port) {
-    Hold hold(mutex_);
-    port_ = port;
+    Assign(port_, port);
 }
 
 void HostServerEntry::SetLabel(std::wstring label) {
-    Hold hold(mutex_);
-    label_ = std::move(label);
+    Assign(label_, std::move(label));
 }
 
 void HostServerEntry::SetTimeout(int seconds) {
-    Hold hold(mutex_);
-    timeout_ = seconds;
+    Assign(timeout_, seconds);
 }
 
 void HostServerEntry::SetExecutablePath(std::wstring path) {
-    Hold hold(mutex_);
-    executablePath_ = std::move(path);
+    Assign(executablePath_, std::move(path));
 }
 
 void HostServerEntry::SetLaunchParameters(std::wstring parameters) {
-    Hold hold(mutex_);
-    launchParameters_ = std::move(parameters);
+    Assign(launchParameters_, std::move(parameters));
 }
 
 void HostServerEntry::SetLaunchOptionValue(int id, std::wstring value, int result) {
@@ -49,6 +43,12 @@ void HostServerEntry::SetLaunchOptionValue(int id, std::wstring value, int resul
 std::vector<OfferedLaunchOption> HostServerEntry::OfferedLaunchOptions() const {
     Hold hold(mutex_);
     return offered_;
+}
+
+template <class Value>
+void HostServerEntry::Assign(Value& field, Value value) {
+    Hold hold(mutex_);
+    field = std::move(value);
 }
 
 template <class Value>

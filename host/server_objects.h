@@ -141,6 +141,9 @@ private:
     HostServerEntry();
     ~HostServerEntry() override;
 
+    // A host-side setter's work (no journal): field set under the lock.
+    template <class Value>
+    void Assign(Value& field, Value value);
     // A getter's work: the call journaled (and its fault made), then field read under the lock.
     template <class Value>
     Value Read(const wchar_t* operation, const Value& field);

@@ -143,6 +143,14 @@ public:
         if (!::RegisterClassW(&windowClass)) return {};
         return {windowClass.lpszClassName, windowClass.hInstance};
     }
+    // A plain class of this program's module: a name and a window procedure.
+    static unique_window_class Register(const wchar_t* name, WNDPROC procedure) noexcept {
+        WNDCLASSW windowClass{};
+        windowClass.lpfnWndProc = procedure;
+        windowClass.hInstance = ::GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = name;
+        return Register(windowClass);
+    }
 
     const wchar_t* get() const noexcept { return name_; }
     explicit operator bool() const noexcept { return name_ != nullptr; }

@@ -20,13 +20,7 @@ LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 // The class of every window thread's window in this process, registered with the first one
 // and unregistered when the process ends.
 bool RegisterHostWindowClass() {
-    static const owners::unique_window_class registration = [] {
-        WNDCLASSW windowClass{};
-        windowClass.lpfnWndProc = HostWindowProc;
-        windowClass.hInstance = GetModuleHandleW(nullptr);
-        windowClass.lpszClassName = WindowClassName;
-        return owners::unique_window_class::Register(windowClass);
-    }();
+    static const auto registration = owners::unique_window_class::Register(WindowClassName, HostWindowProc);
     return static_cast<bool>(registration);
 }
 

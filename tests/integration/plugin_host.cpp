@@ -58,13 +58,8 @@ PluginHost::PluginHost() : parentWindow(runner.ParentWindow()), commandWindow(ru
 HWND PluginHost::CreateHostWindow() {
     HWND window = nullptr;
     OnWindowThread([&] {
-        static const owners::unique_window_class registration = [] {
-            WNDCLASSW windowClass{};
-            windowClass.lpfnWndProc = TestWindowProc;
-            windowClass.hInstance = GetModuleHandleW(nullptr);
-            windowClass.lpszClassName = TestWindowClass;
-            return owners::unique_window_class::Register(windowClass);
-        }();
+        static const auto registration =
+            owners::unique_window_class::Register(TestWindowClass, TestWindowProc);
         // Destroyed with the window thread, when the runner goes.
         window = CreateWindowExW(0, TestWindowClass, L"Test host", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100,
                                  nullptr, nullptr, GetModuleHandleW(nullptr), this);
