@@ -5,6 +5,9 @@
 //   floor_probe sequential --port P [--count N]     N exchanges in a row; per-exchange median
 //   floor_probe pool --ports-file F --jobs J        J threads share the exchanges over the
 //                    [--exchanges M]                ports; wall time and exchanges per second
+//   floor_probe windows [--count N]                 N network windows made and destroyed as the
+//                                                   plugin makes and destroys them; wall times
+//   floor_probe start                               nothing: a program's start and exit
 #include <CLI/CLI.hpp>
 #include <atomic>
 #include <chrono>
@@ -14,6 +17,7 @@
 #include <vector>
 
 #include "bench/floor_exchange_win.h"
+#include "bench/floor_windows_win.h"
 #include "bench/notify_windows_win.h"
 #include "bench/port_list.h"
 #include "bench/sample_stats.h"
@@ -102,6 +106,13 @@ int RunPool(const Settings& settings) {
     return failed == 0 ? 0 : 1;
 }
 
+int RunWindows(int count) {
+    const FloorWindowsTimes times = MakeAndDestroyFloorWindows(static_cast<std::size_t>(count));
+    std::printf("floor windows: %d made in %.3f s, destroyed in %.3f s; %zu initialised\n", count,
+                times.makeSeconds, times.destroySeconds, times.made);
+    return times.made == static_cast<std::size_t>(count) ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -129,7 +140,14 @@ int main(int argc, char** argv) {
     pool->add_option("--jobs,-j", settings.jobs, "pinging threads")->check(CLI::Range(1, 256));
     pool->add_option("--exchanges", settings.exchanges, "exchanges in all (default: one per port)")
         ->check(CLI::Range(1, 1000000));
+    int windowCount = 1000;
+    CLI::App* windows =
+        app.add_subcommand("windows", "network windows made and destroyed as the plugin does");
+    windows->add_option("--count", windowCount, "windows made")->check(CLI::Range(1, 5000));
+    CLI::App* start = app.add_subcommand("start", "nothing: a program's start and exit");
     CLI11_PARSE(app, argc, argv);
+    if (start->parsed()) return 0;
+    if (windows->parsed()) return RunWindows(windowCount);
 
     settings.ports = portFile.empty() ? PortRange(port, port ? portCount : 0) : ReadPortFile(portFile);
     if (settings.ports.empty()) {

@@ -1,5 +1,7 @@
 #include "runner/plugin_runner_win.h"
 
+#include <algorithm>
+#include <chrono>
 #include <mutex>
 #include <vector>
 
@@ -36,6 +38,21 @@ std::string SystemErrorText(DWORD code) {
 template <class Function>
 Function Export(HMODULE module, const char* name) {
     return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
+// Counts the dialogs among the windows it is shown: the plugin's network windows (a WNDENUMPROC).
+BOOL CALLBACK CountPluginWindow(HWND window, LPARAM count) {
+    wchar_t className[16] = {};
+    GetClassNameW(window, className, 16);
+    if (std::wstring(className) == L"#32770") ++*reinterpret_cast<size_t*>(count);
+    return TRUE;
+}
+
+template <class Work>
+double SecondsOf(Work&& work) {
+    const auto start = std::chrono::steady_clock::now();
+    work();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
 bool ChangesSessions(UINT command) {
@@ -106,10 +123,68 @@ int PluginRunner::Ping(HostedServer& server) {
     return module_ ? ping_(&server.handle) : 0;
 }
 
-RefreshTimes PluginRunner::PingAll(const std::vector<HostedServer*>& servers, int count, int workers,
+RefreshTimes PluginRunner::PingAll(const std::vector<HostedServer*>& servers, int count, WorkerPlan workers,
                                    const std::function<void(size_t)>& progress) {
     return RefreshServers(
         servers.size(), count, workers, [&](size_t index) { Ping(*servers[index]); }, progress);
+}
+
+void PluginRunner::AddSessions(const std::vector<HostedServer*>& servers) {
+    std::unique_lock<std::shared_mutex> noPings(sessionsChange_);
+    thread_.Run([&] {
+        for (HostedServer* server : servers) {
+            if (!module_) return;
+            SessionCreateRecord record = server->Record();
+            SendMessageW(commandWindow_, CMD_CREATE_SESSION, reinterpret_cast<WPARAM>(&record), 0);
+        }
+    });
+}
+
+void PluginRunner::RemoveSessions(const std::vector<HostedServer*>& servers) {
+    std::unique_lock<std::shared_mutex> noPings(sessionsChange_);
+    thread_.Run([&] {
+        for (HostedServer* server : servers) {
+            if (!module_) return;
+            SendMessageW(commandWindow_, CMD_REMOVE_SESSION, reinterpret_cast<WPARAM>(&server->handle), 0);
+        }
+    });
+}
+
+size_t PluginRunner::PluginWindowCount() {
+    size_t count = 0;
+    thread_.Run(
+        [&] { EnumChildWindows(thread_.Window(), CountPluginWindow, reinterpret_cast<LPARAM>(&count)); });
+    return count;
+}
+
+RefreshPhases PluginRunner::RefreshInBatches(
+    size_t servers, const RefreshPlan& plan,
+    const std::function<std::unique_ptr<HostedServer>(size_t)>& hosted,
+    const std::function<void(size_t, HostedServer&, std::vector<double>)>& done,
+    const std::function<void(size_t)>& progress) {
+    RefreshPhases phases;
+    const size_t batchSize = std::max<size_t>(plan.mostSessions, 1);
+    for (size_t first = 0; first < servers; first += batchSize) {
+        const size_t last = std::min(servers, first + batchSize);
+        std::vector<std::unique_ptr<HostedServer>> batch;
+        std::vector<HostedServer*> sessions;
+        for (size_t index = first; index < last; ++index) {
+            batch.push_back(hosted(index));
+            sessions.push_back(batch.back().get());
+        }
+        phases.createSeconds += SecondsOf([&] { AddSessions(sessions); });
+        phases.mostWindows = std::max(phases.mostWindows, PluginWindowCount());
+        const RefreshTimes times =
+            PingAll(sessions, plan.count, plan.workers, [&](size_t finished) { progress(first + finished); });
+        phases.refreshSeconds += times.wallSeconds;
+        phases.mostThreads = std::max(phases.mostThreads, times.mostThreads);
+        phases.removeSeconds += SecondsOf([&] { RemoveSessions(sessions); });
+        for (size_t index = first; index < last; ++index) {
+            done(index, *batch[index - first], times.pingMs[index - first]);
+        }
+        ++phases.batches;
+    }
+    return phases;
 }
 
 void PluginRunner::Unload() {

@@ -8,6 +8,8 @@
 // pinged by two threads at once.
 #pragma once
 
+#include <functional>
+#include <memory>
 #include <shared_mutex>
 #include <stdexcept>
 #include <string>
@@ -19,6 +21,29 @@
 #include "runner/hosted_server.h"
 #include "runner/refresh.h"
 #include "runner/window_thread_win.h"
+
+// The sessions a runner keeps alive at once, at the most, unless told otherwise. Each session
+// holds a dialog and its static control: two of the 10,000 window-manager objects Windows gives
+// a process by default. 2000 sessions stay well clear of that and keep a list of 1000 servers
+// in one batch.
+constexpr size_t DefaultMostSessions = 2000;
+
+// How a list of any length is refreshed.
+struct RefreshPlan {
+    int count = 1;  // pings of each server, one after another
+    WorkerPlan workers;
+    size_t mostSessions = DefaultMostSessions;  // sessions alive at once, at the most
+};
+
+// Where a batched refresh spent its time, summed over its batches, and what it held at once.
+struct RefreshPhases {
+    double createSeconds = 0;   // sessions made
+    double refreshSeconds = 0;  // pings
+    double removeSeconds = 0;   // sessions removed
+    size_t batches = 0;
+    int mostThreads = 0;     // ping workers at once
+    size_t mostWindows = 0;  // the plugin's windows beside its command window
+};
 
 // The plugin could not be loaded or initialised; what() says why, for the user.
 struct PluginLoadError : std::runtime_error {
@@ -47,6 +72,12 @@ public:
     // Commands 1036 and 1037 for server.
     void AddSession(HostedServer& server);
     void RemoveSession(HostedServer& server);
+    // The same for every server, sent from the window thread itself: one hop to that thread for
+    // the lot, not one per server.
+    void AddSessions(const std::vector<HostedServer*>& servers);
+    void RemoveSessions(const std::vector<HostedServer*>& servers);
+    // The plugin's windows that are children of its parent (its network windows).
+    size_t PluginWindowCount();
     // The init export again, on the window thread, with another parent; the command window.
     HWND Init(HWND parent);
 
@@ -54,9 +85,19 @@ public:
     // export's result, 0 once unloaded. Waits while sessions are made or removed, and while
     // another thread pings server.
     int Ping(HostedServer& server);
-    // Pings every server count times in a row on workers threads (see RefreshServers).
-    RefreshTimes PingAll(const std::vector<HostedServer*>& servers, int count, int workers,
+    // Pings every server count times in a row on the plan's workers (see RefreshServers).
+    RefreshTimes PingAll(const std::vector<HostedServer*>& servers, int count, WorkerPlan workers,
                          const std::function<void(size_t)>& progress);
+    // Refreshes a list of `servers` servers with at most plan.mostSessions sessions alive: batch
+    // by batch, its servers' sessions are made, pinged and removed; a batch's pings all end
+    // before its sessions go. hosted(i) makes server i's host objects just before its batch;
+    // done(i, server, pingMs) hands them back once its batch's sessions are removed, after which
+    // they are let go. progress(done) counts over the whole list.
+    RefreshPhases RefreshInBatches(
+        size_t servers, const RefreshPlan& plan,
+        const std::function<std::unique_ptr<HostedServer>(size_t)>& hosted,
+        const std::function<void(size_t, HostedServer&, std::vector<double>)>& done,
+        const std::function<void(size_t)>& progress);
 
     // Unloads the plugin on the window thread; its detach destroys the sessions still made.
     void Unload();

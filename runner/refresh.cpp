@@ -4,6 +4,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <memory>
 #include <mutex>
 #include <thread>
 
@@ -15,36 +16,62 @@ double MillisecondsSince(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
+std::int64_t Now() {
+    return Clock::now().time_since_epoch().count();
+}
+
 }  // namespace
 
-RefreshTimes RefreshServers(size_t servers, int count, int workers, const std::function<void(size_t)>& ping,
+RefreshTimes RefreshServers(size_t servers, int count, WorkerPlan plan,
+                            const std::function<void(size_t)>& ping,
                             const std::function<void(size_t)>& progress) {
     RefreshTimes times;
     times.pingMs.assign(servers, {});
+    const size_t workers =
+        std::clamp<size_t>(static_cast<size_t>(std::max(plan.workers, 1)), 1, std::max<size_t>(servers, 1));
+    const size_t mostThreads = std::clamp<size_t>(static_cast<size_t>(std::max(plan.mostThreads, 1)), workers,
+                                                  std::max<size_t>(servers, 1));
     std::atomic<size_t> next{0};
     std::mutex mutex;
-    std::condition_variable finished;
+    std::condition_variable changed;
     size_t done = 0;
+    // When each worker's current ping began (0 between pings), for telling waiting ones apart.
+    std::unique_ptr<std::atomic<std::int64_t>[]> pingStarted(new std::atomic<std::int64_t>[mostThreads]);
+    for (size_t i = 0; i < mostThreads; ++i) pingStarted[i] = 0;
 
     // Each worker takes the next server and pings it count times; only it writes that server's
     // durations, so they need no lock.
-    auto work = [&] {
+    auto work = [&](size_t worker) {
         for (size_t server = next++; server < servers; server = next++) {
             for (int round = 0; round < count; ++round) {
                 const Clock::time_point start = Clock::now();
+                pingStarted[worker] = Now();
                 ping(server);
+                pingStarted[worker] = 0;
                 times.pingMs[server].push_back(MillisecondsSince(start));
             }
             std::lock_guard<std::mutex> hold(mutex);
             ++done;
-            finished.notify_one();
+            changed.notify_one();
         }
+    };
+    // Workers whose ping is not yet old enough to be waiting for its server.
+    auto computing = [&](size_t started) {
+        const std::int64_t waitingSince = Now() - std::chrono::duration_cast<Clock::duration>(
+                                                      std::chrono::milliseconds(WaitingAfterMilliseconds))
+                                                      .count();
+        size_t busy = 0;
+        for (size_t i = 0; i < started; ++i) {
+            const std::int64_t since = pingStarted[i];
+            if (since == 0 || since > waitingSince) ++busy;
+        }
+        return busy;
     };
 
     const Clock::time_point start = Clock::now();
     std::vector<std::thread> pool;
-    const size_t threads = std::min<size_t>(std::max(workers, 1), std::max<size_t>(servers, 1));
-    for (size_t i = 0; i < threads; ++i) pool.emplace_back(work);
+    pool.reserve(mostThreads);
+    for (size_t i = 0; i < workers; ++i) pool.emplace_back(work, i);
     {
         // The last report always names every server: it is made after done was seen complete.
         std::unique_lock<std::mutex> hold(mutex);
@@ -52,12 +79,16 @@ RefreshTimes RefreshServers(size_t servers, int count, int workers, const std::f
             const size_t seen = done;
             hold.unlock();
             progress(seen);
+            while (pool.size() < mostThreads && next < servers && computing(pool.size()) < workers) {
+                pool.emplace_back(work, pool.size());
+            }
             hold.lock();
             if (seen == servers) break;
-            finished.wait_for(hold, std::chrono::milliseconds(100));
+            changed.wait_for(hold, std::chrono::milliseconds(50));
         }
     }
     for (std::thread& thread : pool) thread.join();
     times.wallSeconds = MillisecondsSince(start) / 1000;
+    times.mostThreads = static_cast<int>(pool.size());
     return times;
 }

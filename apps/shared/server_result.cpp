@@ -64,9 +64,8 @@ ServerResult ReadServerResult(const ServerAddress& server, const HostServerData&
     return result;
 }
 
-RefreshTotals CountOutcomes(const std::vector<ServerResult>& results, double wallSeconds) {
+RefreshTotals CountOutcomes(const std::vector<ServerResult>& results) {
     RefreshTotals totals;
-    totals.wallSeconds = wallSeconds;
     for (const ServerResult& result : results) {
         ++totals.servers;
         totals.pings += static_cast<int>(result.pingMs.size());

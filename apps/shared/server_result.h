@@ -43,13 +43,24 @@ Outcome ClassifyOutcome(const HostServerStatus& status);
 ServerResult ReadServerResult(const ServerAddress& server, const HostServerData& data,
                               std::vector<double> pingMs);
 
+// Where a run's time went, in seconds; with batches each phase is the sum over the batches.
+struct RunPhases {
+    double loadSeconds = 0;     // the plugin loaded and initialised
+    double createSeconds = 0;   // sessions made
+    double refreshSeconds = 0;  // pings: from the first ping's start to the last one's end
+    double removeSeconds = 0;   // sessions removed and the plugin unloaded
+};
+
 struct RefreshTotals {
     int servers = 0;
     int successes = 0;
     int timeouts = 0;
     int failures = 0;
     int pings = 0;
-    double wallSeconds = 0;  // of the pings alone, without loading the plugin or creating sessions
+    RunPhases phases;
+    size_t batches = 0;      // groups of sessions made, pinged and removed in turn
+    size_t mostWindows = 0;  // the plugin's network windows alive at once, at the most
+    int mostThreads = 0;     // ping workers at once, at the most
 };
 
-RefreshTotals CountOutcomes(const std::vector<ServerResult>& results, double wallSeconds);
+RefreshTotals CountOutcomes(const std::vector<ServerResult>& results);

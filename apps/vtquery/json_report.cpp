@@ -14,6 +14,10 @@ double Tenths(double value) {
     return std::round(value * 10) / 10;
 }
 
+double Thousandths(double value) {
+    return std::round(value * 1000) / 1000;
+}
+
 json Rows(const ResultTable& table) {
     json rows = json::array();
     for (const ResultRow& row : table.rows) {
@@ -40,7 +44,9 @@ json ServerJson(const ServerResult& result) {
                 {"players", Rows(result.players)},
                 {"elapsedMs", std::lround(last)},
                 {"pingMs",
-                 {{"min", Tenths(stats.min)}, {"median", Tenths(stats.median)}, {"max", Tenths(stats.max)}}}};
+                 {{"min", Thousandths(stats.min)},
+                  {"median", Thousandths(stats.median)},
+                  {"max", Thousandths(stats.max)}}}};
 }
 
 }  // namespace
@@ -52,11 +58,23 @@ std::string FormatJsonReport(const std::vector<ServerResult>& results,
     json reported = json::array();
     for (const ReportedError& error : errors)
         reported.push_back({{"title", error.title}, {"text", error.text}});
-    const double rate = totals.wallSeconds > 0 ? totals.pings / totals.wallSeconds : 0;
-    json total{{"servers", totals.servers},     {"successes", totals.successes},
-               {"timeouts", totals.timeouts},   {"failures", totals.failures},
-               {"pings", totals.pings},         {"wallSeconds", std::round(totals.wallSeconds * 1000) / 1000},
-               {"pingsPerSecond", Tenths(rate)}};
+    const RunPhases& phases = totals.phases;
+    const double rate = phases.refreshSeconds > 0 ? totals.pings / phases.refreshSeconds : 0;
+    json total{{"servers", totals.servers},
+               {"successes", totals.successes},
+               {"timeouts", totals.timeouts},
+               {"failures", totals.failures},
+               {"pings", totals.pings},
+               {"wallSeconds", Thousandths(phases.refreshSeconds)},
+               {"pingsPerSecond", Tenths(rate)},
+               {"phases",
+                {{"loadSeconds", Thousandths(phases.loadSeconds)},
+                 {"createSeconds", Thousandths(phases.createSeconds)},
+                 {"refreshSeconds", Thousandths(phases.refreshSeconds)},
+                 {"removeSeconds", Thousandths(phases.removeSeconds)}}},
+               {"batches", totals.batches},
+               {"mostWindows", totals.mostWindows},
+               {"mostThreads", totals.mostThreads}};
     const json document{
         {"servers", std::move(servers)}, {"errors", std::move(reported)}, {"total", std::move(total)}};
     return document.dump(2) + "\n";

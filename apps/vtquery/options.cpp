@@ -21,8 +21,8 @@ CLI::Validator ServerText() {
 }  // namespace
 
 const char* UsageText() {
-    return "usage: vtquery [-v | --json] [--timeout S] [--count N] [-j N] [--plugin PATH]\n"
-           "               [--servers FILE] [ADDRESS:PORT ...]\n"
+    return "usage: vtquery [-v | --json] [--timeout S] [--count N] [-j N] [--sessions N]\n"
+           "               [--plugin PATH] [--servers FILE] [ADDRESS:PORT ...]\n"
            "       vtquery --launch ADDRESS:PORT --exe PATH [--params TEXT] [--name N] [--password P]\n"
            "               [--config F]\n"
            "run 'vtquery --help' for details\n";
@@ -48,6 +48,10 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
         ->type_name("N");
     app.add_option("-j,--jobs", options.jobs, "Worker threads that ping at the same time")
         ->check(CLI::Range(1, 256))
+        ->type_name("N");
+    app.add_option("--sessions", options.mostSessions,
+                   "Sessions alive at once, at the most; longer lists go in batches (default 2000)")
+        ->check(CLI::Range(1, 4000))
         ->type_name("N");
     auto* verbose =
         app.add_flag("-v,--verbose", options.verbose, "Also print each server's rules and players");
@@ -90,8 +94,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     return result;
 }
 
-int WorkerCount(int requested, int servers, unsigned processors) {
-    if (servers < 1) return 1;
-    const int wanted = requested > 0 ? requested : static_cast<int>(std::clamp(processors * 16u, 32u, 64u));
-    return std::min(wanted, servers);
+WorkerPlan Workers(int requested, unsigned processors) {
+    if (requested > 0) return {requested, requested};
+    return {static_cast<int>(std::clamp(processors * 16u, 32u, 64u)), 256};
 }

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "runner/refresh.h"
+
 // --launch: start the game on one server instead of refreshing.
 struct LaunchRequest {
     std::string server;  // ADDRESS:PORT, already checked
@@ -20,7 +22,8 @@ struct QueryOptions {
     std::string serversFile;
     int timeoutSeconds = 2;
     int count = 1;
-    int jobs = 0;  // 0: pick by the number of servers
+    int jobs = 0;          // 0: pick by the number of servers
+    int mostSessions = 0;  // 0: the runner's own bound
     bool verbose = false;
     bool json = false;
     std::string pluginPath;  // empty: Tribes.vtplugin beside vtquery.exe
@@ -45,6 +48,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
 // The usage lines printed after a usage error.
 const char* UsageText();
 
-// Worker threads for a refresh: the -j value, else enough that a few silent servers do not
-// hold up the rest (a ping mostly waits), never more than there are servers.
-int WorkerCount(int requested, int servers, unsigned processors);
+// Worker threads for a refresh. -j N: exactly N. Otherwise 16 per processor (32 to 64) pinging
+// at once, and as many more as servers keep waiting, up to 256: a silent server costs a worker
+// its whole budget but no processor time, so it must not hold up the rest of the list.
+WorkerPlan Workers(int requested, unsigned processors);

@@ -1,3 +1,5 @@
+#include <chrono>
+#include <optional>
 #include <thread>
 
 #include "apps/shared/host_paths_win.h"
@@ -22,35 +24,51 @@ std::vector<ReportedError> PluginErrorReports() {
     return errors;
 }
 
+template <class Work>
+double SecondsOf(Work&& work) {
+    const auto start = std::chrono::steady_clock::now();
+    work();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
 }  // namespace
 
 int RunRefresh(const QueryOptions& options, const std::vector<ServerAddress>& servers) {
     const std::wstring pluginPath =
         options.pluginPath.empty() ? PluginBesideProgram() : FullHostPath(options.pluginPath);
-    PluginRunner plugin(pluginPath);
-    std::vector<std::unique_ptr<HostedServer>> hosted;
-    std::vector<HostedServer*> sessions;
-    for (const ServerAddress& server : servers) {
-        hosted.push_back(HostListedServer(server, options.timeoutSeconds));
-        plugin.AddSession(*hosted.back());
-        sessions.push_back(hosted.back().get());
-    }
-    const int workers =
-        WorkerCount(options.jobs, static_cast<int>(servers.size()), std::thread::hardware_concurrency());
-    RefreshTimes times;
+    RunPhases phases;
+    std::optional<PluginRunner> plugin;
+    phases.loadSeconds = SecondsOf([&] { plugin.emplace(pluginPath); });
+
+    RefreshPlan plan;
+    plan.count = options.count;
+    plan.workers = Workers(options.jobs, std::thread::hardware_concurrency());
+    if (options.mostSessions > 0) plan.mostSessions = static_cast<size_t>(options.mostSessions);
+    std::vector<ServerResult> results(servers.size());
+    RefreshPhases refresh;
     {
         ProgressLine progress(servers.size() > kServersWorthProgress);
-        times = plugin.PingAll(sessions, options.count, workers, [&](size_t done) {
-            progress.Show(FormatProgress(static_cast<int>(done), static_cast<int>(servers.size())));
-        });
+        // Host objects live only for their batch: what the report needs is read back once the
+        // batch's sessions are gone.
+        refresh = plugin->RefreshInBatches(
+            servers.size(), plan,
+            [&](size_t index) { return HostListedServer(servers[index], options.timeoutSeconds); },
+            [&](size_t index, HostedServer& server, std::vector<double> pingMs) {
+                results[index] = ReadServerResult(servers[index], *server.data, std::move(pingMs));
+            },
+            [&](size_t done) {
+                progress.Show(FormatProgress(static_cast<int>(done), static_cast<int>(servers.size())));
+            });
     }
-    std::vector<ServerResult> results;
-    for (size_t index = 0; index < servers.size(); ++index) {
-        results.push_back(
-            ReadServerResult(servers[index], *hosted[index]->data, std::move(times.pingMs[index])));
-    }
-    for (HostedServer* session : sessions) plugin.RemoveSession(*session);
-    const RefreshTotals totals = CountOutcomes(results, times.wallSeconds);
+    phases.createSeconds = refresh.createSeconds;
+    phases.refreshSeconds = refresh.refreshSeconds;
+    phases.removeSeconds = refresh.removeSeconds + SecondsOf([&] { plugin.reset(); });
+
+    RefreshTotals totals = CountOutcomes(results);
+    totals.phases = phases;
+    totals.batches = refresh.batches;
+    totals.mostWindows = refresh.mostWindows;
+    totals.mostThreads = refresh.mostThreads;
     const std::vector<ReportedError> errors = PluginErrorReports();
     if (options.json) {
         WriteOut(FormatJsonReport(results, errors, totals));

@@ -113,10 +113,13 @@ std::string FormatTextReport(const std::vector<ServerResult>& results, bool verb
 }
 
 std::string FormatTotalLine(const RefreshTotals& totals) {
-    const double rate = totals.wallSeconds > 0 ? totals.pings / totals.wallSeconds : 0;
+    const RunPhases& phases = totals.phases;
+    const double rate = phases.refreshSeconds > 0 ? totals.pings / phases.refreshSeconds : 0;
     return "total: " + std::to_string(totals.servers) + " servers, " + std::to_string(totals.successes) +
            " success, " + std::to_string(totals.timeouts) + " timeout, " + std::to_string(totals.failures) +
-           " failure in " + Format("%.3f s", totals.wallSeconds) + Format(" (%.1f pings/s)", rate);
+           " failure in " + Format("%.3f s", phases.refreshSeconds) + Format(" (%.1f pings/s)", rate) +
+           Format("; load %.3f s", phases.loadSeconds) + Format(", sessions %.3f s", phases.createSeconds) +
+           Format(", removal and unload %.3f s", phases.removeSeconds);
 }
 
 std::string FormatProgress(int done, int total) {

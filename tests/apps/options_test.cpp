@@ -66,14 +66,18 @@ TEST(CommandLine, LaunchKeepsOnlyTheOptionsGiven) {
     EXPECT_EQ(launch.configFile, "auto.cs");
 }
 
-TEST(CommandLine, WorkerCountFollowsRequestMachineAndServers) {
-    EXPECT_EQ(WorkerCount(4, 100, 2), 4);
-    EXPECT_EQ(WorkerCount(4, 3, 2), 3);
-    EXPECT_EQ(WorkerCount(0, 100, 2), 32);
-    EXPECT_EQ(WorkerCount(0, 100, 3), 48);
-    EXPECT_EQ(WorkerCount(0, 100, 32), 64);
-    EXPECT_EQ(WorkerCount(0, 5, 8), 5);
-    EXPECT_EQ(WorkerCount(0, 0, 8), 1);
+TEST(CommandLine, WorkersFollowRequestAndMachine) {
+    const struct {
+        int requested;
+        unsigned processors;
+        int workers;
+        int mostThreads;
+    } cases[] = {{4, 2, 4, 4}, {0, 2, 32, 256}, {0, 3, 48, 256}, {0, 32, 64, 256}};
+    for (const auto& c : cases) {
+        const WorkerPlan plan = Workers(c.requested, c.processors);
+        EXPECT_EQ(plan.workers, c.workers) << c.requested << " " << c.processors;
+        EXPECT_EQ(plan.mostThreads, c.mostThreads) << c.requested << " " << c.processors;
+    }
 }
 
 }  // namespace

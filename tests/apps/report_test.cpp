@@ -100,7 +100,8 @@ TEST_F(FilledData, JsonCarriesEveryFieldWithNullForUnsetCells) {
     NoAnswer(L"Failed to Communicate", L"Host not found.");
     results.push_back(Result({1.0}));
     results[1].server = ServerAddress{"no-such-host.invalid", 2};
-    const RefreshTotals totals = CountOutcomes(results, 0.5);
+    RefreshTotals totals = CountOutcomes(results);
+    totals.phases = {0.25, 1.5, 0.5, 0.125};
 
     const json document =
         json::parse(FormatJsonReport(results, {{"Plugin Error", "A error occured"}}, totals));
@@ -118,6 +119,9 @@ TEST_F(FilledData, JsonCarriesEveryFieldWithNullForUnsetCells) {
     EXPECT_EQ(document.at("total").at("failures"), 1);
     EXPECT_EQ(document.at("total").at("pings"), 4);
     EXPECT_EQ(document.at("total").at("pingsPerSecond"), 8.0);
+    EXPECT_EQ(document.at("total").at("phases"),
+              json::parse(
+                  R"({"loadSeconds":0.25,"createSeconds":1.5,"refreshSeconds":0.5,"removeSeconds":0.125})"));
 }
 
 TEST_F(FilledData, TextAlignsColumnsAndShowsFailureReason) {
@@ -148,8 +152,11 @@ TEST_F(FilledData, TextAlignsColumnsAndShowsFailureReason) {
               "    ----  -----  -----------\n"
               "    J\xc3\xa9t          Blood Eagle\n");
     EXPECT_THAT(FormatTextReport(results, true), HasSubstr("  Players\n    (none)\n"));
-    EXPECT_EQ(FormatTotalLine(CountOutcomes(results, 2.0)),
-              "total: 2 servers, 1 success, 0 timeout, 1 failure in 2.000 s (1.5 pings/s)");
+    RefreshTotals totals = CountOutcomes(results);
+    totals.phases = {0.25, 1.5, 2.0, 0.125};
+    EXPECT_EQ(FormatTotalLine(totals),
+              "total: 2 servers, 1 success, 0 timeout, 1 failure in 2.000 s (1.5 pings/s); load 0.250 s, "
+              "sessions 1.500 s, removal and unload 0.125 s");
 }
 
 TEST(Utf8Text, RoundTripsBeyondTheBasicPlaneAndReplacesBrokenInput) {

@@ -88,6 +88,7 @@ bool TribesEmulator::WaitForQueries(int count, std::chrono::milliseconds timeout
 void TribesEmulator::Serve() {
     std::vector<const UdpEndpoint*> watched;
     for (const UdpEndpoint& endpoint : endpoints_) watched.push_back(&endpoint);
+    DatagramWaiter waiter(watched);
     while (!stopping_) {
         Clock::time_point now = Clock::now();
         SendDue(now);
@@ -96,10 +97,7 @@ void TribesEmulator::Serve() {
         if (due < now + kWaitStep) {
             wait = std::chrono::ceil<std::chrono::milliseconds>(std::max(due - now, Clock::duration::zero()));
         }
-        std::vector<bool> ready = WaitForDatagrams(watched, wait);
-        for (std::size_t i = 0; i < ready.size(); ++i) {
-            if (ready[i]) Receive(i);
-        }
+        for (std::size_t ready : waiter.Wait(wait)) Receive(ready);
     }
 }
 

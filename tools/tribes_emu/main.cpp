@@ -137,7 +137,7 @@ int main(int argc, char** argv) {
         ->check(CLI::Range(0, 65535));
     app.add_option("--ports", options.portCount, "number of ports to serve (from --port on, or all free)")
         ->capture_default_str()
-        ->check(CLI::Range(1, 1000));
+        ->check(CLI::Range(1, 30000));
     app.add_option("--name", options.name, "server name (default Alpha)");
     app.add_option("--map", options.map, "map name (default Raindance)");
     app.add_option("--players", options.players, "synthesise this many players")->check(CLI::Range(0, 255));

@@ -2,6 +2,8 @@
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <sys/epoll.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -29,7 +31,15 @@ sockaddr_in ToSockaddr(const Peer& peer) {
 
 }  // namespace
 
-SocketLayer::SocketLayer() = default;
+// A socket is a file here, and a server of many ports needs more files than the soft limit
+// (often 1024) allows: the soft limit goes up to the hard one.
+SocketLayer::SocketLayer() {
+    rlimit files{};
+    if (::getrlimit(RLIMIT_NOFILE, &files) == 0 && files.rlim_cur < files.rlim_max) {
+        files.rlim_cur = files.rlim_max;
+        ::setrlimit(RLIMIT_NOFILE, &files);
+    }
+}
 SocketLayer::~SocketLayer() = default;
 
 UdpEndpoint UdpEndpoint::BindLoopback(std::uint16_t port) {
@@ -87,6 +97,32 @@ std::vector<bool> WaitForDatagrams(const std::vector<const UdpEndpoint*>& endpoi
     for (std::size_t i = 0; i < watched.size(); ++i)
         ready[i] = (watched[i].revents & (POLLIN | POLLERR)) != 0;
     return ready;
+}
+
+DatagramWaiter::DatagramWaiter(const std::vector<const UdpEndpoint*>& endpoints)
+    : endpoints_(endpoints), set_(::epoll_create1(EPOLL_CLOEXEC)) {
+    if (set_ < 0) ThrowLastError("epoll_create1");
+    for (std::size_t i = 0; i < endpoints_.size(); ++i) {
+        epoll_event event{};
+        event.events = EPOLLIN;
+        event.data.u64 = i;
+        if (::epoll_ctl(set_, EPOLL_CTL_ADD, endpoints_[i]->get(), &event) != 0) {
+            ::close(set_);
+            ThrowLastError("epoll_ctl");
+        }
+    }
+}
+
+DatagramWaiter::~DatagramWaiter() {
+    ::close(set_);
+}
+
+std::vector<std::size_t> DatagramWaiter::Wait(std::chrono::milliseconds timeout) {
+    epoll_event events[256];
+    const int ready = ::epoll_wait(set_, events, 256, static_cast<int>(timeout.count()));
+    std::vector<std::size_t> indices;
+    for (int i = 0; i < ready; ++i) indices.push_back(static_cast<std::size_t>(events[i].data.u64));
+    return indices;
 }
 
 }  // namespace tribes_emu

@@ -101,4 +101,17 @@ std::vector<bool> WaitForDatagrams(const std::vector<const UdpEndpoint*>& endpoi
     return ready;
 }
 
+DatagramWaiter::DatagramWaiter(const std::vector<const UdpEndpoint*>& endpoints) : endpoints_(endpoints) {}
+
+DatagramWaiter::~DatagramWaiter() = default;
+
+std::vector<std::size_t> DatagramWaiter::Wait(std::chrono::milliseconds timeout) {
+    const std::vector<bool> ready = WaitForDatagrams(endpoints_, timeout);
+    std::vector<std::size_t> indices;
+    for (std::size_t i = 0; i < ready.size(); ++i) {
+        if (ready[i]) indices.push_back(i);
+    }
+    return indices;
+}
+
 }  // namespace tribes_emu
