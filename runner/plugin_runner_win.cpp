@@ -159,8 +159,7 @@ size_t PluginRunner::PluginWindowCount() {
 
 RefreshPhases PluginRunner::RefreshInBatches(
     size_t servers, const RefreshPlan& plan,
-    const std::function<std::unique_ptr<HostedServer>(size_t)>& hosted,
-    const std::function<void(size_t, HostedServer&, std::vector<double>)>& done,
+    const std::function<std::unique_ptr<HostedServer>(size_t)>& hosted, const BatchDone& batchDone,
     const std::function<void(size_t)>& progress) {
     RefreshPhases phases;
     const size_t batchSize = std::max<size_t>(plan.mostSessions, 1);
@@ -179,9 +178,7 @@ RefreshPhases PluginRunner::RefreshInBatches(
         phases.refreshSeconds += times.wallSeconds;
         phases.mostThreads = std::max(phases.mostThreads, times.mostThreads);
         phases.removeSeconds += SecondsOf([&] { RemoveSessions(sessions); });
-        for (size_t index = first; index < last; ++index) {
-            done(index, *batch[index - first], times.pingMs[index - first]);
-        }
+        batchDone(first, batch, times);
         ++phases.batches;
     }
     return phases;

@@ -88,16 +88,17 @@ public:
     // Pings every server count times in a row on the plan's workers (see RefreshServers).
     RefreshTimes PingAll(const std::vector<HostedServer*>& servers, int count, WorkerPlan workers,
                          const std::function<void(size_t)>& progress);
+    // A batch of servers, from index first of the list on, with their ping times.
+    using BatchDone = std::function<void(
+        size_t first, const std::vector<std::unique_ptr<HostedServer>>& batch, const RefreshTimes& times)>;
     // Refreshes a list of `servers` servers with at most plan.mostSessions sessions alive: batch
     // by batch, its servers' sessions are made, pinged and removed; a batch's pings all end
     // before its sessions go. hosted(i) makes server i's host objects just before its batch;
-    // done(i, server, pingMs) hands them back once its batch's sessions are removed, after which
-    // they are let go. progress(done) counts over the whole list.
-    RefreshPhases RefreshInBatches(
-        size_t servers, const RefreshPlan& plan,
-        const std::function<std::unique_ptr<HostedServer>(size_t)>& hosted,
-        const std::function<void(size_t, HostedServer&, std::vector<double>)>& done,
-        const std::function<void(size_t)>& progress);
+    // batchDone hands the batch back once its sessions are removed, after which its host objects
+    // are let go. progress(done) counts over the whole list.
+    RefreshPhases RefreshInBatches(size_t servers, const RefreshPlan& plan,
+                                   const std::function<std::unique_ptr<HostedServer>(size_t)>& hosted,
+                                   const BatchDone& batchDone, const std::function<void(size_t)>& progress);
 
     // Unloads the plugin on the window thread; its detach destroys the sessions still made.
     void Unload();

@@ -66,6 +66,11 @@ ServerResult ReadServerResult(const ServerAddress& server, const HostServerData&
 
 RefreshTotals CountOutcomes(const std::vector<ServerResult>& results) {
     RefreshTotals totals;
+    AddOutcomes(totals, results);
+    return totals;
+}
+
+void AddOutcomes(RefreshTotals& totals, const std::vector<ServerResult>& results) {
     for (const ServerResult& result : results) {
         ++totals.servers;
         totals.pings += static_cast<int>(result.pingMs.size());
@@ -81,5 +86,4 @@ RefreshTotals CountOutcomes(const std::vector<ServerResult>& results) {
                 break;
         }
     }
-    return totals;
 }

@@ -64,3 +64,5 @@ struct RefreshTotals {
 };
 
 RefreshTotals CountOutcomes(const std::vector<ServerResult>& results);
+// Adds the outcomes and pings of results (a batch) to totals.
+void AddOutcomes(RefreshTotals& totals, const std::vector<ServerResult>& results);

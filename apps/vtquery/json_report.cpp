@@ -49,33 +49,62 @@ json ServerJson(const ServerResult& result) {
                   {"max", Thousandths(stats.max)}}}};
 }
 
+// A value dumped with two blanks a level, its lines after the first indented by indent more.
+std::string Nested(const json& value, const std::string& indent) {
+    std::string text = value.dump(2);
+    for (std::size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', at + 1)) {
+        text.insert(at + 1, indent);
+    }
+    return text;
+}
+
+json TotalJson(const RefreshTotals& totals) {
+    const RunPhases& phases = totals.phases;
+    const double rate = phases.refreshSeconds > 0 ? totals.pings / phases.refreshSeconds : 0;
+    return json{{"servers", totals.servers},
+                {"successes", totals.successes},
+                {"timeouts", totals.timeouts},
+                {"failures", totals.failures},
+                {"pings", totals.pings},
+                {"wallSeconds", Thousandths(phases.refreshSeconds)},
+                {"pingsPerSecond", Tenths(rate)},
+                {"phases",
+                 {{"loadSeconds", Thousandths(phases.loadSeconds)},
+                  {"createSeconds", Thousandths(phases.createSeconds)},
+                  {"refreshSeconds", Thousandths(phases.refreshSeconds)},
+                  {"removeSeconds", Thousandths(phases.removeSeconds)}}},
+                {"batches", totals.batches},
+                {"mostWindows", totals.mostWindows},
+                {"mostThreads", totals.mostThreads}};
+}
+
 }  // namespace
 
 std::string FormatJsonReport(const std::vector<ServerResult>& results,
                              const std::vector<ReportedError>& errors, const RefreshTotals& totals) {
-    json servers = json::array();
-    for (const ServerResult& result : results) servers.push_back(ServerJson(result));
+    JsonReportStream stream;
+    return stream.Begin() + stream.Servers(results) + stream.End(errors, totals);
+}
+
+std::string JsonReportStream::Begin() const {
+    return "{\n  \"servers\": [";
+}
+
+std::string JsonReportStream::Servers(const std::vector<ServerResult>& batch) {
+    std::string text;
+    for (const ServerResult& result : batch) {
+        text += written_ ? ",\n    " : "\n    ";
+        text += Nested(ServerJson(result), "    ");
+        written_ = true;
+    }
+    return text;
+}
+
+std::string JsonReportStream::End(const std::vector<ReportedError>& errors,
+                                  const RefreshTotals& totals) const {
     json reported = json::array();
     for (const ReportedError& error : errors)
         reported.push_back({{"title", error.title}, {"text", error.text}});
-    const RunPhases& phases = totals.phases;
-    const double rate = phases.refreshSeconds > 0 ? totals.pings / phases.refreshSeconds : 0;
-    json total{{"servers", totals.servers},
-               {"successes", totals.successes},
-               {"timeouts", totals.timeouts},
-               {"failures", totals.failures},
-               {"pings", totals.pings},
-               {"wallSeconds", Thousandths(phases.refreshSeconds)},
-               {"pingsPerSecond", Tenths(rate)},
-               {"phases",
-                {{"loadSeconds", Thousandths(phases.loadSeconds)},
-                 {"createSeconds", Thousandths(phases.createSeconds)},
-                 {"refreshSeconds", Thousandths(phases.refreshSeconds)},
-                 {"removeSeconds", Thousandths(phases.removeSeconds)}}},
-               {"batches", totals.batches},
-               {"mostWindows", totals.mostWindows},
-               {"mostThreads", totals.mostThreads}};
-    const json document{
-        {"servers", std::move(servers)}, {"errors", std::move(reported)}, {"total", std::move(total)}};
-    return document.dump(2) + "\n";
+    return std::string(written_ ? "\n  ]" : "]") + ",\n  \"errors\": " + Nested(reported, "  ") +
+           ",\n  \"total\": " + Nested(TotalJson(totals), "  ") + "\n}\n";
 }

@@ -16,3 +16,15 @@ struct ReportedError {
 // elapsedMs (the last ping call) and pingMs {min, median, max}.
 std::string FormatJsonReport(const std::vector<ServerResult>& results,
                              const std::vector<ReportedError>& errors, const RefreshTotals& totals);
+
+// The same document written a batch of servers at a time, so that a long list's report is
+// never held whole: Begin, then Servers for each batch, then End.
+class JsonReportStream {
+public:
+    std::string Begin() const;
+    std::string Servers(const std::vector<ServerResult>& batch);
+    std::string End(const std::vector<ReportedError>& errors, const RefreshTotals& totals) const;
+
+private:
+    bool written_ = false;  // some server was written: the next comes after a comma
+};

@@ -44,17 +44,34 @@ int RunRefresh(const QueryOptions& options, const std::vector<ServerAddress>& se
     plan.count = options.count;
     plan.workers = Workers(options.jobs, std::thread::hardware_concurrency());
     if (options.mostSessions > 0) plan.mostSessions = static_cast<size_t>(options.mostSessions);
-    std::vector<ServerResult> results(servers.size());
+
+    // The report goes out a batch at a time, and host objects live only for their batch: the
+    // memory a refresh holds does not grow with the list.
+    RefreshTotals totals;
+    JsonReportStream json;
+    if (options.json) WriteOut(json.Begin());
+    bool written = false;
     RefreshPhases refresh;
     {
         ProgressLine progress(servers.size() > kServersWorthProgress);
-        // Host objects live only for their batch: what the report needs is read back once the
-        // batch's sessions are gone.
         refresh = plugin->RefreshInBatches(
             servers.size(), plan,
             [&](size_t index) { return HostListedServer(servers[index], options.timeoutSeconds); },
-            [&](size_t index, HostedServer& server, std::vector<double> pingMs) {
-                results[index] = ReadServerResult(servers[index], *server.data, std::move(pingMs));
+            [&](size_t first, const std::vector<std::unique_ptr<HostedServer>>& batch,
+                const RefreshTimes& times) {
+                std::vector<ServerResult> results;
+                for (size_t i = 0; i < batch.size(); ++i) {
+                    results.push_back(ReadServerResult(servers[first + i], *batch[i]->data, times.pingMs[i]));
+                }
+                AddOutcomes(totals, results);
+                progress.Show("");
+                if (options.json) {
+                    WriteOut(json.Servers(results));
+                } else {
+                    if (written && options.verbose) WriteOut("\n");
+                    WriteOut(FormatTextReport(results, options.verbose));
+                }
+                written = true;
             },
             [&](size_t done) {
                 progress.Show(FormatProgress(static_cast<int>(done), static_cast<int>(servers.size())));
@@ -64,17 +81,15 @@ int RunRefresh(const QueryOptions& options, const std::vector<ServerAddress>& se
     phases.refreshSeconds = refresh.refreshSeconds;
     phases.removeSeconds = refresh.removeSeconds + SecondsOf([&] { plugin.reset(); });
 
-    RefreshTotals totals = CountOutcomes(results);
     totals.phases = phases;
     totals.batches = refresh.batches;
     totals.mostWindows = refresh.mostWindows;
     totals.mostThreads = refresh.mostThreads;
     const std::vector<ReportedError> errors = PluginErrorReports();
     if (options.json) {
-        WriteOut(FormatJsonReport(results, errors, totals));
+        WriteOut(json.End(errors, totals));
         WriteError(FormatTotalLine(totals) + "\n");
     } else {
-        WriteOut(FormatTextReport(results, options.verbose));
         for (const ReportedError& error : errors)
             WriteError("plugin error: " + error.title + ": " + error.text + "\n");
         WriteOut(FormatTotalLine(totals) + "\n");

@@ -130,8 +130,9 @@ TEST_F(VtqueryRun, MixedListReportsEachOutcomeInJson) {
     const std::wstring list = TempFile(L"vql");
     std::ofstream(list.c_str()) << "# servers\n"
                                 << Local(silent_->Port()) << "   # silent\n\nno-such-host.invalid:28001\n";
-    const ChildRun run =
-        RunVtquery({"--json", "--timeout", "1", Local(answering_->Port()), "--servers", Utf8FromWide(list)});
+    // At most two sessions alive: the three servers go in two batches, the report across both.
+    const ChildRun run = RunVtquery({"--json", "--timeout", "1", "--sessions", "2", Local(answering_->Port()),
+                                     "--servers", Utf8FromWide(list)});
     DeleteFileW(list.c_str());
 
     EXPECT_EQ(run.exitCode, 1u) << run.err;
@@ -167,7 +168,12 @@ TEST_F(VtqueryRun, MixedListReportsEachOutcomeInJson) {
                                  {"serverName", "Failed to Communicate"},
                                  {"playerCount", 0}});
     EXPECT_EQ(document.at("errors"), json::array());
-    ExpectFields(document.at("total"), {{"servers", 3}, {"successes", 1}, {"timeouts", 1}, {"failures", 1}});
+    const json& total = document.at("total");
+    ExpectFields(total, {{"servers", 3}, {"successes", 1}, {"timeouts", 1}, {"failures", 1}, {"batches", 2}});
+    EXPECT_EQ(total.at("mostWindows"), 2);
+    for (const char* phase : {"loadSeconds", "createSeconds", "refreshSeconds", "removeSeconds"}) {
+        EXPECT_GT(total.at("phases").at(phase).get<double>(), 0.0) << phase;
+    }
     EXPECT_THAT(run.err, HasSubstr("total: 3 servers, 1 success, 1 timeout, 1 failure in "));
 }
 

@@ -7,6 +7,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <system_error>
 
@@ -32,13 +33,16 @@ sockaddr_in ToSockaddr(const Peer& peer) {
 }  // namespace
 
 // A socket is a file here, and a server of many ports needs more files than the soft limit
-// (often 1024) allows: the soft limit goes up to the hard one.
+// (often 1024) allows: the limit goes up to 65536 where this process may raise its hard limit
+// too (as root), else the soft limit up to the hard one.
 SocketLayer::SocketLayer() {
+    constexpr rlim_t Wanted = 65536;
     rlimit files{};
-    if (::getrlimit(RLIMIT_NOFILE, &files) == 0 && files.rlim_cur < files.rlim_max) {
-        files.rlim_cur = files.rlim_max;
-        ::setrlimit(RLIMIT_NOFILE, &files);
-    }
+    if (::getrlimit(RLIMIT_NOFILE, &files) != 0 || files.rlim_cur >= Wanted) return;
+    const rlimit raised{Wanted, std::max(files.rlim_max, Wanted)};
+    if (::setrlimit(RLIMIT_NOFILE, &raised) == 0) return;
+    files.rlim_cur = files.rlim_max;
+    ::setrlimit(RLIMIT_NOFILE, &files);
 }
 SocketLayer::~SocketLayer() = default;
 
