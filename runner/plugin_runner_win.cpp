@@ -119,14 +119,21 @@ int PluginRunner::Ping(HostedServer& server) {
     // dispatch, and end as a timeout whatever the server did.
     if (thread_.IsCurrent()) throw std::logic_error("a ping on the plugin's window thread");
     std::shared_lock<std::shared_mutex> sessionsStay(sessionsChange_);
+    return PingHeld(server);
+}
+
+int PluginRunner::PingHeld(HostedServer& server) {
     std::lock_guard<std::mutex> once(server.pinging);
     return module_ ? ping_(&server.handle) : 0;
 }
 
 RefreshTimes PluginRunner::PingAll(const std::vector<HostedServer*>& servers, int count, WorkerPlan workers,
                                    const std::function<void(size_t)>& progress) {
+    if (thread_.IsCurrent()) throw std::logic_error("pings on the plugin's window thread");
+    // Held once for all the pings, not taken by each: the workers would queue for the lock itself.
+    std::shared_lock<std::shared_mutex> sessionsStay(sessionsChange_);
     return RefreshServers(
-        servers.size(), count, workers, [&](size_t index) { Ping(*servers[index]); }, progress);
+        servers.size(), count, workers, [&](size_t index) { PingHeld(*servers[index]); }, progress);
 }
 
 void PluginRunner::AddSessions(const std::vector<HostedServer*>& servers) {
@@ -172,7 +179,7 @@ RefreshPhases PluginRunner::RefreshInBatches(
             sessions.push_back(batch.back().get());
         }
         phases.createSeconds += SecondsOf([&] { AddSessions(sessions); });
-        phases.mostWindows = std::max(phases.mostWindows, PluginWindowCount());
+        if (plan.countWindows) phases.mostWindows = std::max(phases.mostWindows, PluginWindowCount());
         const RefreshTimes times =
             PingAll(sessions, plan.count, plan.workers, [&](size_t finished) { progress(first + finished); });
         phases.refreshSeconds += times.wallSeconds;

@@ -33,6 +33,9 @@ struct RefreshPlan {
     int count = 1;  // pings of each server, one after another
     WorkerPlan workers;
     size_t mostSessions = DefaultMostSessions;  // sessions alive at once, at the most
+    // Count the plugin's windows after each batch's sessions are made (RefreshPhases::mostWindows).
+    // Each count asks Wine's server once per window: off unless someone reads it.
+    bool countWindows = false;
 };
 
 // Where a batched refresh spent its time, summed over its batches, and what it held at once.
@@ -85,7 +88,8 @@ public:
     // export's result, 0 once unloaded. Waits while sessions are made or removed, and while
     // another thread pings server.
     int Ping(HostedServer& server);
-    // Pings every server count times in a row on the plan's workers (see RefreshServers).
+    // Pings every server count times in a row on the plan's workers (see RefreshServers); no
+    // session is made or removed until the last ping has ended.
     RefreshTimes PingAll(const std::vector<HostedServer*>& servers, int count, WorkerPlan workers,
                          const std::function<void(size_t)>& progress);
     // A batch of servers, from index first of the list on, with their ping times.
@@ -104,6 +108,9 @@ public:
     void Unload();
 
 private:
+    // A ping, once the caller holds sessionsChange_ shared.
+    int PingHeld(HostedServer& server);
+
     WindowThread thread_;
     owners::unique_module module_;
     PingVantorProtocol ping_ = nullptr;

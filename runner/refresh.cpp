@@ -51,8 +51,9 @@ RefreshTimes RefreshServers(size_t servers, int count, WorkerPlan plan,
                 times.pingMs[server].push_back(MillisecondsSince(start));
             }
             std::lock_guard<std::mutex> hold(mutex);
-            ++done;
-            changed.notify_one();
+            // The waiting thread looks ten times a second anyway; it is woken only for the
+            // last server, so the list's end is seen at once.
+            if (++done == servers) changed.notify_one();
         }
     };
     // Workers whose ping is not yet old enough to be waiting for its server.

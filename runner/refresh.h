@@ -23,8 +23,8 @@ struct WorkerPlan {
 constexpr int WaitingAfterMilliseconds = 250;
 
 // Pings every server count times in a row (ping(i) for server i) on the plan's workers.
-// progress(done) is called on the calling thread after each finished server and at least ten
-// times a second, with the number of servers whose pings are all done.
+// progress(done) is called on the calling thread at least ten times a second and once all are
+// done, with the number of servers whose pings are all done.
 RefreshTimes RefreshServers(size_t servers, int count, WorkerPlan plan,
                             const std::function<void(size_t)>& ping,
                             const std::function<void(size_t)>& progress);

@@ -73,7 +73,10 @@ INT_PTR CALLBACK CDialogImplBase::DialogProc(HWND window, UINT message, WPARAM w
     }
     if (!handled) return FALSE;
     if (ReturnsResultDirectly(message)) return static_cast<INT_PTR>(result);
-    ::SetWindowLongPtrW(window, DWLP_MSGRESULT, result);
+    // Stored only when it changes: reading the window's bytes is local, writing them is a trip
+    // to Wine's server, and a socket notification's result is the same 0 every time.
+    if (::GetWindowLongPtrW(window, DWLP_MSGRESULT) != result)
+        ::SetWindowLongPtrW(window, DWLP_MSGRESULT, result);
     return TRUE;
 }
 

@@ -44,6 +44,7 @@ int RunRefresh(const QueryOptions& options, const std::vector<ServerAddress>& se
     plan.count = options.count;
     plan.workers = Workers(options.jobs, std::thread::hardware_concurrency());
     if (options.mostSessions > 0) plan.mostSessions = static_cast<size_t>(options.mostSessions);
+    plan.countWindows = options.json;  // only the JSON total reports them
 
     // The report goes out a batch at a time, and host objects live only for their batch: the
     // memory a refresh holds does not grow with the list.
