@@ -89,8 +89,7 @@ BrowserWindow::BrowserWindow(BrowserStart start) : start_(std::move(start)) {
     } catch (const std::exception& error) {
         Log(L"The plugin could not be loaded, so nothing can be refreshed or joined: " + WideFromUtf8(error.what()));
     }
-    std::vector<ServerAddress> servers = settings_.servers;
-    settings_.servers.clear();
+    std::vector<ServerAddress> servers = std::exchange(settings_.servers, {});
     servers.insert(servers.end(), start_.options.servers.begin(), start_.options.servers.end());
     AddServers(servers);
     for (const std::string& file : start_.options.serverFiles) ImportFile(FullHostPath(file));
@@ -102,6 +101,8 @@ BrowserWindow::BrowserWindow(BrowserStart start) : start_(std::move(start)) {
     SetTimer(window_.get(), kErrorTimer, kErrorPollMs, nullptr);
     ApplyAutoRefresh();
     UpdateSortArrows();
+    started_ = true;
+    Save();
     if (!rows_.empty()) {
         std::vector<ServerId> all;
         for (const ServerRow& row : rows_) all.push_back(row.id);
@@ -717,6 +718,9 @@ void BrowserWindow::Log(const std::wstring& text) {
 }
 
 void BrowserWindow::Save() {
+    // Filling the controls at start sends their change notifications: nothing to save before the
+    // servers of the file are listed again.
+    if (!started_) return;
     settings_.servers.clear();
     for (const ServerRow& row : rows_) settings_.servers.push_back(row.address);
     std::string error;

@@ -94,6 +94,7 @@ private:
     ServerId shownServer_ = 0;  // whose details are shown; 0 for none
     std::vector<std::wstring> shownPages_;
     bool restoringSelection_ = false;
+    bool started_ = false;  // the constructor has listed the servers of the settings file
 
     bool refreshing_ = false;
     bool cancelling_ = false;

@@ -131,8 +131,10 @@ bool Passes(const ServerRow& row, const RowFilter& filter) {
 }
 
 bool SortsBefore(const ServerRow& a, const ServerRow& b, const RowOrder& order) {
-    if (a.refreshed != b.refreshed) return a.refreshed;
-    int compared = a.refreshed || order.column == RowColumn::Address ? CompareBy(a, b, order.column) : 0;
+    // Only the address is known before a server's first refresh.
+    const bool byAddress = order.column == RowColumn::Address;
+    if (!byAddress && a.refreshed != b.refreshed) return a.refreshed;
+    int compared = a.refreshed || byAddress ? CompareBy(a, b, order.column) : 0;
     if (order.descending) compared = -compared;
     if (compared == 0) compared = CompareAddresses(a.address, b.address);
     return compared < 0;

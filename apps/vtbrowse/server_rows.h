@@ -53,7 +53,7 @@ struct RowOrder {
 
 bool Passes(const ServerRow& row, const RowFilter& filter);
 // Whether a sorts before b: numbers by value (players, then their limit; ping time), addresses by
-// text then port, texts without regard to letter case; rows never refreshed last.
+// text then port, texts without regard to letter case; rows never refreshed last (but by address).
 bool SortsBefore(const ServerRow& a, const ServerRow& b, const RowOrder& order);
 // The ids of the rows the filter lets through, in order.
 std::vector<ServerId> VisibleRows(const std::vector<ServerRow>& rows, const RowFilter& filter,
