@@ -59,7 +59,7 @@ void BrowserWindow::CreateControls() {
                              WS_EX_CLIENTEDGE);
     SendMessageW(servers_, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
                  LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP | LVS_EX_DOUBLEBUFFER | LVS_EX_HEADERDRAGDROP);
-    static const int widths[kRowColumnCount] = {190, 150, 110, 70, 230, 70};
+    static const int widths[kRowColumnCount] = {190, 150, 110, 80, 230, 70};
     for (int column = 0; column < kRowColumnCount; ++column) {
         AddListColumn(servers_, ColumnHeading(static_cast<RowColumn>(column)), widths[column]);
     }

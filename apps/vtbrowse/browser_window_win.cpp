@@ -3,6 +3,7 @@
 #include <commdlg.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <ctime>
 
@@ -22,6 +23,10 @@ constexpr const wchar_t* kMainClass = L"VtbrowseMain";
 constexpr UINT kSideMessage = WM_APP + 1;
 constexpr UINT_PTR kAutoTimer = 1;
 constexpr UINT_PTR kErrorTimer = 2;
+constexpr UINT_PTR kEventsTimer = 3;
+// While a refresh runs the window takes in results at most this often: redrawing the list for
+// every answer would keep a processor and the Wine server busy that the pings need.
+constexpr auto kResultsEvery = std::chrono::milliseconds(200);
 constexpr UINT kErrorPollMs = 250;
 constexpr int kMostLogLines = 2000;
 
@@ -566,6 +571,13 @@ void BrowserWindow::OpenFind() {
 
 void BrowserWindow::OnSideEvents() {
     if (!side_) return;
+    const auto now = std::chrono::steady_clock::now();
+    if (refreshing_ && now - lastEvents_ < kResultsEvery) {
+        SetTimer(window_.get(), kEventsTimer, static_cast<UINT>(kResultsEvery.count()), nullptr);
+        return;
+    }
+    KillTimer(window_.get(), kEventsTimer);
+    lastEvents_ = now;
     bool rowsChanged = false;
     for (SideEvent& event : side_->TakeEvents()) {
         switch (event.kind) {
@@ -654,6 +666,11 @@ void BrowserWindow::OnContextMenu(LPARAM where) {
 }
 
 void BrowserWindow::OnTimer(UINT_PTR timer) {
+    if (timer == kEventsTimer) {
+        lastEvents_ = {};
+        OnSideEvents();
+        return;
+    }
     if (timer == kAutoTimer) {
         if (!refreshing_ && !rows_.empty()) OnCommand(IDC_REFRESH, 0);
         return;
@@ -712,6 +729,13 @@ void BrowserWindow::UpdateButtons() {
 
 void BrowserWindow::Log(const std::wstring& text) {
     const std::wstring line = Clock() + L"  " + text;
+    // Started from a shell (scripts/browse), the log also goes to the shell's error stream.
+    HANDLE errors = GetStdHandle(STD_ERROR_HANDLE);
+    if (errors && errors != INVALID_HANDLE_VALUE) {
+        const std::string utf8 = "vtbrowse: " + Utf8FromWide(line) + "\n";
+        DWORD written = 0;
+        WriteFile(errors, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
+    }
     if (SendMessageW(log_, LB_GETCOUNT, 0, 0) >= kMostLogLines) SendMessageW(log_, LB_DELETESTRING, 0, 0);
     const LRESULT index = SendMessageW(log_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
     if (index >= 0) SendMessageW(log_, LB_SETTOPINDEX, static_cast<WPARAM>(index), 0);

@@ -4,6 +4,7 @@
 // the forward command (1124) the plugin sends it.
 #pragma once
 
+#include <chrono>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -105,6 +106,7 @@ private:
     size_t failed_ = 0;
     std::wstring lastTotals_;
     size_t errorsSeen_ = 0;
+    std::chrono::steady_clock::time_point lastEvents_;  // when the window last took events in
 
     MainHostWindow hostWindow_;
     owners::unique_window_class mainClass_;

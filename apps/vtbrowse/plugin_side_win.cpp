@@ -43,7 +43,10 @@ std::wstring Label(const HostedServer& server) {
 }  // namespace
 
 PluginSide::PluginSide(const std::wstring& pluginPath, size_t mostSessions, HWND window, UINT message)
-    : runner_(pluginPath), mostSessions_(std::max<size_t>(mostSessions, 1)), window_(window), message_(message) {
+    : runner_(pluginPath),
+      mostSessions_(mostSessions > 0 ? mostSessions : DefaultMostSessions),
+      window_(window),
+      message_(message) {
     commands_.emplace();
     launches_.emplace();
     sessions_.emplace();
@@ -69,13 +72,13 @@ void PluginSide::CloseMessageBoxes() {
 }
 
 void PluginSide::Push(SideEvent event) {
-    bool first = false;
     {
         std::lock_guard<std::mutex> hold(mutex_);
-        first = events_.empty();
         events_.push_back(std::move(event));
     }
-    if (first) PostMessageW(window_, message_, 0, 0);
+    // One message until the window takes the events: a refresh of a thousand servers must not
+    // post a thousand messages through the Wine server its pings need.
+    if (!announced_.exchange(true)) PostMessageW(window_, message_, 0, 0);
 }
 
 void PluginSide::Log(std::wstring text) {
@@ -87,6 +90,7 @@ void PluginSide::Log(std::wstring text) {
 
 std::vector<SideEvent> PluginSide::TakeEvents() {
     std::lock_guard<std::mutex> hold(mutex_);
+    announced_ = false;
     return std::exchange(events_, {});
 }
 
@@ -203,6 +207,10 @@ void PluginSide::RunRefresh(const std::vector<ServerId>& ids, std::uint64_t sequ
     resident.insert(resident.end(), lacking.begin(), lacking.end());
 
     const size_t total = resident.size() + visitors.size();
+    if (!visitors.empty()) {
+        Log(std::to_wstring(visitors.size()) + L" servers refreshed in batches of " + std::to_wstring(mostSessions_) +
+            L" sessions: more are listed than sessions may live at once");
+    }
     std::atomic<size_t> done{0};
     PingTargets(resident, sequence, done, total);
     for (size_t first = 0; first < visitors.size() && cancelledUpTo_ < sequence; first += mostSessions_) {

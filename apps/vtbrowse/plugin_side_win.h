@@ -1,6 +1,6 @@
 // vtbrowse's side of the plugin: the runner, one hosted server per listed server, and the lanes
 // that talk to the plugin away from the window's thread. The window asks; what comes of it
-// arrives as events, announced by one posted message whenever the window has taken them all.
+// arrives as events, announced by one posted message until the window takes them.
 //
 // Lanes: sessions are made and removed, and refreshes run, one job after another on one lane,
 // so no session changes while a ping runs (the plugin's registry has no lock) and the window
@@ -54,7 +54,7 @@ struct JoinRequest {
 class PluginSide {
 public:
     // Loads the plugin (PluginLoadError when it cannot). Events are announced to window with
-    // message. Lists longer than mostSessions are refreshed in batches of sessions.
+    // message. Lists longer than mostSessions (0: the runner's default) are refreshed in batches.
     PluginSide(const std::wstring& pluginPath, size_t mostSessions, HWND window, UINT message);
     // Cancels the refresh, closes a message box the plugin still shows, waits for the lanes and
     // unloads the plugin.
@@ -108,6 +108,7 @@ private:
     std::map<ServerId, std::shared_ptr<HostedServer>> hosted_;
     std::set<ServerId> live_;  // servers whose session stays made between refreshes
     std::vector<SideEvent> events_;
+    std::atomic<bool> announced_{false};  // a message tells the window of events not yet taken
 
     std::atomic<std::uint64_t> refreshesAsked_{0};
     std::atomic<std::uint64_t> cancelledUpTo_{0};

@@ -22,6 +22,7 @@
 using ::testing::AllOf;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
+using ::testing::Not;
 using ::testing::StartsWith;
 using tribes_emu::Behaviour;
 using tribes_emu::ReplyMode;
@@ -322,6 +323,8 @@ TEST_F(VtbrowseWindow, RefreshFillsRowsAndDetailsShowThePluginsDeclaredTables) {
     EXPECT_EQ(ItemText(detail, static_cast<int>(team - names.begin()), 1), L"Blood Eagle");
     EXPECT_EQ(ItemText(detail, static_cast<int>(team - names.begin()), 2), L"3");
     EXPECT_THAT(Text(Control(IDC_CHART_TITLE)), HasSubstr(L"Alpha"));
+    // Four servers are far below the bound on sessions: theirs are made once and kept.
+    for (const std::wstring& line : LogLines(Control(IDC_LOG))) EXPECT_THAT(line, Not(HasSubstr(L"batches")));
 }
 
 TEST_F(VtbrowseWindow, SortsByAnyColumnAndFiltersAsAsked) {
@@ -440,6 +443,13 @@ TEST_F(VtbrowseWindow, F5RefreshesAgainAndLongListsGoInBatchesOfSessions) {
     servers.push_back("--most-sessions");
     servers.push_back("2");
     OpenAndRefresh(servers);
+    const auto batches = [this] {
+        const std::vector<std::wstring> lines = LogLines(Control(IDC_LOG));
+        return std::count_if(lines.begin(), lines.end(), [](const std::wstring& line) {
+            return line.find(L"4 servers refreshed in batches of 2 sessions") != std::wstring::npos;
+        });
+    };
+    EXPECT_EQ(batches(), 1);
     EXPECT_THAT(ColumnTexts(Control(IDC_SERVERS), 4), ElementsAre(L"12/32 players on Alpha", L"12/32 players on Alpha",
                                                                   L"12/32 players on Alpha", L"12/32 players on Alpha"));
     PostMessageW(Control(IDC_SERVERS), WM_KEYDOWN, VK_F5, 0);
@@ -450,6 +460,7 @@ TEST_F(VtbrowseWindow, F5RefreshesAgainAndLongListsGoInBatchesOfSessions) {
                }) == 2;
     }));
     EXPECT_EQ(more.QueryCountAt(2), 2);
+    EXPECT_EQ(batches(), 2);
 }
 
 TEST_F(VtbrowseWindow, CancelStartsNoNewPingAndEndsWithinTheBudget) {
