@@ -428,6 +428,28 @@ TEST_F(VtbrowseWindow, EnterJoinsWithTheOfferedOptionsAndStartsTheGameWithItsCom
                                            HasSubstr("option=2 " + Local(alpha_->Port()) + " secret")));
 }
 
+TEST_F(VtbrowseWindow, AGameThatCannotStartGetsThePluginsMessageBoxWhileTheWindowGoesOn) {
+    OpenAndRefresh({Local(alpha_->Port()), Local(silent_->Port())});
+    Select(RowOf(Local(alpha_->Port())));
+    {
+        DialogAnswer answer(L"Join server", [](HWND dialog) {
+            SetDlgItemTextW(dialog, IDC_JOIN_EXECUTABLE, L"C:\\no-such-folder\\no-such-game.exe");
+        });
+        SendMessageW(browser_->Window(), WM_COMMAND, IDC_JOIN, 0);
+    }
+    // The plugin's box is up on the runner's thread; this window still takes a whole refresh in.
+    DialogSearch box{L"Error"};
+    ASSERT_TRUE(PumpUntil(*browser_, [&] {
+        EnumWindows(MatchDialog, reinterpret_cast<LPARAM>(&box));
+        return box.found != nullptr;
+    }));
+    SendMessageW(browser_->Window(), WM_COMMAND, IDC_REFRESH, 0);
+    EXPECT_TRUE(PumpUntil(*browser_, [this] { return RefreshEnded(); }));
+    EXPECT_TRUE(IsWindowVisible(box.found));
+    PostMessageW(box.found, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(PumpUntil(*browser_, [&] { return !IsWindow(box.found); }));
+}
+
 TEST_F(VtbrowseWindow, TheServerThePluginHandsBackIsShown) {
     OpenAndRefresh({Local(charlie_->Port()), Local(alpha_->Port())});
     Select(RowOf(Local(alpha_->Port())));
