@@ -59,6 +59,10 @@ PluginSide::~PluginSide() {
     const Clock::time_point start = Clock::now();
     while ((!launches_->Idle() || !commands_->Idle() || !sessions_->Idle()) && SecondsSince(start) < 10) {
         CloseMessageBoxes();
+        // A forward command in flight waits for the window's thread (this one) to take the
+        // plugin's message: take it, or the lane and this wait would wait for each other.
+        MSG sent;
+        PeekMessageW(&sent, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     sessions_.reset();

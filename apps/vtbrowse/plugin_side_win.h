@@ -57,7 +57,7 @@ public:
     // message. Lists longer than mostSessions (0: the runner's default) are refreshed in batches.
     PluginSide(const std::wstring& pluginPath, size_t mostSessions, HWND window, UINT message);
     // Cancels the refresh, closes a message box the plugin still shows, waits for the lanes and
-    // unloads the plugin.
+    // unloads the plugin. Called on the window's thread, whose sent messages it takes meanwhile.
     ~PluginSide();
     PluginSide(const PluginSide&) = delete;
     PluginSide& operator=(const PluginSide&) = delete;
