@@ -20,8 +20,9 @@ BrowseOptions ParseBrowseOptions(const std::vector<std::string>& arguments) {
     BrowseOptions options;
     for (size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
-        const bool takesValue = argument == "--servers" || argument == "--settings" || argument == "--plugin" ||
-                                argument == "--most-sessions" || argument == "--select";
+        const bool takesValue = argument == "--servers" || argument == "--settings" ||
+                                argument == "--plugin" || argument == "--most-sessions" ||
+                                argument == "--select";
         if (takesValue && i + 1 == arguments.size()) {
             options.problems.push_back(argument + " needs a value; " + kBrowseUsage);
             break;
@@ -34,8 +35,8 @@ BrowseOptions ParseBrowseOptions(const std::vector<std::string>& arguments) {
             options.pluginPath = arguments[++i];
         } else if (argument == "--most-sessions") {
             if (!ParseCount(arguments[++i], options.mostSessions)) {
-                options.problems.push_back("--most-sessions takes a whole number from 1 up, not '" + arguments[i] +
-                                           "'");
+                options.problems.push_back("--most-sessions takes a whole number from 1 up, not '" +
+                                           arguments[i] + "'");
             }
         } else if (argument == "--select") {
             ServerAddress server;

@@ -45,7 +45,8 @@ void BrowserWindow::CreateControls() {
     CreateControl(window, L"Button", L"&Join...", button, IDC_JOIN);
     CreateControl(window, L"Button", L"&Find player...", button, IDC_FIND);
     CreateControl(window, L"Button", L"Refresh &every", check, IDC_AUTO);
-    CreateControl(window, L"Edit", L"", ES_NUMBER | ES_AUTOHSCROLL | WS_TABSTOP, IDC_AUTO_SECONDS, WS_EX_CLIENTEDGE);
+    CreateControl(window, L"Edit", L"", ES_NUMBER | ES_AUTOHSCROLL | WS_TABSTOP, IDC_AUTO_SECONDS,
+                  WS_EX_CLIENTEDGE);
     CreateControl(window, L"Static", L"s", SS_LEFT | SS_CENTERIMAGE, IDC_AUTO_UNIT);
 
     CreateControl(window, L"Static", L"Name or map:", SS_LEFT | SS_CENTERIMAGE, IDC_FILTER_LABEL);
@@ -54,25 +55,26 @@ void BrowserWindow::CreateControls() {
     CreateControl(window, L"Button", L"Hide full", check, IDC_HIDE_FULL);
     CreateControl(window, L"Button", L"Hide no answer", check, IDC_HIDE_SILENT);
 
-    servers_ = CreateControl(window, WC_LISTVIEWW, L"",
-                             LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS | WS_TABSTOP, IDC_SERVERS,
-                             WS_EX_CLIENTEDGE);
+    servers_ =
+        CreateControl(window, WC_LISTVIEWW, L"", LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS | WS_TABSTOP,
+                      IDC_SERVERS, WS_EX_CLIENTEDGE);
     SendMessageW(servers_, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
                  LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP | LVS_EX_DOUBLEBUFFER | LVS_EX_HEADERDRAGDROP);
     static const int widths[kRowColumnCount] = {190, 150, 110, 80, 230, 70};
     for (int column = 0; column < kRowColumnCount; ++column) {
         AddListColumn(servers_, ColumnHeading(static_cast<RowColumn>(column)), widths[column]);
     }
-    handedBack_ = CreateControl(window, L"Static", L"The plugin has handed no server back to this window yet.",
-                                SS_LEFT | SS_CENTERIMAGE | SS_ENDELLIPSIS, IDC_HANDED_BACK);
+    handedBack_ =
+        CreateControl(window, L"Static", L"The plugin has handed no server back to this window yet.",
+                      SS_LEFT | SS_CENTERIMAGE | SS_ENDELLIPSIS, IDC_HANDED_BACK);
 
     tabs_ = CreateControl(window, WC_TABCONTROLW, L"", WS_CLIPSIBLINGS | WS_TABSTOP, IDC_DETAIL_TABS);
     detail_ = CreateControl(window, WC_LISTVIEWW, L"", LVS_REPORT | LVS_SHOWSELALWAYS | WS_TABSTOP,
                             IDC_DETAIL_LIST, WS_EX_CLIENTEDGE);
     SendMessageW(detail_, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
     SetWindowPos(detail_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    chartTitle_ = CreateControl(window, L"Static", L"Players over this run's refreshes", SS_LEFT | SS_ENDELLIPSIS,
-                                IDC_CHART_TITLE);
+    chartTitle_ = CreateControl(window, L"Static", L"Players over this run's refreshes",
+                                SS_LEFT | SS_ENDELLIPSIS, IDC_CHART_TITLE);
     chart_ = CountChart::Create(window, IDC_CHART);
     log_ = CreateControl(window, L"ListBox", L"", LBS_NOINTEGRALHEIGHT | LBS_NOSEL | WS_VSCROLL | WS_TABSTOP,
                          IDC_LOG, WS_EX_CLIENTEDGE);
@@ -94,12 +96,27 @@ void BrowserWindow::Layout() {
     const int width = client.right - 2 * kMargin;
     int y = kMargin;
     PlaceRow(window, kMargin, y, kRowHeight,
-             {{IDC_ADD, 64}, {IDC_REMOVE, 64}, {IDC_IMPORT, 70}, {0, 10}, {IDC_REFRESH, 80},
-              {IDC_REFRESH_SELECTED, 104}, {IDCANCEL, 60}, {0, 10}, {IDC_JOIN, 60}, {IDC_FIND, 90}, {0, 10},
-              {IDC_AUTO, 104}, {IDC_AUTO_SECONDS, 48}, {IDC_AUTO_UNIT, 12}});
+             {{IDC_ADD, 64},
+              {IDC_REMOVE, 64},
+              {IDC_IMPORT, 70},
+              {0, 10},
+              {IDC_REFRESH, 80},
+              {IDC_REFRESH_SELECTED, 104},
+              {IDCANCEL, 60},
+              {0, 10},
+              {IDC_JOIN, 60},
+              {IDC_FIND, 90},
+              {0, 10},
+              {IDC_AUTO, 104},
+              {IDC_AUTO_SECONDS, 48},
+              {IDC_AUTO_UNIT, 12}});
     y += kRowHeight + 4;
     PlaceRow(window, kMargin, y, kRowHeight - 2,
-             {{IDC_FILTER_LABEL, 84}, {IDC_FILTER_TEXT, 180}, {0, 8}, {IDC_HIDE_EMPTY, 86}, {IDC_HIDE_FULL, 76},
+             {{IDC_FILTER_LABEL, 84},
+              {IDC_FILTER_TEXT, 180},
+              {0, 8},
+              {IDC_HIDE_EMPTY, 86},
+              {IDC_HIDE_FULL, 76},
               {IDC_HIDE_SILENT, 110}});
     y += kRowHeight + 4;
 
@@ -118,7 +135,8 @@ void BrowserWindow::Layout() {
     MoveWindow(tabs_, kMargin, y, tabsWidth, detailHeight, TRUE);
     RECT page{0, 0, tabsWidth, detailHeight};
     SendMessageW(tabs_, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&page));
-    MoveWindow(detail_, kMargin + page.left, y + page.top, page.right - page.left, page.bottom - page.top, TRUE);
+    MoveWindow(detail_, kMargin + page.left, y + page.top, page.right - page.left, page.bottom - page.top,
+               TRUE);
     const int chartLeft = kMargin + tabsWidth + kMargin;
     MoveWindow(chartTitle_, chartLeft, y + 2, chartWidth, kLineHeight - 2, TRUE);
     MoveWindow(chart_, chartLeft, y + kLineHeight, chartWidth, detailHeight - kLineHeight, TRUE);

@@ -51,7 +51,8 @@ std::wstring Plural(size_t count, const wchar_t* one, const wchar_t* many) {
 
 BrowserWindow::BrowserWindow(BrowserStart start) : start_(std::move(start)) {
     std::vector<std::string> problems = start_.options.problems;
-    for (std::string& problem : LoadSettingsFile(start_.settingsPath, settings_)) problems.push_back(std::move(problem));
+    for (std::string& problem : LoadSettingsFile(start_.settingsPath, settings_))
+        problems.push_back(std::move(problem));
 
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES | ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
@@ -92,7 +93,8 @@ BrowserWindow::BrowserWindow(BrowserStart start) : start_(std::move(start)) {
         side_ = std::make_unique<PluginSide>(start_.pluginPath, start_.options.mostSessions, window_.get(),
                                              kSideMessage);
     } catch (const std::exception& error) {
-        Log(L"The plugin could not be loaded, so nothing can be refreshed or joined: " + WideFromUtf8(error.what()));
+        Log(L"The plugin could not be loaded, so nothing can be refreshed or joined: " +
+            WideFromUtf8(error.what()));
     }
     std::vector<ServerAddress> servers = std::exchange(settings_.servers, {});
     servers.insert(servers.end(), start_.options.servers.begin(), start_.options.servers.end());
@@ -183,7 +185,8 @@ LRESULT BrowserWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 bool BrowserWindow::PreTranslate(MSG& message) {
-    if (find_ && find_->Window() && IsWindowVisible(find_->Window()) && IsDialogMessageW(find_->Window(), &message))
+    if (find_ && find_->Window() && IsWindowVisible(find_->Window()) &&
+        IsDialogMessageW(find_->Window(), &message))
         return true;
     if (!window_) return false;
     if (accelerators_ && TranslateAcceleratorW(window_.get(), accelerators_, &message)) return true;
@@ -282,7 +285,8 @@ LRESULT BrowserWindow::OnNotify(const NMHDR& header) {
                     const ServerRow* row = Find(visible_[index]);
                     const std::wstring text =
                         row ? CellText(*row, static_cast<RowColumn>(info.item.iSubItem)) : std::wstring();
-                    const size_t copied = text.copy(info.item.pszText, static_cast<size_t>(info.item.cchTextMax) - 1);
+                    const size_t copied =
+                        text.copy(info.item.pszText, static_cast<size_t>(info.item.cchTextMax) - 1);
                     info.item.pszText[copied] = L'\0';
                 }
                 return 0;
@@ -292,14 +296,15 @@ LRESULT BrowserWindow::OnNotify(const NMHDR& header) {
                 const size_t index = static_cast<size_t>(tip.iItem);
                 const ServerRow* row = index < visible_.size() ? Find(visible_[index]) : nullptr;
                 if (row && row->refreshed && tip.cchTextMax > 0) {
-                    const size_t copied =
-                        row->last.status.statusDetail.copy(tip.pszText, static_cast<size_t>(tip.cchTextMax) - 1);
+                    const size_t copied = row->last.status.statusDetail.copy(
+                        tip.pszText, static_cast<size_t>(tip.cchTextMax) - 1);
                     tip.pszText[copied] = L'\0';
                 }
                 return 0;
             }
             case LVN_COLUMNCLICK: {
-                const auto column = static_cast<RowColumn>(reinterpret_cast<const NMLISTVIEW&>(header).iSubItem);
+                const auto column =
+                    static_cast<RowColumn>(reinterpret_cast<const NMLISTVIEW&>(header).iSubItem);
                 settings_.order.descending = settings_.order.column == column && !settings_.order.descending;
                 settings_.order.column = column;
                 UpdateSortArrows();
@@ -329,7 +334,8 @@ LRESULT BrowserWindow::OnNotify(const NMHDR& header) {
 }
 
 ServerRow* BrowserWindow::Find(ServerId id) {
-    const auto found = std::find_if(rows_.begin(), rows_.end(), [id](const ServerRow& row) { return row.id == id; });
+    const auto found =
+        std::find_if(rows_.begin(), rows_.end(), [id](const ServerRow& row) { return row.id == id; });
     return found == rows_.end() ? nullptr : &*found;
 }
 
@@ -337,7 +343,8 @@ std::vector<ServerId> BrowserWindow::SelectedIds() const {
     std::vector<ServerId> ids;
     int index = -1;
     for (size_t guard = 0; guard <= visible_.size(); ++guard) {
-        index = static_cast<int>(SendMessageW(servers_, LVM_GETNEXTITEM, static_cast<WPARAM>(index), LVNI_SELECTED));
+        index = static_cast<int>(
+            SendMessageW(servers_, LVM_GETNEXTITEM, static_cast<WPARAM>(index), LVNI_SELECTED));
         if (index < 0 || static_cast<size_t>(index) >= visible_.size()) break;
         ids.push_back(visible_[static_cast<size_t>(index)]);
     }
@@ -345,13 +352,16 @@ std::vector<ServerId> BrowserWindow::SelectedIds() const {
 }
 
 ServerId BrowserWindow::FocusedId() const {
-    int index = static_cast<int>(SendMessageW(servers_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
-    const bool focusedSelected =
-        index >= 0 && (SendMessageW(servers_, LVM_GETITEMSTATE, static_cast<WPARAM>(index), LVIS_SELECTED) != 0);
+    int index =
+        static_cast<int>(SendMessageW(servers_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+    const bool focusedSelected = index >= 0 && (SendMessageW(servers_, LVM_GETITEMSTATE,
+                                                             static_cast<WPARAM>(index), LVIS_SELECTED) != 0);
     if (!focusedSelected) {
-        index = static_cast<int>(SendMessageW(servers_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+        index =
+            static_cast<int>(SendMessageW(servers_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
     }
-    return index >= 0 && static_cast<size_t>(index) < visible_.size() ? visible_[static_cast<size_t>(index)] : 0;
+    return index >= 0 && static_cast<size_t>(index) < visible_.size() ? visible_[static_cast<size_t>(index)]
+                                                                      : 0;
 }
 
 void BrowserWindow::SelectServer(ServerId id) {
@@ -379,7 +389,8 @@ void BrowserWindow::UpdateList() {
     clear.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
     SendMessageW(servers_, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&clear));
     for (size_t index = 0; index < visible_.size(); ++index) {
-        const bool isSelected = std::find(selected.begin(), selected.end(), visible_[index]) != selected.end();
+        const bool isSelected =
+            std::find(selected.begin(), selected.end(), visible_[index]) != selected.end();
         if (!isSelected) continue;
         LVITEMW select{};
         select.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
@@ -430,11 +441,12 @@ void BrowserWindow::ShowDetails() {
     }
     FillDetailPage();
     const std::wstring name = row ? (row->last.status.serverName.empty() ? CellText(*row, RowColumn::Address)
-                                                                          : row->last.status.serverName)
+                                                                         : row->last.status.serverName)
                                   : L"";
     SetWindowTextW(chartTitle_, row ? (L"Players of " + name + L" over this run's refreshes").c_str()
                                     : L"Players over this run's refreshes: select a server");
-    CountChart::Show(chart_, row ? row->history : std::vector<CountPoint>{}, row ? row->last.status.maxPlayers : 0);
+    CountChart::Show(chart_, row ? row->history : std::vector<CountPoint>{},
+                     row ? row->last.status.maxPlayers : 0);
 }
 
 void BrowserWindow::FillDetailPage() {
@@ -600,11 +612,11 @@ void BrowserWindow::OnSideEvents() {
             case SideEvent::Kind::RefreshEnded:
                 refreshing_ = false;
                 cancelling_ = false;
-                lastTotals_ = (event.cancelled ? L"Refresh cancelled: " : L"Refreshed ") +
-                              std::to_wstring(event.done) + L" of " + Plural(event.total, L"server", L"servers") +
-                              L" in " + Seconds(event.seconds) + L": " + std::to_wstring(answered_) +
-                              L" answered, " + std::to_wstring(timedOut_) + L" timed out, " +
-                              std::to_wstring(failed_) + L" failed";
+                lastTotals_ =
+                    (event.cancelled ? L"Refresh cancelled: " : L"Refreshed ") + std::to_wstring(event.done) +
+                    L" of " + Plural(event.total, L"server", L"servers") + L" in " + Seconds(event.seconds) +
+                    L": " + std::to_wstring(answered_) + L" answered, " + std::to_wstring(timedOut_) +
+                    L" timed out, " + std::to_wstring(failed_) + L" failed";
                 Log(lastTotals_);
                 if (find_) find_->Update();
                 break;
@@ -623,7 +635,8 @@ void BrowserWindow::OnHandedBack(WPARAM record, LPARAM server) {
     const auto* handed = reinterpret_cast<const VtPluginServerStruct*>(record);
     const std::wstring handle = handed ? WideFromUtf8(handed->handle.toCharString()) : L"(nothing)";
     const ServerRow* row = Find(static_cast<ServerId>(server));
-    const std::wstring name = row && !row->last.status.serverName.empty() ? L" (" + row->last.status.serverName + L")" : L"";
+    const std::wstring name =
+        row && !row->last.status.serverName.empty() ? L" (" + row->last.status.serverName + L")" : L"";
     const std::wstring text = L"Handed back by the plugin: " + handle + name;
     SetWindowTextW(handedBack_, text.c_str());
     Log(text);
@@ -634,9 +647,11 @@ void BrowserWindow::OnContextMenu(LPARAM where) {
     POINT point{static_cast<short>(LOWORD(where)), static_cast<short>(HIWORD(where))};
     if (where == -1) {
         // From the keyboard: below the item in focus.
-        const int focused = static_cast<int>(SendMessageW(servers_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+        const int focused =
+            static_cast<int>(SendMessageW(servers_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
         RECT item{LVIR_BOUNDS, 0, 0, 0};
-        if (focused < 0 || !SendMessageW(servers_, LVM_GETITEMRECT, static_cast<WPARAM>(focused), reinterpret_cast<LPARAM>(&item)))
+        if (focused < 0 || !SendMessageW(servers_, LVM_GETITEMRECT, static_cast<WPARAM>(focused),
+                                         reinterpret_cast<LPARAM>(&item)))
             return;
         point = POINT{item.left + 20, item.bottom};
         ClientToScreen(servers_, &point);
@@ -644,10 +659,12 @@ void BrowserWindow::OnContextMenu(LPARAM where) {
         LVHITTESTINFO hit{};
         hit.pt = point;
         ScreenToClient(servers_, &hit.pt);
-        const int index = static_cast<int>(SendMessageW(servers_, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+        const int index =
+            static_cast<int>(SendMessageW(servers_, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
         if (index < 0 || static_cast<size_t>(index) >= visible_.size()) return;
         const std::vector<ServerId> selected = SelectedIds();
-        if (std::find(selected.begin(), selected.end(), visible_[static_cast<size_t>(index)]) == selected.end())
+        if (std::find(selected.begin(), selected.end(), visible_[static_cast<size_t>(index)]) ==
+            selected.end())
             SelectServer(visible_[static_cast<size_t>(index)]);
     }
     const ServerId id = FocusedId();
@@ -689,7 +706,8 @@ void BrowserWindow::ApplyAutoRefresh() {
     } else {
         Log(L"Automatic refresh: the period is from 5 to 86400 seconds; kept " +
             std::to_wstring(settings_.autoRefreshSeconds) + L" s");
-        SetDlgItemTextW(window_.get(), IDC_AUTO_SECONDS, std::to_wstring(settings_.autoRefreshSeconds).c_str());
+        SetDlgItemTextW(window_.get(), IDC_AUTO_SECONDS,
+                        std::to_wstring(settings_.autoRefreshSeconds).c_str());
     }
     settings_.autoRefresh = IsChecked(GetDlgItem(window_.get(), IDC_AUTO));
     KillTimer(window_.get(), kAutoTimer);
@@ -704,17 +722,19 @@ void BrowserWindow::UpdateStatus() {
     std::wstring activity;
     if (refreshing_ && cancelling_) {
         activity = L"Cancelling: no new ping starts; the " + std::to_wstring(progressDone_) + L" of " +
-                   std::to_wstring(progressTotal_) + L" done stay, running pings end within their budget + 1 s";
+                   std::to_wstring(progressTotal_) +
+                   L" done stay, running pings end within their budget + 1 s";
     } else if (refreshing_) {
-        activity = L"Refreshing " + std::to_wstring(progressDone_) + L" of " + std::to_wstring(progressTotal_) +
-                   L"... " + std::to_wstring(answered_) + L" answered, " + std::to_wstring(timedOut_ + failed_) +
-                   L" no answer (Esc cancels)";
+        activity = L"Refreshing " + std::to_wstring(progressDone_) + L" of " +
+                   std::to_wstring(progressTotal_) + L"... " + std::to_wstring(answered_) + L" answered, " +
+                   std::to_wstring(timedOut_ + failed_) + L" no answer (Esc cancels)";
     } else {
-        activity = lastTotals_.empty() ? L"Ready: F5 refreshes, Ctrl+F finds a player, Enter joins" : lastTotals_;
+        activity =
+            lastTotals_.empty() ? L"Ready: F5 refreshes, Ctrl+F finds a player, Enter joins" : lastTotals_;
     }
     SendMessageW(status_, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(activity.c_str()));
-    std::wstring counts = Plural(rows_.size(), L"server", L"servers") + L", " + std::to_wstring(visible_.size()) +
-                          L" shown";
+    std::wstring counts =
+        Plural(rows_.size(), L"server", L"servers") + L", " + std::to_wstring(visible_.size()) + L" shown";
     if (settings_.autoRefresh) counts += L", every " + std::to_wstring(settings_.autoRefreshSeconds) + L" s";
     SendMessageW(status_, SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(counts.c_str()));
     UpdateButtons();
@@ -748,7 +768,8 @@ void BrowserWindow::Save() {
     settings_.servers.clear();
     for (const ServerRow& row : rows_) settings_.servers.push_back(row.address);
     std::string error;
-    if (!SaveSettingsFile(start_.settingsPath, settings_, error)) Log(L"Settings not saved: " + WideFromUtf8(error));
+    if (!SaveSettingsFile(start_.settingsPath, settings_, error))
+        Log(L"Settings not saved: " + WideFromUtf8(error));
 }
 
 void BrowserWindow::OnClose() {
@@ -756,7 +777,8 @@ void BrowserWindow::OnClose() {
     placement.length = sizeof placement;
     if (GetWindowPlacement(window_.get(), &placement)) {
         const RECT& normal = placement.rcNormalPosition;
-        settings_.window = WindowPlace{normal.left, normal.top, normal.right - normal.left, normal.bottom - normal.top};
+        settings_.window =
+            WindowPlace{normal.left, normal.top, normal.right - normal.left, normal.bottom - normal.top};
     }
     Save();
     ShowWindow(window_.get(), SW_HIDE);

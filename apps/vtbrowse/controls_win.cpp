@@ -4,10 +4,11 @@
 
 HWND CreateControl(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style, int id,
                    DWORD exStyle) {
-    HWND control = CreateWindowExW(exStyle, className, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 10, 10, parent,
-                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr),
-                                   nullptr);
-    if (control) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), 0);
+    HWND control = CreateWindowExW(exStyle, className, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 10, 10,
+                                   parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                   GetModuleHandleW(nullptr), nullptr);
+    if (control)
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), 0);
     return control;
 }
 

@@ -100,7 +100,8 @@ owners::unique_window_class CountChart::RegisterClass() {
 
 HWND CountChart::Create(HWND parent, int id) {
     return CreateWindowExW(WS_EX_CLIENTEDGE, kChartClass, L"", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, parent,
-                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr),
+                           nullptr);
 }
 
 void CountChart::Show(HWND chart, std::vector<CountPoint> history, int maxPlayers) {

@@ -47,18 +47,19 @@ void FindPlayerWindow::Update() {
     }
     SendMessageW(list, WM_SETREDRAW, TRUE, 0);
     const std::wstring count =
-        text.empty() ? L"Type a name to search the players of every server that answered."
-        : found_.empty()
-            ? L"Nobody of that name plays on the servers that answered."
-            : std::to_wstring(found_.size()) + (found_.size() == 1 ? L" player" : L" players") +
-                  L" found; Enter or a double click selects the server.";
+        text.empty()     ? L"Type a name to search the players of every server that answered."
+        : found_.empty() ? L"Nobody of that name plays on the servers that answered."
+                         : std::to_wstring(found_.size()) + (found_.size() == 1 ? L" player" : L" players") +
+                               L" found; Enter or a double click selects the server.";
     SetDlgItemTextW(dialog_.get(), IDC_FIND_COUNT, count.c_str());
 }
 
 void FindPlayerWindow::ChooseSelected() {
     HWND list = GetDlgItem(dialog_.get(), IDC_FIND_RESULTS);
-    const int selected = static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
-    if (selected >= 0 && static_cast<size_t>(selected) < found_.size()) choose_(found_[static_cast<size_t>(selected)].server);
+    const int selected =
+        static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+    if (selected >= 0 && static_cast<size_t>(selected) < found_.size())
+        choose_(found_[static_cast<size_t>(selected)].server);
 }
 
 void FindPlayerWindow::Layout() {
@@ -125,7 +126,8 @@ INT_PTR FindPlayerWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) 
             return TRUE;
         case WM_NOTIFY: {
             const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-            if (header->idFrom == IDC_FIND_RESULTS && (header->code == NM_DBLCLK || header->code == NM_RETURN)) {
+            if (header->idFrom == IDC_FIND_RESULTS &&
+                (header->code == NM_DBLCLK || header->code == NM_RETURN)) {
                 ChooseSelected();
                 return TRUE;
             }

@@ -36,7 +36,8 @@ public:
         Place(L"Static", label, SS_LEFT, -1, kMargin, kLabelWidth, 10);
         return FieldAfterLabel(id, value, hint, editStyle, width);
     }
-    HWND FieldAfterLabel(int id, const std::wstring& value, const std::wstring& hint, DWORD editStyle, int width) {
+    HWND FieldAfterLabel(int id, const std::wstring& value, const std::wstring& hint, DWORD editStyle,
+                         int width) {
         HWND edit = Place(L"Edit", value, ES_AUTOHSCROLL | WS_TABSTOP | editStyle, id, kFieldLeft, width, 12);
         if (!hint.empty()) SendMessageW(edit, EM_SETCUEBANNER, TRUE, reinterpret_cast<LPARAM>(hint.c_str()));
         y_ += 14;
@@ -167,7 +168,8 @@ INT_PTR CALLBACK JoinProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPara
 
 }  // namespace
 
-bool AskJoin(HWND owner, const ServerRow& row, JoinSettings& join, std::map<int, std::wstring>& optionValues) {
+bool AskJoin(HWND owner, const ServerRow& row, JoinSettings& join,
+             std::map<int, std::wstring>& optionValues) {
     JoinState state{&row, &join, &optionValues};
     return DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_JOIN), owner, JoinProc,
                            reinterpret_cast<LPARAM>(&state)) == IDOK;

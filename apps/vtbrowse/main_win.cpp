@@ -33,8 +33,8 @@ std::wstring DefaultSettingsPath() {
 int main() {
     BrowserStart start;
     start.options = ParseBrowseOptions(Arguments());
-    start.settingsPath = start.options.settingsPath.empty() ? DefaultSettingsPath()
-                                                            : FullHostPath(start.options.settingsPath);
+    start.settingsPath =
+        start.options.settingsPath.empty() ? DefaultSettingsPath() : FullHostPath(start.options.settingsPath);
     start.pluginPath =
         start.options.pluginPath.empty() ? PluginBesideProgram() : FullHostPath(start.options.pluginPath);
     BrowserWindow browser(std::move(start));

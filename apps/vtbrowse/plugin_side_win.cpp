@@ -32,7 +32,8 @@ std::vector<OfferedLaunchOption> LatestOffers(std::vector<OfferedLaunchOption> o
 BOOL CALLBACK CloseMessageBox(HWND window, LPARAM) {
     wchar_t className[16] = {};
     GetClassNameW(window, className, 16);
-    if (std::wstring(className) == L"#32770" && IsWindowVisible(window)) PostMessageW(window, WM_COMMAND, IDOK, 0);
+    if (std::wstring(className) == L"#32770" && IsWindowVisible(window))
+        PostMessageW(window, WM_COMMAND, IDOK, 0);
     return TRUE;
 }
 
@@ -212,15 +213,15 @@ void PluginSide::RunRefresh(const std::vector<ServerId>& ids, std::uint64_t sequ
 
     const size_t total = resident.size() + visitors.size();
     if (!visitors.empty()) {
-        Log(std::to_wstring(visitors.size()) + L" servers refreshed in batches of " + std::to_wstring(mostSessions_) +
-            L" sessions: more are listed than sessions may live at once");
+        Log(std::to_wstring(visitors.size()) + L" servers refreshed in batches of " +
+            std::to_wstring(mostSessions_) + L" sessions: more are listed than sessions may live at once");
     }
     std::atomic<size_t> done{0};
     PingTargets(resident, sequence, done, total);
     for (size_t first = 0; first < visitors.size() && cancelledUpTo_ < sequence; first += mostSessions_) {
-        const std::vector<Target> batch(visitors.begin() + static_cast<std::ptrdiff_t>(first),
-                                        visitors.begin() + static_cast<std::ptrdiff_t>(
-                                                               std::min(visitors.size(), first + mostSessions_)));
+        const std::vector<Target> batch(
+            visitors.begin() + static_cast<std::ptrdiff_t>(first),
+            visitors.begin() + static_cast<std::ptrdiff_t>(std::min(visitors.size(), first + mostSessions_)));
         MakeSessions(batch, false);
         PingTargets(batch, sequence, done, total);
         DropSessions(batch);
@@ -302,8 +303,8 @@ void PluginSide::Join(ServerId server, const JoinRequest& request) {
 
 void PluginSide::OpenPluginMenu(ServerId server) {
     Command(*commands_, server, [this](HostedServer& target) {
-        const LRESULT known =
-            runner_.Send(CMD_PLUGIN_MENU, reinterpret_cast<WPARAM>(&target.handle), reinterpret_cast<LPARAM>(&menu_));
+        const LRESULT known = runner_.Send(CMD_PLUGIN_MENU, reinterpret_cast<WPARAM>(&target.handle),
+                                           reinterpret_cast<LPARAM>(&menu_));
         Log(known == 1 ? L"The plugin's menu for " + Label(target) + L" has no entries of its own"
                        : L"The plugin has no menu for " + Label(target));
     });

@@ -217,7 +217,8 @@ std::vector<std::string> LoadSettingsFile(const std::filesystem::path& path, Bro
     return ParseSettings(content.str(), origin, settings);
 }
 
-bool SaveSettingsFile(const std::filesystem::path& path, const BrowserSettings& settings, std::string& error) {
+bool SaveSettingsFile(const std::filesystem::path& path, const BrowserSettings& settings,
+                      std::string& error) {
     std::error_code failed;
     if (path.has_parent_path()) std::filesystem::create_directories(path.parent_path(), failed);
     std::filesystem::path temporary = path;
@@ -233,7 +234,8 @@ bool SaveSettingsFile(const std::filesystem::path& path, const BrowserSettings& 
     }
     std::filesystem::rename(temporary, path, failed);
     if (failed) {
-        error = "cannot replace the settings file '" + Utf8FromWide(path.wstring()) + "': " + failed.message();
+        error =
+            "cannot replace the settings file '" + Utf8FromWide(path.wstring()) + "': " + failed.message();
         return false;
     }
     return true;

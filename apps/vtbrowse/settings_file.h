@@ -32,8 +32,8 @@ struct BrowserSettings {
     std::map<std::string, std::map<int, std::wstring>> optionValues;
     RowFilter filter;
     RowOrder order;
-    int timeoutSeconds = 2;          // the ping's budget handed to the plugin
-    int autoRefreshSeconds = 60;     // the period of the automatic refresh, when it is on
+    int timeoutSeconds = 2;       // the ping's budget handed to the plugin
+    int autoRefreshSeconds = 60;  // the period of the automatic refresh, when it is on
     bool autoRefresh = false;
     JoinSettings join;
     WindowPlace window;

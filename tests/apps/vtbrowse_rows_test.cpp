@@ -53,8 +53,10 @@ std::vector<ServerRow> Fleet() {
 TEST(ServerRows, CellsShowWhatThePluginWrote) {
     const std::vector<ServerRow> rows = Fleet();
     std::vector<std::wstring> alpha;
-    for (int column = 0; column < kRowColumnCount; ++column) alpha.push_back(CellText(rows[0], RowColumn(column)));
-    EXPECT_THAT(alpha, ElementsAre(L"Alpha", L"127.0.0.1:28003", L"Raindance", L"12/32", L"answered", L"4 ms"));
+    for (int column = 0; column < kRowColumnCount; ++column)
+        alpha.push_back(CellText(rows[0], RowColumn(column)));
+    EXPECT_THAT(alpha,
+                ElementsAre(L"Alpha", L"127.0.0.1:28003", L"Raindance", L"12/32", L"answered", L"4 ms"));
     EXPECT_EQ(CellText(rows[3], RowColumn::Name), L"Timeout");
     EXPECT_EQ(CellText(rows[4], RowColumn::Status), L"not refreshed yet");
     EXPECT_EQ(CellText(rows[4], RowColumn::Players), L"");
@@ -72,16 +74,18 @@ TEST_P(RowOrdering, SortsByColumnWithRowsNeverRefreshedLast) {
     EXPECT_EQ(VisibleRows(Fleet(), RowFilter{}, GetParam().order), GetParam().expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Columns, RowOrdering,
-    ::testing::Values(
-        // Letter case aside: Alpha, bravo, Charlie, Timeout.
-        OrderCase{{RowColumn::Name, false}, {1, 2, 3, 4, 5}}, OrderCase{{RowColumn::Name, true}, {4, 3, 2, 1, 5}},
-        // By text, then by port as a number (9 before 28001).
-        OrderCase{{RowColumn::Address, false}, {4, 5, 2, 3, 1}},
-        // By count, then limit: 0/0 (silent) before 0/16.
-        OrderCase{{RowColumn::Players, false}, {4, 3, 1, 2, 5}}, OrderCase{{RowColumn::Players, true}, {2, 1, 3, 4, 5}},
-        OrderCase{{RowColumn::Ping, false}, {3, 1, 2, 4, 5}}, OrderCase{{RowColumn::Map, false}, {4, 3, 1, 2, 5}}));
+INSTANTIATE_TEST_SUITE_P(Columns, RowOrdering,
+                         ::testing::Values(
+                             // Letter case aside: Alpha, bravo, Charlie, Timeout.
+                             OrderCase{{RowColumn::Name, false}, {1, 2, 3, 4, 5}},
+                             OrderCase{{RowColumn::Name, true}, {4, 3, 2, 1, 5}},
+                             // By text, then by port as a number (9 before 28001).
+                             OrderCase{{RowColumn::Address, false}, {4, 5, 2, 3, 1}},
+                             // By count, then limit: 0/0 (silent) before 0/16.
+                             OrderCase{{RowColumn::Players, false}, {4, 3, 1, 2, 5}},
+                             OrderCase{{RowColumn::Players, true}, {2, 1, 3, 4, 5}},
+                             OrderCase{{RowColumn::Ping, false}, {3, 1, 2, 4, 5}},
+                             OrderCase{{RowColumn::Map, false}, {4, 3, 1, 2, 5}}));
 
 struct FilterCase {
     bool hideEmpty, hideFull, hideSilent;
@@ -163,9 +167,9 @@ TEST(DetailPages, FollowTheDeclaredLayoutUserTableFirstWithUndeclaredCellsInAnUn
     EXPECT_EQ(rulesPage.columns[1].width, 140);
     EXPECT_FALSE(rulesPage.columns[2].declared);
     EXPECT_EQ(rulesPage.columns[2].heading, L"");
-    EXPECT_THAT(rulesPage.rows, ElementsAre(ElementsAre(L"gamename", L"Tribes", L""),
-                                            ElementsAre(L"Team 1", L"Blood Eagle", L"3"),
-                                            ElementsAre(L"", L"x", L"")));
+    EXPECT_THAT(rulesPage.rows,
+                ElementsAre(ElementsAre(L"gamename", L"Tribes", L""),
+                            ElementsAre(L"Team 1", L"Blood Eagle", L"3"), ElementsAre(L"", L"x", L"")));
 }
 
 TEST(PlayerSearch, ListsWhereANameIsPlayingOnServersThatAnswered) {

@@ -28,7 +28,8 @@ BrowserSettings Everything() {
     settings.timeoutSeconds = 5;
     settings.autoRefresh = true;
     settings.autoRefreshSeconds = 90;
-    settings.join = JoinSettings{L"C:\\Games\\Tribes\\Tribes.exe", L"+connect <address> -fast", L"Jet", L"auto.cs"};
+    settings.join =
+        JoinSettings{L"C:\\Games\\Tribes\\Tribes.exe", L"+connect <address> -fast", L"Jet", L"auto.cs"};
     settings.window = WindowPlace{-20, 10, 900, 600};
     return settings;
 }
@@ -114,20 +115,23 @@ TEST(WorkQueue, RunsJobsInOrderOneAtATimeAndDropsWaitingOnesWhenItEnds) {
         lane.Post([&] {
             started = true;
             // Bounded: the test's end releases it long before.
-            for (int i = 0; i < 500 && !release; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            for (int i = 0; i < 500 && !release; ++i)
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
             ran.push_back(1);
         });
         lane.Post([&] { ran.push_back(2); });
         for (int i = 0; i < 500 && !started; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
         EXPECT_FALSE(lane.Idle());
         release = true;
-        for (int i = 0; i < 500 && !lane.Idle(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        for (int i = 0; i < 500 && !lane.Idle(); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
         EXPECT_TRUE(lane.Idle());
         release = false;
         started = false;
         lane.Post([&] {
             started = true;
-            for (int i = 0; i < 20 && !release; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            for (int i = 0; i < 20 && !release; ++i)
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
             ran.push_back(3);
         });
         lane.Post([&] { ran.push_back(4); });

@@ -233,7 +233,8 @@ protected:
     }
 
     static std::vector<std::string> FourServers() {
-        return {Local(alpha_->Port()), Local(bravo_->Port()), Local(charlie_->Port()), Local(silent_->Port())};
+        return {Local(alpha_->Port()), Local(bravo_->Port()), Local(charlie_->Port()),
+                Local(silent_->Port())};
     }
     void Open(const std::vector<std::string>& arguments) {
         BrowserStart start;
@@ -246,11 +247,14 @@ protected:
         ASSERT_TRUE(browser_->Window());
     }
     HWND Control(int id) const { return GetDlgItem(browser_->Window(), id); }
-    bool RefreshEnded() const { return StatusText(Control(IDC_STATUS)).rfind(L"Refresh", 0) == 0 &&
-                                       StatusText(Control(IDC_STATUS)).rfind(L"Refreshing", 0) != 0; }
+    bool RefreshEnded() const {
+        return StatusText(Control(IDC_STATUS)).rfind(L"Refresh", 0) == 0 &&
+               StatusText(Control(IDC_STATUS)).rfind(L"Refreshing", 0) != 0;
+    }
     void OpenAndRefresh(const std::vector<std::string>& arguments) {
         Open(arguments);
-        ASSERT_TRUE(PumpUntil(*browser_, [this] { return RefreshEnded(); })) << StatusText(Control(IDC_STATUS));
+        ASSERT_TRUE(PumpUntil(*browser_, [this] { return RefreshEnded(); }))
+            << StatusText(Control(IDC_STATUS));
     }
     // The row whose address column reads address, or -1.
     int RowOf(const std::string& address) const {
@@ -262,7 +266,8 @@ protected:
         LVITEMW item{};
         item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
         item.state = LVIS_SELECTED | LVIS_FOCUSED;
-        SendMessageW(Control(IDC_SERVERS), LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+        SendMessageW(Control(IDC_SERVERS), LVM_SETITEMSTATE, static_cast<WPARAM>(row),
+                     reinterpret_cast<LPARAM>(&item));
     }
     void ClickColumn(int column) {
         NMLISTVIEW click{};
@@ -358,7 +363,8 @@ TEST_F(VtbrowseWindow, ListAndSettingsOutliveARestart) {
     OpenAndRefresh({});
     EXPECT_THAT(ColumnTexts(Control(IDC_SERVERS), 2), ElementsAre(L"Raindance", L"Broadside"));
     EXPECT_EQ(SendMessageW(Control(IDC_HIDE_FULL), BM_GETCHECK, 0, 0), BST_CHECKED);
-    EXPECT_THAT(ReadFile(settings_), AllOf(HasSubstr("server=" + Local(charlie_->Port())), HasSubstr("timeout=1")));
+    EXPECT_THAT(ReadFile(settings_),
+                AllOf(HasSubstr("server=" + Local(charlie_->Port())), HasSubstr("timeout=1")));
 }
 
 TEST_F(VtbrowseWindow, CtrlFFindsWhereAPlayerIsPlaying) {
@@ -390,7 +396,8 @@ TEST_F(VtbrowseWindow, CtrlFFindsWhereAPlayerIsPlaying) {
     item.stateMask = item.state = LVIS_SELECTED;
     SendMessageW(results, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&item));
     SendMessageW(find, WM_COMMAND, IDOK, 0);
-    const int selected = static_cast<int>(SendMessageW(Control(IDC_SERVERS), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+    const int selected = static_cast<int>(
+        SendMessageW(Control(IDC_SERVERS), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
     EXPECT_EQ(selected, RowOf(Local(alpha_->Port())));
 }
 
@@ -415,13 +422,15 @@ TEST_F(VtbrowseWindow, EnterJoinsWithTheOfferedOptionsAndStartsTheGameWithItsCom
         SetWindowTextW(password, L"secret");
     });
     PostMessageW(Control(IDC_SERVERS), WM_KEYDOWN, VK_RETURN, 0);
-    const bool started = PumpUntil(*browser_, [&] { return ReadFile(record).find('\n') != std::string::npos; });
+    const bool started =
+        PumpUntil(*browser_, [&] { return ReadFile(record).find('\n') != std::string::npos; });
     SetEnvironmentVariableW(L"FAKE_GAME_RECORD", nullptr);
     EXPECT_TRUE(answer.answered);
     EXPECT_EQ(optionLabel, L"Password");
     EXPECT_EQ(optionHint, L"The password used to connect to the server");
     ASSERT_TRUE(started);
-    EXPECT_THAT(ReadFile(record), HasSubstr("+name \"Jet\" +password \"secret\" -fast +connect " + Local(alpha_->Port())));
+    EXPECT_THAT(ReadFile(record),
+                HasSubstr("+name \"Jet\" +password \"secret\" -fast +connect " + Local(alpha_->Port())));
     std::filesystem::remove(record);
     // The executable and the player name are kept for the next join; the password for this server.
     EXPECT_THAT(ReadFile(settings_), AllOf(HasSubstr("fake_game.exe"), HasSubstr("playerName=Jet"),
@@ -454,8 +463,10 @@ TEST_F(VtbrowseWindow, TheServerThePluginHandsBackIsShown) {
     OpenAndRefresh({Local(charlie_->Port()), Local(alpha_->Port())});
     Select(RowOf(Local(alpha_->Port())));
     SendMessageW(browser_->Window(), WM_COMMAND, IDC_HAND_BACK, 0);
-    EXPECT_TRUE(PumpUntil(*browser_, [&] { return Text(Control(IDC_HANDED_BACK)).find(L"Alpha") != std::wstring::npos; }));
-    EXPECT_EQ(Text(Control(IDC_HANDED_BACK)), L"Handed back by the plugin: " + WideFromUtf8(Local(alpha_->Port())) + L" (Alpha)");
+    EXPECT_TRUE(PumpUntil(
+        *browser_, [&] { return Text(Control(IDC_HANDED_BACK)).find(L"Alpha") != std::wstring::npos; }));
+    EXPECT_EQ(Text(Control(IDC_HANDED_BACK)),
+              L"Handed back by the plugin: " + WideFromUtf8(Local(alpha_->Port())) + L" (Alpha)");
 }
 
 TEST_F(VtbrowseWindow, F5RefreshesAgainAndLongListsGoInBatchesOfSessions) {
@@ -472,8 +483,9 @@ TEST_F(VtbrowseWindow, F5RefreshesAgainAndLongListsGoInBatchesOfSessions) {
         });
     };
     EXPECT_EQ(batches(), 1);
-    EXPECT_THAT(ColumnTexts(Control(IDC_SERVERS), 4), ElementsAre(L"12/32 players on Alpha", L"12/32 players on Alpha",
-                                                                  L"12/32 players on Alpha", L"12/32 players on Alpha"));
+    EXPECT_THAT(ColumnTexts(Control(IDC_SERVERS), 4),
+                ElementsAre(L"12/32 players on Alpha", L"12/32 players on Alpha", L"12/32 players on Alpha",
+                            L"12/32 players on Alpha"));
     PostMessageW(Control(IDC_SERVERS), WM_KEYDOWN, VK_F5, 0);
     EXPECT_TRUE(PumpUntil(*browser_, [&] {
         const std::vector<std::wstring> lines = LogLines(Control(IDC_LOG));
@@ -510,7 +522,8 @@ TEST_F(VtbrowseWindow, CancelStartsNoNewPingAndEndsWithinTheBudget) {
 TEST_F(VtbrowseWindow, RenderedWindowIsNotBlank) {
     OpenAndRefresh(FourServers());
     Select(RowOf(Local(alpha_->Port())));
-    PumpUntil(*browser_, [] { return false; }, 0.5);
+    PumpUntil(
+        *browser_, [] { return false; }, 0.5);
     RedrawWindow(browser_->Window(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     HDC dc = GetDC(browser_->Window());
     ASSERT_TRUE(dc);
@@ -556,8 +569,8 @@ TEST(VtbrowseProgram, OpensRefreshesKeepsItsListAndEndsWhenClosed) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    ASSERT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                               &process));
+    ASSERT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                               &startup, &process));
     const owners::unique_handle child(process.hProcess);
     const owners::unique_handle thread(process.hThread);
 
