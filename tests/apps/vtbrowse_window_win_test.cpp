@@ -17,6 +17,7 @@
 #include "apps/shared/utf8_text.h"
 #include "apps/vtbrowse/browser_ids.h"
 #include "apps/vtbrowse/browser_window_win.h"
+#include "owners/scope_exit.h"
 #include "tools/tribes_emu/emulator.h"
 
 using ::testing::AllOf;
@@ -527,13 +528,13 @@ TEST_F(VtbrowseWindow, RenderedWindowIsNotBlank) {
     RedrawWindow(browser_->Window(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     HDC dc = GetDC(browser_->Window());
     ASSERT_TRUE(dc);
+    const auto release = owners::scope_exit([&] { ReleaseDC(browser_->Window(), dc); });
     RECT client;
     GetClientRect(browser_->Window(), &client);
     std::map<COLORREF, int> colours;
     for (int y = 0; y < 60; ++y) {
         for (int x = 0; x < 80; ++x) ++colours[GetPixel(dc, client.right * x / 80, client.bottom * y / 60)];
     }
-    ReleaseDC(browser_->Window(), dc);
     int most = 0;
     for (const auto& [colour, count] : colours) most = std::max(most, count);
     EXPECT_GE(colours.size(), 4u);
