@@ -125,6 +125,7 @@ TEST(HostStatus, RecordsTheLastOutcomeAndFields) {
     EXPECT_EQ(status.playerCount, 12);
     EXPECT_EQ(status.recordedPlayerCount, 12);
     EXPECT_EQ(status.recorded, RecordedOutcome::NoResponse);
+    EXPECT_EQ(status.recordCount, 2);
     EXPECT_EQ(status.statusText, L"Timeout");
 }
 
