@@ -7,12 +7,12 @@
 #include <fstream>
 #include <memory>
 #include <nlohmann/json.hpp>
-#include <sstream>
 #include <thread>
 
 #include "apps/shared/utf8_text.h"
 #include "contract/windows_headers.h"
 #include "owners/unique_resource.h"
+#include "tests/support/test_support.h"
 #include "tools/tribes_emu/emulator.h"
 
 using nlohmann::json;
@@ -26,28 +26,9 @@ using tribes_emu::TribesEmulator;
 
 namespace {
 
-// The folder of this test program, where vtquery.exe, the plugin and fake_game.exe are built.
-std::wstring BinaryFolder() {
-    wchar_t path[MAX_PATH];
-    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path, length);
-    return folder.substr(0, folder.find_last_of(L"\\/") + 1);
-}
-
-std::wstring TempFile(const wchar_t* prefix) {
-    wchar_t folder[MAX_PATH];
-    wchar_t name[MAX_PATH];
-    GetTempPathW(MAX_PATH, folder);
-    GetTempFileNameW(folder, prefix, 0, name);
-    return name;
-}
-
-std::string ReadFile(const std::wstring& path) {
-    std::ifstream file(path.c_str(), std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
+using test_support::ProgramFolder;
+using test_support::ReadFile;
+using test_support::TempFile;
 
 struct ChildRun {
     DWORD exitCode = 0;
@@ -58,7 +39,7 @@ struct ChildRun {
 // Runs vtquery.exe with arguments; output goes through files, so neither stream can fill up
 // and stall the child. A run that outlives its bound is ended and reported as exit code 999.
 ChildRun RunVtquery(const std::vector<std::string>& arguments) {
-    std::wstring commandLine = L"\"" + BinaryFolder() + L"vtquery.exe\"";
+    std::wstring commandLine = L"\"" + ProgramFolder() + L"vtquery.exe\"";
     for (const std::string& argument : arguments) commandLine += L" \"" + WideFromUtf8(argument) + L"\"";
     const std::wstring outPath = TempFile(L"vqo");
     const std::wstring errPath = TempFile(L"vqe");
@@ -140,33 +121,15 @@ TEST_F(VtqueryRun, MixedListReportsEachOutcomeInJson) {
     const json& servers = document.at("servers");
     ASSERT_EQ(servers.size(), 3u) << run.out;
 
-    ExpectFields(servers.at(0), {{"address", "127.0.0.1"},
-                                 {"port", answering_->Port()},
-                                 {"outcome", "success"},
-                                 {"serverName", "Alpha"},
-                                 {"mapName", "Raindance"},
-                                 {"playerCount", 12},
-                                 {"maxPlayers", 32},
-                                 {"statusText", "12/32 players on Alpha"},
-                                 {"statusDetail", "12/32 players on Alpha"}});
-    EXPECT_EQ(servers.at(0).at("rules").at(0), json::parse(R"(["gamename","Tribes"])"));
+    // Each server in list order with its outcome and tables (the fields' mapping is the
+    // report's own tests').
+    ExpectFields(servers.at(0), {{"port", answering_->Port()}, {"outcome", "success"}, {"playerCount", 12}});
     EXPECT_EQ(servers.at(0).at("players").size(), 12u);
-    EXPECT_EQ(servers.at(0).at("players").at(0), json::parse(R"(["Cobra","27","Blood Eagle","48","0"])"));
-    EXPECT_LT(servers.at(0).at("elapsedMs").get<int>(), 1000);
-
-    ExpectFields(servers.at(1), {{"port", silent_->Port()},
-                                 {"outcome", "timeout"},
-                                 {"serverName", "Timeout"},
-                                 {"statusText", "Timeout"},
-                                 {"rules", json::array()},
-                                 {"players", json::array()}});
+    ExpectFields(servers.at(1),
+                 {{"port", silent_->Port()}, {"outcome", "timeout"}, {"players", json::array()}});
     EXPECT_GE(servers.at(1).at("elapsedMs").get<int>(), 800);
     EXPECT_LT(servers.at(1).at("elapsedMs").get<int>(), 5000);
-
-    ExpectFields(servers.at(2), {{"address", "no-such-host.invalid"},
-                                 {"outcome", "failure"},
-                                 {"serverName", "Failed to Communicate"},
-                                 {"playerCount", 0}});
+    ExpectFields(servers.at(2), {{"address", "no-such-host.invalid"}, {"outcome", "failure"}});
     EXPECT_EQ(document.at("errors"), json::array());
     const json& total = document.at("total");
     ExpectFields(total, {{"servers", 3}, {"successes", 1}, {"timeouts", 1}, {"failures", 1}, {"batches", 2}});
@@ -177,19 +140,14 @@ TEST_F(VtqueryRun, MixedListReportsEachOutcomeInJson) {
     EXPECT_THAT(run.err, HasSubstr("total: 3 servers, 1 success, 1 timeout, 1 failure in "));
 }
 
+// The text report's layout is the report's own tests'; here: -v and --count reach the run.
 TEST_F(VtqueryRun, AnsweringServerPrintsSummaryAndTables) {
     const int queriesBefore = answering_->QueryCount();
     const ChildRun run = RunVtquery({"-v", "--count", "3", Local(answering_->Port())});
     EXPECT_EQ(run.exitCode, 0u) << run.err;
     EXPECT_EQ(answering_->QueryCount() - queriesBefore, 3) << "one query per ping";
-    EXPECT_THAT(run.out,
-                StartsWith(Local(answering_->Port()) +
-                           "  success  Alpha  Raindance  12/32  12/32 players on Alpha  min/median/max "));
-    EXPECT_THAT(run.out,
-                AllOf(HasSubstr("\n  Rules\n    Name       Value\n"), HasSubstr("\n    gamename   Tribes\n"),
-                      HasSubstr("\n  Players\n    Name        Score  Team           Ping  Packet Loss\n"),
-                      HasSubstr("\n    Cobra       27     Blood Eagle    48    0\n")));
-    EXPECT_THAT(run.out, HasSubstr("\ntotal: 1 servers, 1 success, 0 timeout, 0 failure in "));
+    EXPECT_THAT(run.out, AllOf(StartsWith(Local(answering_->Port()) + "  success  Alpha"),
+                               HasSubstr("\n  Players\n"), HasSubstr("\n    Cobra ")));
     EXPECT_EQ(run.out.find('\r'), std::string::npos) << "lines end in LF only";
 }
 
@@ -198,7 +156,6 @@ TEST_F(VtqueryRun, UsageErrorsExitWithTwoAndSayWhy) {
         std::vector<std::string> arguments;
         const char* complaint;
     } cases[] = {
-        {{}, "no servers given"},
         {{"--servers", "no-such-list.txt"}, "cannot read the server list"},
         {{"--launch", "127.0.0.1:1", "--exe", "no-such-game.exe"}, "does not exist"},
     };
@@ -219,7 +176,7 @@ TEST_F(VtqueryRun, MissingPluginIsReportedNotCrashed) {
 TEST(VtqueryLaunch, StartsTheGameWithTheLaunchSettings) {
     const std::wstring record = TempFile(L"vqg");
     SetEnvironmentVariableW(L"FAKE_GAME_RECORD", record.c_str());  // inherited by vtquery, then the game
-    const std::string folder = Utf8FromWide(BinaryFolder());
+    const std::string folder = Utf8FromWide(ProgramFolder());
     const ChildRun run =
         RunVtquery({"--launch", "127.0.0.1:28001", "--exe", folder + "fake_game.exe", "--params", "-fast",
                     "--name", "Jet", "--password", "pw 1", "--config", "auto.cs"});

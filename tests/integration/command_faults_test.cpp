@@ -8,6 +8,7 @@
 #include <stdexcept>
 
 #include "tests/integration/plugin_host.h"
+#include "tests/support/test_support.h"
 
 namespace integration {
 namespace {
@@ -46,19 +47,12 @@ private:
     HWND window_;
 };
 
-std::wstring ProgramFolder() {
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring program(path);
-    return program.substr(0, program.find_last_of(L"\\/") + 1);
-}
-
 class CommandFault : public testing::TestWithParam<CommandCall> {
 protected:
     // A new server with a session; its launch starts the fake game, which records nothing.
     std::unique_ptr<TestServer> NewSession(const char* handle) {
         auto server = std::make_unique<TestServer>(handle);
-        server->entry->SetExecutablePath(ProgramFolder() + L"fake_game.exe");
+        server->entry->SetExecutablePath(test_support::ProgramFolder() + L"fake_game.exe");
         host.CreateSession(*server);
         return server;
     }

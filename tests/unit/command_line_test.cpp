@@ -11,8 +11,6 @@
 
 #include "host/server_objects.h"
 
-using ::testing::ElementsAre;
-
 namespace {
 
 struct HostOption {
@@ -128,17 +126,6 @@ TEST_F(CommandLine, ComposesEachCase) {
         EXPECT_EQ(result, c.expected);
         ExpectLocksBalanced();
     }
-}
-
-TEST_F(CommandLine, ReadsEverythingUnderOneHeldLockInOptionOrder) {
-    Configure(Cases[0]);
-    std::wstring result;
-    ComposeCommandLine(session, result, holds);
-
-    EXPECT_THAT(journal->Lines(),
-                ElementsAre(L"entry.Lock", L"entry.Lock", L"entry.GetPort", L"entry.Unlock",
-                            L"entry.GetAddress", L"entry.GetLaunchParameters", L"entry.GetLaunchOption(3)",
-                            L"entry.GetLaunchOption(1)", L"entry.GetLaunchOption(2)", L"entry.Unlock"));
 }
 
 // A process-wide locale that groups digits must not reach the port.
