@@ -107,6 +107,7 @@ VTRESULT HostServerData::RecordPlayerCount(int count) {
         Hold hold(mutex_);
         status_.recordedPlayerCount = count;
         status_.recorded = RecordedOutcome::PlayerCount;
+        ++status_.recordCount;
         return VT_OK;
     });
 }
@@ -116,6 +117,7 @@ VTRESULT HostServerData::RecordNoResponse() {
         Enter(L"RecordNoResponse");
         Hold hold(mutex_);
         status_.recorded = RecordedOutcome::NoResponse;
+        ++status_.recordCount;
         return VT_OK;
     });
 }

@@ -183,6 +183,9 @@ struct HostServerStatus {
     int playerCount = 0;
     int recordedPlayerCount = 0;
     RecordedOutcome recorded = RecordedOutcome::None;
+    // RecordPlayerCount and RecordNoResponse calls so far: a host that charts them tells a ping
+    // that recorded nothing (a trapped fault) from one that recorded the same as the last.
+    int recordCount = 0;
 };
 
 class VT_SERVICES_API HostServerData final : public HostObject<VtServerData> {

@@ -67,6 +67,11 @@ struct module_traits {
     static value_type invalid() { return nullptr; }
     static void close(value_type value) { ::FreeLibrary(value); }
 };
+struct menu_traits {
+    using value_type = HMENU;
+    static value_type invalid() { return nullptr; }
+    static void close(value_type value) { ::DestroyMenu(value); }
+};
 struct local_memory_traits {
     using value_type = HLOCAL;
     static value_type invalid() { return nullptr; }
@@ -78,6 +83,7 @@ using unique_file = unique_any<file_traits>;      // CreateFileW's handles: empt
 using unique_socket = unique_any<socket_traits>;
 using unique_hwnd = unique_any<hwnd_traits>;                  // must be reset on the window's own thread
 using unique_module = unique_any<module_traits>;              // a loaded library
+using unique_menu = unique_any<menu_traits>;                  // a menu not attached to a window
 using unique_local_memory = unique_any<local_memory_traits>;  // memory the system gave with LocalAlloc
 
 static_assert(sizeof(unique_handle) == sizeof(HANDLE), "an owner adds nothing to its handle");

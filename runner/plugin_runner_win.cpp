@@ -79,6 +79,7 @@ PluginRunner::PluginRunner(const std::wstring& pluginPath) {
         }
         init_(thread_.Window(), 0, &commandWindow_);
         if (!commandWindow_) failure = "the plugin " + where + " gave no command window";
+        loaded_ = failure.empty();
     });
     if (!failure.empty()) {
         Unload();
@@ -93,7 +94,7 @@ PluginRunner::~PluginRunner() {
 LRESULT PluginRunner::Send(UINT command, WPARAM wParam, LPARAM lParam) {
     std::unique_lock<std::shared_mutex> noPings(sessionsChange_, std::defer_lock);
     if (ChangesSessions(command)) noPings.lock();
-    if (!module_) return 0;
+    if (!loaded_) return 0;
     return SendMessageW(commandWindow_, command, wParam, lParam);
 }
 
@@ -109,7 +110,7 @@ void PluginRunner::RemoveSession(HostedServer& server) {
 HWND PluginRunner::Init(HWND parent) {
     HWND window = nullptr;
     thread_.Run([&] {
-        if (init_ && module_) init_(parent, 0, &window);
+        if (loaded_) init_(parent, 0, &window);
     });
     return window;
 }
@@ -124,7 +125,7 @@ int PluginRunner::Ping(HostedServer& server) {
 
 int PluginRunner::PingHeld(HostedServer& server) {
     std::lock_guard<std::mutex> once(server.pinging);
-    return module_ ? ping_(&server.handle) : 0;
+    return loaded_ ? ping_(&server.handle) : 0;
 }
 
 RefreshTimes PluginRunner::PingAll(const std::vector<HostedServer*>& servers, int count, WorkerPlan workers,
@@ -140,7 +141,7 @@ void PluginRunner::AddSessions(const std::vector<HostedServer*>& servers) {
     std::unique_lock<std::shared_mutex> noPings(sessionsChange_);
     thread_.Run([&] {
         for (HostedServer* server : servers) {
-            if (!module_) return;
+            if (!loaded_) return;
             SessionCreateRecord record = server->Record();
             SendMessageW(commandWindow_, CMD_CREATE_SESSION, reinterpret_cast<WPARAM>(&record), 0);
         }
@@ -151,7 +152,7 @@ void PluginRunner::RemoveSessions(const std::vector<HostedServer*>& servers) {
     std::unique_lock<std::shared_mutex> noPings(sessionsChange_);
     thread_.Run([&] {
         for (HostedServer* server : servers) {
-            if (!module_) return;
+            if (!loaded_) return;
             SendMessageW(commandWindow_, CMD_REMOVE_SESSION, reinterpret_cast<WPARAM>(&server->handle), 0);
         }
     });
@@ -194,6 +195,7 @@ RefreshPhases PluginRunner::RefreshInBatches(
 void PluginRunner::Unload() {
     std::unique_lock<std::shared_mutex> noPings(sessionsChange_);
     // FreeLibrary where the plugin's windows live: its detach destroys them.
+    loaded_ = false;
     thread_.Run([this] { module_.reset(); });
     init_ = nullptr;
     ping_ = nullptr;

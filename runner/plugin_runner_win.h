@@ -8,6 +8,7 @@
 // pinged by two threads at once.
 #pragma once
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <shared_mutex>
@@ -113,6 +114,8 @@ private:
 
     WindowThread thread_;
     owners::unique_module module_;
+    // Whether the plugin is loaded, for threads that send commands while another unloads it.
+    std::atomic<bool> loaded_{false};
     PingVantorProtocol ping_ = nullptr;
     InitVantorProtocol init_ = nullptr;
     HWND commandWindow_ = nullptr;

@@ -1,0 +1,11 @@
+// The dialog that adds servers by address.
+#pragma once
+
+#include <vector>
+
+#include "apps/shared/server_list.h"
+#include "contract/windows_headers.h"
+
+// The servers the user typed, or none when the user cancelled. Text that is not a server keeps
+// the dialog open with the reason shown in it.
+std::vector<ServerAddress> AskServers(HWND owner);

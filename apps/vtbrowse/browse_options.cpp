@@ -1,0 +1,62 @@
+#include "apps/vtbrowse/browse_options.h"
+
+namespace {
+
+bool ParseCount(const std::string& text, size_t& count) {
+    if (text.empty() || text.size() > 7) return false;
+    size_t value = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9') return false;
+        value = value * 10 + static_cast<size_t>(c - '0');
+    }
+    if (value == 0) return false;
+    count = value;
+    return true;
+}
+
+}  // namespace
+
+BrowseOptions ParseBrowseOptions(const std::vector<std::string>& arguments) {
+    BrowseOptions options;
+    for (size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        const bool takesValue = argument == "--servers" || argument == "--settings" ||
+                                argument == "--plugin" || argument == "--most-sessions" ||
+                                argument == "--select";
+        if (takesValue && i + 1 == arguments.size()) {
+            options.problems.push_back(argument + " needs a value; " + kBrowseUsage);
+            break;
+        }
+        if (argument == "--servers") {
+            options.serverFiles.push_back(arguments[++i]);
+        } else if (argument == "--settings") {
+            options.settingsPath = arguments[++i];
+        } else if (argument == "--plugin") {
+            options.pluginPath = arguments[++i];
+        } else if (argument == "--most-sessions") {
+            if (!ParseCount(arguments[++i], options.mostSessions)) {
+                options.problems.push_back("--most-sessions takes a whole number from 1 up, not '" +
+                                           arguments[i] + "'");
+            }
+        } else if (argument == "--select") {
+            ServerAddress server;
+            ServerListError error;
+            if (ParseServerAddress(arguments[++i], server, error)) {
+                options.select = server;
+            } else {
+                options.problems.push_back("--select: " + error.message);
+            }
+        } else if (argument.rfind("--", 0) == 0) {
+            options.problems.push_back("unknown option '" + argument + "'; " + kBrowseUsage);
+        } else {
+            ServerAddress server;
+            ServerListError error;
+            if (ParseServerAddress(argument, server, error)) {
+                options.servers.push_back(server);
+            } else {
+                options.problems.push_back(error.message);
+            }
+        }
+    }
+    return options;
+}

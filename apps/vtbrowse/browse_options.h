@@ -1,0 +1,28 @@
+// vtbrowse's command line: servers to add and refresh at start, and where things are.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "apps/shared/server_list.h"
+
+struct BrowseOptions {
+    std::vector<ServerAddress> servers;  // from the command line, then from --servers files
+    std::vector<std::string> serverFiles;
+    std::string settingsPath;             // empty: the user's application data folder
+    std::string pluginPath;               // empty: Tribes.vtplugin beside vtbrowse.exe
+    size_t mostSessions = 0;              // 0: the runner's own bound on sessions alive at once
+    std::optional<ServerAddress> select;  // the server selected once listed
+    // What cannot be used, one message each; the window opens anyway and shows them in its log.
+    std::vector<std::string> problems;
+};
+
+// Parses the arguments after the program name (UTF-8). Server list files are read later, by the
+// window, which reports what they hold that is not usable.
+BrowseOptions ParseBrowseOptions(const std::vector<std::string>& arguments);
+
+constexpr const char* kBrowseUsage =
+    "usage: vtbrowse [--servers FILE] [--settings FILE] [--plugin PATH] [--most-sessions N] [--select "
+    "ADDRESS:PORT] "
+    "[ADDRESS:PORT ...]";

@@ -1,0 +1,57 @@
+// Numbers of vtbrowse's resources, controls and commands, shared by vtbrowse.rc and the code.
+// No windows.h: the resource compiler reads this too.
+#pragma once
+
+#define IDD_ADD_SERVERS 200
+#define IDD_FIND_PLAYER 201
+#define IDD_JOIN 202
+#define IDR_ACCELERATORS 210
+#define IDI_VTBROWSE 220
+
+// Main window controls and commands (WM_COMMAND ids). The cancel button is IDCANCEL (2), so
+// Escape cancels a refresh; Enter arrives as IDOK (1).
+#define IDC_ADD 1001
+#define IDC_REMOVE 1002
+#define IDC_IMPORT 1003
+#define IDC_REFRESH 1004
+#define IDC_REFRESH_SELECTED 1005
+#define IDC_JOIN 1006
+#define IDC_FIND 1007
+#define IDC_AUTO 1008
+#define IDC_AUTO_SECONDS 1009
+#define IDC_FILTER_TEXT 1010
+#define IDC_HIDE_EMPTY 1011
+#define IDC_HIDE_FULL 1012
+#define IDC_HIDE_SILENT 1013
+#define IDC_SERVERS 1014
+#define IDC_HANDED_BACK 1015
+#define IDC_DETAIL_TABS 1016
+#define IDC_DETAIL_LIST 1017
+#define IDC_CHART 1018
+#define IDC_LOG 1019
+#define IDC_STATUS 1020
+#define IDC_FILTER_LABEL 1021
+#define IDC_AUTO_UNIT 1022
+#define IDC_CHART_TITLE 1023
+#define IDC_HAND_BACK 1030
+#define IDC_PLUGIN_MENU 1031
+
+// The add-servers dialog.
+#define IDC_ADD_TEXT 1101
+#define IDC_ADD_PROBLEM 1102
+
+// The find-a-player window.
+#define IDC_FIND_TEXT 1201
+#define IDC_FIND_RESULTS 1202
+#define IDC_FIND_COUNT 1203
+
+// The join dialog: fixed rows, then one edit per launch option the plugin offered, numbered from
+// IDC_JOIN_OPTION in the order offered (its hint is the same number plus IDC_JOIN_HINT_OFFSET).
+#define IDC_JOIN_SERVER 1301
+#define IDC_JOIN_EXECUTABLE 1302
+#define IDC_JOIN_BROWSE 1303
+#define IDC_JOIN_PLAYER_NAME 1304
+#define IDC_JOIN_CONFIG_FILE 1305
+#define IDC_JOIN_PARAMETERS 1306
+#define IDC_JOIN_OPTION 1320
+#define IDC_JOIN_HINT_OFFSET 40

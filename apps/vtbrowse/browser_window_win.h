@@ -1,0 +1,129 @@
+// vtbrowse's main window: the server list, the selected server's details and chart, the log and
+// the status bar, and everything the user does with them. It runs on the program's main thread;
+// the plugin runs on the runner's threads and reaches it only through PluginSide's events and
+// the forward command (1124) the plugin sends it.
+#pragma once
+
+#include <chrono>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "apps/vtbrowse/browse_options.h"
+#include "apps/vtbrowse/find_player_win.h"
+#include "apps/vtbrowse/plugin_side_win.h"
+#include "apps/vtbrowse/server_rows.h"
+#include "apps/vtbrowse/settings_file.h"
+#include "contract/host_window.h"
+#include "owners/unique_resource.h"
+
+struct BrowserStart {
+    BrowseOptions options;
+    std::filesystem::path settingsPath;
+    std::wstring pluginPath;
+    bool quitOnClose = true;  // closing the window ends the message loop
+    int show = SW_SHOWDEFAULT;
+};
+
+// The main window as the plugin's host window (command 1124).
+class MainHostWindow final : public VtHostWindow {
+public:
+    HWND GetWindowHandle() override { return window; }
+    HWND window = nullptr;
+};
+
+class BrowserWindow {
+public:
+    // Makes and shows the window, loads the plugin, adds the servers of the settings and of the
+    // command line and starts their first refresh. A plugin that cannot be loaded, a settings
+    // file or server list with unusable lines: the window opens and its log says so.
+    explicit BrowserWindow(BrowserStart start);
+    // Cancels a refresh, waits for what runs in the plugin, unloads it, destroys the window.
+    ~BrowserWindow();
+    BrowserWindow(const BrowserWindow&) = delete;
+    BrowserWindow& operator=(const BrowserWindow&) = delete;
+
+    HWND Window() const { return window_.get(); }
+    // For the message loop: true when message was taken by dialog keys, accelerators or the
+    // find window, and must not be dispatched again.
+    bool PreTranslate(MSG& message);
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+    // browser_layout_win.cpp: the controls and where they go.
+    void CreateControls();
+    void Layout();
+
+    void OnCommand(int id, int code);
+    LRESULT OnNotify(const NMHDR& header);
+    void OnSideEvents();
+    void OnHandedBack(WPARAM record, LPARAM server);
+    void OnContextMenu(LPARAM where);
+    void OnTimer(UINT_PTR timer);
+    void OnClose();
+
+    void AddServers(const std::vector<ServerAddress>& servers);
+    void ImportFile(const std::wstring& path);
+    void RemoveSelected();
+    void Refresh(std::vector<ServerId> ids);
+    void CancelRefresh();
+    void JoinSelected();
+    void OpenFind();
+
+    ServerRow* Find(ServerId id);
+    std::vector<ServerId> SelectedIds() const;
+    ServerId FocusedId() const;
+    void SelectServer(ServerId id);
+    void UpdateList();
+    void UpdateSortArrows();
+    void ShowDetails();
+    void FillDetailPage();
+    void UpdateStatus();
+    void UpdateButtons();
+    void ApplyAutoRefresh();
+    void Log(const std::wstring& text);
+    void Save();
+
+    BrowserStart start_;
+    BrowserSettings settings_;
+    std::vector<ServerRow> rows_;
+    std::vector<ServerId> visible_;
+    ServerId nextId_ = 1;
+    ServerId shownServer_ = 0;  // whose details are shown; 0 for none
+    std::vector<std::wstring> shownPages_;
+    bool restoringSelection_ = false;
+    bool started_ = false;  // the constructor has listed the servers of the settings file
+
+    bool refreshing_ = false;
+    bool cancelling_ = false;
+    size_t progressDone_ = 0;
+    size_t progressTotal_ = 0;
+    size_t answered_ = 0;
+    size_t timedOut_ = 0;
+    size_t failed_ = 0;
+    std::wstring lastTotals_;
+    size_t errorsSeen_ = 0;
+    std::chrono::steady_clock::time_point lastEvents_;  // when the window last took events in
+
+    MainHostWindow hostWindow_;
+    owners::unique_window_class mainClass_;
+    owners::unique_window_class chartClass_;
+    HACCEL accelerators_ = nullptr;  // from the resources: nothing to destroy
+    owners::unique_hwnd window_;
+    HWND servers_ = nullptr;
+    HWND handedBack_ = nullptr;
+    HWND tabs_ = nullptr;
+    HWND detail_ = nullptr;
+    HWND chartTitle_ = nullptr;
+    HWND chart_ = nullptr;
+    HWND log_ = nullptr;
+    HWND status_ = nullptr;
+    std::unique_ptr<FindPlayerWindow> find_;
+    std::unique_ptr<PluginSide> side_;  // null when the plugin could not be loaded
+};
+
+// The program's message loop for browser; the exit code.
+int RunMessageLoop(BrowserWindow& browser);

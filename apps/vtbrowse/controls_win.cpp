@@ -1,0 +1,45 @@
+#include "apps/vtbrowse/controls_win.h"
+
+#include <vector>
+
+HWND CreateControl(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style, int id,
+                   DWORD exStyle) {
+    HWND control = CreateWindowExW(exStyle, className, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 10, 10,
+                                   parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                   GetModuleHandleW(nullptr), nullptr);
+    if (control)
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), 0);
+    return control;
+}
+
+std::wstring WindowText(HWND window) {
+    const int length = GetWindowTextLengthW(window);
+    std::vector<wchar_t> text(static_cast<size_t>(length) + 1);
+    const int copied = GetWindowTextW(window, text.data(), length + 1);
+    return std::wstring(text.data(), static_cast<size_t>(copied > 0 ? copied : 0));
+}
+
+bool IsChecked(HWND button) {
+    return SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void SetChecked(HWND button, bool checked) {
+    SendMessageW(button, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void AddListColumn(HWND list, const std::wstring& heading, int width) {
+    HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+    const int index = header ? static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
+    std::wstring text = heading;
+    LVCOLUMNW column{};
+    column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+    column.pszText = text.data();
+    column.cx = width;
+    column.iSubItem = index;
+    SendMessageW(list, LVM_INSERTCOLUMNW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&column));
+}
+
+void RemoveListColumns(HWND list) {
+    while (SendMessageW(list, LVM_DELETECOLUMN, 0, 0)) {
+    }
+}

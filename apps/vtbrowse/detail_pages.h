@@ -1,0 +1,28 @@
+// The selected server's tables as pages of the details pane, laid out as the plugin declared
+// them: one page per table with its title, its headings and widths, its rows as the plugin left
+// them; the user table first. Portable: tested natively.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "apps/vtbrowse/server_snapshot.h"
+
+// Width of a column the plugin named but gave no width, and of cells written past the declared
+// columns (the rules table's team scores), which get a column without a heading.
+constexpr int kUndeclaredColumnWidth = 60;
+
+struct DetailColumn {
+    std::wstring heading;
+    int width = kUndeclaredColumnWidth;
+    bool declared = true;  // false for the column of cells beyond the declared count
+};
+
+struct DetailPage {
+    std::wstring tableName;
+    std::wstring title;  // the table's title, or its name when it has none
+    std::vector<DetailColumn> columns;
+    std::vector<std::vector<std::wstring>> rows;  // a cell the plugin never set is empty text
+};
+
+std::vector<DetailPage> DetailPages(const std::vector<NamedTable>& tables);

@@ -1,0 +1,139 @@
+#include "apps/vtbrowse/find_player_win.h"
+
+#include "apps/vtbrowse/browser_ids.h"
+#include "apps/vtbrowse/controls_win.h"
+
+namespace {
+
+void SetCell(HWND list, int row, int column, const std::wstring& text) {
+    std::wstring copy = text;
+    LVITEMW item{};
+    item.iSubItem = column;
+    item.pszText = copy.data();
+    SendMessageW(list, LVM_SETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+}
+
+}  // namespace
+
+FindPlayerWindow::FindPlayerWindow(HWND owner, Search search, Choose choose)
+    : search_(std::move(search)), choose_(std::move(choose)) {
+    // The dialog is owned from WM_INITDIALOG on, before any other message can reach it.
+    CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_FIND_PLAYER), owner, DialogProc,
+                       reinterpret_cast<LPARAM>(this));
+}
+
+void FindPlayerWindow::Open() {
+    ShowWindow(dialog_.get(), SW_SHOW);
+    HWND text = GetDlgItem(dialog_.get(), IDC_FIND_TEXT);
+    SetFocus(text);
+    SendMessageW(text, EM_SETSEL, 0, -1);
+}
+
+void FindPlayerWindow::Update() {
+    HWND list = GetDlgItem(dialog_.get(), IDC_FIND_RESULTS);
+    const std::wstring text = WindowText(GetDlgItem(dialog_.get(), IDC_FIND_TEXT));
+    found_ = search_(text);
+    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
+    for (size_t i = 0; i < found_.size(); ++i) {
+        LVITEMW item{};
+        item.mask = LVIF_TEXT;
+        item.iItem = static_cast<int>(i);
+        item.pszText = found_[i].player.data();
+        SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+        SetCell(list, static_cast<int>(i), 1, found_[i].serverName);
+        SetCell(list, static_cast<int>(i), 2, found_[i].address);
+        SetCell(list, static_cast<int>(i), 3, found_[i].mapName);
+    }
+    SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+    const std::wstring count =
+        text.empty()     ? L"Type a name to search the players of every server that answered."
+        : found_.empty() ? L"Nobody of that name plays on the servers that answered."
+                         : std::to_wstring(found_.size()) + (found_.size() == 1 ? L" player" : L" players") +
+                               L" found; Enter or a double click selects the server.";
+    SetDlgItemTextW(dialog_.get(), IDC_FIND_COUNT, count.c_str());
+}
+
+void FindPlayerWindow::ChooseSelected() {
+    HWND list = GetDlgItem(dialog_.get(), IDC_FIND_RESULTS);
+    const int selected =
+        static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+    if (selected >= 0 && static_cast<size_t>(selected) < found_.size())
+        choose_(found_[static_cast<size_t>(selected)].server);
+}
+
+void FindPlayerWindow::Layout() {
+    RECT client;
+    GetClientRect(dialog_.get(), &client);
+    RECT units{7, 25, 7, 16};
+    MapDialogRect(dialog_.get(), &units);
+    const int margin = units.left;
+    HWND text = GetDlgItem(dialog_.get(), IDC_FIND_TEXT);
+    RECT textRect;
+    GetWindowRect(text, &textRect);
+    MapWindowPoints(nullptr, dialog_.get(), reinterpret_cast<POINT*>(&textRect), 2);
+    MoveWindow(text, textRect.left, textRect.top, client.right - margin - textRect.left,
+               textRect.bottom - textRect.top, TRUE);
+    MoveWindow(GetDlgItem(dialog_.get(), IDC_FIND_RESULTS), margin, units.top, client.right - 2 * margin,
+               client.bottom - units.top - units.bottom - margin, TRUE);
+    MoveWindow(GetDlgItem(dialog_.get(), IDC_FIND_COUNT), margin, client.bottom - units.bottom - margin / 2,
+               client.right - 2 * margin, units.bottom, TRUE);
+}
+
+INT_PTR CALLBACK FindPlayerWindow::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+        auto* self = reinterpret_cast<FindPlayerWindow*>(lParam);
+        self->dialog_.reset(dialog);
+    }
+    auto* self = reinterpret_cast<FindPlayerWindow*>(GetWindowLongPtrW(dialog, DWLP_USER));
+    if (message == WM_NCDESTROY && self) {
+        // Destroyed with its owner: nothing is left for the owner type to destroy.
+        SetWindowLongPtrW(dialog, DWLP_USER, 0);
+        self->dialog_.release();
+        return FALSE;
+    }
+    return self ? self->OnMessage(message, wParam, lParam) : FALSE;
+}
+
+INT_PTR FindPlayerWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_INITDIALOG: {
+            HWND list = GetDlgItem(dialog_.get(), IDC_FIND_RESULTS);
+            SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT);
+            AddListColumn(list, L"Player", 120);
+            AddListColumn(list, L"Server", 150);
+            AddListColumn(list, L"Address", 130);
+            AddListColumn(list, L"Map", 100);
+            Layout();
+            Update();
+            return TRUE;
+        }
+        case WM_SIZE:
+            Layout();
+            return TRUE;
+        case WM_GETMINMAXINFO:
+            reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = POINT{360, 220};
+            return TRUE;
+        case WM_COMMAND:
+            if (LOWORD(wParam) == IDC_FIND_TEXT && HIWORD(wParam) == EN_CHANGE) {
+                Update();
+            } else if (LOWORD(wParam) == IDOK) {
+                ChooseSelected();
+            } else if (LOWORD(wParam) == IDCANCEL) {
+                ShowWindow(dialog_.get(), SW_HIDE);
+            }
+            return TRUE;
+        case WM_NOTIFY: {
+            const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+            if (header->idFrom == IDC_FIND_RESULTS &&
+                (header->code == NM_DBLCLK || header->code == NM_RETURN)) {
+                ChooseSelected();
+                return TRUE;
+            }
+            return FALSE;
+        }
+        default:
+            return FALSE;
+    }
+}

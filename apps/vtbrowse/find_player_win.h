@@ -1,0 +1,38 @@
+// The find-a-player window: a modeless dialog that lists where a name is playing, searching the
+// user tables of every server as the user types. Choosing a line selects its server.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "apps/vtbrowse/player_search.h"
+#include "contract/windows_headers.h"
+#include "owners/unique_resource.h"
+
+class FindPlayerWindow {
+public:
+    using Search = std::function<std::vector<PlayerSighting>(const std::wstring&)>;
+    using Choose = std::function<void(ServerId)>;
+
+    FindPlayerWindow(HWND owner, Search search, Choose choose);
+    FindPlayerWindow(const FindPlayerWindow&) = delete;
+    FindPlayerWindow& operator=(const FindPlayerWindow&) = delete;
+
+    HWND Window() const { return dialog_.get(); }
+    // Shows the window with the search text selected for typing.
+    void Open();
+    // Searches again: the servers' tables changed.
+    void Update();
+
+private:
+    static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void ChooseSelected();
+    void Layout();
+
+    Search search_;
+    Choose choose_;
+    std::vector<PlayerSighting> found_;
+    owners::unique_hwnd dialog_;
+};

@@ -1,0 +1,15 @@
+// The join dialog: the game's executable, the launch options the plugin offered for the server
+// (their names as labels, their descriptions as hints), the player name and config file the host
+// keeps under its own labels, and extra parameters with <address>.
+#pragma once
+
+#include <map>
+#include <string>
+
+#include "apps/vtbrowse/server_rows.h"
+#include "apps/vtbrowse/settings_file.h"
+#include "contract/windows_headers.h"
+
+// Shows the dialog for row, filled from join and optionValues; true, with both updated, when the
+// user chose to join.
+bool AskJoin(HWND owner, const ServerRow& row, JoinSettings& join, std::map<int, std::wstring>& optionValues);

@@ -1,0 +1,46 @@
+// vtbrowse: a desktop server browser that hosts Tribes.vtplugin as Vantor does.
+#include <string>
+#include <vector>
+
+#include "apps/shared/host_paths_win.h"
+#include "apps/shared/utf8_text.h"
+#include "apps/vtbrowse/browser_window_win.h"
+#include "contract/windows_headers.h"
+#include "owners/unique_resource.h"
+
+namespace {
+
+std::vector<std::string> Arguments() {
+    int count = 0;
+    wchar_t** arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+    const owners::unique_local_memory owned(arguments);
+    std::vector<std::string> result;
+    for (int i = 1; arguments && i < count; ++i) result.push_back(Utf8FromWide(arguments[i]));
+    return result;
+}
+
+// The user's application data folder holds vtbrowse's settings; without one, the program's folder.
+std::wstring DefaultSettingsPath() {
+    wchar_t folder[MAX_PATH * 2] = L"";
+    const DWORD length = GetEnvironmentVariableW(L"APPDATA", folder, MAX_PATH * 2);
+    if (length > 0 && length < MAX_PATH * 2) return std::wstring(folder) + L"\\vtbrowse\\settings.txt";
+    const std::wstring plugin = PluginBesideProgram();
+    return plugin.substr(0, plugin.find_last_of(L"\\/") + 1) + L"vtbrowse-settings.txt";
+}
+
+}  // namespace
+
+int main() {
+    BrowserStart start;
+    start.options = ParseBrowseOptions(Arguments());
+    start.settingsPath =
+        start.options.settingsPath.empty() ? DefaultSettingsPath() : FullHostPath(start.options.settingsPath);
+    start.pluginPath =
+        start.options.pluginPath.empty() ? PluginBesideProgram() : FullHostPath(start.options.pluginPath);
+    BrowserWindow browser(std::move(start));
+    if (!browser.Window()) {
+        MessageBoxW(nullptr, L"vtbrowse could not make its window.", L"vtbrowse", MB_ICONERROR);
+        return 1;
+    }
+    return RunMessageLoop(browser);
+}

@@ -1,0 +1,21 @@
+// Finding a player: where a name is playing, from the user tables of every server's last answer.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "apps/vtbrowse/server_rows.h"
+
+struct PlayerSighting {
+    ServerId server = 0;
+    std::wstring player;  // as the server spells it
+    std::wstring serverName;
+    std::wstring address;
+    std::wstring mapName;
+};
+
+// Players whose name holds text (any letter case), server by server in the rows' order, each
+// server's players in its table's order. Only servers whose last ping got an answer count: the
+// plugin empties the tables of the others. Empty text finds nobody.
+std::vector<PlayerSighting> FindPlayers(const std::vector<ServerRow>& rows, std::wstring_view text);

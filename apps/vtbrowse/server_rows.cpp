@@ -1,0 +1,155 @@
+#include "apps/vtbrowse/server_rows.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cwctype>
+
+#include "apps/shared/utf8_text.h"
+
+namespace {
+
+wchar_t Folded(wchar_t c) {
+    if (c < 0x80) return static_cast<wchar_t>(c >= L'A' && c <= L'Z' ? c + 32 : c);
+    return static_cast<wchar_t>(std::towlower(static_cast<std::wint_t>(c)));
+}
+
+// -1, 0 or 1 as a is before, level with or after b, letter case aside.
+int CompareFolded(std::wstring_view a, std::wstring_view b) {
+    const size_t common = std::min(a.size(), b.size());
+    for (size_t i = 0; i < common; ++i) {
+        const wchar_t x = Folded(a[i]);
+        const wchar_t y = Folded(b[i]);
+        if (x != y) return x < y ? -1 : 1;
+    }
+    return a.size() == b.size() ? 0 : a.size() < b.size() ? -1 : 1;
+}
+
+template <class Number>
+int CompareNumbers(Number a, Number b) {
+    return a < b ? -1 : b < a ? 1 : 0;
+}
+
+int CompareAddresses(const ServerAddress& a, const ServerAddress& b) {
+    const int byText = CompareFolded(WideFromUtf8(a.address), WideFromUtf8(b.address));
+    return byText != 0 ? byText : CompareNumbers(a.port, b.port);
+}
+
+int CompareBy(const ServerRow& a, const ServerRow& b, RowColumn column) {
+    const HostServerStatus& x = a.last.status;
+    const HostServerStatus& y = b.last.status;
+    switch (column) {
+        case RowColumn::Name:
+            return CompareFolded(x.serverName, y.serverName);
+        case RowColumn::Address:
+            return CompareAddresses(a.address, b.address);
+        case RowColumn::Map:
+            return CompareFolded(x.mapName, y.mapName);
+        case RowColumn::Players: {
+            const int byCount = CompareNumbers(x.playerCount, y.playerCount);
+            return byCount != 0 ? byCount : CompareNumbers(x.maxPlayers, y.maxPlayers);
+        }
+        case RowColumn::Status:
+            return CompareFolded(x.statusText, y.statusText);
+        case RowColumn::Ping:
+            return CompareNumbers(a.last.pingMs, b.last.pingMs);
+    }
+    return 0;
+}
+
+}  // namespace
+
+bool ContainsFolded(std::wstring_view text, std::wstring_view part) {
+    if (part.empty()) return true;
+    if (part.size() > text.size()) return false;
+    for (size_t start = 0; start + part.size() <= text.size(); ++start) {
+        if (CompareFolded(text.substr(start, part.size()), part) == 0) return true;
+    }
+    return false;
+}
+
+const wchar_t* ColumnHeading(RowColumn column) {
+    switch (column) {
+        case RowColumn::Name:
+            return L"Server";
+        case RowColumn::Address:
+            return L"Address";
+        case RowColumn::Map:
+            return L"Map";
+        case RowColumn::Players:
+            return L"Players";
+        case RowColumn::Status:
+            return L"Status";
+        case RowColumn::Ping:
+            return L"Ping call";
+    }
+    return L"";
+}
+
+std::wstring CellText(const ServerRow& row, RowColumn column) {
+    if (column == RowColumn::Address) return WideFromUtf8(row.address.Text());
+    if (!row.refreshed) return column == RowColumn::Status ? L"not refreshed yet" : L"";
+    const HostServerStatus& status = row.last.status;
+    switch (column) {
+        case RowColumn::Name:
+            return status.serverName;
+        case RowColumn::Map:
+            return status.mapName;
+        case RowColumn::Players:
+            return std::to_wstring(status.playerCount) + L"/" + std::to_wstring(status.maxPlayers);
+        case RowColumn::Status:
+            return status.statusText;
+        case RowColumn::Ping:
+            return std::to_wstring(std::lround(row.last.pingMs)) + L" ms";
+        case RowColumn::Address:
+            break;
+    }
+    return L"";
+}
+
+void ApplySnapshot(ServerRow& row, ServerSnapshot snapshot) {
+    const int recordsBefore = row.refreshed ? row.last.status.recordCount : 0;
+    const HostServerStatus& status = snapshot.status;
+    const bool recordedCount =
+        status.recordCount > recordsBefore && status.recorded == RecordedOutcome::PlayerCount;
+    row.history.push_back(recordedCount ? CountPoint(status.recordedPlayerCount) : std::nullopt);
+    row.outcome = ClassifyOutcome(status);
+    row.last = std::move(snapshot);
+    row.refreshed = true;
+}
+
+bool Passes(const ServerRow& row, const RowFilter& filter) {
+    const HostServerStatus& status = row.last.status;
+    const bool answered = row.refreshed && row.outcome == Outcome::Success;
+    if (filter.hideSilent && row.refreshed && !answered) return false;
+    if (filter.hideEmpty && answered && status.playerCount == 0) return false;
+    if (filter.hideFull && answered && status.maxPlayers > 0 && status.playerCount >= status.maxPlayers)
+        return false;
+    if (!filter.text.empty() && !ContainsFolded(status.serverName, filter.text) &&
+        !ContainsFolded(status.mapName, filter.text))
+        return false;
+    return true;
+}
+
+bool SortsBefore(const ServerRow& a, const ServerRow& b, const RowOrder& order) {
+    // Only the address is known before a server's first refresh.
+    const bool byAddress = order.column == RowColumn::Address;
+    if (!byAddress && a.refreshed != b.refreshed) return a.refreshed;
+    int compared = a.refreshed || byAddress ? CompareBy(a, b, order.column) : 0;
+    if (order.descending) compared = -compared;
+    if (compared == 0) compared = CompareAddresses(a.address, b.address);
+    return compared < 0;
+}
+
+std::vector<ServerId> VisibleRows(const std::vector<ServerRow>& rows, const RowFilter& filter,
+                                  const RowOrder& order) {
+    std::vector<const ServerRow*> shown;
+    for (const ServerRow& row : rows) {
+        if (Passes(row, filter)) shown.push_back(&row);
+    }
+    std::stable_sort(shown.begin(), shown.end(),
+                     [&](const ServerRow* a, const ServerRow* b) { return SortsBefore(*a, *b, order); });
+    std::vector<ServerId> ids;
+    ids.reserve(shown.size());
+    for (const ServerRow* row : shown) ids.push_back(row->id);
+    return ids;
+}

@@ -1,0 +1,63 @@
+// The browser's servers as the user sees them: one row per server with what the plugin wrote for
+// it, and the order and filter of the list. Portable: tested natively.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "apps/shared/server_list.h"
+#include "apps/shared/server_result.h"
+#include "apps/vtbrowse/server_snapshot.h"
+
+using ServerId = std::uint32_t;
+
+// One point of the player-count history: the count recorded, or none for a ping without answer.
+using CountPoint = std::optional<int>;
+
+struct ServerRow {
+    ServerId id = 0;
+    ServerAddress address;
+    bool refreshed = false;  // a ping has run since the server was added
+    Outcome outcome = Outcome::Failure;
+    ServerSnapshot last;
+    std::vector<CountPoint> history;  // one point per refresh of this run
+    // Launch options the plugin offered for this server, in the order it offered them.
+    std::vector<OfferedLaunchOption> offeredOptions;
+};
+
+enum class RowColumn { Name, Address, Map, Players, Status, Ping };
+constexpr int kRowColumnCount = 6;
+
+const wchar_t* ColumnHeading(RowColumn column);
+// The text of one cell of the server list.
+std::wstring CellText(const ServerRow& row, RowColumn column);
+
+// Takes in what a ping left: status, tables, ping time, and one history point from what the
+// plugin recorded (RecordPlayerCount: the count; RecordNoResponse or nothing: a gap).
+void ApplySnapshot(ServerRow& row, ServerSnapshot snapshot);
+
+struct RowFilter {
+    bool hideEmpty = false;
+    bool hideFull = false;
+    bool hideSilent = false;  // servers whose last ping got no answer
+    std::wstring text;        // in the server name or the map, any letter case
+};
+
+struct RowOrder {
+    RowColumn column = RowColumn::Name;
+    bool descending = false;
+};
+
+bool Passes(const ServerRow& row, const RowFilter& filter);
+// Whether a sorts before b: numbers by value (players, then their limit; ping time), addresses by
+// text then port, texts without regard to letter case; rows never refreshed last (but by address).
+bool SortsBefore(const ServerRow& a, const ServerRow& b, const RowOrder& order);
+// The ids of the rows the filter lets through, in order.
+std::vector<ServerId> VisibleRows(const std::vector<ServerRow>& rows, const RowFilter& filter,
+                                  const RowOrder& order);
+
+// Whether text holds part, without regard to letter case (ASCII and Latin-1 letters).
+bool ContainsFolded(std::wstring_view text, std::wstring_view part);

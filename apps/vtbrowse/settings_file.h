@@ -1,0 +1,52 @@
+// What vtbrowse keeps between runs: the server list, the filters and order, the refresh and join
+// settings and the window's place, in a UTF-8 text file of "key=value" lines. Portable: tested
+// natively.
+#pragma once
+
+#include <filesystem>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "apps/vtbrowse/server_rows.h"
+
+// The join settings the host keeps for every server alike.
+struct JoinSettings {
+    std::wstring executable;
+    std::wstring parameters;  // "<address>" is replaced by the server's address and port
+    std::wstring playerName;
+    std::wstring configFile;
+};
+
+struct WindowPlace {
+    int x = 0;
+    int y = 0;
+    int width = 0;  // 0: the system's choice
+    int height = 0;
+};
+
+struct BrowserSettings {
+    std::vector<ServerAddress> servers;
+    // Values of the launch options the plugin offered, by server ("address:port") and option id.
+    std::map<std::string, std::map<int, std::wstring>> optionValues;
+    RowFilter filter;
+    RowOrder order;
+    int timeoutSeconds = 2;       // the ping's budget handed to the plugin
+    int autoRefreshSeconds = 60;  // the period of the automatic refresh, when it is on
+    bool autoRefresh = false;
+    JoinSettings join;
+    WindowPlace window;
+};
+
+std::string FormatSettings(const BrowserSettings& settings);
+// Reads what it can: each line it cannot use is skipped and named in the result as
+// "origin:LINE: why"; unknown keys are skipped silently (a newer vtbrowse may have written them).
+std::vector<std::string> ParseSettings(std::string_view content, std::string_view origin,
+                                       BrowserSettings& settings);
+
+// A missing file leaves settings as they are and is no problem; anything else unreadable is.
+std::vector<std::string> LoadSettingsFile(const std::filesystem::path& path, BrowserSettings& settings);
+// Writes the whole file anew through a temporary beside it, so a crash never leaves half a file.
+// False with error filled when it could not be written.
+bool SaveSettingsFile(const std::filesystem::path& path, const BrowserSettings& settings, std::string& error);

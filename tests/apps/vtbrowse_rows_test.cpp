@@ -1,0 +1,196 @@
+// vtbrowse's portable half: the rows and their order and filters, the history the chart draws,
+// the detail pages, the player search.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "apps/vtbrowse/count_chart.h"
+#include "apps/vtbrowse/detail_pages.h"
+#include "apps/vtbrowse/player_search.h"
+#include "apps/vtbrowse/server_rows.h"
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+namespace {
+
+// What a ping leaves for a server that answered (players > -1) or did not (players -1: the
+// plugin's timeout writes), with the outcome recorded as the plugin records it.
+ServerSnapshot Ping(const std::wstring& name, const std::wstring& map, int players, int maxPlayers, double ms,
+                    int recordCount) {
+    ServerSnapshot snapshot;
+    HostServerStatus& status = snapshot.status;
+    status.serverName = players < 0 ? L"Timeout" : name;
+    status.statusText = players < 0 ? L"Timeout" : L"answered";
+    status.mapName = players < 0 ? L"" : map;
+    status.playerCount = std::max(players, 0);
+    status.maxPlayers = players < 0 ? 0 : maxPlayers;
+    status.recorded = players < 0 ? RecordedOutcome::NoResponse : RecordedOutcome::PlayerCount;
+    status.recordedPlayerCount = std::max(players, 0);
+    status.recordCount = recordCount;
+    snapshot.pingMs = ms;
+    return snapshot;
+}
+
+ServerRow Row(ServerId id, const std::string& address, int port) {
+    ServerRow row;
+    row.id = id;
+    row.address = ServerAddress{address, port};
+    return row;
+}
+
+// Four servers: Alpha 12/32 on Raindance, bravo 30/30 on Sidewinder, Charlie 0/16 on Broadside,
+// one silent; and one never refreshed.
+std::vector<ServerRow> Fleet() {
+    std::vector<ServerRow> rows{Row(1, "127.0.0.1", 28003), Row(2, "127.0.0.1", 28001),
+                                Row(3, "127.0.0.1", 28002), Row(4, "10.0.0.9", 1), Row(5, "127.0.0.1", 9)};
+    ApplySnapshot(rows[0], Ping(L"Alpha", L"Raindance", 12, 32, 4, 1));
+    ApplySnapshot(rows[1], Ping(L"bravo", L"Sidewinder", 30, 30, 9, 1));
+    ApplySnapshot(rows[2], Ping(L"Charlie", L"Broadside", 0, 16, 2, 1));
+    ApplySnapshot(rows[3], Ping(L"", L"", -1, 0, 2004, 1));
+    return rows;
+}
+
+TEST(ServerRows, CellsShowWhatThePluginWrote) {
+    const std::vector<ServerRow> rows = Fleet();
+    std::vector<std::wstring> alpha;
+    for (int column = 0; column < kRowColumnCount; ++column)
+        alpha.push_back(CellText(rows[0], RowColumn(column)));
+    EXPECT_THAT(alpha,
+                ElementsAre(L"Alpha", L"127.0.0.1:28003", L"Raindance", L"12/32", L"answered", L"4 ms"));
+    EXPECT_EQ(CellText(rows[3], RowColumn::Name), L"Timeout");
+    EXPECT_EQ(CellText(rows[4], RowColumn::Status), L"not refreshed yet");
+    EXPECT_EQ(CellText(rows[4], RowColumn::Players), L"");
+    EXPECT_EQ(rows[3].outcome, Outcome::Timeout);
+}
+
+struct OrderCase {
+    RowOrder order;
+    std::vector<ServerId> expected;
+};
+
+class RowOrdering : public ::testing::TestWithParam<OrderCase> {};
+
+TEST_P(RowOrdering, SortsByColumnWithRowsNeverRefreshedLast) {
+    EXPECT_EQ(VisibleRows(Fleet(), RowFilter{}, GetParam().order), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Columns, RowOrdering,
+                         ::testing::Values(
+                             // Letter case aside: Alpha, bravo, Charlie, Timeout.
+                             OrderCase{{RowColumn::Name, false}, {1, 2, 3, 4, 5}},
+                             OrderCase{{RowColumn::Name, true}, {4, 3, 2, 1, 5}},
+                             // By text, then by port as a number (9 before 28001).
+                             OrderCase{{RowColumn::Address, false}, {4, 5, 2, 3, 1}},
+                             // By count, then limit: 0/0 (silent) before 0/16.
+                             OrderCase{{RowColumn::Players, false}, {4, 3, 1, 2, 5}},
+                             OrderCase{{RowColumn::Players, true}, {2, 1, 3, 4, 5}},
+                             OrderCase{{RowColumn::Ping, false}, {3, 1, 2, 4, 5}},
+                             OrderCase{{RowColumn::Map, false}, {4, 3, 1, 2, 5}}));
+
+struct FilterCase {
+    bool hideEmpty, hideFull, hideSilent;
+    const wchar_t* text;
+    std::vector<ServerId> expected;
+};
+
+class RowFiltering : public ::testing::TestWithParam<FilterCase> {};
+
+TEST_P(RowFiltering, HidesWhatTheUserAskedFor) {
+    const FilterCase& c = GetParam();
+    const RowFilter filter{c.hideEmpty, c.hideFull, c.hideSilent, c.text};
+    EXPECT_EQ(VisibleRows(Fleet(), filter, RowOrder{RowColumn::Name, false}), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Filters, RowFiltering,
+                         ::testing::Values(FilterCase{true, false, false, L"", {1, 2, 4, 5}},
+                                           FilterCase{false, true, false, L"", {1, 3, 4, 5}},
+                                           FilterCase{false, false, true, L"", {1, 2, 3, 5}},
+                                           FilterCase{true, true, true, L"", {1, 5}},
+                                           // Name or map, any case; rows never refreshed have neither.
+                                           FilterCase{false, false, false, L"RAIN", {1}},
+                                           FilterCase{false, false, false, L"ar", {3}}));
+
+TEST(ServerRows, HistoryHoldsRecordedCountsAndGapsForPingsWithoutAnAnswer) {
+    ServerRow row = Row(1, "127.0.0.1", 1);
+    ApplySnapshot(row, Ping(L"A", L"M", 5, 8, 1, 1));
+    ApplySnapshot(row, Ping(L"", L"", -1, 0, 1, 2));
+    ApplySnapshot(row, Ping(L"A", L"M", 7, 8, 1, 3));
+    // A ping that recorded nothing (a fault the plugin trapped) leaves the last record standing.
+    ApplySnapshot(row, Ping(L"A", L"M", 7, 8, 1, 3));
+    EXPECT_THAT(row.history, ElementsAre(5, std::nullopt, 7, std::nullopt));
+}
+
+TEST(CountChart, ScalesToTheLimitAndBreaksRunsAtGaps) {
+    const ChartLayout layout = LayOutChart({4, 8, std::nullopt, 2}, 8, 31, 9);
+    EXPECT_EQ(layout.top, 8);
+    ASSERT_EQ(layout.runs.size(), 2u);
+    // Four points over x 0..30; counts 4 and 8 of 8 over y 8..0.
+    EXPECT_EQ(layout.runs[0][0].x, 0);
+    EXPECT_EQ(layout.runs[0][0].y, 4);
+    EXPECT_EQ(layout.runs[0][1].x, 10);
+    EXPECT_EQ(layout.runs[0][1].y, 0);
+    EXPECT_EQ(layout.runs[1][0].x, 30);
+    EXPECT_EQ(layout.runs[1][0].y, 6);
+    // A count above the limit raises the top; only the latest refreshes are drawn.
+    EXPECT_EQ(LayOutChart({40}, 32, 10, 10).top, 40);
+    std::vector<CountPoint> many(kChartRefreshes + 5, 1);
+    many.front() = 100;
+    EXPECT_EQ(LayOutChart(many, 4, 100, 10).top, 4);
+}
+
+TEST(DetailPages, FollowTheDeclaredLayoutUserTableFirstWithUndeclaredCellsInAnUnheadedColumn) {
+    HostTable rules;
+    rules.title = L"Rules";
+    rules.columnCount = 2;
+    rules.columnNames = {{0, L"Name"}, {1, L"Value"}};
+    rules.columnWidths = {{0, 140}, {1, 140}};
+    rules.rows = {{L"gamename", L"Tribes"}, {L"Team 1", L"Blood Eagle", L"3"}, {std::nullopt, L"x"}};
+    HostTable players;
+    players.title = L"Players";
+    players.isUserTable = true;
+    players.columnCount = 2;
+    players.columnNames = {{0, L"Name"}};
+    players.columnWidths = {{0, 150}};
+    const std::vector<DetailPage> pages =
+        DetailPages({NamedTable{L"PropertiesTable", rules}, NamedTable{L"UsersTable", players}});
+
+    ASSERT_EQ(pages.size(), 2u);
+    EXPECT_EQ(pages[0].title, L"Players");
+    // A column named without a width, and one neither named nor sized, get the default width.
+    ASSERT_EQ(pages[0].columns.size(), 2u);
+    EXPECT_EQ(pages[0].columns[0].width, 150);
+    EXPECT_EQ(pages[0].columns[1].heading, L"");
+    EXPECT_EQ(pages[0].columns[1].width, kUndeclaredColumnWidth);
+    const DetailPage& rulesPage = pages[1];
+    ASSERT_EQ(rulesPage.columns.size(), 3u);
+    EXPECT_EQ(rulesPage.columns[1].heading, L"Value");
+    EXPECT_EQ(rulesPage.columns[1].width, 140);
+    EXPECT_FALSE(rulesPage.columns[2].declared);
+    EXPECT_EQ(rulesPage.columns[2].heading, L"");
+    EXPECT_THAT(rulesPage.rows,
+                ElementsAre(ElementsAre(L"gamename", L"Tribes", L""),
+                            ElementsAre(L"Team 1", L"Blood Eagle", L"3"), ElementsAre(L"", L"x", L"")));
+}
+
+TEST(PlayerSearch, ListsWhereANameIsPlayingOnServersThatAnswered) {
+    std::vector<ServerRow> rows = Fleet();
+    HostTable users;
+    users.isUserTable = true;
+    users.rows = {{L"Cobra", L"27"}, {L"Sparrow"}, {std::nullopt}};
+    HostTable rules;  // not the user table: its names are no players
+    rules.rows = {{L"cobra-mod"}};
+    rows[0].last.tables = {NamedTable{L"U", users}, NamedTable{L"R", rules}};
+    rows[2].last.tables = {NamedTable{L"U", users}};
+    rows[3].last.tables = {NamedTable{L"U", users}};  // silent: its tables are stale
+
+    const std::vector<PlayerSighting> found = FindPlayers(rows, L"cOB");
+    ASSERT_EQ(found.size(), 2u);
+    EXPECT_EQ(found[0].player, L"Cobra");
+    EXPECT_EQ(found[0].server, 1u);
+    EXPECT_EQ(found[0].address, L"127.0.0.1:28003");
+    EXPECT_EQ(found[1].serverName, L"Charlie");
+    EXPECT_THAT(FindPlayers(rows, L""), IsEmpty());
+    EXPECT_THAT(FindPlayers(rows, L"Wraith"), IsEmpty());
+}
+
+}  // namespace

@@ -1,0 +1,143 @@
+// vtbrowse's settings file and command line, and the lane its background work runs on.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include "apps/vtbrowse/browse_options.h"
+#include "apps/vtbrowse/settings_file.h"
+#include "apps/vtbrowse/work_queue.h"
+
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::IsEmpty;
+using ::testing::SizeIs;
+
+namespace {
+
+BrowserSettings Everything() {
+    BrowserSettings settings;
+    settings.servers = {{"127.0.0.1", 28001}, {"::1", 28002}};
+    settings.optionValues["127.0.0.1:28001"][2] = L"se cret\\with\nlines";
+    settings.filter = RowFilter{true, false, true, L"Räin dance"};
+    settings.order = RowOrder{RowColumn::Ping, true};
+    settings.timeoutSeconds = 5;
+    settings.autoRefresh = true;
+    settings.autoRefreshSeconds = 90;
+    settings.join =
+        JoinSettings{L"C:\\Games\\Tribes\\Tribes.exe", L"+connect <address> -fast", L"Jet", L"auto.cs"};
+    settings.window = WindowPlace{-20, 10, 900, 600};
+    return settings;
+}
+
+TEST(SettingsFile, EverythingWrittenIsReadBack) {
+    const BrowserSettings written = Everything();
+    BrowserSettings read;
+    EXPECT_THAT(ParseSettings(FormatSettings(written), "s", read), IsEmpty());
+    EXPECT_EQ(read.servers, written.servers);
+    EXPECT_EQ(read.optionValues, written.optionValues);
+    EXPECT_EQ(read.filter.hideEmpty, true);
+    EXPECT_EQ(read.filter.hideSilent, true);
+    EXPECT_EQ(read.filter.text, written.filter.text);
+    EXPECT_EQ(read.order.column, RowColumn::Ping);
+    EXPECT_TRUE(read.order.descending);
+    EXPECT_EQ(read.timeoutSeconds, 5);
+    EXPECT_TRUE(read.autoRefresh);
+    EXPECT_EQ(read.autoRefreshSeconds, 90);
+    EXPECT_EQ(read.join.executable, written.join.executable);
+    EXPECT_EQ(read.join.parameters, written.join.parameters);
+    EXPECT_EQ(read.join.playerName, L"Jet");
+    EXPECT_EQ(read.join.configFile, L"auto.cs");
+    EXPECT_EQ(read.window.x, -20);
+    EXPECT_EQ(read.window.height, 600);
+}
+
+TEST(SettingsFile, UnusableLinesAreNamedAndSkippedTheRestKept) {
+    BrowserSettings read;
+    const std::vector<std::string> problems = ParseSettings(
+        "# comment\r\nserver=127.0.0.1:1\r\nserver=nonsense\ntimeout=0\nautoRefresh=yes\nwindow=1,2,3\n"
+        "no equals sign\noption=2 127.0.0.1:1\nsortColumn=colour\nfutureKey=1\nserver=[::1]:2\n",
+        "settings.txt", read);
+    EXPECT_THAT(problems, SizeIs(7));
+    EXPECT_THAT(problems[0], HasSubstr("settings.txt:3: 'nonsense' has no port"));
+    EXPECT_THAT(problems[1], HasSubstr("settings.txt:4: '0' is not a usable value for timeout"));
+    EXPECT_THAT(problems[4], HasSubstr("settings.txt:7: expected key=value"));
+    EXPECT_THAT(problems[5], HasSubstr("expected option=ID ADDRESS:PORT VALUE"));
+    EXPECT_EQ(read.servers, (std::vector<ServerAddress>{{"127.0.0.1", 1}, {"::1", 2}}));
+    EXPECT_EQ(read.timeoutSeconds, 2);
+}
+
+TEST(SettingsFile, SavedFileReplacesTheOldOneAndAMissingFileIsNoProblem) {
+    const std::filesystem::path folder = std::filesystem::temp_directory_path() / "vtbrowse-settings-test";
+    std::filesystem::remove_all(folder);
+    const std::filesystem::path path = folder / "nested" / "settings.txt";
+    BrowserSettings settings;
+    EXPECT_THAT(LoadSettingsFile(path, settings), IsEmpty());
+    std::string error;
+    ASSERT_TRUE(SaveSettingsFile(path, Everything(), error)) << error;
+    BrowserSettings changed = Everything();
+    changed.servers.pop_back();
+    ASSERT_TRUE(SaveSettingsFile(path, changed, error)) << error;
+    BrowserSettings read;
+    EXPECT_THAT(LoadSettingsFile(path, read), IsEmpty());
+    EXPECT_EQ(read.servers, changed.servers);
+    EXPECT_FALSE(std::filesystem::exists(folder / "nested" / "settings.txt.new"));
+    std::filesystem::remove_all(folder);
+}
+
+TEST(BrowseOptions, ServersFilesAndProblemsFromTheCommandLine) {
+    const BrowseOptions options =
+        ParseBrowseOptions({"127.0.0.1:1", "--servers", "a.txt", "bad", "--most-sessions", "0", "--select",
+                            "[::1]:5", "--frobnicate", "--settings", "s.txt", "--plugin"});
+    EXPECT_EQ(options.servers, (std::vector<ServerAddress>{{"127.0.0.1", 1}}));
+    EXPECT_THAT(options.serverFiles, ElementsAre("a.txt"));
+    EXPECT_EQ(options.settingsPath, "s.txt");
+    ASSERT_TRUE(options.select.has_value());
+    EXPECT_EQ(options.select->port, 5);
+    EXPECT_EQ(options.mostSessions, 0u);
+    ASSERT_THAT(options.problems, SizeIs(4));
+    EXPECT_THAT(options.problems[0], HasSubstr("'bad' has no port"));
+    EXPECT_THAT(options.problems[1], HasSubstr("--most-sessions takes a whole number"));
+    EXPECT_THAT(options.problems[2], HasSubstr("unknown option '--frobnicate'"));
+    EXPECT_THAT(options.problems[3], HasSubstr("--plugin needs a value"));
+}
+
+TEST(WorkQueue, RunsJobsInOrderOneAtATimeAndDropsWaitingOnesWhenItEnds) {
+    std::vector<int> ran;
+    std::atomic<bool> release{false};
+    std::atomic<bool> started{false};
+    {
+        WorkQueue lane;
+        lane.Post([&] {
+            started = true;
+            // Bounded: the test's end releases it long before.
+            for (int i = 0; i < 500 && !release; ++i)
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            ran.push_back(1);
+        });
+        lane.Post([&] { ran.push_back(2); });
+        for (int i = 0; i < 500 && !started; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        EXPECT_FALSE(lane.Idle());
+        release = true;
+        for (int i = 0; i < 500 && !lane.Idle(); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        EXPECT_TRUE(lane.Idle());
+        release = false;
+        started = false;
+        lane.Post([&] {
+            started = true;
+            for (int i = 0; i < 20 && !release; ++i)
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            ran.push_back(3);
+        });
+        lane.Post([&] { ran.push_back(4); });
+        for (int i = 0; i < 500 && !started; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_THAT(ran, ElementsAre(1, 2, 3));
+}
+
+}  // namespace
