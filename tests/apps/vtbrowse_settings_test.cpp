@@ -34,25 +34,15 @@ BrowserSettings Everything() {
     return settings;
 }
 
+// Every setting differs from its default, so one that is not read back changes the text; the
+// last of each kind of line is checked to be written at all.
 TEST(SettingsFile, EverythingWrittenIsReadBack) {
-    const BrowserSettings written = Everything();
+    const std::string written = FormatSettings(Everything());
     BrowserSettings read;
-    EXPECT_THAT(ParseSettings(FormatSettings(written), "s", read), IsEmpty());
-    EXPECT_EQ(read.servers, written.servers);
-    EXPECT_EQ(read.optionValues, written.optionValues);
-    EXPECT_EQ(read.filter.hideEmpty, true);
-    EXPECT_EQ(read.filter.hideSilent, true);
-    EXPECT_EQ(read.filter.text, written.filter.text);
-    EXPECT_EQ(read.order.column, RowColumn::Ping);
-    EXPECT_TRUE(read.order.descending);
-    EXPECT_EQ(read.timeoutSeconds, 5);
-    EXPECT_TRUE(read.autoRefresh);
-    EXPECT_EQ(read.autoRefreshSeconds, 90);
-    EXPECT_EQ(read.join.executable, written.join.executable);
-    EXPECT_EQ(read.join.parameters, written.join.parameters);
-    EXPECT_EQ(read.join.playerName, L"Jet");
+    EXPECT_THAT(ParseSettings(written, "s", read), IsEmpty());
+    EXPECT_EQ(FormatSettings(read), written);
+    EXPECT_EQ(read.optionValues, Everything().optionValues);
     EXPECT_EQ(read.join.configFile, L"auto.cs");
-    EXPECT_EQ(read.window.x, -20);
     EXPECT_EQ(read.window.height, 600);
 }
 

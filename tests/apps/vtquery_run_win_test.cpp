@@ -77,11 +77,6 @@ ChildRun RunVtquery(const std::vector<std::string>& arguments) {
     return run;
 }
 
-// Each field of expected, compared on its own so a failure names the field.
-void ExpectFields(const json& actual, const json& expected) {
-    for (const auto& [key, value] : expected.items()) EXPECT_EQ(actual.value(key, json()), value) << key;
-}
-
 std::string Local(std::uint16_t port) {
     return "127.0.0.1:" + std::to_string(port);
 }
@@ -107,6 +102,8 @@ protected:
 TribesEmulator* VtqueryRun::answering_ = nullptr;
 TribesEmulator* VtqueryRun::silent_ = nullptr;
 
+// The fields' mapping and the text layout are the report's own tests'; here: the list file, the
+// batches, the outcomes and the exit code reach the run.
 TEST_F(VtqueryRun, MixedListReportsEachOutcomeInJson) {
     const std::wstring list = TempFile(L"vql");
     std::ofstream(list.c_str()) << "# servers\n"
@@ -120,66 +117,51 @@ TEST_F(VtqueryRun, MixedListReportsEachOutcomeInJson) {
     const json document = json::parse(run.out);
     const json& servers = document.at("servers");
     ASSERT_EQ(servers.size(), 3u) << run.out;
-
-    // Each server in list order with its outcome and tables (the fields' mapping is the
-    // report's own tests').
-    ExpectFields(servers.at(0), {{"port", answering_->Port()}, {"outcome", "success"}, {"playerCount", 12}});
+    EXPECT_EQ(servers.at(0).at("port"), answering_->Port());
     EXPECT_EQ(servers.at(0).at("players").size(), 12u);
-    ExpectFields(servers.at(1),
-                 {{"port", silent_->Port()}, {"outcome", "timeout"}, {"players", json::array()}});
+    EXPECT_EQ(servers.at(1).at("outcome"), "timeout");
     EXPECT_GE(servers.at(1).at("elapsedMs").get<int>(), 800);
-    EXPECT_LT(servers.at(1).at("elapsedMs").get<int>(), 5000);
-    ExpectFields(servers.at(2), {{"address", "no-such-host.invalid"}, {"outcome", "failure"}});
-    EXPECT_EQ(document.at("errors"), json::array());
-    const json& total = document.at("total");
-    ExpectFields(total, {{"servers", 3}, {"successes", 1}, {"timeouts", 1}, {"failures", 1}, {"batches", 2}});
-    EXPECT_EQ(total.at("mostWindows"), 2);
-    for (const char* phase : {"loadSeconds", "createSeconds", "refreshSeconds", "removeSeconds"}) {
-        EXPECT_GT(total.at("phases").at(phase).get<double>(), 0.0) << phase;
-    }
+    EXPECT_EQ(servers.at(2).at("outcome"), "failure");
+    EXPECT_EQ(document.at("total").at("batches"), 2);
+    EXPECT_EQ(document.at("total").at("mostWindows"), 2);
     EXPECT_THAT(run.err, HasSubstr("total: 3 servers, 1 success, 1 timeout, 1 failure in "));
 }
 
-// The text report's layout is the report's own tests'; here: -v and --count reach the run.
-TEST_F(VtqueryRun, AnsweringServerPrintsSummaryAndTables) {
+TEST_F(VtqueryRun, CountAndVerboseReachTheRunAndLinesEndInLf) {
     const int queriesBefore = answering_->QueryCount();
     const ChildRun run = RunVtquery({"-v", "--count", "3", Local(answering_->Port())});
     EXPECT_EQ(run.exitCode, 0u) << run.err;
     EXPECT_EQ(answering_->QueryCount() - queriesBefore, 3) << "one query per ping";
-    EXPECT_THAT(run.out, AllOf(StartsWith(Local(answering_->Port()) + "  success  Alpha"),
-                               HasSubstr("\n  Players\n"), HasSubstr("\n    Cobra ")));
-    EXPECT_EQ(run.out.find('\r'), std::string::npos) << "lines end in LF only";
+    EXPECT_THAT(run.out,
+                AllOf(StartsWith(Local(answering_->Port()) + "  success  Alpha"), HasSubstr("\n    Cobra ")));
+    EXPECT_EQ(run.out.find('\r'), std::string::npos);
 }
 
-TEST_F(VtqueryRun, UsageErrorsExitWithTwoAndSayWhy) {
+TEST_F(VtqueryRun, WhatCannotBeUsedIsSaidWithItsExitCode) {
     const struct {
         std::vector<std::string> arguments;
         const char* complaint;
+        DWORD exitCode;
     } cases[] = {
-        {{"--servers", "no-such-list.txt"}, "cannot read the server list"},
-        {{"--launch", "127.0.0.1:1", "--exe", "no-such-game.exe"}, "does not exist"},
+        {{"--servers", "no-such-list.txt"}, "cannot read the server list", 2},
+        {{"--launch", "127.0.0.1:1", "--exe", "no-such-game.exe"}, "does not exist", 2},
+        {{"--plugin", "no-such.vtplugin", Local(answering_->Port())}, "cannot load the plugin", 1},
     };
     for (const auto& c : cases) {
         const ChildRun run = RunVtquery(c.arguments);
-        EXPECT_EQ(run.exitCode, 2u) << c.complaint;
-        EXPECT_THAT(run.err, AllOf(HasSubstr(c.complaint), HasSubstr("usage: vtquery")));
+        EXPECT_EQ(run.exitCode, c.exitCode) << c.complaint;
+        EXPECT_THAT(run.err, HasSubstr(c.complaint));
         EXPECT_EQ(run.out, "");
     }
 }
 
-TEST_F(VtqueryRun, MissingPluginIsReportedNotCrashed) {
-    const ChildRun run = RunVtquery({"--plugin", "no-such.vtplugin", Local(answering_->Port())});
-    EXPECT_EQ(run.exitCode, 1u);
-    EXPECT_THAT(run.err, HasSubstr("cannot load the plugin"));
-}
-
+// The composition is the plugin's own tests'; here: each launch option reaches the game.
 TEST(VtqueryLaunch, StartsTheGameWithTheLaunchSettings) {
     const std::wstring record = TempFile(L"vqg");
     SetEnvironmentVariableW(L"FAKE_GAME_RECORD", record.c_str());  // inherited by vtquery, then the game
-    const std::string folder = Utf8FromWide(ProgramFolder());
     const ChildRun run =
-        RunVtquery({"--launch", "127.0.0.1:28001", "--exe", folder + "fake_game.exe", "--params", "-fast",
-                    "--name", "Jet", "--password", "pw 1", "--config", "auto.cs"});
+        RunVtquery({"--launch", "127.0.0.1:28001", "--exe", Utf8FromWide(ProgramFolder()) + "fake_game.exe",
+                    "--params", "-fast", "--name", "Jet", "--password", "pw 1", "--config", "auto.cs"});
     SetEnvironmentVariableW(L"FAKE_GAME_RECORD", nullptr);
     EXPECT_EQ(run.exitCode, 0u) << run.err;
     EXPECT_THAT(run.out, HasSubstr("launched "));
@@ -191,12 +173,9 @@ TEST(VtqueryLaunch, StartsTheGameWithTheLaunchSettings) {
         recorded = ReadFile(record);
     }
     DeleteFileW(record.c_str());
-    EXPECT_THAT(recorded, HasSubstr("fake_game.exe"));
     EXPECT_THAT(
         recorded,
         HasSubstr("+exec \"auto.cs\" +name \"Jet\" +password \"pw 1\" -fast +connect 127.0.0.1:28001\n"));
-    // The game runs in its own folder (the current directory carries no closing separator).
-    EXPECT_THAT(recorded, HasSubstr("\n" + folder.substr(0, folder.size() - 1) + "\n"));
 }
 
 }  // namespace
