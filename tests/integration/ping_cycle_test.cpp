@@ -69,30 +69,18 @@ std::vector<BehaviourCase> Cases() {
     oversized.oversizedLength = 2001;  // one byte more than a receive takes
     const Behaviour n{}, silent{ReplyMode::Silent}, twice{ReplyMode::Double}, other{ReplyMode::OtherPort};
     const Shown reply = Shown::Reply, timeout = Shown::Timeout;
+    const std::wstring answered =
+        Opening + L"|...|data.SetStatusDetail(12/32 players on Alpha)|" +
+        L"data.SetServerName(Alpha)|data.SetMapName(Raindance)|data.SetMaxPlayers(32)|" +
+        L"data.SetPlayerCount(12)|data.RecordPlayerCount(12)|" +
+        L"data.SetStatusText(12/32 players on Alpha)|" + Closing;
+    const std::wstring failed = Opening + L"|" + Clearing + L"|" + FailureWrites;
+    const std::wstring timedOut = Opening + L"|" + Clearing + L"|data.SetStatusDetail(Timeout)|" +
+                                  L"data.SetServerName(Timeout)|" + NoAnswer +
+                                  L"|data.SetStatusText(Timeout)|" + Closing;
     return {
-        {"Answers",
-         n,
-         n,
-         2,
-         reply,
-         all,
-         1,
-         {0, 1.0},
-         Opening +
-             L"|...|data.SetStatusDetail(12/32 players on Alpha)|data.SetServerName(Alpha)|"
-             L"data.SetMapName(Raindance)|data.SetMaxPlayers(32)|data.SetPlayerCount(12)|"
-             L"data.RecordPlayerCount(12)|data.SetStatusText(12/32 players on Alpha)|" +
-             Closing},
-        {"SilentBudget2",
-         n,
-         silent,
-         2,
-         timeout,
-         0,
-         3,
-         {1.8, 3.0},
-         Opening + L"|" + Clearing + L"|data.SetStatusDetail(Timeout)|data.SetServerName(Timeout)|" +
-             NoAnswer + L"|data.SetStatusText(Timeout)|" + Closing},
+        {"Answers", n, n, 2, reply, all, 1, {0, 1.0}, answered},
+        {"SilentBudget2", n, silent, 2, timeout, 0, 3, {1.8, 3.0}, timedOut},
         // A budget below 1 still waits one full second and re-sends once.
         {"SilentBudget1", n, silent, 1, timeout, 0, 2, {0.8, 2.5}},
         {"SilentBudget0", n, silent, 0, timeout, 0, 2, {0.8, 2.5}},
@@ -113,15 +101,7 @@ std::vector<BehaviourCase> Cases() {
         {"CutAfterTheTeams", n, CutAt(ReplyLengthWith(info, 0)), 2, reply, 0, 1, {0, 1.0}},
         {"CutAfterSixPlayers", n, CutAt(six), 2, reply, 6, 1, {0, 1.0}},
         {"CutInASeventhName", n, CutAt(six + 5), 2, reply, 6, 1, {0, 1.0}},
-        {"Oversized",
-         n,
-         oversized,
-         2,
-         Shown::Failure,
-         0,
-         1,
-         {0, 1.0},
-         Opening + L"|" + Clearing + L"|" + FailureWrites},
+        {"Oversized", n, oversized, 2, Shown::Failure, 0, 1, {0, 1.0}, failed},
     };
 }
 
