@@ -14,6 +14,7 @@
 #include "apps/shared/utf8_text.h"
 #include "apps/vtbrowse/browser_ids.h"
 #include "apps/vtbrowse/browser_window_win.h"
+#include "apps/vtbrowse/controls_win.h"
 #include "owners/scope_exit.h"
 #include "tests/support/test_support.h"
 #include "tools/tribes_emu/emulator.h"
@@ -111,12 +112,6 @@ std::vector<std::wstring> TabTitles(HWND tabs) {
     return titles;
 }
 
-std::wstring Text(HWND window) {
-    wchar_t text[1024] = L"";
-    GetWindowTextW(window, text, 1024);
-    return text;
-}
-
 std::wstring StatusText(HWND status) {
     wchar_t text[512] = L"";
     SendMessageW(status, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(text));
@@ -135,41 +130,15 @@ std::vector<std::wstring> LogLines(HWND log) {
     return lines;
 }
 
-// A visible top-level window of a process with the given class (and title, when not empty).
-struct WindowSearch {
-    DWORD process;
-    std::wstring className;
-    std::wstring title;
-    HWND found = nullptr;
-};
-
-BOOL CALLBACK MatchWindow(HWND window, LPARAM search) {
-    auto* wanted = reinterpret_cast<WindowSearch*>(search);
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    wchar_t className[32] = L"";
-    GetClassNameW(window, className, 32);
-    if (process == wanted->process && className == wanted->className && IsWindowVisible(window) &&
-        (wanted->title.empty() || Text(window) == wanted->title)) {
-        wanted->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-// Looks for the window for at most seconds.
-HWND FindShown(WindowSearch search, double seconds) {
-    const Clock::time_point start = Clock::now();
-    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
-    while (!search.found && SecondsSince(start) < seconds) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
-    }
-    return search.found;
-}
-
+// The visible dialog of this process titled title, looked for at most seconds; or null.
 HWND FindDialog(const std::wstring& title, double seconds) {
-    return FindShown({GetCurrentProcessId(), L"#32770", title}, seconds);
+    const Clock::time_point start = Clock::now();
+    std::vector<HWND> found = test_support::ShownDialogs(0, title);
+    while (found.empty() && SecondsSince(start) < seconds) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        found = test_support::ShownDialogs(0, title);
+    }
+    return found.empty() ? nullptr : found[0];
 }
 
 // Answers the next modal dialog of this process with the given title from a thread of its own
@@ -310,7 +279,7 @@ TEST_F(VtbrowseWindow, RefreshFillsRowsAndDetailsShowThePluginsDeclaredTablesInA
     const int team = static_cast<int>(std::find(names.begin(), names.end(), L"Team 1") - names.begin());
     EXPECT_EQ(ItemText(detail, team, 1), L"Blood Eagle");
     EXPECT_EQ(ItemText(detail, team, 2), L"3");
-    EXPECT_THAT(Text(Control(IDC_CHART_TITLE)), HasSubstr(L"Alpha"));
+    EXPECT_THAT(WindowText(Control(IDC_CHART_TITLE)), HasSubstr(L"Alpha"));
 
     // Drawn: no one colour covers nearly all of the window.
     PumpUntil(
@@ -396,8 +365,7 @@ TEST_F(VtbrowseWindow, CtrlFFindsWhereAPlayerIsPlaying) {
 // The command line's composition is the plugin's own tests'; here: what the dialog offers and
 // takes reaches the game.
 TEST_F(VtbrowseWindow, EnterJoinsWithTheOfferedOptionsAndStartsTheGame) {
-    const std::wstring record = TempFile(L"vbg");
-    SetEnvironmentVariableW(L"FAKE_GAME_RECORD", record.c_str());
+    test_support::GameRecord record;
     OpenAndRefresh({Local(alpha_->Port())});
     Select(0);
     SetForegroundWindow(browser_->Window());
@@ -407,46 +375,25 @@ TEST_F(VtbrowseWindow, EnterJoinsWithTheOfferedOptionsAndStartsTheGame) {
     std::wstring optionHint;
     DialogAnswer answer(L"Join server", [&](HWND dialog) {
         HWND password = GetDlgItem(dialog, IDC_JOIN_OPTION);
-        optionLabel = Text(GetWindow(password, GW_HWNDPREV));
-        optionHint = Text(GetDlgItem(dialog, IDC_JOIN_OPTION + IDC_JOIN_HINT_OFFSET));
+        optionLabel = WindowText(GetWindow(password, GW_HWNDPREV));
+        optionHint = WindowText(GetDlgItem(dialog, IDC_JOIN_OPTION + IDC_JOIN_HINT_OFFSET));
         SetDlgItemTextW(dialog, IDC_JOIN_EXECUTABLE, (ProgramFolder() + L"fake_game.exe").c_str());
         SetDlgItemTextW(dialog, IDC_JOIN_PLAYER_NAME, L"Jet");
         SetDlgItemTextW(dialog, IDC_JOIN_PARAMETERS, L"-fast");
         SetWindowTextW(password, L"secret");
     });
     PostMessageW(Control(IDC_SERVERS), WM_KEYDOWN, VK_RETURN, 0);
-    const bool started =
-        PumpUntil(*browser_, [&] { return ReadFile(record).find('\n') != std::string::npos; });
-    SetEnvironmentVariableW(L"FAKE_GAME_RECORD", nullptr);
+    const bool started = PumpUntil(*browser_, [&] { return record.Lines().size() == 2; });
     EXPECT_TRUE(answer.answered);
     EXPECT_EQ(optionLabel, L"Password");
     EXPECT_EQ(optionHint, L"The password used to connect to the server");
     EXPECT_TRUE(started);
-    EXPECT_THAT(ReadFile(record),
-                HasSubstr("+name \"Jet\" +password \"secret\" -fast +connect " + Local(alpha_->Port())));
-    DeleteFileW(record.c_str());
+    EXPECT_THAT(record.Lines().at(0),
+                testing::EndsWith(L"+name \"Jet\" +password \"secret\" -fast +connect " +
+                                  WideFromUtf8(Local(alpha_->Port()))));
     // The executable and the player name are kept for the next join; the password for this server.
     EXPECT_THAT(ReadFile(settings_), AllOf(HasSubstr("fake_game.exe"), HasSubstr("playerName=Jet"),
                                            HasSubstr("option=2 " + Local(alpha_->Port()) + " secret")));
-}
-
-TEST_F(VtbrowseWindow, AGameThatCannotStartGetsThePluginsMessageBoxWhileTheWindowGoesOn) {
-    OpenAndRefresh({Local(alpha_->Port()), Local(silent_->Port())});
-    Select(RowOf(Local(alpha_->Port())));
-    {
-        DialogAnswer answer(L"Join server", [](HWND dialog) {
-            SetDlgItemTextW(dialog, IDC_JOIN_EXECUTABLE, L"C:\\no-such-folder\\no-such-game.exe");
-        });
-        SendMessageW(browser_->Window(), WM_COMMAND, IDC_JOIN, 0);
-    }
-    // The plugin's box is up on the runner's thread; this window still takes a whole refresh in.
-    HWND box = nullptr;
-    ASSERT_TRUE(PumpUntil(*browser_, [&] { return (box = FindDialog(L"Error", 0)) != nullptr; }));
-    SendMessageW(browser_->Window(), WM_COMMAND, IDC_REFRESH, 0);
-    EXPECT_TRUE(PumpUntil(*browser_, [this] { return RefreshEnded(); }));
-    EXPECT_TRUE(IsWindowVisible(box));
-    PostMessageW(box, WM_COMMAND, IDOK, 0);
-    EXPECT_TRUE(PumpUntil(*browser_, [&] { return !IsWindow(box); }));
 }
 
 TEST_F(VtbrowseWindow, F5RefreshesAgainAndLongListsGoInBatchesOfSessions) {
@@ -502,8 +449,14 @@ TEST(VtbrowseProgram, OpensRefreshesKeepsItsListAndEndsWhenClosed) {
     const owners::unique_handle child(process.hProcess);
     const owners::unique_handle thread(process.hThread);
 
-    const HWND window = FindShown({process.dwProcessId, L"VtbrowseMain", L""}, 30);
-    EXPECT_TRUE(window);
+    HWND window = nullptr;
+    for (const Clock::time_point start = Clock::now(); !window && SecondsSince(start) < 30;) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        window = FindWindowW(L"VtbrowseMain", nullptr);
+    }
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    EXPECT_EQ(owner, process.dwProcessId) << "no main window of vtbrowse.exe";
     EXPECT_TRUE(server.WaitForQueries(1, std::chrono::seconds(20)));
     PostMessageW(window, WM_CLOSE, 0, 0);
     if (WaitForSingleObject(child.get(), 20000) != WAIT_OBJECT_0) {

@@ -157,25 +157,18 @@ TEST_F(VtqueryRun, WhatCannotBeUsedIsSaidWithItsExitCode) {
 
 // The composition is the plugin's own tests'; here: each launch option reaches the game.
 TEST(VtqueryLaunch, StartsTheGameWithTheLaunchSettings) {
-    const std::wstring record = TempFile(L"vqg");
-    SetEnvironmentVariableW(L"FAKE_GAME_RECORD", record.c_str());  // inherited by vtquery, then the game
+    test_support::GameRecord record;  // its name is inherited by vtquery, then the game
     const ChildRun run =
         RunVtquery({"--launch", "127.0.0.1:28001", "--exe", Utf8FromWide(ProgramFolder()) + "fake_game.exe",
                     "--params", "-fast", "--name", "Jet", "--password", "pw 1", "--config", "auto.cs"});
-    SetEnvironmentVariableW(L"FAKE_GAME_RECORD", nullptr);
     EXPECT_EQ(run.exitCode, 0u) << run.err;
     EXPECT_THAT(run.out, HasSubstr("launched "));
-
-    // The game starts on its own; give it a few seconds to write its record.
-    std::string recorded;
-    for (int attempt = 0; attempt < 100 && recorded.find('\n') == std::string::npos; ++attempt) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        recorded = ReadFile(record);
-    }
-    DeleteFileW(record.c_str());
-    EXPECT_THAT(
-        recorded,
-        HasSubstr("+exec \"auto.cs\" +name \"Jet\" +password \"pw 1\" -fast +connect 127.0.0.1:28001\n"));
+    // The game starts on its own; it has a few seconds to write its record.
+    const std::vector<std::wstring> lines = record.Lines(std::chrono::seconds(10));
+    ASSERT_FALSE(lines.empty());
+    EXPECT_THAT(lines[0],
+                testing::EndsWith(
+                    L"+exec \"auto.cs\" +name \"Jet\" +password \"pw 1\" -fast +connect 127.0.0.1:28001"));
 }
 
 }  // namespace

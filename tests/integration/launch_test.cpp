@@ -19,6 +19,7 @@ namespace integration {
 namespace {
 
 using namespace std::chrono_literals;
+using test_support::GameRecord;
 using test_support::ProgramFolder;
 using testing::ElementsAre;
 using testing::IsEmpty;
@@ -39,35 +40,6 @@ bool SamePath(const std::wstring& a, const std::wstring& b) {
     return !fullA.empty() && CompareStringOrdinal(fullA.c_str(), -1, fullB.c_str(), -1, TRUE) == CSTR_EQUAL;
 }
 
-// The record the fake game writes, named by FAKE_GAME_RECORD while this lives. Both go with it.
-class GameRecord {
-public:
-    GameRecord() : path_(test_support::TempFile(L"fgr")) {
-        SetEnvironmentVariableW(L"FAKE_GAME_RECORD", path_.c_str());
-    }
-    ~GameRecord() {
-        SetEnvironmentVariableW(L"FAKE_GAME_RECORD", nullptr);
-        DeleteFileW(path_.c_str());
-    }
-    GameRecord(const GameRecord&) = delete;
-    GameRecord& operator=(const GameRecord&) = delete;
-
-    // The lines recorded, once there are two (command line, working directory) or wait passed.
-    std::vector<std::wstring> Lines(std::chrono::milliseconds wait) const {
-        const auto deadline = std::chrono::steady_clock::now() + wait;
-        for (;;) {
-            std::vector<std::wstring> lines;
-            std::istringstream content(test_support::ReadFile(path_));
-            for (std::string line; std::getline(content, line);) lines.push_back(WideFromUtf8(line));
-            if (lines.size() >= 2 || std::chrono::steady_clock::now() >= deadline) return lines;
-            Sleep(50);
-        }
-    }
-
-private:
-    std::wstring path_;
-};
-
 // A message box as the user saw it.
 struct ShownBox {
     std::wstring caption;
@@ -81,23 +53,6 @@ struct LaunchOutcome {
     LRESULT result = -1;
     std::vector<ShownBox> boxes;
 };
-
-// Visible top-level dialogs of thread. On the plugin's window thread these are message boxes:
-// the plugin's own dialogs are children of the host window. Looking only there keeps other
-// programs' "Error" windows on the same Wine desktop out.
-BOOL CALLBACK CollectShownDialog(HWND window, LPARAM list) {
-    wchar_t className[16] = {};
-    GetClassNameW(window, className, 16);
-    if (std::wstring(className) == L"#32770" && IsWindowVisible(window))
-        reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
-    return TRUE;
-}
-
-std::vector<HWND> ShownDialogs(DWORD thread) {
-    std::vector<HWND> dialogs;
-    EnumThreadWindows(thread, CollectShownDialog, reinterpret_cast<LPARAM>(&dialogs));
-    return dialogs;
-}
 
 // Reads a message box's buttons and icon into the ShownBox it is given.
 BOOL CALLBACK ReadBoxControl(HWND child, LPARAM found) {
@@ -140,7 +95,9 @@ LaunchOutcome SendLaunch(PluginHost& host, VtHandle& handle, const HostServerEnt
     const auto deadline = std::chrono::steady_clock::now() + 15s;
     while (answer.wait_for(20ms) != std::future_status::ready &&
            std::chrono::steady_clock::now() < deadline) {
-        for (HWND box : ShownDialogs(windowThread)) {
+        // On the plugin's window thread these are message boxes: its own dialogs are children of
+        // the host window. Looking only there keeps other programs' boxes on the desktop out.
+        for (HWND box : test_support::ShownDialogs(windowThread)) {
             outcome.boxes.push_back(ReadBox(box, entry));
             PostMessageW(box, WM_COMMAND, IDOK, 0);
             for (int wait = 0; wait < 100 && IsWindow(box); ++wait) Sleep(20);

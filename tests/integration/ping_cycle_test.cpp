@@ -115,12 +115,12 @@ protected:
         server.entry->SetPort(emulator.Port());
         networkWindow = host.CreateSession(server);
     }
-    // One ping under the watchdog; its journal lines. Sets seconds.
+    // One ping, watched; its journal lines. Sets seconds.
     std::vector<std::wstring> Ping(int budget) {
         server.entry->SetTimeout(budget);
         const std::size_t mark = server.journal->Lines().size();
-        watchdog.Within(PingLimit(budget), "a ping",
-                        [&] { seconds = Timed([&] { EXPECT_EQ(host.Ping(server), 1); }); });
+        test_support::Within(PingLimit(budget), "a ping",
+                             [&] { seconds = Timed([&] { EXPECT_EQ(host.Ping(server), 1); }); });
         return server.JournalSince(mark);
     }
     int QueriesSince(int mark) {
@@ -134,7 +134,6 @@ protected:
     tribes_emu::TribesEmulator emulator{info, Behaviour{}};
     PluginHost host;
     TestServer server{"alpha"};
-    test_support::Watchdog watchdog;
     HWND networkWindow = nullptr;
     double seconds = 0;
 };
@@ -228,7 +227,7 @@ TEST_F(PingCycle, WakeForAnEarlierSocketsDatagramFindsNothingAndThePingWaitsOn) 
     server.entry->SetTimeout(2);
     ASSERT_NE(networkWindow, nullptr);
 
-    watchdog.Within(PingLimit(2), "a ping woken for nothing", [&] {
+    test_support::Within(PingLimit(2), "a ping woken for nothing", [&] {
         std::thread pinger([&] { seconds = Timed([&] { host.Ping(server); }); });
         EXPECT_TRUE(emulator.WaitForQueries(1, std::chrono::seconds(2)));
         PostMessageW(networkWindow, WM_SOCKET_NOTIFY, 0, WSAMAKESELECTREPLY(FD_READ, 0));

@@ -64,7 +64,7 @@ protected:
         const int queriesBefore = emulator.QueryCount();
         if (c.when == When::FromTheStart) object.InjectFault(c.operation, fault);
         int result = -1;
-        watchdog.Within(PingLimit(1), "a ping", [&] {
+        test_support::Within(PingLimit(1), "a ping", [&] {
             std::thread planner;
             if (c.when == When::AfterTheQuery && fault != HostFault::None) {
                 planner = std::thread([&] {
@@ -81,7 +81,6 @@ protected:
     tribes_emu::TribesEmulator emulator{tribes_emu::DefaultServer(), {}};
     PluginHost host;
     TestServer server{"alpha"};
-    test_support::Watchdog watchdog;
 };
 
 TEST_P(HostCallFault, IsReportedOnceAndEverythingTheCycleHeldIsGivenBackInOrder) {

@@ -1,7 +1,9 @@
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
+#include "apps/shared/utf8_text.h"
 #include "contract/windows_headers.h"
 #include "owners/unique_resource.h"
 #include "tests/support/test_support.h"
@@ -13,6 +15,28 @@ namespace {
 // Handle values are multiples of 4 handed out from the lowest free one, so the sockets of a
 // process that never held more than this many handles at once all lie below this value.
 constexpr std::uintptr_t HighestHandleValue = 4 * 16384;
+
+struct DialogSearch {
+    DWORD thread;
+    const std::wstring& title;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectDialog(HWND window, LPARAM search) {
+    auto& wanted = *reinterpret_cast<DialogSearch*>(search);
+    DWORD process = 0;
+    const DWORD thread = GetWindowThreadProcessId(window, &process);
+    wchar_t className[16] = L"";
+    GetClassNameW(window, className, 16);
+    wchar_t title[256] = L"";
+    GetWindowTextW(window, title, 256);
+    if ((wanted.thread ? thread == wanted.thread : process == GetCurrentProcessId()) &&
+        std::wstring(className) == L"#32770" && IsWindowVisible(window) &&
+        (wanted.title.empty() || wanted.title == title)) {
+        wanted.found.push_back(window);
+    }
+    return TRUE;
+}
 
 }  // namespace
 
@@ -38,6 +62,32 @@ std::string ReadFile(const std::wstring& path) {
     return text.str();
 }
 
+GameRecord::GameRecord() : path_(TempFile(L"fgr")) {
+    SetEnvironmentVariableW(L"FAKE_GAME_RECORD", path_.c_str());
+}
+
+GameRecord::~GameRecord() {
+    SetEnvironmentVariableW(L"FAKE_GAME_RECORD", nullptr);
+    DeleteFileW(path_.c_str());
+}
+
+std::vector<std::wstring> GameRecord::Lines(std::chrono::milliseconds wait) const {
+    const auto deadline = std::chrono::steady_clock::now() + wait;
+    for (;;) {
+        std::vector<std::wstring> lines;
+        std::istringstream content(ReadFile(path_));
+        for (std::string line; std::getline(content, line);) lines.push_back(WideFromUtf8(line));
+        if (lines.size() >= 2 || std::chrono::steady_clock::now() >= deadline) return lines;
+        Sleep(50);
+    }
+}
+
+std::vector<HWND> ShownDialogs(DWORD thread, const std::wstring& title) {
+    DialogSearch search{thread, title, {}};
+    EnumWindows(CollectDialog, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 bool SocketLayerStarted() {
     return static_cast<bool>(owners::unique_socket(socket(AF_INET, SOCK_DGRAM, 0)));
 }
@@ -55,49 +105,12 @@ int OpenSocketCount() {
     return count;
 }
 
-Watchdog::Watchdog() : thread_([this] { Watch(); }) {}
-
-Watchdog::~Watchdog() {
-    {
-        std::lock_guard<std::mutex> hold(mutex_);
-        stopping_ = true;
-    }
-    changed_.notify_all();
-    thread_.join();
-}
-
-void Watchdog::Arm(std::chrono::milliseconds limit, const std::string& what) {
-    {
-        std::lock_guard<std::mutex> hold(mutex_);
-        armed_ = true;
-        deadline_ = std::chrono::steady_clock::now() + limit;
-        what_ = what;
-    }
-    changed_.notify_all();
-}
-
-void Watchdog::Disarm() {
-    std::lock_guard<std::mutex> hold(mutex_);
-    armed_ = false;
-}
-
-void Watchdog::Watch() {
-    std::unique_lock<std::mutex> hold(mutex_);
-    while (!stopping_) {
-        if (!armed_) {
-            changed_.wait(hold);
-            continue;
-        }
-        const auto deadline = deadline_;
-        if (changed_.wait_until(hold, deadline) == std::cv_status::timeout && armed_ &&
-            deadline_ == deadline) {
-            std::fprintf(stderr, "\nFAILED: %s did not return in time; ending the test program\n",
-                         what_.c_str());
-            std::fflush(stdout);
-            std::fflush(stderr);
-            TerminateProcess(GetCurrentProcess(), 3);
-        }
-    }
+void EndOverrun(const std::string& what) {
+    std::fprintf(stderr, "\nFAILED: %s did not return in time; ending the test program\n", what.c_str());
+    std::fflush(stdout);
+    std::fflush(stderr);
+    TerminateProcess(GetCurrentProcess(), 3);
+    std::abort();  // not reached: the process ends with the call above
 }
 
 }  // namespace test_support
