@@ -96,36 +96,37 @@ TEST(BrowseOptions, ServersFilesAndProblemsFromTheCommandLine) {
     EXPECT_THAT(options.problems[3], HasSubstr("--plugin needs a value"));
 }
 
+// Waits at most 5 s for done().
+template <class Done>
+bool WaitFor(Done done) {
+    for (int i = 0; i < 500 && !done(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    return done();
+}
+
 TEST(WorkQueue, RunsJobsInOrderOneAtATimeAndDropsWaitingOnesWhenItEnds) {
     std::vector<int> ran;
     std::atomic<bool> release{false};
-    std::atomic<bool> started{false};
+    std::atomic<int> started{0};
     {
         WorkQueue lane;
-        lane.Post([&] {
-            started = true;
-            // Bounded: the test's end releases it long before.
-            for (int i = 0; i < 500 && !release; ++i)
-                std::this_thread::sleep_for(std::chrono::milliseconds(10));
-            ran.push_back(1);
-        });
-        lane.Post([&] { ran.push_back(2); });
-        for (int i = 0; i < 500 && !started; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        // The first job holds the lane until released (or 5 s), the last one for 0.2 s at most.
+        const auto job = [&](int number, int holdFor) {
+            return [&, number, holdFor] {
+                started = number;
+                for (int i = 0; i < holdFor && !release; ++i)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+                ran.push_back(number);
+            };
+        };
+        lane.Post(job(1, 500));
+        lane.Post(job(2, 0));
         EXPECT_FALSE(lane.Idle());
         release = true;
-        for (int i = 0; i < 500 && !lane.Idle(); ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        EXPECT_TRUE(lane.Idle());
+        EXPECT_TRUE(WaitFor([&] { return lane.Idle(); }));
         release = false;
-        started = false;
-        lane.Post([&] {
-            started = true;
-            for (int i = 0; i < 20 && !release; ++i)
-                std::this_thread::sleep_for(std::chrono::milliseconds(10));
-            ran.push_back(3);
-        });
-        lane.Post([&] { ran.push_back(4); });
-        for (int i = 0; i < 500 && !started; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        lane.Post(job(3, 20));
+        lane.Post(job(4, 0));
+        EXPECT_TRUE(WaitFor([&] { return started == 3; }));
     }
     EXPECT_THAT(ran, ElementsAre(1, 2, 3));
 }

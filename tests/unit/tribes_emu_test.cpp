@@ -73,31 +73,24 @@ TEST(TribesEmulator, EachModeMisbehavesAsNamed) {
     early.teamCount = 255;
     Behaviour strays{ReplyMode::Stray};
     strays.strayEvery = milliseconds(40);
-    enum class From { Queried, Other };
-    const struct {
+    const Bytes cut(alpha.begin(), alpha.begin() + 40);
+    const std::vector<Bytes> anyStrays{{}};  // any number of strays, and nothing else
+    const struct Case {
         const char* label;
         Behaviour behaviour;
-        std::vector<Bytes> expected;  // empty bytes: any number of strays, and nothing else
-        From from;
-        milliseconds notBefore;
+        std::vector<Bytes> expected;
+        bool fromOtherPort = false;
+        milliseconds notBefore = milliseconds(0);
     } cases[] = {
-        {"normal", {}, {alpha}, From::Queried, milliseconds(0)},
-        {"silent", {ReplyMode::Silent}, {}, From::Queried, milliseconds(0)},
-        {"delay", {ReplyMode::Delay, milliseconds(120)}, {alpha}, From::Queried, milliseconds(100)},
-        {"double", {ReplyMode::Double}, {alpha, alpha}, From::Queried, milliseconds(0)},
-        {"strays", strays, {{}}, From::Queried, milliseconds(0)},
-        {"oversized", {ReplyMode::Oversized}, {oversized}, From::Queried, milliseconds(0)},
-        {"cut",
-         {ReplyMode::Cut, milliseconds(0), 40},
-         {Bytes(alpha.begin(), alpha.begin() + 40)},
-         From::Queried,
-         milliseconds(0)},
-        {"team 255 first",
-         {ReplyMode::Team255First},
-         {BuildReply(early), alpha},
-         From::Queried,
-         milliseconds(0)},
-        {"other port", {ReplyMode::OtherPort}, {alpha}, From::Other, milliseconds(0)},
+        {"normal", {}, {alpha}},
+        {"silent", {ReplyMode::Silent}, {}},
+        {"delay", {ReplyMode::Delay, milliseconds(120)}, {alpha}, false, milliseconds(100)},
+        {"double", {ReplyMode::Double}, {alpha, alpha}},
+        {"strays", strays, anyStrays},
+        {"oversized", {ReplyMode::Oversized}, {oversized}},
+        {"cut", {ReplyMode::Cut, milliseconds(0), 40}, {cut}},
+        {"team 255 first", {ReplyMode::Team255First}, {BuildReply(early), alpha}},
+        {"other port", {ReplyMode::OtherPort}, {alpha}, true},
     };
     SocketLayer layer;
     for (const auto& c : cases) {
@@ -113,7 +106,7 @@ TEST(TribesEmulator, EachModeMisbehavesAsNamed) {
             Bytes bytes;
             const std::optional<Peer> peer = client.ReceiveFrom(bytes);
             if (!peer) continue;
-            EXPECT_EQ(peer->port, c.from == From::Other ? emulator.OtherPort() : emulator.Port());
+            EXPECT_EQ(peer->port, c.fromOtherPort ? emulator.OtherPort() : emulator.Port());
             if (bytes == kStrayDatagram) {
                 ++strayCount;
                 continue;
@@ -121,7 +114,7 @@ TEST(TribesEmulator, EachModeMisbehavesAsNamed) {
             EXPECT_GE(Clock::now() - sent, c.notBefore);
             got.push_back(bytes);
         }
-        if (c.expected == std::vector<Bytes>{{}}) {
+        if (c.expected == anyStrays) {
             EXPECT_GE(strayCount, 3);
             EXPECT_TRUE(got.empty());
         } else {
