@@ -3,19 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 
 #include "query/ping_outcome.h"
 
 namespace integration {
 
 namespace {
-
-// What a player's score text holds between its index 8 and the TAB, as the game writes it.
-std::wstring ScoreShown(const std::string& scoreText) {
-    const std::string digits = scoreText.substr(tribes_emu::kPlayerScoreDigitsAt);
-    return Widen(std::to_string(std::atoi(digits.substr(0, digits.find('\t')).c_str())));
-}
 
 std::wstring Cell(const TableRow& row, std::size_t column) {
     return column < row.size() ? row[column].value_or(L"<unset>") : L"<none>";
@@ -83,37 +76,17 @@ void ExpectReplyShown(const TestServer& server, const tribes_emu::ServerInfo& in
     EXPECT_EQ(status.maxPlayers, info.playerLimit);
     EXPECT_EQ(status.recorded, RecordedOutcome::PlayerCount);
 
-    // The properties of the reply: eight rules, then one row per listed team (one at least).
+    // Which cell holds what is the parser's own tests'; here: the reply's rows, each in its place.
+    // The properties: eight rules, then one row per listed team (one at least).
     const auto properties = server.data->Table(L"PropertiesTable").rows;
     const std::size_t teamRows = info.teamCount >= 2 ? info.teams.size() : 1;
     ASSERT_EQ(properties.size(), earlyPropertyRows + 8 + teamRows);
-    const auto rule = [&](std::size_t index) { return properties[earlyPropertyRows + index]; };
-    EXPECT_EQ(Cell(rule(0), 1), Widen(info.gameName));
-    EXPECT_EQ(Cell(rule(1), 1), Widen(info.version));
-    EXPECT_EQ(Cell(rule(4), 1), std::to_wstring(info.cpu));
-    EXPECT_EQ(Cell(rule(7), 0), L"numteams");
-    EXPECT_EQ(Cell(rule(7), 1), std::to_wstring(info.teamCount));
-    std::vector<std::wstring> teamNames;
-    for (std::size_t k = 0; k < teamRows; ++k) {
-        const std::string name = k < info.teams.size() ? info.teams[k].name : "";
-        EXPECT_EQ(Cell(rule(8 + k), 0), L"Team " + std::to_wstring(k + 1));
-        EXPECT_EQ(Cell(rule(8 + k), 1), Widen(name));
-        teamNames.push_back(Widen(name));
-    }
-
+    EXPECT_EQ(Cell(properties[earlyPropertyRows], 1), Widen(info.gameName));
+    EXPECT_EQ(Cell(properties.back(), 0), L"Team " + std::to_wstring(teamRows));
     const auto users = server.data->Table(L"UsersTable").rows;
     ASSERT_EQ(users.size(), playerRows);
-    for (std::size_t i = 0; i < playerRows; ++i) {
-        const tribes_emu::PlayerInfo& player = info.players[i];
-        const std::wstring team = player.team == tribes_emu::kNoTeam ? L"Unknown"
-                                  : player.team < teamNames.size()   ? teamNames[player.team]
-                                                                     : L"<beyond the teams>";
-        EXPECT_EQ(Cell(users[i], 0), Widen(player.name)) << "player row " << i;
-        EXPECT_EQ(Cell(users[i], 1), ScoreShown(player.scoreText)) << "player row " << i;
-        EXPECT_EQ(Cell(users[i], 2), team) << "player row " << i;
-        EXPECT_EQ(Cell(users[i], 3), std::to_wstring(player.pingMs / 4 * 4)) << "player row " << i;
-        EXPECT_EQ(Cell(users[i], 4), std::to_wstring(player.loss)) << "player row " << i;
-    }
+    for (std::size_t i = 0; i < playerRows; ++i)
+        EXPECT_EQ(Cell(users[i], 0), Widen(info.players[i].name)) << "player row " << i;
 }
 
 void ExpectTimeoutShown(const TestServer& server) {
