@@ -5,8 +5,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <stdexcept>
-
 #include "tests/integration/plugin_host.h"
 #include "tests/support/test_support.h"
 
@@ -27,25 +25,6 @@ struct CommandCall {
 // The faults that leave the host call.
 const HostFault EscapingFaults[] = {HostFault::Exception, HostFault::PlatformCppException,
                                     HostFault::StructuredException, HostFault::AccessViolation};
-
-// A host window whose GetWindowHandle makes a planned fault, its C++ exception leaving this
-// module the way our host library's do.
-class FaultingHostWindow : public VtHostWindow {
-public:
-    explicit FaultingHostWindow(HWND window) : window_(window) {}
-    HWND GetWindowHandle() override {
-        return Offered([this] {
-            const HostFault planned = std::exchange(fault, HostFault::None);
-            if (planned == HostFault::Exception) throw std::runtime_error("the host window failed");
-            MakeHostFault(planned, L"GetWindowHandle");
-            return window_;
-        });
-    }
-    HostFault fault = HostFault::None;
-
-private:
-    HWND window_;
-};
 
 class CommandFault : public testing::TestWithParam<CommandCall> {
 protected:
@@ -110,7 +89,7 @@ protected:
 
     PluginHost host;
     VtPluginMenu menu;
-    FaultingHostWindow hostWindow{host.forwardWindow};
+    TestHostWindow hostWindow{host.forwardWindow};
 };
 
 TEST_P(CommandFault, AnswersZeroUndoesTheCommandAndReportsOnce) {

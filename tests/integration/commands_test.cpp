@@ -52,15 +52,6 @@ TEST(Unload, DestroysSessionsBeforeTheCommandWindowAndBalancesSocketLayerStarts)
 
 const std::wstring IdentityString = L"5E2B7D14-90AC-4F3E-8B61-2D7C0A9E4F53";
 
-class TestHostWindow : public VtHostWindow {
-public:
-    explicit TestHostWindow(HWND window) : window_(window) {}
-    HWND GetWindowHandle() override { return window_; }
-
-private:
-    HWND window_;
-};
-
 class Commands : public testing::Test {
 protected:
     LRESULT Remove(VtHandle& handle) {

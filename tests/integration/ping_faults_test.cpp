@@ -1,10 +1,9 @@
 // Every host call a ping makes, made to fail, one at a time, in one of the ways a host can fail
 // (each way on several calls): a C++ exception, the platform compiler's exception, a structured
 // exception of the host's own, an access violation, and one inside an exception frame of the
-// host's that passes it on. The ping
-// export reports it once as "Plugin Error", gives back every reference, lock, bracket and
-// socket in its order, and the session's next ping works. (That a fault the host handles in its
-// own frame never reaches the trap, before and after trapped ones, is the trap's own test.)
+// host's that passes it on. The ping export reports it once as "Plugin Error", gives back every
+// reference, lock, bracket and socket in its order, and the session's next ping works. (That a fault the host
+// handles in its own frame never reaches the trap, before and after trapped ones, is the trap's own test.)
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -55,8 +54,7 @@ protected:
         server.entry->SetTimeout(1);
         host.CreateSession(server);
     }
-    // A ping on the ping thread; the fault (if any) is planned once the ping reached the point
-    // the case names. The ping's result.
+    // A ping; the fault (if any) is planned once the ping reached the point the case names.
     int Ping(HostFault fault = HostFault::None) {
         const FaultCase& c = GetParam();
         HostObjectCore& object = c.object == Object::Entry ? static_cast<HostObjectCore&>(*server.entry)
