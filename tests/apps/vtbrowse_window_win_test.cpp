@@ -22,7 +22,6 @@
 using ::testing::AllOf;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
-using ::testing::Not;
 using ::testing::StartsWith;
 using tribes_emu::Behaviour;
 using tribes_emu::ReplyMode;
@@ -118,18 +117,6 @@ std::wstring StatusText(HWND status) {
     return text;
 }
 
-std::vector<std::wstring> LogLines(HWND log) {
-    std::vector<std::wstring> lines;
-    const int count = static_cast<int>(SendMessageW(log, LB_GETCOUNT, 0, 0));
-    for (int index = 0; index < count; ++index) {
-        wchar_t text[1024] = L"";
-        if (SendMessageW(log, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0) < 1024)
-            SendMessageW(log, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text));
-        lines.push_back(text);
-    }
-    return lines;
-}
-
 // The visible dialog of this process titled title, looked for at most seconds; or null.
 HWND FindDialog(const std::wstring& title, double seconds) {
     const Clock::time_point start = Clock::now();
@@ -140,29 +127,6 @@ HWND FindDialog(const std::wstring& title, double seconds) {
     }
     return found.empty() ? nullptr : found[0];
 }
-
-// Answers the next modal dialog of this process with the given title from a thread of its own
-// (the test thread is inside the dialog's loop meanwhile): waits for it at most 10 s, lets fill
-// read and set its controls, then presses button.
-class DialogAnswer {
-public:
-    DialogAnswer(std::wstring title, std::function<void(HWND)> fill, int button = IDOK)
-        : thread_([this, title, fill, button] {
-              const HWND dialog = FindDialog(title, 10);
-              if (!dialog) return;
-              fill(dialog);
-              answered = true;
-              PostMessageW(dialog, WM_COMMAND, static_cast<WPARAM>(button), 0);
-          }) {}
-    ~DialogAnswer() { thread_.join(); }
-    DialogAnswer(const DialogAnswer&) = delete;
-    DialogAnswer& operator=(const DialogAnswer&) = delete;
-
-    std::atomic<bool> answered{false};
-
-private:
-    std::thread thread_;
-};
 
 ServerInfo Server(const char* name, const char* map, int players, int limit) {
     ServerInfo server = tribes_emu::ServerWithPlayers(players);
@@ -253,13 +217,10 @@ TEST_F(VtbrowseWindow, RefreshFillsRowsAndDetailsShowThePluginsDeclaredTablesInA
     HWND servers = Control(IDC_SERVERS);
     ASSERT_EQ(ItemCount(servers), 4);
     EXPECT_THAT(StatusText(Control(IDC_STATUS)), StartsWith(L"Refreshed 4 of 4 servers"));
+    // Each cell's text is the rows' own tests'; here: the rows hold what each ping left.
     const int alpha = RowOf(Local(alpha_->Port()));
     ASSERT_GE(alpha, 0);
-    std::vector<std::wstring> cells;
-    for (int column = 0; column < 5; ++column) cells.push_back(ItemText(servers, alpha, column));
-    EXPECT_THAT(cells, ElementsAre(L"Alpha", WideFromUtf8(Local(alpha_->Port())), L"Raindance", L"12/32",
-                                   L"12/32 players on Alpha"));
-    EXPECT_THAT(ItemText(servers, alpha, 5), HasSubstr(L" ms"));
+    EXPECT_EQ(ItemText(servers, alpha, 4), L"12/32 players on Alpha");
     EXPECT_EQ(ItemText(servers, RowOf(Local(silent_->Port())), 4), L"Timeout");
 
     Select(alpha);
@@ -371,9 +332,11 @@ TEST_F(VtbrowseWindow, EnterJoinsWithTheOfferedOptionsAndStartsTheGame) {
     SetForegroundWindow(browser_->Window());
     SetFocus(Control(IDC_SERVERS));
 
-    std::wstring optionLabel;
-    std::wstring optionHint;
-    DialogAnswer answer(L"Join server", [&](HWND dialog) {
+    // The dialog is answered from a thread of its own: this one is inside the dialog's loop.
+    std::wstring optionLabel, optionHint;
+    std::thread answer([&] {
+        const HWND dialog = FindDialog(L"Join server", 10);
+        if (!dialog) return;
         HWND password = GetDlgItem(dialog, IDC_JOIN_OPTION);
         optionLabel = WindowText(GetWindow(password, GW_HWNDPREV));
         optionHint = WindowText(GetDlgItem(dialog, IDC_JOIN_OPTION + IDC_JOIN_HINT_OFFSET));
@@ -381,37 +344,20 @@ TEST_F(VtbrowseWindow, EnterJoinsWithTheOfferedOptionsAndStartsTheGame) {
         SetDlgItemTextW(dialog, IDC_JOIN_PLAYER_NAME, L"Jet");
         SetDlgItemTextW(dialog, IDC_JOIN_PARAMETERS, L"-fast");
         SetWindowTextW(password, L"secret");
+        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
     });
     PostMessageW(Control(IDC_SERVERS), WM_KEYDOWN, VK_RETURN, 0);
     const bool started = PumpUntil(*browser_, [&] { return record.Lines().size() == 2; });
-    EXPECT_TRUE(answer.answered);
+    answer.join();
     EXPECT_EQ(optionLabel, L"Password");
     EXPECT_EQ(optionHint, L"The password used to connect to the server");
-    EXPECT_TRUE(started);
+    ASSERT_TRUE(started);
     EXPECT_THAT(record.Lines().at(0),
                 testing::EndsWith(L"+name \"Jet\" +password \"secret\" -fast +connect " +
                                   WideFromUtf8(Local(alpha_->Port()))));
     // The executable and the player name are kept for the next join; the password for this server.
     EXPECT_THAT(ReadFile(settings_), AllOf(HasSubstr("fake_game.exe"), HasSubstr("playerName=Jet"),
                                            HasSubstr("option=2 " + Local(alpha_->Port()) + " secret")));
-}
-
-TEST_F(VtbrowseWindow, F5RefreshesAgainAndLongListsGoInBatchesOfSessions) {
-    TribesEmulator more(tribes_emu::DefaultServer(), Behaviour{}, {0, 0, 0});
-    std::vector<std::string> servers{Local(alpha_->Port()), "--most-sessions", "2"};
-    for (std::uint16_t port : more.Ports()) servers.push_back(Local(port));
-    OpenAndRefresh(servers);
-    const auto logged = [this](const wchar_t* text) {
-        const std::vector<std::wstring> lines = LogLines(Control(IDC_LOG));
-        return std::count_if(lines.begin(), lines.end(),
-                             [&](const std::wstring& line) { return line.find(text) != std::wstring::npos; });
-    };
-    EXPECT_EQ(logged(L"4 servers refreshed in batches of 2 sessions"), 1);
-    EXPECT_THAT(ColumnTexts(Control(IDC_SERVERS), 4), testing::Each(L"12/32 players on Alpha"));
-    PostMessageW(Control(IDC_SERVERS), WM_KEYDOWN, VK_F5, 0);
-    EXPECT_TRUE(PumpUntil(*browser_, [&] { return logged(L"Refreshed 4 of 4") == 2; }));
-    EXPECT_EQ(more.QueryCountAt(2), 2);
-    EXPECT_EQ(logged(L"4 servers refreshed in batches of 2 sessions"), 2);
 }
 
 TEST_F(VtbrowseWindow, CancelStartsNoNewPingAndEndsWithinTheBudget) {

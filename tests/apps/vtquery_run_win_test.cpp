@@ -85,22 +85,16 @@ std::string Local(std::uint16_t port) {
 class VtqueryRun : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        answering_ = new TribesEmulator(DefaultServer(), Behaviour{});
-        Behaviour silent;
-        silent.mode = ReplyMode::Silent;
-        silent_ = new TribesEmulator(DefaultServer(), silent);
+        answering_ = std::make_unique<TribesEmulator>(DefaultServer(), Behaviour{});
+        silent_ = std::make_unique<TribesEmulator>(DefaultServer(), Behaviour{ReplyMode::Silent});
     }
     static void TearDownTestSuite() {
-        delete answering_;
-        delete silent_;
+        answering_.reset();
+        silent_.reset();
     }
 
-    static TribesEmulator* answering_;
-    static TribesEmulator* silent_;
+    static inline std::unique_ptr<TribesEmulator> answering_, silent_;
 };
-
-TribesEmulator* VtqueryRun::answering_ = nullptr;
-TribesEmulator* VtqueryRun::silent_ = nullptr;
 
 // The fields' mapping and the text layout are the report's own tests'; here: the list file, the
 // batches, the outcomes and the exit code reach the run.

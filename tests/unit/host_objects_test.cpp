@@ -36,39 +36,4 @@ TEST(HostTables, MissingCellsReadEmptyAndWritesWithoutARowStoreNothing) {
     EXPECT_THAT(data->TableNames(), ElementsAre(L"UsersTable"));
 }
 
-TEST(HostTables, ClearKeepsLayoutAndAddingAgainKeepsRows) {
-    auto data = HostRef<HostServerData>::Adopt(HostServerData::Create());
-    data->AddTable(L"UsersTable");
-    data->SetColumnCount(L"UsersTable", 5);
-    data->SetColumnWidth(L"UsersTable", 0, 150);
-    data->SetUserTable(L"UsersTable");
-    data->AddRow(L"UsersTable");
-    data->AddTable(L"UsersTable");
-    EXPECT_EQ(data->GetRowCount(L"UsersTable"), 1);
-
-    EXPECT_EQ(data->ClearTable(L"UsersTable"), VT_OK);
-    const HostTable table = data->Table(L"UsersTable");
-    EXPECT_TRUE(table.rows.empty());
-    EXPECT_TRUE(table.isUserTable);
-    EXPECT_EQ(table.columnCount, 5);
-    EXPECT_EQ(table.columnWidths.at(0), 150);
-}
-
-// An object holds its journal while it lives, so the journal's use count shows the deletion.
-TEST(HostReferences, LastReleaseDeletesAndHolderBalancesCounts) {
-    auto journal = std::make_shared<CallJournal>();
-    HostServerEntry* entry = HostServerEntry::Create();
-    entry->SetJournal(journal);
-    {
-        HostRef<HostServerEntry> held = HostRef<HostServerEntry>::Adopt(entry);
-        EXPECT_EQ(held->AddRef(), 2);
-        HostRef<HostServerEntry> copy = held;
-        EXPECT_EQ(entry->Release(), 2);
-        EXPECT_EQ(journal.use_count(), 2);
-    }
-    EXPECT_EQ(journal.use_count(), 1);
-    EXPECT_THAT(journal->Lines(), ElementsAre(L"entry.AddRef", L"entry.AddRef", L"entry.Release",
-                                              L"entry.Release", L"entry.Release"));
-}
-
 }  // namespace
