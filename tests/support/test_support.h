@@ -1,5 +1,6 @@
 // What the Windows test programs share: where they and the programs built beside them lie,
-// temporary files, the socket layer as a process sees it, and a watchdog for calls that may hang.
+// temporary files, what the fake game recorded, dialogs on screen, the socket layer as a
+// process sees it, and a watch on calls that may hang.
 #pragma once
 
 #include <chrono>
