@@ -74,6 +74,8 @@ private:
     // Opens the exchange and waits; returns at once on any failure, with the socket layer's
     // last error still untouched.
     Outcome Exchange(VtServerData& data);
+    // The cycle's clock, wait, receive and re-send, for the pacing's passes.
+    class CycleSteps;
     // Takes every count the semaphore holds from earlier cycles, without waiting.
     void DrainWakeSemaphore();
     // Cancels the notifications, removes those this thread still has queued, closes the socket.

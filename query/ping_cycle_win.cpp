@@ -37,6 +37,34 @@ std::wstring LastSocketErrorText() {
 
 }  // namespace
 
+// The cycle's passes as RunPasses paces them, on this window's semaphore and socket.
+class CNetworkDlg::CycleSteps final : public PassSteps {
+public:
+    explicit CycleSteps(CNetworkDlg& dialog) : dialog_(dialog) {}
+
+    int Elapsed() override {
+        TimeStamp now;
+        MarkTime(now);
+        return ElapsedMilliseconds(now, dialog_.StartTime);
+    }
+    Wakeup Wait(std::uint32_t milliseconds) override {
+        const DWORD woken =
+            MsgWaitForMultipleObjects(1, dialog_.WakeSemaphore[0].addressof(), FALSE, milliseconds, AnyInput);
+        if (woken == WAIT_FAILED) dialog_.waitError = GetLastError();
+        return WakeupOf(woken);
+    }
+    Received Receive() override {
+        if (dialog_.ReceiveReply() != 1) {
+            return WSAGetLastError() == WSAEWOULDBLOCK ? Received::Nothing : Received::Failed;
+        }
+        return dialog_.ReplyParsed ? Received::Reply : Received::Datagram;
+    }
+    bool Resend() override { return dialog_.SendQuery() == 1; }
+
+private:
+    CNetworkDlg& dialog_;
+};
+
 int CNetworkDlg::SetTimeoutSeconds(int seconds) {
     TimeoutSeconds = seconds;
     return 1;
@@ -114,39 +142,18 @@ CNetworkDlg::Outcome CNetworkDlg::Exchange(VtServerData& data) {
     if (SendQuery() != 1) return Outcome::SocketFailure;
     MarkTime(StartTime);
 
-    PingPacing pacing(TimeoutSeconds);
-    for (;;) {
-        TimeStamp now;
-        MarkTime(now);
-        const DWORD wait = pacing.NextWait(ElapsedMilliseconds(now, StartTime));
-        const DWORD woken = MsgWaitForMultipleObjects(1, WakeSemaphore[0].addressof(), FALSE, wait, AnyInput);
-        if (woken == WAIT_FAILED) waitError = GetLastError();
-
-        bool broughtData = false;
-        switch (pacing.AfterWait(WakeupOf(woken))) {
-            case PassAction::Receive:
-                if (ReceiveReply() == 1) {
-                    broughtData = true;
-                } else if (WSAGetLastError() != WSAEWOULDBLOCK) {
-                    return Outcome::SocketFailure;
-                }
-                // Nothing waiting: the count came from a notification of an earlier cycle's
-                // socket that the window's thread, busy with many sessions, handled only after
-                // this cycle drained the semaphore. An empty pass, like a stray's.
-                break;
-            case PassAction::Resend:
-                if (SendQuery() != 1) return Outcome::SocketFailure;
-                break;
-            case PassAction::Nothing:
-                // New input in this thread's queue is left there: nothing dispatched, nothing sent.
-                break;
-            case PassAction::Fail:
-                return Outcome::WaitFailed;
-        }
-
-        if (ReplyParsed) return Outcome::Success;
-        if (pacing.TimedOut(broughtData)) return Outcome::Timeout;
+    CycleSteps steps(*this);
+    switch (RunPasses(TimeoutSeconds, steps)) {
+        case CycleEnd::Reply:
+            return Outcome::Success;
+        case CycleEnd::Timeout:
+            return Outcome::Timeout;
+        case CycleEnd::SocketFailure:
+            return Outcome::SocketFailure;
+        case CycleEnd::WaitFailed:
+            return Outcome::WaitFailed;
     }
+    return Outcome::WaitFailed;
 }
 
 void CNetworkDlg::DrainWakeSemaphore() {

@@ -48,3 +48,38 @@ PassAction PingPacing::AfterWait(Wakeup wakeup) {
 bool PingPacing::TimedOut(bool broughtData) const {
     return (!broughtData && counter_ == 0) || last_;
 }
+
+CycleEnd RunPasses(int timeoutSeconds, PassSteps& steps) {
+    PingPacing pacing(timeoutSeconds);
+    for (;;) {
+        const Wakeup wakeup = steps.Wait(pacing.NextWait(steps.Elapsed()));
+        bool broughtData = false;
+        switch (pacing.AfterWait(wakeup)) {
+            case PassAction::Receive:
+                switch (steps.Receive()) {
+                    case Received::Reply:
+                        return CycleEnd::Reply;
+                    case Received::Datagram:
+                        broughtData = true;
+                        break;
+                    case Received::Nothing:
+                        // The count came from a notification of an earlier cycle's socket that the
+                        // window's thread, busy with many sessions, handled only after this cycle
+                        // drained the semaphore. An empty pass, like a stray's.
+                        break;
+                    case Received::Failed:
+                        return CycleEnd::SocketFailure;
+                }
+                break;
+            case PassAction::Resend:
+                if (!steps.Resend()) return CycleEnd::SocketFailure;
+                break;
+            case PassAction::Nothing:
+                // New input in the thread's queue is left there: nothing dispatched, nothing sent.
+                break;
+            case PassAction::Fail:
+                return CycleEnd::WaitFailed;
+        }
+        if (pacing.TimedOut(broughtData)) return CycleEnd::Timeout;
+    }
+}

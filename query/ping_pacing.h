@@ -51,3 +51,30 @@ private:
     bool full_ = false;           // it is a full wait: running out re-sends
     bool last_ = false;           // the cycle times out after it unless a reply came
 };
+
+// What a pass's receive found.
+enum class Received {
+    Reply,     // a datagram that completed the reply
+    Datagram,  // a datagram that is no complete reply (a stray, a cut reply)
+    Nothing,   // no datagram waiting: the count came from an earlier cycle's socket
+    Failed,    // the socket layer failed
+};
+
+// How a cycle's passes ended.
+enum class CycleEnd { Reply, Timeout, SocketFailure, WaitFailed };
+
+// The steps of a cycle that meet the clock, the semaphore and the socket.
+class PassSteps {
+public:
+    virtual ~PassSteps() = default;
+    // Milliseconds since the first send.
+    virtual int Elapsed() = 0;
+    // Waits at most milliseconds (0: a poll) for the semaphore or new input.
+    virtual Wakeup Wait(std::uint32_t milliseconds) = 0;
+    virtual Received Receive() = 0;
+    // Sends the query again; false when the socket layer failed.
+    virtual bool Resend() = 0;
+};
+
+// The passes of a cycle whose query went out, paced as above, until one of them ends it.
+CycleEnd RunPasses(int timeoutSeconds, PassSteps& steps);

@@ -51,21 +51,6 @@ TEST(CommandLine, RefreshOptions) {
     EXPECT_FALSE(options.launch);
 }
 
-TEST(CommandLine, LaunchKeepsOnlyTheOptionsGiven) {
-    const CommandLine line =
-        ParseCommandLine({"--launch", "10.0.0.5:28001", "--exe", "C:\\Games\\Tribes.exe", "--params",
-                          "-fast <address>", "--name", "Jet", "--config", "auto.cs"});
-    ASSERT_EQ(line.kind, CommandLineKind::Run) << line.text;
-    ASSERT_TRUE(line.options.launch);
-    const LaunchRequest& launch = *line.options.launch;
-    EXPECT_EQ(launch.server, "10.0.0.5:28001");
-    EXPECT_EQ(launch.executable, "C:\\Games\\Tribes.exe");
-    EXPECT_EQ(launch.parameters, "-fast <address>");
-    EXPECT_EQ(launch.playerName, "Jet");
-    EXPECT_FALSE(launch.password);
-    EXPECT_EQ(launch.configFile, "auto.cs");
-}
-
 TEST(CommandLine, WorkersFollowRequestAndMachine) {
     const struct {
         int requested;

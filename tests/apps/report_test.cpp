@@ -9,7 +9,6 @@
 #include "apps/vtquery/text_report.h"
 
 using nlohmann::json;
-using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 
 namespace {
@@ -70,29 +69,6 @@ protected:
 
     HostRef<HostServerData> data_;
 };
-
-TEST_F(FilledData, AnswerIsSuccessWithTablesAsLeft) {
-    Answer();
-    const ServerResult result = Result();
-    EXPECT_EQ(result.outcome, Outcome::Success);
-    EXPECT_EQ(result.serverName, "Alpha");
-    EXPECT_EQ(result.players.title, "Players");
-    EXPECT_THAT(result.rules.headings, ElementsAre("Name", "Value"));
-    ASSERT_EQ(result.rules.rows.size(), 2u);
-    EXPECT_THAT(result.rules.rows[1], ElementsAre("Team 1", "Blood Eagle", "5"));
-    ASSERT_EQ(result.players.rows.size(), 1u);
-    EXPECT_THAT(result.players.rows[0], ElementsAre("J\xc3\xa9t", std::nullopt, "Blood Eagle"));
-}
-
-TEST_F(FilledData, OutcomeFollowsWhatThePluginWrote) {
-    EXPECT_EQ(Result().outcome, Outcome::Failure) << "nothing written";
-    NoAnswer(L"Timeout", L"Timeout");
-    EXPECT_EQ(Result().outcome, Outcome::Timeout);
-    NoAnswer(L"Failed to Communicate", L"Host not found.");
-    EXPECT_EQ(Result().outcome, Outcome::Failure);
-    Answer();
-    EXPECT_EQ(Result().outcome, Outcome::Success);
-}
 
 TEST_F(FilledData, JsonCarriesEveryFieldWithNullForUnsetCells) {
     Answer();

@@ -7,12 +7,12 @@
 #include <fstream>
 #include <memory>
 #include <nlohmann/json.hpp>
-#include <sstream>
 #include <thread>
 
 #include "apps/shared/utf8_text.h"
 #include "contract/windows_headers.h"
 #include "owners/unique_resource.h"
+#include "tests/support/test_support.h"
 #include "tools/tribes_emu/emulator.h"
 
 using nlohmann::json;
@@ -26,28 +26,9 @@ using tribes_emu::TribesEmulator;
 
 namespace {
 
-// The folder of this test program, where vtquery.exe, the plugin and fake_game.exe are built.
-std::wstring BinaryFolder() {
-    wchar_t path[MAX_PATH];
-    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path, length);
-    return folder.substr(0, folder.find_last_of(L"\\/") + 1);
-}
-
-std::wstring TempFile(const wchar_t* prefix) {
-    wchar_t folder[MAX_PATH];
-    wchar_t name[MAX_PATH];
-    GetTempPathW(MAX_PATH, folder);
-    GetTempFileNameW(folder, prefix, 0, name);
-    return name;
-}
-
-std::string ReadFile(const std::wstring& path) {
-    std::ifstream file(path.c_str(), std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
+using test_support::ProgramFolder;
+using test_support::ReadFile;
+using test_support::TempFile;
 
 struct ChildRun {
     DWORD exitCode = 0;
@@ -58,7 +39,7 @@ struct ChildRun {
 // Runs vtquery.exe with arguments; output goes through files, so neither stream can fill up
 // and stall the child. A run that outlives its bound is ended and reported as exit code 999.
 ChildRun RunVtquery(const std::vector<std::string>& arguments) {
-    std::wstring commandLine = L"\"" + BinaryFolder() + L"vtquery.exe\"";
+    std::wstring commandLine = L"\"" + ProgramFolder() + L"vtquery.exe\"";
     for (const std::string& argument : arguments) commandLine += L" \"" + WideFromUtf8(argument) + L"\"";
     const std::wstring outPath = TempFile(L"vqo");
     const std::wstring errPath = TempFile(L"vqe");
@@ -96,11 +77,6 @@ ChildRun RunVtquery(const std::vector<std::string>& arguments) {
     return run;
 }
 
-// Each field of expected, compared on its own so a failure names the field.
-void ExpectFields(const json& actual, const json& expected) {
-    for (const auto& [key, value] : expected.items()) EXPECT_EQ(actual.value(key, json()), value) << key;
-}
-
 std::string Local(std::uint16_t port) {
     return "127.0.0.1:" + std::to_string(port);
 }
@@ -109,23 +85,19 @@ std::string Local(std::uint16_t port) {
 class VtqueryRun : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        answering_ = new TribesEmulator(DefaultServer(), Behaviour{});
-        Behaviour silent;
-        silent.mode = ReplyMode::Silent;
-        silent_ = new TribesEmulator(DefaultServer(), silent);
+        answering_ = std::make_unique<TribesEmulator>(DefaultServer(), Behaviour{});
+        silent_ = std::make_unique<TribesEmulator>(DefaultServer(), Behaviour{ReplyMode::Silent});
     }
     static void TearDownTestSuite() {
-        delete answering_;
-        delete silent_;
+        answering_.reset();
+        silent_.reset();
     }
 
-    static TribesEmulator* answering_;
-    static TribesEmulator* silent_;
+    static inline std::unique_ptr<TribesEmulator> answering_, silent_;
 };
 
-TribesEmulator* VtqueryRun::answering_ = nullptr;
-TribesEmulator* VtqueryRun::silent_ = nullptr;
-
+// The fields' mapping and the text layout are the report's own tests'; here: the list file, the
+// batches, the outcomes and the exit code reach the run.
 TEST_F(VtqueryRun, MixedListReportsEachOutcomeInJson) {
     const std::wstring list = TempFile(L"vql");
     std::ofstream(list.c_str()) << "# servers\n"
@@ -139,107 +111,58 @@ TEST_F(VtqueryRun, MixedListReportsEachOutcomeInJson) {
     const json document = json::parse(run.out);
     const json& servers = document.at("servers");
     ASSERT_EQ(servers.size(), 3u) << run.out;
-
-    ExpectFields(servers.at(0), {{"address", "127.0.0.1"},
-                                 {"port", answering_->Port()},
-                                 {"outcome", "success"},
-                                 {"serverName", "Alpha"},
-                                 {"mapName", "Raindance"},
-                                 {"playerCount", 12},
-                                 {"maxPlayers", 32},
-                                 {"statusText", "12/32 players on Alpha"},
-                                 {"statusDetail", "12/32 players on Alpha"}});
-    EXPECT_EQ(servers.at(0).at("rules").at(0), json::parse(R"(["gamename","Tribes"])"));
+    EXPECT_EQ(servers.at(0).at("port"), answering_->Port());
     EXPECT_EQ(servers.at(0).at("players").size(), 12u);
-    EXPECT_EQ(servers.at(0).at("players").at(0), json::parse(R"(["Cobra","27","Blood Eagle","48","0"])"));
-    EXPECT_LT(servers.at(0).at("elapsedMs").get<int>(), 1000);
-
-    ExpectFields(servers.at(1), {{"port", silent_->Port()},
-                                 {"outcome", "timeout"},
-                                 {"serverName", "Timeout"},
-                                 {"statusText", "Timeout"},
-                                 {"rules", json::array()},
-                                 {"players", json::array()}});
+    EXPECT_EQ(servers.at(1).at("outcome"), "timeout");
     EXPECT_GE(servers.at(1).at("elapsedMs").get<int>(), 800);
-    EXPECT_LT(servers.at(1).at("elapsedMs").get<int>(), 5000);
-
-    ExpectFields(servers.at(2), {{"address", "no-such-host.invalid"},
-                                 {"outcome", "failure"},
-                                 {"serverName", "Failed to Communicate"},
-                                 {"playerCount", 0}});
-    EXPECT_EQ(document.at("errors"), json::array());
-    const json& total = document.at("total");
-    ExpectFields(total, {{"servers", 3}, {"successes", 1}, {"timeouts", 1}, {"failures", 1}, {"batches", 2}});
-    EXPECT_EQ(total.at("mostWindows"), 2);
-    for (const char* phase : {"loadSeconds", "createSeconds", "refreshSeconds", "removeSeconds"}) {
-        EXPECT_GT(total.at("phases").at(phase).get<double>(), 0.0) << phase;
-    }
+    EXPECT_EQ(servers.at(2).at("outcome"), "failure");
+    EXPECT_EQ(document.at("total").at("batches"), 2);
+    EXPECT_EQ(document.at("total").at("mostWindows"), 2);
     EXPECT_THAT(run.err, HasSubstr("total: 3 servers, 1 success, 1 timeout, 1 failure in "));
 }
 
-TEST_F(VtqueryRun, AnsweringServerPrintsSummaryAndTables) {
+TEST_F(VtqueryRun, CountAndVerboseReachTheRunAndLinesEndInLf) {
     const int queriesBefore = answering_->QueryCount();
     const ChildRun run = RunVtquery({"-v", "--count", "3", Local(answering_->Port())});
     EXPECT_EQ(run.exitCode, 0u) << run.err;
     EXPECT_EQ(answering_->QueryCount() - queriesBefore, 3) << "one query per ping";
     EXPECT_THAT(run.out,
-                StartsWith(Local(answering_->Port()) +
-                           "  success  Alpha  Raindance  12/32  12/32 players on Alpha  min/median/max "));
-    EXPECT_THAT(run.out,
-                AllOf(HasSubstr("\n  Rules\n    Name       Value\n"), HasSubstr("\n    gamename   Tribes\n"),
-                      HasSubstr("\n  Players\n    Name        Score  Team           Ping  Packet Loss\n"),
-                      HasSubstr("\n    Cobra       27     Blood Eagle    48    0\n")));
-    EXPECT_THAT(run.out, HasSubstr("\ntotal: 1 servers, 1 success, 0 timeout, 0 failure in "));
-    EXPECT_EQ(run.out.find('\r'), std::string::npos) << "lines end in LF only";
+                AllOf(StartsWith(Local(answering_->Port()) + "  success  Alpha"), HasSubstr("\n    Cobra ")));
+    EXPECT_EQ(run.out.find('\r'), std::string::npos);
 }
 
-TEST_F(VtqueryRun, UsageErrorsExitWithTwoAndSayWhy) {
+TEST_F(VtqueryRun, WhatCannotBeUsedIsSaidWithItsExitCode) {
     const struct {
         std::vector<std::string> arguments;
         const char* complaint;
+        DWORD exitCode;
     } cases[] = {
-        {{}, "no servers given"},
-        {{"--servers", "no-such-list.txt"}, "cannot read the server list"},
-        {{"--launch", "127.0.0.1:1", "--exe", "no-such-game.exe"}, "does not exist"},
+        {{"--servers", "no-such-list.txt"}, "cannot read the server list", 2},
+        {{"--launch", "127.0.0.1:1", "--exe", "no-such-game.exe"}, "does not exist", 2},
+        {{"--plugin", "no-such.vtplugin", Local(answering_->Port())}, "cannot load the plugin", 1},
     };
     for (const auto& c : cases) {
         const ChildRun run = RunVtquery(c.arguments);
-        EXPECT_EQ(run.exitCode, 2u) << c.complaint;
-        EXPECT_THAT(run.err, AllOf(HasSubstr(c.complaint), HasSubstr("usage: vtquery")));
+        EXPECT_EQ(run.exitCode, c.exitCode) << c.complaint;
+        EXPECT_THAT(run.err, HasSubstr(c.complaint));
         EXPECT_EQ(run.out, "");
     }
 }
 
-TEST_F(VtqueryRun, MissingPluginIsReportedNotCrashed) {
-    const ChildRun run = RunVtquery({"--plugin", "no-such.vtplugin", Local(answering_->Port())});
-    EXPECT_EQ(run.exitCode, 1u);
-    EXPECT_THAT(run.err, HasSubstr("cannot load the plugin"));
-}
-
+// The composition is the plugin's own tests'; here: each launch option reaches the game.
 TEST(VtqueryLaunch, StartsTheGameWithTheLaunchSettings) {
-    const std::wstring record = TempFile(L"vqg");
-    SetEnvironmentVariableW(L"FAKE_GAME_RECORD", record.c_str());  // inherited by vtquery, then the game
-    const std::string folder = Utf8FromWide(BinaryFolder());
+    test_support::GameRecord record;  // its name is inherited by vtquery, then the game
     const ChildRun run =
-        RunVtquery({"--launch", "127.0.0.1:28001", "--exe", folder + "fake_game.exe", "--params", "-fast",
-                    "--name", "Jet", "--password", "pw 1", "--config", "auto.cs"});
-    SetEnvironmentVariableW(L"FAKE_GAME_RECORD", nullptr);
+        RunVtquery({"--launch", "127.0.0.1:28001", "--exe", Utf8FromWide(ProgramFolder()) + "fake_game.exe",
+                    "--params", "-fast", "--name", "Jet", "--password", "pw 1", "--config", "auto.cs"});
     EXPECT_EQ(run.exitCode, 0u) << run.err;
     EXPECT_THAT(run.out, HasSubstr("launched "));
-
-    // The game starts on its own; give it a few seconds to write its record.
-    std::string recorded;
-    for (int attempt = 0; attempt < 100 && recorded.find('\n') == std::string::npos; ++attempt) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        recorded = ReadFile(record);
-    }
-    DeleteFileW(record.c_str());
-    EXPECT_THAT(recorded, HasSubstr("fake_game.exe"));
-    EXPECT_THAT(
-        recorded,
-        HasSubstr("+exec \"auto.cs\" +name \"Jet\" +password \"pw 1\" -fast +connect 127.0.0.1:28001\n"));
-    // The game runs in its own folder (the current directory carries no closing separator).
-    EXPECT_THAT(recorded, HasSubstr("\n" + folder.substr(0, folder.size() - 1) + "\n"));
+    // The game starts on its own; it has a few seconds to write its record.
+    const std::vector<std::wstring> lines = record.Lines(std::chrono::seconds(10));
+    ASSERT_FALSE(lines.empty());
+    EXPECT_THAT(lines[0],
+                testing::EndsWith(
+                    L"+exec \"auto.cs\" +name \"Jet\" +password \"pw 1\" -fast +connect 127.0.0.1:28001"));
 }
 
 }  // namespace

@@ -12,35 +12,15 @@ US_ENGLISH = 0x0409
 LAST_STRING_ID = 95
 
 EXPECTED_STRINGS = {
-    1: "Tribes",
-    2: "3.0",
-    3: "5E2B7D14-90AC-4F3E-8B61-2D7C0A9E4F53",
-    4: "28001",
-    5: "TRUE",
-    6: "3.0",
+    1: "Tribes", 2: "3.0", 3: "5E2B7D14-90AC-4F3E-8B61-2D7C0A9E4F53", 4: "28001", 5: "TRUE", 6: "3.0",
     7: "http://www.tribes-query.example.com/updates/tribes-plugin.txt",
     8: "http://www.tribes-query.example.com/vantor/",
     9: "Copyright (C) 2024-2026 Tribes Query Plugin Team. All rights reserved.",
-    15: "TRUE",
-    16: "Players",
-    17: "TRUE",
-    18: "Rules",
-    19: "TRUE",
-    20: "Map",
-    21: "TRUE",
-    22: "TRUE",
-    23: "TRUE",
+    15: "TRUE", 16: "Players", 17: "TRUE", 18: "Rules", 19: "TRUE", 20: "Map", 21: "TRUE", 22: "TRUE", 23: "TRUE",
     24: "You can add any parameters you want.\r\nIf you specifiy <address> Vantor\r\n"
         "will replace <address> with the address \r\nand port in the form xxx.xxx.xxx.xxx:xxxx",
-    25: "TRUE",
-    26: "TRUE",
-    40: "http://www.tribes-query.example.com/",
-    41: "Tribes Query Plugin Team",
-    42: "plugins@tribes-query.example.com",
-    43: "Tribes Query Plugin Team",
-    50: "0",
-    75: "0",
-    76: "Admin",
+    25: "TRUE", 26: "TRUE", 40: "http://www.tribes-query.example.com/", 41: "Tribes Query Plugin Team",
+    42: "plugins@tribes-query.example.com", 43: "Tribes Query Plugin Team", 50: "0", 75: "0", 76: "Admin",
     86: "rSettings",
 }
 EXPECTED_STRINGS.update({i: "NULL" for i in range(51, 56)})
@@ -55,21 +35,11 @@ DS_SETFONT = 0x00000040
 STATIC_CLASS = 0x0082  # the predefined "Static" window class as an ordinal
 
 EXPECTED_DIALOG = {
-    "style": WS_CHILD | DS_SETFONT,
-    "extended style": 0,
-    "rectangle": (0, 0, 50, 41),
-    "menu": "",
-    "class": "",
-    "title": "",
-    "font": (8, "MS Sans Serif"),
+    "style": WS_CHILD | DS_SETFONT, "extended style": 0, "rectangle": (0, 0, 50, 41),
+    "menu": "", "class": "", "title": "", "font": (8, "MS Sans Serif"),
     "controls": [{
-        "style": WS_CHILD | WS_VISIBLE | WS_GROUP | SS_LEFT,
-        "extended style": 0,
-        "rectangle": (7, 7, 36, 27),
-        "id": 0xFFFF,
-        "class": STATIC_CLASS,
-        "text": "Network Message Window",
-        "extra bytes": 0,
+        "style": WS_CHILD | WS_VISIBLE | WS_GROUP | SS_LEFT, "extended style": 0, "rectangle": (7, 7, 36, 27),
+        "id": 0xFFFF, "class": STATIC_CLASS, "text": "Network Message Window", "extra bytes": 0,
     }],
 }
 

@@ -19,8 +19,7 @@ class Report:
     """Collects differences, so one run shows all of them rather than the first."""
 
     def __init__(self, title):
-        self.title = title
-        self.problems = []
+        self.title, self.problems = title, []
 
     def expect(self, condition, message):
         if not condition:
@@ -30,11 +29,8 @@ class Report:
     def finish(self):
         for problem in self.problems:
             print(f"{self.title}: {problem}")
-        if self.problems:
-            print(f"{self.title}: {len(self.problems)} difference(s)")
-            return 1
-        print(f"{self.title}: as expected")
-        return 0
+        print(f"{self.title}: {len(self.problems)} difference(s)" if self.problems else f"{self.title}: as expected")
+        return 1 if self.problems else 0
 
 
 def load(path, directory):
@@ -67,8 +63,7 @@ class ByteReader:
     """Little-endian reads over a resource's bytes; running past the end raises ValueError."""
 
     def __init__(self, data):
-        self.data = data
-        self.offset = 0
+        self.data, self.offset = data, 0
 
     def take(self, fmt):
         size = struct.calcsize(fmt)

@@ -1,13 +1,12 @@
 // A host object that fails during a command, or while the plugin is unloaded: nothing unwinds
 // into the window manager or the loader. The command answers 0, closes the update brackets and
 // gives back the locks and references it took, leaves no half-made session, reports once, and
-// the plugin goes on working. A fault the host handles in its own frame changes nothing.
+// the plugin goes on working.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <stdexcept>
-
 #include "tests/integration/plugin_host.h"
+#include "tests/support/test_support.h"
 
 namespace integration {
 namespace {
@@ -23,42 +22,16 @@ struct CommandCall {
     const wchar_t* operation;
 };
 
-// The faults that leave the host call, and the one its own frame handles.
+// The faults that leave the host call.
 const HostFault EscapingFaults[] = {HostFault::Exception, HostFault::PlatformCppException,
                                     HostFault::StructuredException, HostFault::AccessViolation};
-
-// A host window whose GetWindowHandle makes a planned fault, its C++ exception leaving this
-// module the way our host library's do.
-class FaultingHostWindow : public VtHostWindow {
-public:
-    explicit FaultingHostWindow(HWND window) : window_(window) {}
-    HWND GetWindowHandle() override {
-        return Offered([this] {
-            const HostFault planned = std::exchange(fault, HostFault::None);
-            if (planned == HostFault::Exception) throw std::runtime_error("the host window failed");
-            MakeHostFault(planned, L"GetWindowHandle");
-            return window_;
-        });
-    }
-    HostFault fault = HostFault::None;
-
-private:
-    HWND window_;
-};
-
-std::wstring ProgramFolder() {
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring program(path);
-    return program.substr(0, program.find_last_of(L"\\/") + 1);
-}
 
 class CommandFault : public testing::TestWithParam<CommandCall> {
 protected:
     // A new server with a session; its launch starts the fake game, which records nothing.
     std::unique_ptr<TestServer> NewSession(const char* handle) {
         auto server = std::make_unique<TestServer>(handle);
-        server->entry->SetExecutablePath(ProgramFolder() + L"fake_game.exe");
+        server->entry->SetExecutablePath(test_support::ProgramFolder() + L"fake_game.exe");
         host.CreateSession(*server);
         return server;
     }
@@ -116,7 +89,7 @@ protected:
 
     PluginHost host;
     VtPluginMenu menu;
-    FaultingHostWindow hostWindow{host.forwardWindow};
+    TestHostWindow hostWindow{host.forwardWindow};
 };
 
 TEST_P(CommandFault, AnswersZeroUndoesTheCommandAndReportsOnce) {
@@ -190,27 +163,6 @@ TEST_P(CommandFault, AnswersZeroUndoesTheCommandAndReportsOnce) {
             EXPECT_TRUE(VtErrorReports().empty());
         }
         host.Send(CMD_RELEASE_ALL);
-    }
-}
-
-TEST_P(CommandFault, AFaultTheHostHandlesItselfChangesNothing) {
-    const CommandCall call = GetParam();
-    ClearVtErrorReports();
-    std::unique_ptr<TestServer> server =
-        call.command == Command::Create ? std::make_unique<TestServer>("alpha") : NewSession("alpha");
-    Plan(*server, HostFault::HandledFault);
-
-    const LRESULT result = Send(call.command, *server);
-
-    const bool answersOne = call.command == Command::Launch || call.command == Command::Menu;
-    EXPECT_EQ(result, answersOne ? 1 : 0);
-    EXPECT_TRUE(VtErrorReports().empty());
-    EXPECT_EQ(server->entry->LockDepth(), 0);
-    const bool sessionStays = call.command != Command::Remove && call.command != Command::ReleaseAll;
-    EXPECT_EQ(Registered(*server), sessionStays);
-    EXPECT_EQ(server->entry->RefCount(), sessionStays ? 2 : 1);
-    if (call.command == Command::Forward) {
-        EXPECT_EQ(host.forwarded.size(), 1u);
     }
 }
 

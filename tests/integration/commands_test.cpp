@@ -1,28 +1,62 @@
-// The command window's table: results of each command, forwarding to the host window, the
-// plugin menu, unknown handles, and the init export called again.
+// The command window's table: sessions created, removed and released (what that does to the host
+// objects and the network message windows), the results of each command, forwarding to the host
+// window, the plugin menu, unknown handles, the init export called again, and the unload.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "owners/unique_resource.h"
 #include "tests/integration/plugin_host.h"
+#include "tests/support/test_support.h"
 
 namespace integration {
 namespace {
 
+using test_support::SocketLayerStarted;
+using testing::Contains;
+using testing::ElementsAre;
+using testing::ElementsAreArray;
 using testing::IsEmpty;
+
+// Unloading with sessions still registered: every session goes before the command window, and
+// each network window's start of the socket layer is cleaned up exactly once. First in this
+// program: it begins with the socket layer unstarted.
+
+TEST(Unload, DestroysSessionsBeforeTheCommandWindowAndBalancesSocketLayerStarts) {
+    ASSERT_FALSE(SocketLayerStarted()) << "nothing in this program may start the socket layer but the plugin";
+    auto journal = std::make_shared<CallJournal>();
+    PluginHost host;
+    TestServer alpha("alpha", journal), bravo("bravo", journal);
+    std::map<HWND, std::wstring> names{{host.commandWindow, L"command"}};
+    names[host.CreateSession(bravo)] = L"bravo";
+    names[host.CreateSession(alpha)] = L"alpha";
+    host.OnWindowThread([&] { RecordWindowDestruction(journal, names); });
+    EXPECT_TRUE(SocketLayerStarted());  // by the two network windows
+    // One start of our own: if unloading cleaned up more often than the plugin started, it
+    // would take this one too.
+    owners::unique_winsock ours = owners::unique_winsock::start(0x0202);
+    ASSERT_TRUE(ours);
+    const std::size_t mark = journal->Lines().size();
+
+    host.Unload();
+
+    EXPECT_THAT(
+        alpha.JournalSince(mark),
+        ElementsAre(L"window.Destroy(alpha)", L"data.Release", L"entry.Release", L"window.Destroy(bravo)",
+                    L"data.Release", L"entry.Release", L"window.Destroy(command)"));
+    EXPECT_EQ(alpha.entry->RefCount(), 1);
+    EXPECT_EQ(bravo.data->RefCount(), 1);
+    EXPECT_TRUE(SocketLayerStarted());  // ours is left
+    ours.reset();
+    EXPECT_FALSE(SocketLayerStarted());  // and was the only one left
+}
 
 const std::wstring IdentityString = L"5E2B7D14-90AC-4F3E-8B61-2D7C0A9E4F53";
 
-class TestHostWindow : public VtHostWindow {
-public:
-    explicit TestHostWindow(HWND window) : window_(window) {}
-    HWND GetWindowHandle() override { return window_; }
-
-private:
-    HWND window_;
-};
-
 class Commands : public testing::Test {
 protected:
+    LRESULT Remove(VtHandle& handle) {
+        return host.Send(CMD_REMOVE_SESSION, reinterpret_cast<WPARAM>(&handle));
+    }
     LRESULT Forward(VtHandle& handle, LPARAM lParam) {
         HostWindowRecord record{&handle, &hostWindow};
         return host.Send(CMD_FORWARD, reinterpret_cast<WPARAM>(&record), lParam);
@@ -31,6 +65,73 @@ protected:
     PluginHost host;
     TestHostWindow hostWindow{host.forwardWindow};
 };
+
+TEST_F(Commands, CreateHoldsReferencesOffersThePasswordAndLaysOutTables) {
+    TestServer server("alpha");
+
+    EXPECT_NE(host.CreateSession(server), nullptr);
+
+    const auto journal = server.journal->Lines();
+    ASSERT_GE(journal.size(), 7u);
+    EXPECT_THAT(
+        std::vector<std::wstring>(journal.begin(), journal.begin() + 6),
+        ElementsAreArray(Calls(L"data.AddRef|entry.AddRef|entry.BeginUpdate|"
+                               L"entry.AddLaunchOption(2,Password,The password used to connect to the "
+                               L"server,0,1)|entry.EndUpdate|data.BeginUpdate")));
+    EXPECT_THAT(journal, Contains(L"data.AddTable(UsersTable)"));
+    EXPECT_EQ(journal.back(), L"data.EndUpdate");
+    EXPECT_EQ(server.entry->RefCount(), 2);
+    EXPECT_EQ(server.data->RefCount(), 2);
+}
+
+TEST_F(Commands, RemoveDestroysTheWindowAndDropsEachReferenceOnce) {
+    TestServer server("alpha");
+    host.CreateSession(server);
+    const std::size_t mark = server.journal->Lines().size();
+
+    EXPECT_EQ(Remove(server.handle), 0);
+    EXPECT_EQ(Remove(server.handle), 0);  // gone: touches nothing
+    EXPECT_EQ(host.Ping(server), 0);
+
+    EXPECT_THAT(server.JournalSince(mark), ElementsAreArray(Calls(L"data.Release|entry.Release")));
+    EXPECT_EQ(server.entry->RefCount(), 1);
+    EXPECT_EQ(server.data->RefCount(), 1);
+    EXPECT_THAT(host.NetworkWindows(host.parentWindow), IsEmpty());
+}
+
+TEST_F(Commands, ReleaseAllDestroysEverySessionInHandleOrder) {
+    auto journal = std::make_shared<CallJournal>();
+    TestServer charlie("charlie", journal), alpha("alpha", journal), bravo("bravo", journal);
+    std::map<HWND, std::wstring> names;
+    for (TestServer* server : {&charlie, &alpha, &bravo}) {
+        names[host.CreateSession(*server)] = Widen(server->handle.toCharString());
+    }
+    host.OnWindowThread([&] { RecordWindowDestruction(journal, names); });
+    const std::size_t mark = journal->Lines().size();
+
+    EXPECT_EQ(host.Send(CMD_RELEASE_ALL), 0);
+
+    EXPECT_THAT(
+        alpha.JournalSince(mark),
+        ElementsAreArray(Calls(L"window.Destroy(alpha)|data.Release|entry.Release|window.Destroy(bravo)|"
+                               L"data.Release|entry.Release|window.Destroy(charlie)|data.Release|"
+                               L"entry.Release")));
+    for (TestServer* server : {&charlie, &alpha, &bravo}) EXPECT_EQ(host.Ping(*server), 0);
+}
+
+TEST_F(Commands, EqualHandlesAddressOneSessionAndASecondCreateChangesNothing) {
+    TestServer first("alpha");
+    TestServer second("alpha");  // another handle object with the same text, other host objects
+    host.CreateSession(first);
+
+    EXPECT_EQ(host.CreateSession(second), nullptr);  // no second window
+    EXPECT_THAT(second.journal->Lines(), IsEmpty());
+
+    VtHandle equal("alpha");
+    EXPECT_EQ(Remove(equal), 0);
+    EXPECT_EQ(first.entry->RefCount(), 1);  // the first session went
+    EXPECT_THAT(host.NetworkWindows(host.parentWindow), IsEmpty());
+}
 
 TEST_F(Commands, WindowAndTheCommandsWithoutASession) {
     char className[32] = {};

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <stdexcept>
+#include <utility>
 
 #include "owners/unique_resource.h"
 
@@ -81,6 +83,15 @@ std::vector<HWND> PluginHost::NetworkWindows(HWND parent) const {
     std::vector<HWND> found;
     EnumChildWindows(parent, CollectDialog, reinterpret_cast<LPARAM>(&found));
     return found;
+}
+
+HWND TestHostWindow::GetWindowHandle() {
+    return Offered([this] {
+        const HostFault planned = std::exchange(fault, HostFault::None);
+        if (planned == HostFault::Exception) throw std::runtime_error("the host window failed");
+        MakeHostFault(planned, L"GetWindowHandle");
+        return window_;
+    });
 }
 
 TestServer::TestServer(const char* handleText, std::shared_ptr<CallJournal> sharedJournal)

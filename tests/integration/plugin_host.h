@@ -14,6 +14,7 @@
 #include "contract/commands.h"
 #include "contract/host_window.h"
 #include "contract/session_record.h"
+#include "host/host_fault.h"
 #include "runner/plugin_runner_win.h"
 
 namespace integration {
@@ -25,6 +26,19 @@ struct TestServer : HostedServer {
     std::vector<std::wstring> JournalSince(std::size_t from) const;  // lines from index from on
 
     std::shared_ptr<CallJournal> journal;
+};
+
+// The host window of command 1124 (forwarding): the plugin asks it for its handle. A planned
+// fault is made there once, its C++ exception leaving this module the way our host library's do.
+class TestHostWindow : public VtHostWindow {
+public:
+    explicit TestHostWindow(HWND window) : window_(window) {}
+    HWND GetWindowHandle() override;
+
+    HostFault fault = HostFault::None;
+
+private:
+    HWND window_;
 };
 
 class PluginHost {

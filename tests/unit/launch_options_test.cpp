@@ -5,28 +5,6 @@
 
 namespace {
 
-TEST(LaunchOptions, EachIdHasItsTextsAndSwitch) {
-    struct Expected {
-        LaunchOptionId id;
-        const wchar_t* name;
-        const wchar_t* description;
-        const wchar_t* commandLineSwitch;
-    } const table[] = {
-        {PlayerName, L"Player Name", L"The name you want to play on the server as.", L"+name "},
-        {Password, L"Password", L"The password used to connect to the server", L"+password "},
-        {ConfigFile, L"Config File", L"The config file to use with this session.", L"+exec "},
-    };
-    for (const Expected& expected : table) {
-        SCOPED_TRACE(expected.id);
-        EXPECT_EQ(LaunchOptionName(expected.id), expected.name);
-        EXPECT_EQ(LaunchOptionDescription(expected.id), expected.description);
-        EXPECT_EQ(LaunchOptionSwitch(expected.id), expected.commandLineSwitch);
-        // The host keeps pointers, so the lookups must hand out the module-wide entries.
-        EXPECT_EQ(&LaunchOptionName(expected.id), &LaunchOptionNames[expected.id - 1]);
-        EXPECT_EQ(&LaunchOptionDescription(expected.id), &LaunchOptionDescriptions[expected.id - 1]);
-    }
-}
-
 // Records what the plugin hands the host; only AddLaunchOption is expected.
 class OfferRecorder : public VtServerEntry {
 public:

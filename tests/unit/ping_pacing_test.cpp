@@ -7,50 +7,56 @@
 
 namespace {
 
-// A cycle against a server that never replies, in simulated time, paced by the cycle's own
-// PingPacing: how many queries went out and when it ended. firstPassAt: the clock's reading at
-// the first pass (a tick after the first send, say). strayEvery > 0: a datagram that is not a
-// reply ends waits that often.
-struct Simulated {
-    int sends;
-    int endedAt;
-    int firstWait;
-};
+// The cycle's passes in simulated time, against a server that never replies: strays (datagrams
+// that are no reply) every strayEvery ms, and wake-ups that find nothing at the given times.
+class SimulatedSteps : public PassSteps {
+public:
+    SimulatedSteps(int firstPassAt, int strayEvery) : elapsed(firstPassAt), strayEvery_(strayEvery) {}
 
-Simulated Simulate(int timeoutSeconds, int strayEvery, int firstPassAt = 0) {
-    PingPacing pacing(timeoutSeconds);
-    int elapsed = firstPassAt;
-    Simulated cycle{1, -1, -1};
-    for (int pass = 0; pass < 10000; ++pass) {
-        const int wait = static_cast<int>(pacing.NextWait(elapsed));
-        if (cycle.firstWait < 0) cycle.firstWait = wait;
-        const int untilStray = strayEvery > 0 ? strayEvery - elapsed % strayEvery : INT_MAX;
-        const bool stray = untilStray <= wait;
-        elapsed += stray ? untilStray : wait;
-        const PassAction action = pacing.AfterWait(stray ? Wakeup::Signalled : Wakeup::RanOut);
-        if (action == PassAction::Resend) ++cycle.sends;
-        // A stray is received and parsed, but it is no reply: the pass brought data all the same.
-        if (pacing.TimedOut(action == PassAction::Receive)) {
-            cycle.endedAt = elapsed;
-            return cycle;
+    int Elapsed() override { return elapsed; }
+    Wakeup Wait(std::uint32_t milliseconds) override {
+        if (++passes > 10000) return Wakeup::Failed;  // a cycle that never ends fails the test
+        if (firstWait < 0) firstWait = static_cast<int>(milliseconds);
+        const int wait = static_cast<int>(milliseconds);
+        const int untilStray = strayEvery_ > 0 ? strayEvery_ - elapsed % strayEvery_ : INT_MAX;
+        if (untilStray <= wait) {
+            elapsed += untilStray;
+            return Wakeup::Signalled;
         }
+        elapsed += wait;
+        return Wakeup::RanOut;
     }
-    return {-1, -1, -1};
-}
+    Received Receive() override { return Received::Datagram; }
+    bool Resend() override {
+        ++sends;
+        return true;
+    }
+
+    int elapsed;
+    int sends = 1;
+    int firstWait = -1;
+    int passes = 0;
+
+private:
+    int strayEvery_;
+};
 
 TEST(PingPacing, SilentServerGetsBudgetPlusOneQueriesOneSecondApart) {
     for (int budget = 1; budget <= 5; ++budget) {
-        EXPECT_EQ(Simulate(budget, 0).sends, budget + 1) << budget;
-        EXPECT_EQ(Simulate(budget, 0).endedAt, budget * 1000) << budget;
+        SimulatedSteps steps(0, 0);
+        EXPECT_EQ(RunPasses(budget, steps), CycleEnd::Timeout);
+        EXPECT_EQ(steps.sends, budget + 1) << budget;
+        EXPECT_EQ(steps.elapsed, budget * 1000) << budget;
     }
     // A budget of 0 or less: one full wait, one re-send, one poll, even when the clock ticked
     // between the first send and the first pass.
     for (int budget : {0, -1}) {
         for (int tick : {0, 1, 15}) {
-            const Simulated cycle = Simulate(budget, 0, tick);
-            EXPECT_EQ(cycle.firstWait, 1000) << budget << " " << tick;
-            EXPECT_EQ(cycle.sends, 2) << budget << " " << tick;
-            EXPECT_EQ(cycle.endedAt, tick + 1000) << budget << " " << tick;
+            SimulatedSteps steps(tick, 0);
+            EXPECT_EQ(RunPasses(budget, steps), CycleEnd::Timeout);
+            EXPECT_EQ(steps.firstWait, 1000) << budget << " " << tick;
+            EXPECT_EQ(steps.sends, 2) << budget << " " << tick;
+            EXPECT_EQ(steps.elapsed, tick + 1000) << budget << " " << tick;
         }
     }
 }
@@ -58,21 +64,51 @@ TEST(PingPacing, SilentServerGetsBudgetPlusOneQueriesOneSecondApart) {
 TEST(PingPacing, StrayDatagramsNeitherResendNorOutlastBudgetPlusOneSecond) {
     for (int budget : {0, 1, 2, 5}) {
         for (int strayEvery : {100, 250, 999}) {
-            const Simulated cycle = Simulate(budget, strayEvery);
-            EXPECT_EQ(cycle.sends, 1) << budget << " " << strayEvery;
-            EXPECT_GE(cycle.endedAt, std::max(budget, 0) * 1000) << budget << " " << strayEvery;
-            EXPECT_LE(cycle.endedAt, std::max(budget, 0) * 1000 + 1000) << budget << " " << strayEvery;
+            SimulatedSteps steps(0, strayEvery);
+            EXPECT_EQ(RunPasses(budget, steps), CycleEnd::Timeout);
+            EXPECT_EQ(steps.sends, 1) << budget << " " << strayEvery;
+            EXPECT_GE(steps.elapsed, std::max(budget, 0) * 1000) << budget << " " << strayEvery;
+            EXPECT_LE(steps.elapsed, std::max(budget, 0) * 1000 + 1000) << budget << " " << strayEvery;
         }
     }
 }
 
-TEST(PingPacing, InputNeverResendsAndFailedWaitsFail) {
-    PingPacing pacing(2);
-    EXPECT_EQ(pacing.NextWait(0), 1000u);
-    EXPECT_EQ(pacing.AfterWait(Wakeup::Input), PassAction::Nothing);
-    EXPECT_EQ(pacing.Counter(), 2);
-    EXPECT_FALSE(pacing.TimedOut(false));
-    EXPECT_EQ(pacing.AfterWait(Wakeup::Failed), PassAction::Fail);
+// One wake-up, then what the pass found: a reply ends the cycle at once, a socket or wait
+// failure fails it, and a wake-up that finds nothing is an empty pass while budget remains.
+TEST(PingPacing, EachPassEndsTheCycleOrGoesOnAsItsWakeupAndReceiveSay) {
+    struct Script : SimulatedSteps {
+        Script(Wakeup first, Received found) : SimulatedSteps(0, 0), first_(first), found_(found) {}
+        Wakeup Wait(std::uint32_t milliseconds) override {
+            if (passes++ > 0) return SimulatedSteps::Wait(milliseconds);
+            elapsed += 10;
+            return first_;
+        }
+        Received Receive() override { return found_; }
+        Wakeup first_;
+        Received found_;
+    };
+    const struct {
+        Wakeup first;
+        Received found;
+        int budget;
+        CycleEnd end;
+        int sends;
+    } cases[] = {
+        {Wakeup::Signalled, Received::Reply, 2, CycleEnd::Reply, 1},
+        {Wakeup::Signalled, Received::Failed, 2, CycleEnd::SocketFailure, 1},
+        {Wakeup::Failed, Received::Reply, 2, CycleEnd::WaitFailed, 1},
+        // Input never re-sends: the full waits after it do, as for a silent server.
+        {Wakeup::Input, Received::Reply, 2, CycleEnd::Timeout, 3},
+        {Wakeup::Signalled, Received::Nothing, 2, CycleEnd::Timeout, 3},
+        // Once the budget is spent an empty pass is the last.
+        {Wakeup::Signalled, Received::Nothing, 0, CycleEnd::Timeout, 1},
+    };
+    for (const auto& c : cases) {
+        Script steps(c.first, c.found);
+        EXPECT_EQ(RunPasses(c.budget, steps), c.end)
+            << static_cast<int>(c.first) << static_cast<int>(c.found);
+        EXPECT_EQ(steps.sends, c.sends) << static_cast<int>(c.first) << static_cast<int>(c.found);
+    }
 }
 
 TEST(PingPacing, LateWaitsPollAndLargeBudgetsDoNotOverflow) {

@@ -1,0 +1,66 @@
+// What the Windows test programs share: where they and the programs built beside them lie,
+// temporary files, what the fake game recorded, dialogs on screen, the socket layer as a
+// process sees it, and a watch on calls that may hang.
+#pragma once
+
+#include <chrono>
+#include <future>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "contract/windows_headers.h"
+
+namespace test_support {
+
+// The folder of this test program, where the build puts the plugin, vtquery.exe and
+// fake_game.exe too; with its closing '\'.
+std::wstring ProgramFolder();
+// A new empty file in the temporary folder, its name starting with prefix.
+std::wstring TempFile(const wchar_t* prefix);
+// The whole content of a file; empty when it cannot be read.
+std::string ReadFile(const std::wstring& path);
+
+// The file the fake game records its start in (its command line and working folder, one line
+// each), named to it by FAKE_GAME_RECORD while this lives. Both go with it.
+class GameRecord {
+public:
+    GameRecord();
+    ~GameRecord();
+    GameRecord(const GameRecord&) = delete;
+    GameRecord& operator=(const GameRecord&) = delete;
+
+    // The lines recorded, once there are two or wait passed.
+    std::vector<std::wstring> Lines(std::chrono::milliseconds wait = {}) const;
+
+private:
+    std::wstring path_;
+};
+
+// The visible dialogs (message boxes among them) of one thread, or of the whole process when
+// thread is 0, whose title is title (any title when empty).
+std::vector<HWND> ShownDialogs(DWORD thread, const std::wstring& title = L"");
+
+// Whether this process may make a socket, i.e. someone holds the socket layer started.
+bool SocketLayerStarted();
+// The open sockets of this process: handle values the socket layer answers for.
+int OpenSocketCount();
+
+// Ends the process with a message that what did not return in time.
+[[noreturn]] void EndOverrun(const std::string& what);
+
+// Runs work, watched from a thread of its own: work that overruns its limit ends the process
+// with a message naming it. A hung ping cannot be cancelled, and a test that waited for it
+// forever would stall every test after it.
+template <class Work>
+void Within(std::chrono::milliseconds limit, const std::string& what, Work&& work) {
+    std::promise<void> done;
+    std::thread watcher([&what, limit, finished = done.get_future()] {
+        if (finished.wait_for(limit) == std::future_status::timeout) EndOverrun(what);
+    });
+    work();
+    done.set_value();
+    watcher.join();
+}
+
+}  // namespace test_support

@@ -1,0 +1,116 @@
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "apps/shared/utf8_text.h"
+#include "contract/windows_headers.h"
+#include "owners/unique_resource.h"
+#include "tests/support/test_support.h"
+
+namespace test_support {
+
+namespace {
+
+// Handle values are multiples of 4 handed out from the lowest free one, so the sockets of a
+// process that never held more than this many handles at once all lie below this value.
+constexpr std::uintptr_t HighestHandleValue = 4 * 16384;
+
+struct DialogSearch {
+    DWORD thread;
+    const std::wstring& title;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectDialog(HWND window, LPARAM search) {
+    auto& wanted = *reinterpret_cast<DialogSearch*>(search);
+    DWORD process = 0;
+    const DWORD thread = GetWindowThreadProcessId(window, &process);
+    wchar_t className[16] = L"";
+    GetClassNameW(window, className, 16);
+    wchar_t title[256] = L"";
+    GetWindowTextW(window, title, 256);
+    if ((wanted.thread ? thread == wanted.thread : process == GetCurrentProcessId()) &&
+        std::wstring(className) == L"#32770" && IsWindowVisible(window) &&
+        (wanted.title.empty() || wanted.title == title)) {
+        wanted.found.push_back(window);
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+std::wstring ProgramFolder() {
+    wchar_t path[MAX_PATH] = {};
+    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    const std::wstring program(path, length);
+    return program.substr(0, program.find_last_of(L"\\/") + 1);
+}
+
+std::wstring TempFile(const wchar_t* prefix) {
+    wchar_t folder[MAX_PATH] = {};
+    wchar_t name[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, folder);
+    GetTempFileNameW(folder, prefix, 0, name);
+    return name;
+}
+
+std::string ReadFile(const std::wstring& path) {
+    std::ifstream file(path.c_str(), std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+GameRecord::GameRecord() : path_(TempFile(L"fgr")) {
+    SetEnvironmentVariableW(L"FAKE_GAME_RECORD", path_.c_str());
+}
+
+GameRecord::~GameRecord() {
+    SetEnvironmentVariableW(L"FAKE_GAME_RECORD", nullptr);
+    DeleteFileW(path_.c_str());
+}
+
+std::vector<std::wstring> GameRecord::Lines(std::chrono::milliseconds wait) const {
+    const auto deadline = std::chrono::steady_clock::now() + wait;
+    for (;;) {
+        std::vector<std::wstring> lines;
+        std::istringstream content(ReadFile(path_));
+        for (std::string line; std::getline(content, line);) lines.push_back(WideFromUtf8(line));
+        if (lines.size() >= 2 || std::chrono::steady_clock::now() >= deadline) return lines;
+        Sleep(50);
+    }
+}
+
+std::vector<HWND> ShownDialogs(DWORD thread, const std::wstring& title) {
+    DialogSearch search{thread, title, {}};
+    EnumWindows(CollectDialog, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+bool SocketLayerStarted() {
+    return static_cast<bool>(owners::unique_socket(socket(AF_INET, SOCK_DGRAM, 0)));
+}
+
+int OpenSocketCount() {
+    int count = 0;
+    for (std::uintptr_t value = 4; value < HighestHandleValue; value += 4) {
+        int type = 0;
+        int length = sizeof type;
+        if (getsockopt(static_cast<SOCKET>(value), SOL_SOCKET, SO_TYPE, reinterpret_cast<char*>(&type),
+                       &length) == 0) {
+            ++count;
+        }
+    }
+    return count;
+}
+
+void EndOverrun(const std::string& what) {
+    std::fprintf(stderr, "\nFAILED: %s did not return in time; ending the test program\n", what.c_str());
+    std::fflush(stdout);
+    std::fflush(stderr);
+    TerminateProcess(GetCurrentProcess(), 3);
+    std::abort();  // not reached: the process ends with the call above
+}
+
+}  // namespace test_support
