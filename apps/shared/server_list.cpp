@@ -5,6 +5,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "apps/shared/text_lines.h"
+
 namespace {
 
 constexpr std::string_view kBlanks = " \t\r\n";
@@ -66,9 +68,7 @@ bool ParseServerList(std::string_view content, std::string_view origin, std::vec
     size_t lineNumber = 0;
     while (!content.empty()) {
         ++lineNumber;
-        const size_t end = content.find('\n');
-        std::string_view line = content.substr(0, end);
-        content = end == std::string_view::npos ? std::string_view{} : content.substr(end + 1);
+        std::string_view line = TakeLine(content);
         line = Trim(line.substr(0, line.find('#')));
         if (line.empty()) continue;
         ServerAddress server;

@@ -3,21 +3,11 @@
 #include <vector>
 
 #include "apps/shared/host_paths_win.h"
-#include "apps/shared/utf8_text.h"
+#include "apps/shared/program_arguments_win.h"
 #include "apps/vtbrowse/browser_window_win.h"
 #include "contract/windows_headers.h"
-#include "owners/unique_resource.h"
 
 namespace {
-
-std::vector<std::string> Arguments() {
-    int count = 0;
-    wchar_t** arguments = CommandLineToArgvW(GetCommandLineW(), &count);
-    const owners::unique_local_memory owned(arguments);
-    std::vector<std::string> result;
-    for (int i = 1; arguments && i < count; ++i) result.push_back(Utf8FromWide(arguments[i]));
-    return result;
-}
 
 // The user's application data folder holds vtbrowse's settings; without one, the program's folder.
 std::wstring DefaultSettingsPath() {
@@ -32,7 +22,7 @@ std::wstring DefaultSettingsPath() {
 
 int main() {
     BrowserStart start;
-    start.options = ParseBrowseOptions(Arguments());
+    start.options = ParseBrowseOptions(ProgramArguments());
     start.settingsPath =
         start.options.settingsPath.empty() ? DefaultSettingsPath() : FullHostPath(start.options.settingsPath);
     start.pluginPath =

@@ -4,6 +4,7 @@
 #include <sstream>
 #include <system_error>
 
+#include "apps/shared/text_lines.h"
 #include "apps/shared/utf8_text.h"
 
 namespace {
@@ -189,10 +190,7 @@ std::vector<std::string> ParseSettings(std::string_view content, std::string_vie
     size_t lineNumber = 0;
     while (!content.empty()) {
         ++lineNumber;
-        const size_t end = content.find('\n');
-        std::string_view line = content.substr(0, end);
-        content = end == std::string_view::npos ? std::string_view{} : content.substr(end + 1);
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        const std::string_view line = TakeLine(content);
         if (line.empty() || line.front() == '#') continue;
         const size_t equals = line.find('=');
         std::string why = "expected key=value";

@@ -2,27 +2,17 @@
 #include <exception>
 
 #include "apps/shared/host_paths_win.h"
+#include "apps/shared/program_arguments_win.h"
 #include "apps/shared/utf8_text.h"
 #include "apps/vtquery/console_win.h"
 #include "apps/vtquery/jobs_win.h"
 #include "contract/windows_headers.h"
-#include "owners/unique_resource.h"
 #include "runner/plugin_runner_win.h"
 
 namespace {
 
-// The arguments after the program name, as UTF-8 whatever the ANSI code page.
-std::vector<std::string> Arguments() {
-    int count = 0;
-    wchar_t** arguments = CommandLineToArgvW(GetCommandLineW(), &count);
-    const owners::unique_local_memory owned(arguments);
-    std::vector<std::string> result;
-    for (int i = 1; arguments && i < count; ++i) result.push_back(Utf8FromWide(arguments[i]));
-    return result;
-}
-
 int Run() {
-    const CommandLine commandLine = ParseCommandLine(Arguments());
+    const CommandLine commandLine = ParseCommandLine(ProgramArguments());
     switch (commandLine.kind) {
         case CommandLineKind::Help:
             WriteOut(commandLine.text);

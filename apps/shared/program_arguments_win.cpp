@@ -1,0 +1,14 @@
+#include "apps/shared/program_arguments_win.h"
+
+#include "apps/shared/utf8_text.h"
+#include "contract/windows_headers.h"
+#include "owners/unique_resource.h"
+
+std::vector<std::string> ProgramArguments() {
+    int count = 0;
+    wchar_t** arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+    const owners::unique_local_memory owned(arguments);
+    std::vector<std::string> result;
+    for (int i = 1; arguments && i < count; ++i) result.push_back(Utf8FromWide(arguments[i]));
+    return result;
+}
