@@ -6,6 +6,7 @@
 // layer for its lifetime.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -102,6 +103,10 @@ private:
 
     owners::unique_winsock networkStart;  // the socket layer start of OnInitDialog, if it worked
     unsigned long waitError = 0;          // the system's error of the latest failed wait
+    // Counts the window has raised on the semaphore and no cycle has taken yet: raised before
+    // the semaphore is, taken after it is, so never below the semaphore's count. At 0 the drain
+    // has nothing to take and asks the system nothing.
+    std::atomic<long> raisedWakes{0};
 };
 
 // A session's hold on its network message window.

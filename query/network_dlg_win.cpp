@@ -62,7 +62,8 @@ LRESULT CNetworkDlg::OnInitDialog(UINT, WPARAM, LPARAM lParam, BOOL&) {
 LRESULT CNetworkDlg::OnSocketNotify(UINT, WPARAM, LPARAM lParam, BOOL&) {
     // Any socket's notification counts; only a clean data-ready event wakes the cycle.
     if (WSAGETSELECTERROR(lParam) == 0 && WSAGETSELECTEVENT(lParam) == FD_READ && WakeSemaphore) {
-        ReleaseSemaphore(WakeSemaphore[0].get(), 1, nullptr);  // at the maximum it fails; ignored
+        ++raisedWakes;
+        if (!ReleaseSemaphore(WakeSemaphore[0].get(), 1, nullptr)) --raisedWakes;  // at the maximum
     }
     return 0;
 }

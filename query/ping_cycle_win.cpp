@@ -50,6 +50,7 @@ public:
     Wakeup Wait(std::uint32_t milliseconds) override {
         const DWORD woken =
             MsgWaitForMultipleObjects(1, dialog_.WakeSemaphore[0].addressof(), FALSE, milliseconds, AnyInput);
+        if (woken == WAIT_OBJECT_0) --dialog_.raisedWakes;
         if (woken == WAIT_FAILED) dialog_.waitError = GetLastError();
         return WakeupOf(woken);
     }
@@ -157,8 +158,7 @@ CNetworkDlg::Outcome CNetworkDlg::Exchange(VtServerData& data) {
 }
 
 void CNetworkDlg::DrainWakeSemaphore() {
-    while (WaitForSingleObject(WakeSemaphore[0].get(), 0) == WAIT_OBJECT_0) {
-    }
+    while (raisedWakes > 0 && WaitForSingleObject(WakeSemaphore[0].get(), 0) == WAIT_OBJECT_0) --raisedWakes;
 }
 
 void CNetworkDlg::EndExchange() {
