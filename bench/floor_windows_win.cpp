@@ -6,6 +6,7 @@
 
 #include "contract/windows_headers.h"
 #include "owners/unique_resource.h"
+#include "runner/elapsed_seconds.h"
 #include "runner/window_thread_win.h"
 
 namespace {
@@ -26,13 +27,6 @@ INT_PTR CALLBACK FloorDialogProc(HWND window, UINT message, WPARAM, LPARAM lPara
     if (floor->socketLayer) floor->semaphore.reset(CreateSemaphoreW(nullptr, 0, 0x7FFFFFFF, nullptr));
     SetWindowLongPtrW(window, GWLP_USERDATA, lParam);
     return TRUE;
-}
-
-template <class Work>
-double SecondsOf(Work&& work) {
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
 }  // namespace

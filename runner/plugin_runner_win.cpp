@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "owners/unique_resource.h"
+#include "runner/elapsed_seconds.h"
 
 namespace {
 
@@ -46,13 +47,6 @@ BOOL CALLBACK CountPluginWindow(HWND window, LPARAM count) {
     GetClassNameW(window, className, 16);
     if (std::wstring(className) == L"#32770") ++*reinterpret_cast<size_t*>(count);
     return TRUE;
-}
-
-template <class Work>
-double SecondsOf(Work&& work) {
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
 bool ChangesSessions(UINT command) {

@@ -8,14 +8,11 @@
 #include "apps/shared/utf8_text.h"
 #include "apps/shared/worker_plan.h"
 #include "contract/launch_option_ids.h"
+#include "runner/elapsed_seconds.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-double SecondsSince(Clock::time_point start) {
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
 
 // Each id once, the last offer of it kept: a session made again offers its options again.
 std::vector<OfferedLaunchOption> LatestOffers(std::vector<OfferedLaunchOption> offers) {

@@ -9,6 +9,7 @@
 #include "apps/vtquery/jobs_win.h"
 #include "apps/vtquery/json_report.h"
 #include "apps/vtquery/text_report.h"
+#include "runner/elapsed_seconds.h"
 #include "runner/plugin_runner_win.h"
 
 namespace {
@@ -22,13 +23,6 @@ std::vector<ReportedError> PluginErrorReports() {
         errors.push_back({Utf8FromWide(report.title), Utf8FromWide(report.text)});
     }
     return errors;
-}
-
-template <class Work>
-double SecondsOf(Work&& work) {
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
 }  // namespace

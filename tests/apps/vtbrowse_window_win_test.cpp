@@ -16,6 +16,7 @@
 #include "apps/vtbrowse/browser_window_win.h"
 #include "apps/vtbrowse/controls_win.h"
 #include "owners/scope_exit.h"
+#include "runner/elapsed_seconds.h"
 #include "tests/support/test_support.h"
 #include "tools/tribes_emu/emulator.h"
 
@@ -37,10 +38,6 @@ using test_support::TempFile;
 
 std::string Local(std::uint16_t port) {
     return "127.0.0.1:" + std::to_string(port);
-}
-
-double SecondsSince(Clock::time_point start) {
-    return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
 // Pumps the test thread's messages as vtbrowse's loop does, until done() or the bound.

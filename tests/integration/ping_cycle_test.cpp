@@ -119,7 +119,7 @@ protected:
         server.entry->SetTimeout(budget);
         const std::size_t mark = server.journal->Lines().size();
         test_support::Within(PingLimit(budget), "a ping",
-                             [&] { seconds = Timed([&] { EXPECT_EQ(host.Ping(server), 1); }); });
+                             [&] { seconds = SecondsOf([&] { EXPECT_EQ(host.Ping(server), 1); }); });
         return server.JournalSince(mark);
     }
     int QueriesSince(int mark) {
@@ -227,7 +227,7 @@ TEST_F(PingCycle, WakeForAnEarlierSocketsDatagramFindsNothingAndThePingWaitsOn) 
     ASSERT_NE(networkWindow, nullptr);
 
     test_support::Within(PingLimit(2), "a ping woken for nothing", [&] {
-        std::thread pinger([&] { seconds = Timed([&] { host.Ping(server); }); });
+        std::thread pinger([&] { seconds = SecondsOf([&] { host.Ping(server); }); });
         EXPECT_TRUE(emulator.WaitForQueries(1, std::chrono::seconds(2)));
         PostMessageW(networkWindow, WM_SOCKET_NOTIFY, 0, WSAMAKESELECTREPLY(FD_READ, 0));
         pinger.join();

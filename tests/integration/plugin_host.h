@@ -15,6 +15,7 @@
 #include "contract/host_window.h"
 #include "contract/session_record.h"
 #include "host/host_fault.h"
+#include "runner/elapsed_seconds.h"
 #include "runner/plugin_runner_win.h"
 
 namespace integration {
@@ -77,14 +78,6 @@ void RecordWindowDestruction(std::shared_ptr<CallJournal> journal, std::map<HWND
 
 // Journal lines written as one text, separated by '|'.
 std::vector<std::wstring> Calls(const std::wstring& lines);
-
-// How long work took, in seconds.
-template <class Work>
-double Timed(Work&& work) {
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
 
 inline std::wstring Widen(const std::string& text) {
     return std::wstring(text.begin(), text.end());
