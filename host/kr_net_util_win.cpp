@@ -7,6 +7,7 @@
 #include "contract/windows_headers.h"
 #include "host/host_fault.h"
 #include "host/host_name.h"
+#include "text/system_message_win.h"
 
 namespace {
 
@@ -14,11 +15,6 @@ struct AddressListFree {
     void operator()(addrinfo* list) const { freeaddrinfo(list); }
 };
 using unique_addrinfo = std::unique_ptr<addrinfo, AddressListFree>;
-
-struct LocalFree_ {
-    void operator()(wchar_t* text) const { LocalFree(text); }
-};
-using unique_local_text = std::unique_ptr<wchar_t, LocalFree_>;
 
 VTRESULT NotFound() {
     WSASetLastError(WSAHOST_NOT_FOUND);
@@ -55,17 +51,7 @@ VTRESULT ServerFromString(const wchar_t* text, std::uint32_t& address) {
 // VT_OK with the system's own description; VT_FAILED, with a text naming the code, when the
 // system has none.
 VTRESULT StringFromWinsockError(int code, std::wstring& text) {
-    wchar_t* buffer = nullptr;
-    DWORD length = FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-        static_cast<DWORD>(code), 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    unique_local_text owned(buffer);
-    if (length == 0 || !owned) {
-        text = L"Winsock error " + std::to_wstring(code);
-        return VT_FAILED;
-    }
-    std::wstring message(owned.get(), length);
-    while (!message.empty() && (message.back() == L'\r' || message.back() == L'\n')) message.pop_back();
+    std::wstring message = SystemMessage(static_cast<DWORD>(code));
     if (message.empty()) {
         text = L"Winsock error " + std::to_wstring(code);
         return VT_FAILED;

@@ -2,9 +2,9 @@
 
 #include <vector>
 
-#include "apps/shared/utf8_text.h"
 #include "contract/windows_headers.h"
 #include "owners/scope_exit.h"
+#include "text/utf8_text.h"
 
 namespace {
 

@@ -9,12 +9,12 @@
 
 namespace {
 
-constexpr std::string_view kBlanks = " \t\r\n";
+constexpr std::string_view Blanks = " \t\r\n";
 
 std::string_view Trim(std::string_view text) {
-    const size_t first = text.find_first_not_of(kBlanks);
+    const size_t first = text.find_first_not_of(Blanks);
     if (first == std::string_view::npos) return {};
-    return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
+    return text.substr(first, text.find_last_not_of(Blanks) - first + 1);
 }
 
 bool Fail(ServerListError& error, std::string message) {
@@ -53,7 +53,7 @@ bool ParseServerAddress(std::string_view text, ServerAddress& server, ServerList
         return Fail(error, quoted + ": write an IPv6 address in brackets, as [ADDRESS]:PORT");
     }
     if (address.empty()) return Fail(error, quoted + " has no address: expected ADDRESS:PORT");
-    if (address.find_first_of(kBlanks) != std::string_view::npos) {
+    if (address.find_first_of(Blanks) != std::string_view::npos) {
         return Fail(error, quoted + ": the address holds a blank");
     }
     int port = 0;

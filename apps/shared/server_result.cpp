@@ -1,6 +1,6 @@
 #include "apps/shared/server_result.h"
 
-#include "apps/shared/utf8_text.h"
+#include "text/utf8_text.h"
 
 namespace {
 

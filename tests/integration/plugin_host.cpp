@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "owners/unique_resource.h"
+#include "runner/dialog_windows_win.h"
 
 namespace integration {
 
@@ -44,9 +45,7 @@ LRESULT CALLBACK OnWindowEvent(int code, WPARAM wParam, LPARAM lParam) {
 
 // Collects the dialogs among the windows it is shown (a WNDENUMPROC).
 BOOL CALLBACK CollectDialog(HWND window, LPARAM list) {
-    wchar_t className[16] = {};
-    GetClassNameW(window, className, 16);
-    if (std::wstring(className) == L"#32770") reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+    if (IsDialogWindow(window)) reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
     return TRUE;
 }
 

@@ -3,10 +3,11 @@
 #include <fstream>
 #include <sstream>
 
-#include "apps/shared/utf8_text.h"
 #include "contract/windows_headers.h"
 #include "owners/unique_resource.h"
+#include "runner/dialog_windows_win.h"
 #include "tests/support/test_support.h"
+#include "text/utf8_text.h"
 
 namespace test_support {
 
@@ -26,12 +27,10 @@ BOOL CALLBACK CollectDialog(HWND window, LPARAM search) {
     auto& wanted = *reinterpret_cast<DialogSearch*>(search);
     DWORD process = 0;
     const DWORD thread = GetWindowThreadProcessId(window, &process);
-    wchar_t className[16] = L"";
-    GetClassNameW(window, className, 16);
     wchar_t title[256] = L"";
     GetWindowTextW(window, title, 256);
     if ((wanted.thread ? thread == wanted.thread : process == GetCurrentProcessId()) &&
-        std::wstring(className) == L"#32770" && IsWindowVisible(window) &&
+        IsDialogWindow(window) && IsWindowVisible(window) &&
         (wanted.title.empty() || wanted.title == title)) {
         wanted.found.push_back(window);
     }

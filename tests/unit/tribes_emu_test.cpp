@@ -49,7 +49,7 @@ TEST(ReplyBuilder, LaysOutHeaderTeamsAndPlayerRecords) {
     bare.dedicated = 0;
     bare.teams = {{"Red", "%t:1"}, {"Blue", "%t:2"}};
     bare.singleTeamByte = 7;
-    bare.players = {{"Al", 100, 3, 1, "12345678"}, {"B", 1020, 0, kNoTeam, ""}, {"C", 5000, 9, 0, "x"}};
+    bare.players = {{"Al", 100, 3, 1, "12345678"}, {"B", 1020, 0, NoTeam, ""}, {"C", 5000, 9, 0, "x"}};
     const Bytes bareReply = BuildReply(bare);
     ASSERT_GT(bareReply.size(), 20u);
     EXPECT_EQ(Bytes(bareReply.begin() + 20, bareReply.end()), ToBytes("\x03Red\x07"
@@ -60,7 +60,7 @@ TEST(ReplyBuilder, LaysOutHeaderTeamsAndPlayerRecords) {
                                                                       "B\x00"
                                                                       "\xFF\x09\x00\x01"
                                                                       "C\x01x"s));
-    EXPECT_EQ(PlayerScoreText(-2).substr(kPlayerScoreDigitsAt), "-2\t0\t0");
+    EXPECT_EQ(PlayerScoreText(-2).substr(PlayerScoreDigitsAt), "-2\t0\t0");
 }
 
 // Each mode, queried once: the datagrams that come back within a quarter second, and the port
@@ -98,7 +98,7 @@ TEST(TribesEmulator, EachModeMisbehavesAsNamed) {
         const UdpEndpoint client = UdpEndpoint::BindLoopback(0);  // no datagram of an earlier case
         TribesEmulator emulator(DefaultServer(), c.behaviour);
         const auto sent = Clock::now();
-        ASSERT_TRUE(client.SendTo({kLoopback, emulator.Port()}, ToBytes("b**")));
+        ASSERT_TRUE(client.SendTo({Loopback, emulator.Port()}, ToBytes("b**")));
         std::vector<Bytes> got;
         int strayCount = 0;
         for (auto end = sent + milliseconds(250); Clock::now() < end;) {
@@ -107,7 +107,7 @@ TEST(TribesEmulator, EachModeMisbehavesAsNamed) {
             const std::optional<Peer> peer = client.ReceiveFrom(bytes);
             if (!peer) continue;
             EXPECT_EQ(peer->port, c.fromOtherPort ? emulator.OtherPort() : emulator.Port());
-            if (bytes == kStrayDatagram) {
+            if (bytes == StrayDatagram) {
                 ++strayCount;
                 continue;
             }

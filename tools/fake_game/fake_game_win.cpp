@@ -6,18 +6,9 @@
 
 #include "contract/windows_headers.h"
 #include "owners/unique_resource.h"
+#include "text/utf8_text.h"
 
 namespace {
-
-std::string Utf8(const std::wstring& text) {
-    if (text.empty()) return {};
-    const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                           nullptr, nullptr);
-    std::string converted(length, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), converted.data(), length,
-                        nullptr, nullptr);
-    return converted;
-}
 
 std::wstring EnvironmentValue(const wchar_t* name) {
     const DWORD size = GetEnvironmentVariableW(name, nullptr, 0);
@@ -41,7 +32,8 @@ int main() {
     if (recordPath.empty()) return 2;
 
     // One write, so two starts that record at the same time do not mix their lines.
-    const std::string record = Utf8(GetCommandLineW()) + "\n" + Utf8(CurrentDirectory()) + "\n";
+    const std::string record =
+        Utf8FromWide(GetCommandLineW()) + "\n" + Utf8FromWide(CurrentDirectory()) + "\n";
     const owners::unique_file file(CreateFileW(recordPath.c_str(), FILE_APPEND_DATA,
                                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
                                                FILE_ATTRIBUTE_NORMAL, nullptr));

@@ -7,10 +7,10 @@ namespace tribes_emu {
 namespace {
 
 // The longest any wait of the serving thread lasts, so Stop is seen quickly.
-constexpr std::chrono::milliseconds kWaitStep{50};
+constexpr std::chrono::milliseconds WaitStep{50};
 // Datagrams taken from one socket per wake-up, so a flood on one port cannot starve the others.
-constexpr int kReceiveBurst = 64;
-constexpr std::size_t kQueryTimesKept = 4096;
+constexpr int ReceiveBurst = 64;
+constexpr std::size_t QueryTimesKept = 4096;
 
 bool IsQuery(const std::vector<std::uint8_t>& bytes) {
     return bytes.size() == 3 && bytes[0] == 'b' && bytes[1] == '*' && bytes[2] == '*';
@@ -19,7 +19,7 @@ bool IsQuery(const std::vector<std::uint8_t>& bytes) {
 }  // namespace
 
 // "c**" and a fourth byte other than 'b': a client must check all four bytes of the magic.
-const std::vector<std::uint8_t> kStrayDatagram = {'c', '*', '*', 'x', 's', 't', 'r', 'a', 'y'};
+const std::vector<std::uint8_t> StrayDatagram = {'c', '*', '*', 'x', 's', 't', 'r', 'a', 'y'};
 
 TribesEmulator::TribesEmulator(ServerInfo server, Behaviour behaviour,
                                const std::vector<std::uint16_t>& ports)
@@ -92,9 +92,9 @@ void TribesEmulator::Serve() {
     while (!stopping_) {
         Clock::time_point now = Clock::now();
         SendDue(now);
-        std::chrono::milliseconds wait = kWaitStep;
+        std::chrono::milliseconds wait = WaitStep;
         Clock::time_point due = NextDue();
-        if (due < now + kWaitStep) {
+        if (due < now + WaitStep) {
             wait = std::chrono::ceil<std::chrono::milliseconds>(std::max(due - now, Clock::duration::zero()));
         }
         for (std::size_t ready : waiter.Wait(wait)) Receive(ready);
@@ -103,7 +103,7 @@ void TribesEmulator::Serve() {
 
 void TribesEmulator::Receive(std::size_t portIndex) {
     std::vector<std::uint8_t> bytes;
-    for (int i = 0; i < kReceiveBurst; ++i) {
+    for (int i = 0; i < ReceiveBurst; ++i) {
         std::optional<Peer> from = endpoints_[portIndex].ReceiveFrom(bytes);
         if (!from) return;
         if (IsQuery(bytes)) {
@@ -125,7 +125,7 @@ void TribesEmulator::OnQuery(std::size_t portIndex, const Peer& from, Clock::tim
         ++queryCounts_[portIndex];
         auto& times = queryTimes_[portIndex];
         times.push_back(now);
-        if (times.size() > kQueryTimesKept) times.pop_front();
+        if (times.size() > QueryTimesKept) times.pop_front();
         behaviour = behaviour_;
         if (behaviour.mode == ReplyMode::Team255First) {
             ServerInfo early = server_;
@@ -173,7 +173,7 @@ void TribesEmulator::OnQuery(std::size_t portIndex, const Peer& from, Clock::tim
     }
 
     std::chrono::milliseconds strayEvery = behaviour.strayEvery;
-    if (strayEvery.count() <= 0 && behaviour.mode == ReplyMode::Stray) strayEvery = kStrayEvery;
+    if (strayEvery.count() <= 0 && behaviour.mode == ReplyMode::Stray) strayEvery = StrayEvery;
     if (strayEvery.count() > 0) {
         if (!haveQuerier_) nextStray_ = now + strayEvery;
         haveQuerier_ = true;
@@ -196,13 +196,13 @@ void TribesEmulator::SendDue(Clock::time_point now) {
     {
         std::lock_guard<std::mutex> hold(mutex_);
         strayEvery = behaviour_.strayEvery;
-        if (strayEvery.count() <= 0 && behaviour_.mode == ReplyMode::Stray) strayEvery = kStrayEvery;
+        if (strayEvery.count() <= 0 && behaviour_.mode == ReplyMode::Stray) strayEvery = StrayEvery;
     }
     if (strayEvery.count() <= 0) {
         haveQuerier_ = false;  // strays were switched off
         return;
     }
-    endpoints_[lastQueriedPort_].SendTo(lastQuerier_, kStrayDatagram);
+    endpoints_[lastQueriedPort_].SendTo(lastQuerier_, StrayDatagram);
     nextStray_ = now + strayEvery;
 }
 

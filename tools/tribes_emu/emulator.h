@@ -36,14 +36,14 @@ struct Behaviour {
     std::size_t cutLength = 0;
     std::size_t oversizedLength = 2100;  // padded with empty player records
     // In any mode, a stray datagram (one that is not a reply) this often, from the queried
-    // port to whoever queried last. 0: none, except in Stray mode, which then uses kStrayEvery.
+    // port to whoever queried last. 0: none, except in Stray mode, which then uses StrayEvery.
     std::chrono::milliseconds strayEvery{0};
 };
 
-constexpr std::chrono::milliseconds kStrayEvery{250};
+constexpr std::chrono::milliseconds StrayEvery{250};
 
 // The datagram sent as a stray: it starts almost like a reply.
-extern const std::vector<std::uint8_t> kStrayDatagram;
+extern const std::vector<std::uint8_t> StrayDatagram;
 
 using Clock = std::chrono::steady_clock;
 

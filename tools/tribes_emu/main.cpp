@@ -23,9 +23,9 @@ extern "C" void RequestStop(int) {
 }
 
 // Nothing runs forever: without --duration the server stops after this long anyway.
-constexpr double kLongestRunSeconds = 3600;
+constexpr double LongestRunSeconds = 3600;
 
-const std::map<std::string, ReplyMode> kModes = {
+const std::map<std::string, ReplyMode> Modes = {
     {"normal", ReplyMode::Normal},
     {"silent", ReplyMode::Silent},
     {"delay", ReplyMode::Delay},
@@ -66,7 +66,7 @@ void SetTeams(ServerInfo& server, int count) {
     }
     int index = 0;
     for (PlayerInfo& player : server.players) {
-        if (player.team != kNoTeam) player.team = static_cast<std::uint8_t>(index++ % std::max(count, 1));
+        if (player.team != NoTeam) player.team = static_cast<std::uint8_t>(index++ % std::max(count, 1));
     }
 }
 
@@ -81,7 +81,7 @@ ServerInfo ServerFrom(const Options& options) {
 
 Behaviour BehaviourFrom(const Options& options) {
     Behaviour behaviour;
-    behaviour.mode = kModes.at(options.mode);
+    behaviour.mode = Modes.at(options.mode);
     behaviour.delay = std::chrono::milliseconds(options.delayMs);
     behaviour.cutLength = static_cast<std::size_t>(options.cut);
     behaviour.strayEvery = std::chrono::milliseconds(options.strayMs);
@@ -110,9 +110,9 @@ bool WriteWhole(const std::string& path, const std::string& text) {
 
 std::string Summary(const std::vector<std::uint16_t>& ports, const std::string& mode) {
     std::string line = "serving " + std::to_string(ports.size()) + " port(s) on 127.0.0.1:";
-    constexpr std::size_t kListed = 8;
-    for (std::size_t i = 0; i < std::min(ports.size(), kListed); ++i) line += " " + std::to_string(ports[i]);
-    if (ports.size() > kListed) line += " .. " + std::to_string(ports.back());
+    constexpr std::size_t Listed = 8;
+    for (std::size_t i = 0; i < std::min(ports.size(), Listed); ++i) line += " " + std::to_string(ports[i]);
+    if (ports.size() > Listed) line += " .. " + std::to_string(ports.back());
     return line + " (mode " + mode + ")";
 }
 
@@ -145,7 +145,7 @@ int main(int argc, char** argv) {
     app.add_option("--teams", options.teams, "team count (0 to 255; 255 ends a client's parse)")
         ->check(CLI::Range(0, 255));
     std::vector<std::string> modeNames;
-    for (const auto& entry : kModes) modeNames.push_back(entry.first);
+    for (const auto& entry : Modes) modeNames.push_back(entry.first);
     app.add_option("--mode", options.mode, "how to answer")
         ->capture_default_str()
         ->check(CLI::IsMember(modeNames));
@@ -163,7 +163,7 @@ int main(int argc, char** argv) {
         ->check(CLI::Range(0, 65507));
     app.add_option("--duration", options.durationSeconds,
                    "stop after this many seconds (default: on SIGINT/SIGTERM)")
-        ->check(CLI::Range(0.0, kLongestRunSeconds));
+        ->check(CLI::Range(0.0, LongestRunSeconds));
     app.add_option("--ready-file", options.readyFile,
                    "write the served ports here, one a line, once listening");
     app.add_option("--stats-file", options.statsFile, "write query counts here on exit");
@@ -192,7 +192,7 @@ int main(int argc, char** argv) {
             }
         }
 
-        double seconds = options.durationSeconds > 0 ? options.durationSeconds : kLongestRunSeconds;
+        double seconds = options.durationSeconds > 0 ? options.durationSeconds : LongestRunSeconds;
         auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
         while (!stopRequested && std::chrono::steady_clock::now() < end) {
             std::this_thread::sleep_for(std::chrono::milliseconds(50));

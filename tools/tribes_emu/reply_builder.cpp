@@ -100,7 +100,7 @@ ServerInfo DefaultServer() {
         {"Cobra", 48, 0, 0, 27},      {"Sparrow", 112, 1, 1, 14}, {"Hammer", 64, 0, 0, 9},
         {"Wraith", 200, 4, 1, 31},    {"Lancer", 36, 0, 0, 0},    {"Mortar", 152, 2, 1, -2},
         {"Juggernaut", 88, 0, 0, 18}, {"Spinfusor", 72, 0, 1, 5}, {"Skiier", 264, 7, 0, 11},
-        {"Drifter", 20, 0, 1, 3},     {"Beacon", 1020, 12, 0, 1}, {"Observer", 96, 0, kNoTeam, 0},
+        {"Drifter", 20, 0, 1, 3},     {"Beacon", 1020, 12, 0, 1}, {"Observer", 96, 0, NoTeam, 0},
     };
     for (const Seat& seat : seats) {
         server.players.push_back({seat.name, seat.pingMs, seat.loss, seat.team, PlayerScoreText(seat.score)});

@@ -18,11 +18,11 @@ struct PlayerInfo {
     std::string name;
     int pingMs = 0;         // sent divided by 4 in one byte
     std::uint8_t loss = 0;  // packet loss
-    std::uint8_t team = 0;  // index into the team entries; kNoTeam for none
+    std::uint8_t team = 0;  // index into the team entries; NoTeam for none
     std::string scoreText;  // as the game sends it: see PlayerScoreText
 };
 
-constexpr std::uint8_t kNoTeam = 255;
+constexpr std::uint8_t NoTeam = 255;
 
 // One server's status. Texts are 8-bit; a text longer than 255 bytes is cut to 255 when sent.
 struct ServerInfo {
@@ -54,8 +54,8 @@ std::string PlayerScoreText(int score);
 std::string TeamScoreText(int score);
 
 // Where a player's score digits begin in its score text, and the prefix of a team score.
-constexpr std::size_t kPlayerScoreDigitsAt = 8;
-constexpr std::size_t kTeamScorePrefixLength = 3;
+constexpr std::size_t PlayerScoreDigitsAt = 8;
+constexpr std::size_t TeamScorePrefixLength = 3;
 
 // The status reply for server: "c**b", the header fields, the team section, then the player
 // records back to back.

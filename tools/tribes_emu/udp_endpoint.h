@@ -25,14 +25,14 @@ struct Peer {
     std::uint32_t address = 0;
     std::uint16_t port = 0;
 };
-constexpr std::uint32_t kLoopback = 0x7F000001;
+constexpr std::uint32_t Loopback = 0x7F000001;
 
 #ifdef _WIN32
 using NativeSocket = std::uintptr_t;  // SOCKET, without windows.h
-constexpr NativeSocket kNoSocket = ~NativeSocket{0};
+constexpr NativeSocket NoSocket = ~NativeSocket{0};
 #else
 using NativeSocket = int;
-constexpr NativeSocket kNoSocket = -1;
+constexpr NativeSocket NoSocket = -1;
 #endif
 
 // Owns one non-blocking UDP socket. Needs a live SocketLayer while it is open.
@@ -54,11 +54,11 @@ public:
     NativeSocket get() const { return socket_; }
     NativeSocket release() {
         NativeSocket socket = socket_;
-        socket_ = kNoSocket;
+        socket_ = NoSocket;
         return socket;
     }
-    void reset(NativeSocket socket = kNoSocket);  // closes the socket held before
-    explicit operator bool() const { return socket_ != kNoSocket; }
+    void reset(NativeSocket socket = NoSocket);  // closes the socket held before
+    explicit operator bool() const { return socket_ != NoSocket; }
 
     // The port the socket is bound to (host order); 0 when it cannot be read.
     std::uint16_t LocalPort() const;
@@ -73,7 +73,7 @@ public:
 
 private:
     explicit UdpEndpoint(NativeSocket socket) : socket_(socket) {}
-    NativeSocket socket_ = kNoSocket;
+    NativeSocket socket_ = NoSocket;
 };
 
 // Waits up to timeout for a datagram on any of endpoints; returns one flag per endpoint, true
@@ -97,7 +97,7 @@ public:
 
 private:
     std::vector<const UdpEndpoint*> endpoints_;
-    NativeSocket set_ = kNoSocket;  // the epoll set, where there is one
+    NativeSocket set_ = NoSocket;  // the epoll set, where there is one
 };
 
 }  // namespace tribes_emu

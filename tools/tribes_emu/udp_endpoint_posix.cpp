@@ -16,7 +16,7 @@
 namespace tribes_emu {
 namespace {
 
-constexpr std::size_t kLargestDatagram = 65535;
+constexpr std::size_t LargestDatagram = 65535;
 
 sockaddr_in ToSockaddr(const Peer& peer) {
     sockaddr_in address{};
@@ -51,7 +51,7 @@ UdpEndpoint UdpEndpoint::BindLoopback(std::uint16_t port) {
     if (!endpoint) ThrowLastError("socket");
     int flags = ::fcntl(endpoint.get(), F_GETFL, 0);
     if (flags < 0 || ::fcntl(endpoint.get(), F_SETFL, flags | O_NONBLOCK) < 0) ThrowLastError("fcntl");
-    sockaddr_in address = ToSockaddr({kLoopback, port});
+    sockaddr_in address = ToSockaddr({Loopback, port});
     if (::bind(endpoint.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
         ThrowLastError("bind");
     }
@@ -59,7 +59,7 @@ UdpEndpoint UdpEndpoint::BindLoopback(std::uint16_t port) {
 }
 
 void UdpEndpoint::reset(NativeSocket socket) {
-    if (socket_ != kNoSocket) ::close(socket_);
+    if (socket_ != NoSocket) ::close(socket_);
     socket_ = socket;
 }
 
@@ -78,7 +78,7 @@ bool UdpEndpoint::SendTo(const Peer& peer, const std::uint8_t* bytes, std::size_
 }
 
 std::optional<Peer> UdpEndpoint::ReceiveFrom(std::vector<std::uint8_t>& buffer) const {
-    buffer.resize(kLargestDatagram);
+    buffer.resize(LargestDatagram);
     sockaddr_in address{};
     socklen_t length = sizeof address;
     ssize_t received =

@@ -6,9 +6,9 @@
 namespace tribes_emu {
 namespace {
 
-constexpr std::size_t kLargestDatagram = 65535;
+constexpr std::size_t LargestDatagram = 65535;
 // SIO_UDP_CONNRESET (_WSAIOW(IOC_VENDOR, 12)); mingw's headers do not declare it.
-constexpr DWORD kReportUdpConnectionReset = 0x9800000C;
+constexpr DWORD ReportUdpConnectionReset = 0x9800000C;
 
 sockaddr_in ToSockaddr(const Peer& peer) {
     sockaddr_in address{};
@@ -44,9 +44,9 @@ UdpEndpoint UdpEndpoint::BindLoopback(std::uint16_t port) {
     // WSAECONNRESET; a server must not stall on a client that went away. Best effort.
     BOOL report = FALSE;
     DWORD returned = 0;
-    ::WSAIoctl(endpoint.get(), kReportUdpConnectionReset, &report, sizeof report, nullptr, 0, &returned,
+    ::WSAIoctl(endpoint.get(), ReportUdpConnectionReset, &report, sizeof report, nullptr, 0, &returned,
                nullptr, nullptr);
-    sockaddr_in address = ToSockaddr({kLoopback, port});
+    sockaddr_in address = ToSockaddr({Loopback, port});
     if (::bind(endpoint.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
         ThrowLastError("bind");
     }
@@ -54,7 +54,7 @@ UdpEndpoint UdpEndpoint::BindLoopback(std::uint16_t port) {
 }
 
 void UdpEndpoint::reset(NativeSocket socket) {
-    if (socket_ != kNoSocket) ::closesocket(socket_);
+    if (socket_ != NoSocket) ::closesocket(socket_);
     socket_ = socket;
 }
 
@@ -73,7 +73,7 @@ bool UdpEndpoint::SendTo(const Peer& peer, const std::uint8_t* bytes, std::size_
 }
 
 std::optional<Peer> UdpEndpoint::ReceiveFrom(std::vector<std::uint8_t>& buffer) const {
-    buffer.resize(kLargestDatagram);
+    buffer.resize(LargestDatagram);
     sockaddr_in address{};
     int length = sizeof address;
     int received =

@@ -59,7 +59,7 @@ std::vector<std::pair<std::string, Bytes>> Seeds() {
         {"team_count_4_two_listed", BuildReply(WithTeams(4, 2))},
         {"team_count_2_three_listed", BuildReply(WithTeams(2, 3))},
         {"team_count_255_with_players", BuildReply(WithTeams(255, 2))},
-        {"player_without_team", BuildReply(Default([](ServerInfo& s) { s.players[0].team = kNoTeam; }))},
+        {"player_without_team", BuildReply(Default([](ServerInfo& s) { s.players[0].team = NoTeam; }))},
         {"player_team_past_last", BuildReply(Default([](ServerInfo& s) { s.players[0].team = 7; }))},
         {"score_without_tab", BuildReply(WithFirstPlayerScore("Score..:12 0 0"))},
         {"score_eight_characters", BuildReply(WithFirstPlayerScore("Score..:"))},

@@ -1,5 +1,5 @@
-// Conversion between the host's wide text and the UTF-8 that vtquery prints and parses.
-// wchar_t is UTF-16 on Windows and UTF-32 elsewhere; both are handled.
+// Conversion between wide text (the host objects', the system's) and UTF-8 (what the host
+// programs print, parse and keep). wchar_t is UTF-16 on Windows and UTF-32 elsewhere; both are handled.
 #pragma once
 
 #include <string>
