@@ -7,6 +7,10 @@ inline double SecondsSince(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
+inline double MicrosecondsSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count();
+}
+
 // How long work took.
 template <class Work>
 double SecondsOf(Work&& work) {

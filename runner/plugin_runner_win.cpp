@@ -6,34 +6,11 @@
 #include <vector>
 
 #include "owners/unique_resource.h"
-#include "runner/elapsed_seconds.h"
+#include "runner/dialog_windows_win.h"
+#include "text/system_message_win.h"
+#include "text/utf8_text.h"
 
 namespace {
-
-std::string Utf8(const std::wstring& text) {
-    if (text.empty()) return {};
-    const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                           nullptr, nullptr);
-    std::string utf8(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), utf8.data(), length, nullptr,
-                        nullptr);
-    return utf8;
-}
-
-// The system's description of an error code, or its number when it has none.
-std::string SystemErrorText(DWORD code) {
-    wchar_t* buffer = nullptr;
-    const DWORD length = FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-        code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    const owners::unique_local_memory owned(buffer);
-    std::wstring message(buffer ? buffer : L"", buffer ? length : 0);
-    while (!message.empty() &&
-           (message.back() == L'\n' || message.back() == L'\r' || message.back() == L' ')) {
-        message.pop_back();
-    }
-    return message.empty() ? "error " + std::to_string(code) : Utf8(message);
-}
 
 // An export's address as the function type the contract gives it.
 template <class Function>
@@ -43,10 +20,20 @@ Function Export(HMODULE module, const char* name) {
 
 // Counts the dialogs among the windows it is shown: the plugin's network windows (a WNDENUMPROC).
 BOOL CALLBACK CountPluginWindow(HWND window, LPARAM count) {
-    wchar_t className[16] = {};
-    GetClassNameW(window, className, 16);
-    if (std::wstring(className) == L"#32770") ++*reinterpret_cast<size_t*>(count);
+    if (IsDialogWindow(window)) ++*reinterpret_cast<size_t*>(count);
     return TRUE;
+}
+
+// Closes the plugin's message boxes among the windows it is shown (a WNDENUMPROC).
+BOOL CALLBACK CloseShownDialog(HWND window, LPARAM) {
+    if (IsDialogWindow(window) && IsWindowVisible(window)) PostMessageW(window, WM_COMMAND, IDOK, 0);
+    return TRUE;
+}
+
+// The system's description of an error code, or its number when it has none.
+std::string SystemErrorText(DWORD code) {
+    const std::wstring message = SystemMessage(code);
+    return message.empty() ? "error " + std::to_string(code) : Utf8FromWide(message);
 }
 
 bool ChangesSessions(UINT command) {
@@ -56,7 +43,7 @@ bool ChangesSessions(UINT command) {
 }  // namespace
 
 PluginRunner::PluginRunner(const std::wstring& pluginPath) {
-    const std::string where = "'" + Utf8(pluginPath) + "'";
+    const std::string where = "'" + Utf8FromWide(pluginPath) + "'";
     std::string failure;
     thread_.Run([&] {
         module_.reset(LoadLibraryW(pluginPath.c_str()));
@@ -123,12 +110,17 @@ int PluginRunner::PingHeld(HostedServer& server) {
 }
 
 RefreshTimes PluginRunner::PingAll(const std::vector<HostedServer*>& servers, int count, WorkerPlan workers,
-                                   const std::function<void(size_t)>& progress) {
+                                   const PingWork& work) {
     if (thread_.IsCurrent()) throw std::logic_error("pings on the plugin's window thread");
     // Held once for all the pings, not taken by each: the workers would queue for the lock itself.
     std::shared_lock<std::shared_mutex> sessionsStay(sessionsChange_);
-    return RefreshServers(
-        servers.size(), count, workers, [&](size_t index) { PingHeld(*servers[index]); }, progress);
+    PingWork held = work;
+    held.ping = [&](size_t index) { PingHeld(*servers[index]); };
+    return RefreshServers(servers.size(), count, workers, held);
+}
+
+void PluginRunner::CloseShownDialogs() {
+    EnumThreadWindows(thread_.ThreadId(), CloseShownDialog, 0);
 }
 
 void PluginRunner::AddSessions(const std::vector<HostedServer*>& servers) {
@@ -157,33 +149,6 @@ size_t PluginRunner::PluginWindowCount() {
     thread_.Run(
         [&] { EnumChildWindows(thread_.Window(), CountPluginWindow, reinterpret_cast<LPARAM>(&count)); });
     return count;
-}
-
-RefreshPhases PluginRunner::RefreshInBatches(
-    size_t servers, const RefreshPlan& plan,
-    const std::function<std::unique_ptr<HostedServer>(size_t)>& hosted, const BatchDone& batchDone,
-    const std::function<void(size_t)>& progress) {
-    RefreshPhases phases;
-    const size_t batchSize = std::max<size_t>(plan.mostSessions, 1);
-    for (size_t first = 0; first < servers; first += batchSize) {
-        const size_t last = std::min(servers, first + batchSize);
-        std::vector<std::unique_ptr<HostedServer>> batch;
-        std::vector<HostedServer*> sessions;
-        for (size_t index = first; index < last; ++index) {
-            batch.push_back(hosted(index));
-            sessions.push_back(batch.back().get());
-        }
-        phases.createSeconds += SecondsOf([&] { AddSessions(sessions); });
-        if (plan.countWindows) phases.mostWindows = std::max(phases.mostWindows, PluginWindowCount());
-        const RefreshTimes times =
-            PingAll(sessions, plan.count, plan.workers, [&](size_t finished) { progress(first + finished); });
-        phases.refreshSeconds += times.wallSeconds;
-        phases.mostThreads = std::max(phases.mostThreads, times.mostThreads);
-        phases.removeSeconds += SecondsOf([&] { RemoveSessions(sessions); });
-        batchDone(first, batch, times);
-        ++phases.batches;
-    }
-    return phases;
 }
 
 void PluginRunner::Unload() {

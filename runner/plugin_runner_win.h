@@ -29,17 +29,7 @@
 // in one batch.
 constexpr size_t DefaultMostSessions = 2000;
 
-// How a list of any length is refreshed.
-struct RefreshPlan {
-    int count = 1;  // pings of each server, one after another
-    WorkerPlan workers;
-    size_t mostSessions = DefaultMostSessions;  // sessions alive at once, at the most
-    // Count the plugin's windows after each batch's sessions are made (RefreshPhases::mostWindows).
-    // Each count asks Wine's server once per window: off unless someone reads it.
-    bool countWindows = false;
-};
-
-// Where a batched refresh spent its time, summed over its batches, and what it held at once.
+// Where refreshes spent their time, summed over their batches, and what they held at once.
 struct RefreshPhases {
     double createSeconds = 0;   // sessions made
     double refreshSeconds = 0;  // pings
@@ -89,21 +79,13 @@ public:
     // export's result, 0 once unloaded. Waits while sessions are made or removed, and while
     // another thread pings server.
     int Ping(HostedServer& server);
-    // Pings every server count times in a row on the plan's workers (see RefreshServers); no
-    // session is made or removed until the last ping has ended.
+    // Pings every server count times in a row on the plan's workers (see RefreshServers; work's
+    // ping is this runner's); no session is made or removed until the last ping has ended.
     RefreshTimes PingAll(const std::vector<HostedServer*>& servers, int count, WorkerPlan workers,
-                         const std::function<void(size_t)>& progress);
-    // A batch of servers, from index first of the list on, with their ping times.
-    using BatchDone = std::function<void(
-        size_t first, const std::vector<std::unique_ptr<HostedServer>>& batch, const RefreshTimes& times)>;
-    // Refreshes a list of `servers` servers with at most plan.mostSessions sessions alive: batch
-    // by batch, its servers' sessions are made, pinged and removed; a batch's pings all end
-    // before its sessions go. hosted(i) makes server i's host objects just before its batch;
-    // batchDone hands the batch back once its sessions are removed, after which its host objects
-    // are let go. progress(done) counts over the whole list.
-    RefreshPhases RefreshInBatches(size_t servers, const RefreshPlan& plan,
-                                   const std::function<std::unique_ptr<HostedServer>(size_t)>& hosted,
-                                   const BatchDone& batchDone, const std::function<void(size_t)>& progress);
+                         const PingWork& work);
+    // Closes the dialogs the plugin shows on the window thread (its message boxes), as their OK
+    // button would.
+    void CloseShownDialogs();
 
     // Unloads the plugin on the window thread; its detach destroys the sessions still made.
     void Unload();

@@ -22,9 +22,23 @@ struct WorkerPlan {
 };
 constexpr int WaitingAfterMilliseconds = 250;
 
-// Pings every server count times in a row (ping(i) for server i) on the plan's workers.
-// progress(done) is called on the calling thread at least ten times a second and once all are
-// done, with the number of servers whose pings are all done.
-RefreshTimes RefreshServers(size_t servers, int count, WorkerPlan plan,
-                            const std::function<void(size_t)>& ping,
-                            const std::function<void(size_t)>& progress);
+// Worker threads for a refresh. requested > 0: exactly that many. Otherwise 16 per processor (32
+// to 64) pinging at once, and as many more as servers keep waiting, up to 256: a silent server
+// costs a worker its whole budget but no processor time, so it must not hold up the rest of the
+// list.
+WorkerPlan RefreshWorkers(int requested, unsigned processors);
+
+// What a refresh does with each server, and what it tells as it goes. Only ping is required.
+struct PingWork {
+    std::function<void(size_t)> ping;  // one ping of server i
+    // Server i's pings are all done, with their durations; on its worker.
+    std::function<void(size_t, const std::vector<double>&)> pinged;
+    // The number of servers whose pings are all done: on the calling thread, at least ten times a
+    // second and once all are done.
+    std::function<void(size_t)> progress;
+    // Once true, no worker takes another server; the pings running end by themselves.
+    std::function<bool()> stopped;
+};
+
+// Pings every server count times in a row on the plan's workers, until all are done or stopped.
+RefreshTimes RefreshServers(size_t servers, int count, WorkerPlan plan, const PingWork& work);

@@ -1,30 +1,25 @@
-// vtbrowse's side of the plugin: the runner, one hosted server per listed server, and the lanes
-// that talk to the plugin away from the window's thread. The window asks; what comes of it
-// arrives as events, announced by one posted message until the window takes them.
+// vtbrowse's side of the plugin: the runner and its refresh engine, with one listed server per
+// row, and the lanes for commands away from the window's thread. The window asks; what comes of
+// it arrives as events, announced by one posted message until the window takes them.
 //
-// Lanes: sessions are made and removed, and refreshes run, one job after another on one lane,
-// so no session changes while a ping runs (the plugin's registry has no lock) and the window
-// never waits for either. Commands 1039 and 1124 go on a lane of their own, and so do launches:
-// a launch whose game cannot start holds its lane until the user closes the plugin's message box,
-// and nothing else waits behind it.
+// Sessions and refreshes are the engine's (runner/refresh_engine_win.h). Commands 1039 and 1124
+// go on a lane of their own, and so do launches: a launch whose game cannot start holds its lane
+// until the user closes the plugin's message box, and nothing else waits behind it.
 #pragma once
 
 #include <atomic>
-#include <cstdint>
-#include <functional>
 #include <map>
-#include <memory>
 #include <mutex>
 #include <optional>
-#include <set>
 #include <string>
 #include <vector>
 
 #include "apps/vtbrowse/server_rows.h"
 #include "apps/vtbrowse/settings_file.h"
-#include "apps/vtbrowse/work_queue.h"
 #include "contract/host_window.h"
 #include "runner/plugin_runner_win.h"
+#include "runner/refresh_engine_win.h"
+#include "runner/work_queue.h"
 
 struct SideEvent {
     enum class Kind {
@@ -62,11 +57,12 @@ public:
     PluginSide(const PluginSide&) = delete;
     PluginSide& operator=(const PluginSide&) = delete;
 
+    // Servers added while a refresh runs get their sessions once it ends (see RefreshEngine).
     void Add(const std::vector<std::pair<ServerId, ServerAddress>>& servers, int timeoutSeconds);
     void Remove(const std::vector<ServerId>& servers);
     void Refresh(const std::vector<ServerId>& servers);
     // Starts no new ping of the refreshes asked for so far; the pings running end by themselves.
-    void Cancel();
+    void Cancel() { engine_->Cancel(); }
     void Join(ServerId server, const JoinRequest& request);
     // Command 1039 with the host's menu object; the plugin's answer goes to the log.
     void OpenPluginMenu(ServerId server);
@@ -77,26 +73,8 @@ public:
     size_t MostSessions() const { return mostSessions_; }
 
 private:
-    struct Target {
-        ServerId id;
-        std::shared_ptr<HostedServer> server;
-    };
-
     void Push(SideEvent event);
     void Log(std::wstring text);
-    std::shared_ptr<HostedServer> Find(ServerId id) const;
-    bool IsLive(ServerId id) const;
-    bool Batched() const;  // more servers listed than sessions may live at once
-    // On the sessions lane: sessions made or removed, the offered options announced.
-    void MakeSessions(const std::vector<Target>& targets, bool lasting);
-    void DropSessions(const std::vector<Target>& targets);
-    void RunRefresh(const std::vector<ServerId>& ids, std::uint64_t sequence);
-    void PingTargets(const std::vector<Target>& targets, std::uint64_t sequence, std::atomic<size_t>& done,
-                     size_t total);
-    // send on lane when the server has a session; otherwise on the sessions lane, inside a
-    // session made for it and removed after.
-    void Command(WorkQueue& lane, ServerId id, std::function<void(HostedServer&)> send);
-    void CloseMessageBoxes();
 
     PluginRunner runner_;
     const size_t mostSessions_;
@@ -104,17 +82,14 @@ private:
     const UINT message_;
     VtPluginMenu menu_;
 
-    mutable std::mutex mutex_;  // hosted_, live_, events_
-    std::map<ServerId, std::shared_ptr<HostedServer>> hosted_;
-    std::set<ServerId> live_;  // servers whose session stays made between refreshes
+    std::mutex mutex_;  // events_
     std::vector<SideEvent> events_;
     std::atomic<bool> announced_{false};  // a message tells the window of events not yet taken
+    std::atomic<size_t> listed_{0};
 
-    std::atomic<std::uint64_t> refreshesAsked_{0};
-    std::atomic<std::uint64_t> cancelledUpTo_{0};
-
-    // Declared last: they end first, before the runner unloads the plugin.
+    // Declared last: they end first, before the runner unloads the plugin; the lanes before the
+    // engine they hand commands on to.
+    std::optional<RefreshEngine> engine_;
     std::optional<WorkQueue> commands_;
     std::optional<WorkQueue> launches_;
-    std::optional<WorkQueue> sessions_;
 };

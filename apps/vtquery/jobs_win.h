@@ -6,9 +6,9 @@
 #include "apps/shared/server_list.h"
 #include "apps/vtquery/options.h"
 
-constexpr int kExitAllAnswered = 0;
-constexpr int kExitNotAllAnswered = 1;  // a timeout or failure, or the plugin did not load
-constexpr int kExitUsage = 2;
+constexpr int ExitAllAnswered = 0;
+constexpr int ExitNotAllAnswered = 1;  // a timeout or failure, or the plugin did not load
+constexpr int ExitUsage = 2;
 
 // Refreshes every server once (or --count times) and prints the report.
 int RunRefresh(const QueryOptions& options, const std::vector<ServerAddress>& servers);

@@ -1,10 +1,10 @@
 #include "apps/shared/host_paths_win.h"
 #include "apps/shared/listed_server.h"
-#include "apps/shared/utf8_text.h"
 #include "apps/vtquery/console_win.h"
 #include "apps/vtquery/jobs_win.h"
 #include "contract/launch_option_ids.h"
 #include "runner/plugin_runner_win.h"
+#include "text/utf8_text.h"
 
 namespace {
 
@@ -25,7 +25,7 @@ int RunLaunch(const QueryOptions& options, const LaunchRequest& launch) {
     const DWORD attributes = GetFileAttributesW(executable.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
         WriteError("vtquery: the game executable '" + launch.executable + "' does not exist\n" + UsageText());
-        return kExitUsage;
+        return ExitUsage;
     }
 
     const std::wstring pluginPath =
@@ -46,8 +46,8 @@ int RunLaunch(const QueryOptions& options, const LaunchRequest& launch) {
     plugin.RemoveSession(*hosted);
     if (known != 1) {
         WriteError("vtquery: the plugin did not launch " + server.Text() + "\n");
-        return kExitNotAllAnswered;
+        return ExitNotAllAnswered;
     }
     WriteOut("launched " + Utf8FromWide(executable) + " for " + server.Text() + "\n");
-    return kExitAllAnswered;
+    return ExitAllAnswered;
 }

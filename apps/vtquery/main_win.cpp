@@ -3,11 +3,11 @@
 
 #include "apps/shared/host_paths_win.h"
 #include "apps/shared/program_arguments_win.h"
-#include "apps/shared/utf8_text.h"
 #include "apps/vtquery/console_win.h"
 #include "apps/vtquery/jobs_win.h"
 #include "contract/windows_headers.h"
 #include "runner/plugin_runner_win.h"
+#include "text/utf8_text.h"
 
 namespace {
 
@@ -16,10 +16,10 @@ int Run() {
     switch (commandLine.kind) {
         case CommandLineKind::Help:
             WriteOut(commandLine.text);
-            return kExitAllAnswered;
+            return ExitAllAnswered;
         case CommandLineKind::UsageError:
             WriteError(commandLine.text);
-            return kExitUsage;
+            return ExitUsage;
         case CommandLineKind::Run:
             break;
     }
@@ -36,12 +36,12 @@ int Run() {
     if (!options.serversFile.empty() &&
         !ReadServerListFile(Utf8FromWide(FullHostPath(options.serversFile)), servers, error)) {
         WriteError("vtquery: " + error.message + "\n" + UsageText());
-        return kExitUsage;
+        return ExitUsage;
     }
     servers = WithoutDuplicates(servers);
     if (servers.empty()) {
         WriteError("vtquery: the server list '" + options.serversFile + "' names no servers\n" + UsageText());
-        return kExitUsage;
+        return ExitUsage;
     }
     return RunRefresh(options, servers);
 }
@@ -56,5 +56,5 @@ int main() {
     } catch (const std::exception& error) {
         WriteError(std::string("vtquery: unexpected error: ") + error.what() + "\n");
     }
-    return kExitNotAllAnswered;
+    return ExitNotAllAnswered;
 }

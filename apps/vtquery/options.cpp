@@ -93,8 +93,3 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     }
     return result;
 }
-
-WorkerPlan Workers(int requested, unsigned processors) {
-    if (requested > 0) return {requested, requested};
-    return {static_cast<int>(std::clamp(processors * 16u, 32u, 64u)), 256};
-}

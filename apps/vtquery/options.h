@@ -5,8 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "runner/refresh.h"
-
 // --launch: start the game on one server instead of refreshing.
 struct LaunchRequest {
     std::string server;  // ADDRESS:PORT, already checked
@@ -47,8 +45,3 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
 
 // The usage lines printed after a usage error.
 const char* UsageText();
-
-// Worker threads for a refresh. -j N: exactly N. Otherwise 16 per processor (32 to 64) pinging
-// at once, and as many more as servers keep waiting, up to 256: a silent server costs a worker
-// its whole budget but no processor time, so it must not hold up the rest of the list.
-WorkerPlan Workers(int requested, unsigned processors);

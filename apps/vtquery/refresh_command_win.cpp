@@ -4,18 +4,19 @@
 
 #include "apps/shared/host_paths_win.h"
 #include "apps/shared/listed_server.h"
-#include "apps/shared/utf8_text.h"
 #include "apps/vtquery/console_win.h"
 #include "apps/vtquery/jobs_win.h"
 #include "apps/vtquery/json_report.h"
 #include "apps/vtquery/text_report.h"
 #include "runner/elapsed_seconds.h"
 #include "runner/plugin_runner_win.h"
+#include "runner/refresh_engine_win.h"
+#include "text/utf8_text.h"
 
 namespace {
 
 // A progress line helps only when a refresh takes a while: more than a few servers.
-constexpr size_t kServersWorthProgress = 4;
+constexpr size_t ServersWorthProgress = 4;
 
 std::vector<ReportedError> PluginErrorReports() {
     std::vector<ReportedError> errors;
@@ -34,43 +35,55 @@ int RunRefresh(const QueryOptions& options, const std::vector<ServerAddress>& se
     std::optional<PluginRunner> plugin;
     phases.loadSeconds = SecondsOf([&] { plugin.emplace(pluginPath); });
 
-    RefreshPlan plan;
-    plan.count = options.count;
-    plan.workers = Workers(options.jobs, std::thread::hardware_concurrency());
-    if (options.mostSessions > 0) plan.mostSessions = static_cast<size_t>(options.mostSessions);
-    plan.countWindows = options.json;  // only the JSON total reports them
+    EngineSettings settings;
+    settings.count = options.count;
+    settings.workers = RefreshWorkers(options.jobs, std::thread::hardware_concurrency());
+    if (options.mostSessions > 0) settings.mostSessions = static_cast<size_t>(options.mostSessions);
+    settings.countWindows = options.json;  // only the JSON total reports them
 
-    // The report goes out a batch at a time, and host objects live only for their batch: the
-    // memory a refresh holds does not grow with the list.
+    // The report goes out a batch at a time, and host objects live only until their batch is
+    // reported: the memory a refresh holds does not grow with the list. A server's key is its
+    // index in the list.
     RefreshTotals totals;
     JsonReportStream json;
     if (options.json) WriteOut(json.Begin());
     bool written = false;
     RefreshPhases refresh;
     {
-        ProgressLine progress(servers.size() > kServersWorthProgress);
-        refresh = plugin->RefreshInBatches(
-            servers.size(), plan,
-            [&](size_t index) { return HostListedServer(servers[index], options.timeoutSeconds); },
-            [&](size_t first, const std::vector<std::unique_ptr<HostedServer>>& batch,
-                const RefreshTimes& times) {
-                std::vector<ServerResult> results;
-                for (size_t i = 0; i < batch.size(); ++i) {
-                    results.push_back(ReadServerResult(servers[first + i], *batch[i]->data, times.pingMs[i]));
-                }
-                AddOutcomes(totals, results);
-                progress.Show("");
-                if (options.json) {
-                    WriteOut(json.Servers(results));
-                } else {
-                    if (written && options.verbose) WriteOut("\n");
-                    WriteOut(FormatTextReport(results, options.verbose));
-                }
-                written = true;
-            },
-            [&](size_t done) {
-                progress.Show(FormatProgress(static_cast<int>(done), static_cast<int>(servers.size())));
-            });
+        RefreshEngine engine(*plugin, settings);
+        std::vector<std::pair<ServerKey, MakeHostedServer>> listed;
+        std::vector<ServerKey> keys;
+        for (size_t index = 0; index < servers.size(); ++index) {
+            listed.emplace_back(
+                index, [&, index] { return HostListedServer(servers[index], options.timeoutSeconds); });
+            keys.push_back(index);
+        }
+        engine.Add(std::move(listed));
+        ProgressLine progress(servers.size() > ServersWorthProgress);
+        RefreshReport report;
+        report.batchDone = [&](const RefreshBatch& batch) {
+            std::vector<ServerResult> results;
+            for (size_t i = 0; i < batch.keys.size(); ++i) {
+                results.push_back(
+                    ReadServerResult(servers[batch.keys[i]], *batch.servers[i]->data, batch.times.pingMs[i]));
+            }
+            engine.Remove(batch.keys);
+            AddOutcomes(totals, results);
+            progress.Show("");
+            if (options.json) {
+                WriteOut(json.Servers(results));
+            } else {
+                if (written && options.verbose) WriteOut("\n");
+                WriteOut(FormatTextReport(results, options.verbose));
+            }
+            written = true;
+        };
+        report.progress = [&](size_t done, size_t total) {
+            progress.Show(FormatProgress(static_cast<int>(done), static_cast<int>(total)));
+        };
+        engine.Refresh(std::move(keys), std::move(report));
+        engine.Wait();
+        refresh = engine.Phases();
     }
     phases.createSeconds = refresh.createSeconds;
     phases.refreshSeconds = refresh.refreshSeconds;
@@ -89,5 +102,5 @@ int RunRefresh(const QueryOptions& options, const std::vector<ServerAddress>& se
             WriteError("plugin error: " + error.title + ": " + error.text + "\n");
         WriteOut(FormatTotalLine(totals) + "\n");
     }
-    return totals.successes == totals.servers ? kExitAllAnswered : kExitNotAllAnswered;
+    return totals.successes == totals.servers ? ExitAllAnswered : ExitNotAllAnswered;
 }

@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "apps/shared/ping_stats.h"
-#include "apps/shared/utf8_text.h"
+#include "text/utf8_text.h"
 
 namespace {
 

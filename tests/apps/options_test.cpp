@@ -51,18 +51,4 @@ TEST(CommandLine, RefreshOptions) {
     EXPECT_FALSE(options.launch);
 }
 
-TEST(CommandLine, WorkersFollowRequestAndMachine) {
-    const struct {
-        int requested;
-        unsigned processors;
-        int workers;
-        int mostThreads;
-    } cases[] = {{4, 2, 4, 4}, {0, 2, 32, 256}, {0, 3, 48, 256}, {0, 32, 64, 256}};
-    for (const auto& c : cases) {
-        const WorkerPlan plan = Workers(c.requested, c.processors);
-        EXPECT_EQ(plan.workers, c.workers) << c.requested << " " << c.processors;
-        EXPECT_EQ(plan.mostThreads, c.mostThreads) << c.requested << " " << c.processors;
-    }
-}
-
 }  // namespace

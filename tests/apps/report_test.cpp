@@ -4,9 +4,9 @@
 
 #include <nlohmann/json.hpp>
 
-#include "apps/shared/utf8_text.h"
 #include "apps/vtquery/json_report.h"
 #include "apps/vtquery/text_report.h"
+#include "text/utf8_text.h"
 
 using nlohmann::json;
 using ::testing::HasSubstr;

@@ -1,16 +1,12 @@
-// vtbrowse's settings file and command line, and the lane its background work runs on.
+// vtbrowse's settings file and command line.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <thread>
 
 #include "apps/vtbrowse/browse_options.h"
 #include "apps/vtbrowse/settings_file.h"
-#include "apps/vtbrowse/work_queue.h"
 
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
@@ -94,41 +90,6 @@ TEST(BrowseOptions, ServersFilesAndProblemsFromTheCommandLine) {
     EXPECT_THAT(options.problems[1], HasSubstr("--most-sessions takes a whole number"));
     EXPECT_THAT(options.problems[2], HasSubstr("unknown option '--frobnicate'"));
     EXPECT_THAT(options.problems[3], HasSubstr("--plugin needs a value"));
-}
-
-// Waits at most 5 s for done().
-template <class Done>
-bool WaitFor(Done done) {
-    for (int i = 0; i < 500 && !done(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    return done();
-}
-
-TEST(WorkQueue, RunsJobsInOrderOneAtATimeAndDropsWaitingOnesWhenItEnds) {
-    std::vector<int> ran;
-    std::atomic<bool> release{false};
-    std::atomic<int> started{0};
-    {
-        WorkQueue lane;
-        // The first job holds the lane until released (or 5 s), the last one for 0.2 s at most.
-        const auto job = [&](int number, int holdFor) {
-            return [&, number, holdFor] {
-                started = number;
-                for (int i = 0; i < holdFor && !release; ++i)
-                    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-                ran.push_back(number);
-            };
-        };
-        lane.Post(job(1, 500));
-        lane.Post(job(2, 0));
-        EXPECT_FALSE(lane.Idle());
-        release = true;
-        EXPECT_TRUE(WaitFor([&] { return lane.Idle(); }));
-        release = false;
-        lane.Post(job(3, 20));
-        lane.Post(job(4, 0));
-        EXPECT_TRUE(WaitFor([&] { return started == 3; }));
-    }
-    EXPECT_THAT(ran, ElementsAre(1, 2, 3));
 }
 
 }  // namespace

@@ -7,10 +7,20 @@
 #include <chrono>
 #include <thread>
 
+#include "runner/work_queue.h"
+
 using ::testing::Each;
+using ::testing::ElementsAre;
 using ::testing::SizeIs;
 
 namespace {
+
+// Waits at most 5 s for done().
+template <class Done>
+bool WaitFor(Done done) {
+    for (int i = 0; i < 500 && !done(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    return done();
+}
 
 TEST(Refresh, PingsEachServerCountTimesNeverTwiceAtOnceWithinWorkerLimit) {
     constexpr size_t kServers = 12;
@@ -23,19 +33,19 @@ TEST(Refresh, PingsEachServerCountTimesNeverTwiceAtOnceWithinWorkerLimit) {
     std::atomic<bool> overlap{false};
     std::vector<size_t> progress;
 
-    const RefreshTimes times = RefreshServers(
-        kServers, kCount, WorkerPlan{kWorkers, kWorkers},
-        [&](size_t server) {
-            if (busy[server]++ != 0) overlap = true;
-            const int now = ++running;
-            for (int seen = mostRunning; now > seen && !mostRunning.compare_exchange_weak(seen, now);) {
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-            ++calls[server];
-            --running;
-            --busy[server];
-        },
-        [&](size_t done) { progress.push_back(done); });
+    PingWork work;
+    work.ping = [&](size_t server) {
+        if (busy[server]++ != 0) overlap = true;
+        const int now = ++running;
+        for (int seen = mostRunning; now > seen && !mostRunning.compare_exchange_weak(seen, now);) {
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        ++calls[server];
+        --running;
+        --busy[server];
+    };
+    work.progress = [&](size_t done) { progress.push_back(done); };
+    const RefreshTimes times = RefreshServers(kServers, kCount, WorkerPlan{kWorkers, kWorkers}, work);
 
     EXPECT_FALSE(overlap);
     EXPECT_LE(mostRunning, kWorkers);
@@ -56,17 +66,16 @@ TEST(Refresh, WaitingPingsLetMoreWorkersStartUpToTheBound) {
     constexpr size_t kServers = 16;
     std::atomic<int> running{0};
     std::atomic<int> mostRunning{0};
-    const RefreshTimes times = RefreshServers(
-        kServers, 1, WorkerPlan{2, 5},
-        [&](size_t server) {
-            const int now = ++running;
-            for (int seen = mostRunning; now > seen && !mostRunning.compare_exchange_weak(seen, now);) {
-            }
-            // Every fourth server is silent for a while; the rest answer at once.
-            std::this_thread::sleep_for(std::chrono::milliseconds(server % 4 == 0 ? 600 : 1));
-            --running;
-        },
-        [](size_t) {});
+    PingWork work;
+    work.ping = [&](size_t server) {
+        const int now = ++running;
+        for (int seen = mostRunning; now > seen && !mostRunning.compare_exchange_weak(seen, now);) {
+        }
+        // Every fourth server is silent for a while; the rest answer at once.
+        std::this_thread::sleep_for(std::chrono::milliseconds(server % 4 == 0 ? 600 : 1));
+        --running;
+    };
+    const RefreshTimes times = RefreshServers(kServers, 1, WorkerPlan{2, 5}, work);
 
     EXPECT_GT(times.mostThreads, 2);
     EXPECT_LE(times.mostThreads, 5);
@@ -76,10 +85,52 @@ TEST(Refresh, WaitingPingsLetMoreWorkersStartUpToTheBound) {
 
 TEST(Refresh, NoServersNoPings) {
     int pings = 0;
-    const RefreshTimes times = RefreshServers(
-        0, 1, WorkerPlan{4, 4}, [&](size_t) { ++pings; }, [](size_t) {});
+    const RefreshTimes times =
+        RefreshServers(0, 1, WorkerPlan{4, 4}, PingWork{[&](size_t) { ++pings; }, {}, {}, {}});
     EXPECT_EQ(pings, 0);
     EXPECT_TRUE(times.pingMs.empty());
+}
+
+TEST(Refresh, WorkersFollowRequestAndMachine) {
+    const struct {
+        int requested;
+        unsigned processors;
+        int workers;
+        int mostThreads;
+    } cases[] = {{4, 2, 4, 4}, {0, 2, 32, 256}, {0, 3, 48, 256}, {0, 32, 64, 256}};
+    for (const auto& c : cases) {
+        const WorkerPlan plan = RefreshWorkers(c.requested, c.processors);
+        EXPECT_EQ(plan.workers, c.workers) << c.requested << " " << c.processors;
+        EXPECT_EQ(plan.mostThreads, c.mostThreads) << c.requested << " " << c.processors;
+    }
+}
+
+TEST(WorkQueue, RunsJobsInOrderOneAtATimeAndDropsWaitingOnesWhenItEnds) {
+    std::vector<int> ran;
+    std::atomic<bool> release{false};
+    std::atomic<int> started{0};
+    {
+        WorkQueue lane;
+        // The first job holds the lane until released (or 5 s), the last one for 0.2 s at most.
+        const auto job = [&](int number, int holdFor) {
+            return [&, number, holdFor] {
+                started = number;
+                for (int i = 0; i < holdFor && !release; ++i)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+                ran.push_back(number);
+            };
+        };
+        lane.Post(job(1, 500));
+        lane.Post(job(2, 0));
+        EXPECT_FALSE(lane.Idle());
+        release = true;
+        EXPECT_TRUE(WaitFor([&] { return lane.Idle(); }));
+        release = false;
+        lane.Post(job(3, 20));
+        lane.Post(job(4, 0));
+        EXPECT_TRUE(WaitFor([&] { return started == 3; }));
+    }
+    EXPECT_THAT(ran, ElementsAre(1, 2, 3));
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "apps/vtbrowse/work_queue.h"
+#include "runner/work_queue.h"
 
 WorkQueue::WorkQueue() : thread_([this] { Run(); }) {}
 
