@@ -2,9 +2,10 @@
 
 #include <string>
 
-#include "apps/shared/utf8_text.h"
 #include "apps/vtbrowse/browser_ids.h"
 #include "apps/vtbrowse/controls_win.h"
+#include "apps/vtbrowse/window_object_win.h"
+#include "text/utf8_text.h"
 
 namespace {
 
@@ -17,18 +18,21 @@ bool ParseTyped(const std::wstring& typed, std::vector<ServerAddress>& servers, 
     return ParseServerList(text, "", servers, error);
 }
 
-INT_PTR CALLBACK AddServersProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-        return TRUE;
-    }
+// The dialog's object: what the user typed, once it is a list of servers.
+struct AddServersDialog {
+    INT_PTR OnMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+    std::vector<ServerAddress> servers;
+};
+
+INT_PTR AddServersDialog::OnMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    if (message == WM_INITDIALOG) return TRUE;
     if (message != WM_COMMAND) return FALSE;
     if (LOWORD(wParam) == IDCANCEL) {
         EndDialog(dialog, IDCANCEL);
         return TRUE;
     }
     if (LOWORD(wParam) != IDOK) return FALSE;
-    auto* servers = reinterpret_cast<std::vector<ServerAddress>*>(GetWindowLongPtrW(dialog, DWLP_USER));
     std::vector<ServerAddress> typed;
     ServerListError error;
     if (!ParseTyped(WindowText(GetDlgItem(dialog, IDC_ADD_TEXT)), typed, error)) {
@@ -41,7 +45,7 @@ INT_PTR CALLBACK AddServersProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         SetDlgItemTextW(dialog, IDC_ADD_PROBLEM, L"Type at least one server as ADDRESS:PORT.");
         return TRUE;
     }
-    *servers = std::move(typed);
+    servers = std::move(typed);
     EndDialog(dialog, IDOK);
     return TRUE;
 }
@@ -49,8 +53,13 @@ INT_PTR CALLBACK AddServersProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
 }  // namespace
 
 std::vector<ServerAddress> AskServers(HWND owner) {
-    std::vector<ServerAddress> servers;
-    DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_ADD_SERVERS), owner, AddServersProc,
-                    reinterpret_cast<LPARAM>(&servers));
-    return servers;
+    AddServersDialog dialog;
+    DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_ADD_SERVERS), owner,
+                    ObjectDialogProc<AddServersDialog>, reinterpret_cast<LPARAM>(&dialog));
+    return std::move(dialog.servers);
+}
+
+std::optional<std::wstring> AskServerListFile(HWND owner) {
+    return AskOpenFile(owner, L"Server lists (*.txt)\0*.txt\0All files\0*.*\0",
+                       L"Import a server list: one ADDRESS:PORT a line");
 }

@@ -24,7 +24,7 @@ BrowseOptions ParseBrowseOptions(const std::vector<std::string>& arguments) {
                                 argument == "--plugin" || argument == "--most-sessions" ||
                                 argument == "--select";
         if (takesValue && i + 1 == arguments.size()) {
-            options.problems.push_back(argument + " needs a value; " + kBrowseUsage);
+            options.problems.push_back(argument + " needs a value; " + BrowseUsage);
             break;
         }
         if (argument == "--servers") {
@@ -47,7 +47,7 @@ BrowseOptions ParseBrowseOptions(const std::vector<std::string>& arguments) {
                 options.problems.push_back("--select: " + error.message);
             }
         } else if (argument.rfind("--", 0) == 0) {
-            options.problems.push_back("unknown option '" + argument + "'; " + kBrowseUsage);
+            options.problems.push_back("unknown option '" + argument + "'; " + BrowseUsage);
         } else {
             ServerAddress server;
             ServerListError error;

@@ -22,7 +22,7 @@ struct BrowseOptions {
 // window, which reports what they hold that is not usable.
 BrowseOptions ParseBrowseOptions(const std::vector<std::string>& arguments);
 
-constexpr const char* kBrowseUsage =
+constexpr const char* BrowseUsage =
     "usage: vtbrowse [--servers FILE] [--settings FILE] [--plugin PATH] [--most-sessions N] [--select "
     "ADDRESS:PORT] "
     "[ADDRESS:PORT ...]";

@@ -1,21 +1,19 @@
-// The main window's controls and where they go: two rows of buttons and filters, the server list,
-// the line for the server the plugin handed back, the details (a page per table beside the
-// player-count chart), the log and the status bar. The list and the details share what the
+// The main window's controls and parts, and where they go: two rows of buttons and filters, the
+// server list, the line for the server the plugin handed back, the details (a page per table
+// beside the player-count chart), the log and the status bar. The list and the details share what the
 // window's height leaves them; the log keeps a few lines.
 #include <algorithm>
 
 #include "apps/vtbrowse/browser_ids.h"
 #include "apps/vtbrowse/browser_window_win.h"
 #include "apps/vtbrowse/controls_win.h"
-#include "apps/vtbrowse/count_chart_win.h"
 
 namespace {
 
-constexpr int kMargin = 6;
-constexpr int kRowHeight = 24;
-constexpr int kLineHeight = 18;
-constexpr int kLogHeight = 84;
-constexpr int kChartWidth = 280;
+constexpr int Margin = 6;
+constexpr int RowHeight = 24;
+constexpr int LineHeight = 18;
+constexpr int LogHeight = 84;
 
 struct Placed {
     int id;
@@ -55,30 +53,38 @@ void BrowserWindow::CreateControls() {
     CreateControl(window, L"Button", L"Hide full", check, IDC_HIDE_FULL);
     CreateControl(window, L"Button", L"Hide no answer", check, IDC_HIDE_SILENT);
 
-    servers_ =
-        CreateControl(window, WC_LISTVIEWW, L"", LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS | WS_TABSTOP,
-                      IDC_SERVERS, WS_EX_CLIENTEDGE);
-    SendMessageW(servers_, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
-                 LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP | LVS_EX_DOUBLEBUFFER | LVS_EX_HEADERDRAGDROP);
-    static const int widths[kRowColumnCount] = {190, 150, 110, 80, 230, 70};
-    for (int column = 0; column < kRowColumnCount; ++column) {
-        AddListColumn(servers_, ColumnHeading(static_cast<RowColumn>(column)), widths[column]);
-    }
+    ServerListView::Handlers handlers;
+    handlers.columnClicked = [this](RowColumn column) { SortBy(column); };
+    handlers.selectionChanged = [this] { ShowDetails(); };
+    handlers.deletePressed = [this] { RemoveSelected(); };
+    handlers.chosen = [this] { JoinSelected(); };
+    list_ = std::make_unique<ServerListView>(window, IDC_SERVERS, rows_, std::move(handlers));
     handedBack_ =
         CreateControl(window, L"Static", L"The plugin has handed no server back to this window yet.",
                       SS_LEFT | SS_CENTERIMAGE | SS_ENDELLIPSIS, IDC_HANDED_BACK);
+    details_ = std::make_unique<DetailPane>(
+        window, DetailPaneIds{IDC_DETAIL_TABS, IDC_DETAIL_LIST, IDC_CHART_TITLE, IDC_CHART});
+    log_ = std::make_unique<LogPane>(window, IDC_LOG);
+    status_ = std::make_unique<RefreshStatus>(window, IDC_STATUS);
+}
 
-    tabs_ = CreateControl(window, WC_TABCONTROLW, L"", WS_CLIPSIBLINGS | WS_TABSTOP, IDC_DETAIL_TABS);
-    detail_ = CreateControl(window, WC_LISTVIEWW, L"", LVS_REPORT | LVS_SHOWSELALWAYS | WS_TABSTOP,
-                            IDC_DETAIL_LIST, WS_EX_CLIENTEDGE);
-    SendMessageW(detail_, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
-    SetWindowPos(detail_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    chartTitle_ = CreateControl(window, L"Static", L"Players over this run's refreshes",
-                                SS_LEFT | SS_ENDELLIPSIS, IDC_CHART_TITLE);
-    chart_ = CountChart::Create(window, IDC_CHART);
-    log_ = CreateControl(window, L"ListBox", L"", LBS_NOINTEGRALHEIGHT | LBS_NOSEL | WS_VSCROLL | WS_TABSTOP,
-                         IDC_LOG, WS_EX_CLIENTEDGE);
-    status_ = CreateControl(window, STATUSCLASSNAMEW, L"", SBARS_SIZEGRIP, IDC_STATUS);
+void BrowserWindow::ShowSettings() {
+    HWND window = window_.get();
+    SetDlgItemTextW(window, IDC_AUTO_SECONDS, std::to_wstring(settings_.autoRefreshSeconds).c_str());
+    SetChecked(GetDlgItem(window, IDC_AUTO), settings_.autoRefresh);
+    SetChecked(GetDlgItem(window, IDC_HIDE_EMPTY), settings_.filter.hideEmpty);
+    SetChecked(GetDlgItem(window, IDC_HIDE_FULL), settings_.filter.hideFull);
+    SetChecked(GetDlgItem(window, IDC_HIDE_SILENT), settings_.filter.hideSilent);
+    // Last: its change notification reads every filter back.
+    SetDlgItemTextW(window, IDC_FILTER_TEXT, settings_.filter.text.c_str());
+}
+
+void BrowserWindow::ReadFilters() {
+    HWND window = window_.get();
+    settings_.filter.text = WindowText(GetDlgItem(window, IDC_FILTER_TEXT));
+    settings_.filter.hideEmpty = IsChecked(GetDlgItem(window, IDC_HIDE_EMPTY));
+    settings_.filter.hideFull = IsChecked(GetDlgItem(window, IDC_HIDE_FULL));
+    settings_.filter.hideSilent = IsChecked(GetDlgItem(window, IDC_HIDE_SILENT));
 }
 
 void BrowserWindow::Layout() {
@@ -86,16 +92,11 @@ void BrowserWindow::Layout() {
     if (!status_) return;
     RECT client;
     GetClientRect(window, &client);
-    SendMessageW(status_, WM_SIZE, 0, 0);
-    RECT statusRect;
-    GetWindowRect(status_, &statusRect);
-    const int statusHeight = statusRect.bottom - statusRect.top;
-    const int parts[2] = {std::max(100, static_cast<int>(client.right) - 220), -1};
-    SendMessageW(status_, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
+    const int statusHeight = status_->Layout(client.right);
 
-    const int width = client.right - 2 * kMargin;
-    int y = kMargin;
-    PlaceRow(window, kMargin, y, kRowHeight,
+    const int width = client.right - 2 * Margin;
+    int y = Margin;
+    PlaceRow(window, Margin, y, RowHeight,
              {{IDC_ADD, 64},
               {IDC_REMOVE, 64},
               {IDC_IMPORT, 70},
@@ -110,36 +111,24 @@ void BrowserWindow::Layout() {
               {IDC_AUTO, 104},
               {IDC_AUTO_SECONDS, 48},
               {IDC_AUTO_UNIT, 12}});
-    y += kRowHeight + 4;
-    PlaceRow(window, kMargin, y, kRowHeight - 2,
+    y += RowHeight + 4;
+    PlaceRow(window, Margin, y, RowHeight - 2,
              {{IDC_FILTER_LABEL, 84},
               {IDC_FILTER_TEXT, 180},
               {0, 8},
               {IDC_HIDE_EMPTY, 86},
               {IDC_HIDE_FULL, 76},
               {IDC_HIDE_SILENT, 110}});
-    y += kRowHeight + 4;
+    y += RowHeight + 4;
 
     // What is left between the filters and the log: 55 parts list, 45 parts details.
-    const int logTop = client.bottom - statusHeight - kMargin - kLogHeight;
-    const int shared = std::max(120, logTop - y - kLineHeight - 2 * kMargin);
+    const int logTop = client.bottom - statusHeight - Margin - LogHeight;
+    const int shared = std::max(120, logTop - y - LineHeight - 2 * Margin);
     const int listHeight = shared * 55 / 100;
-    MoveWindow(servers_, kMargin, y, width, listHeight, TRUE);
+    MoveWindow(list_->Window(), Margin, y, width, listHeight, TRUE);
     y += listHeight + 2;
-    MoveWindow(handedBack_, kMargin, y, width, kLineHeight, TRUE);
-    y += kLineHeight + 2;
-
-    const int detailHeight = std::max(60, logTop - kMargin - y);
-    const int chartWidth = std::min(kChartWidth, width / 3);
-    const int tabsWidth = width - chartWidth - kMargin;
-    MoveWindow(tabs_, kMargin, y, tabsWidth, detailHeight, TRUE);
-    RECT page{0, 0, tabsWidth, detailHeight};
-    SendMessageW(tabs_, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&page));
-    MoveWindow(detail_, kMargin + page.left, y + page.top, page.right - page.left, page.bottom - page.top,
-               TRUE);
-    const int chartLeft = kMargin + tabsWidth + kMargin;
-    MoveWindow(chartTitle_, chartLeft, y + 2, chartWidth, kLineHeight - 2, TRUE);
-    MoveWindow(chart_, chartLeft, y + kLineHeight, chartWidth, detailHeight - kLineHeight, TRUE);
-
-    MoveWindow(log_, kMargin, logTop, width, kLogHeight, TRUE);
+    MoveWindow(handedBack_, Margin, y, width, LineHeight, TRUE);
+    y += LineHeight + 2;
+    details_->Layout(RECT{Margin, y, Margin + width, y + std::max(60, logTop - Margin - y)});
+    MoveWindow(log_->Window(), Margin, logTop, width, LogHeight, TRUE);
 }

@@ -1,7 +1,7 @@
-// vtbrowse's main window: the server list, the selected server's details and chart, the log and
-// the status bar, and everything the user does with them. It runs on the program's main thread;
-// the plugin runs on the runner's threads and reaches it only through PluginSide's events and
-// the forward command (1124) the plugin sends it.
+// vtbrowse's main window: it wires its parts (the server list, the selected server's details
+// and chart, the log, the refresh status) to the plugin's side and routes what the user does. It
+// runs on the program's main thread; the plugin runs on the runner's threads and reaches it only
+// through PluginSide's events and the forward command (1124) the plugin sends it.
 #pragma once
 
 #include <chrono>
@@ -11,8 +11,12 @@
 #include <vector>
 
 #include "apps/vtbrowse/browse_options.h"
+#include "apps/vtbrowse/detail_pane_win.h"
 #include "apps/vtbrowse/find_player_win.h"
+#include "apps/vtbrowse/log_pane_win.h"
 #include "apps/vtbrowse/plugin_side_win.h"
+#include "apps/vtbrowse/refresh_status_win.h"
+#include "apps/vtbrowse/server_list_view_win.h"
 #include "apps/vtbrowse/server_rows.h"
 #include "apps/vtbrowse/settings_file.h"
 #include "contract/host_window.h"
@@ -49,16 +53,16 @@ public:
     // find window, and must not be dispatched again.
     bool PreTranslate(MSG& message);
 
-private:
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-    // browser_layout_win.cpp: the controls and where they go.
+private:
+    // browser_layout_win.cpp: the controls and parts, and where they go.
     void CreateControls();
     void Layout();
+    void ShowSettings();  // the filters and the automatic refresh as settings_ has them
+    void ReadFilters();
 
     void OnCommand(int id, int code);
-    LRESULT OnNotify(const NMHDR& header);
     void OnSideEvents();
     void OnHandedBack(WPARAM record, LPARAM server);
     void OnContextMenu(LPARAM where);
@@ -69,20 +73,16 @@ private:
     void ImportFile(const std::wstring& path);
     void RemoveSelected();
     void Refresh(std::vector<ServerId> ids);
+    void RefreshAll();
     void CancelRefresh();
     void JoinSelected();
-    void OpenFind();
+    void SortBy(RowColumn column);
 
     ServerRow* Find(ServerId id);
-    std::vector<ServerId> SelectedIds() const;
-    ServerId FocusedId() const;
     void SelectServer(ServerId id);
-    void UpdateList();
-    void UpdateSortArrows();
     void ShowDetails();
-    void FillDetailPage();
+    void UpdateList();
     void UpdateStatus();
-    void UpdateButtons();
     void ApplyAutoRefresh();
     void Log(const std::wstring& text);
     void Save();
@@ -90,21 +90,8 @@ private:
     BrowserStart start_;
     BrowserSettings settings_;
     std::vector<ServerRow> rows_;
-    std::vector<ServerId> visible_;
     ServerId nextId_ = 1;
-    ServerId shownServer_ = 0;  // whose details are shown; 0 for none
-    std::vector<std::wstring> shownPages_;
-    bool restoringSelection_ = false;
     bool started_ = false;  // the constructor has listed the servers of the settings file
-
-    bool refreshing_ = false;
-    bool cancelling_ = false;
-    size_t progressDone_ = 0;
-    size_t progressTotal_ = 0;
-    size_t answered_ = 0;
-    size_t timedOut_ = 0;
-    size_t failed_ = 0;
-    std::wstring lastTotals_;
     size_t errorsSeen_ = 0;
     std::chrono::steady_clock::time_point lastEvents_;  // when the window last took events in
 
@@ -113,14 +100,12 @@ private:
     owners::unique_window_class chartClass_;
     HACCEL accelerators_ = nullptr;  // from the resources: nothing to destroy
     owners::unique_hwnd window_;
-    HWND servers_ = nullptr;
+    // The parts, made with the window's controls; the system destroys their windows with it.
+    std::unique_ptr<ServerListView> list_;
+    std::unique_ptr<DetailPane> details_;
+    std::unique_ptr<LogPane> log_;
+    std::unique_ptr<RefreshStatus> status_;
     HWND handedBack_ = nullptr;
-    HWND tabs_ = nullptr;
-    HWND detail_ = nullptr;
-    HWND chartTitle_ = nullptr;
-    HWND chart_ = nullptr;
-    HWND log_ = nullptr;
-    HWND status_ = nullptr;
     std::unique_ptr<FindPlayerWindow> find_;
     std::unique_ptr<PluginSide> side_;  // null when the plugin could not be loaded
 };

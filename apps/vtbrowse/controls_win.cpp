@@ -1,5 +1,8 @@
 #include "apps/vtbrowse/controls_win.h"
 
+#include <commdlg.h>
+
+#include <algorithm>
 #include <vector>
 
 HWND CreateControl(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style, int id,
@@ -42,4 +45,20 @@ void AddListColumn(HWND list, const std::wstring& heading, int width) {
 void RemoveListColumns(HWND list) {
     while (SendMessageW(list, LVM_DELETECOLUMN, 0, 0)) {
     }
+}
+
+std::optional<std::wstring> AskOpenFile(HWND owner, const wchar_t* filter, const wchar_t* title,
+                                        const std::wstring& current) {
+    std::vector<wchar_t> path(MAX_PATH * 4, L'\0');
+    current.copy(path.data(), std::min(current.size(), path.size() - 1));
+    OPENFILENAMEW choice{};
+    choice.lStructSize = sizeof choice;
+    choice.hwndOwner = owner;
+    choice.lpstrFilter = filter;
+    choice.lpstrFile = path.data();
+    choice.nMaxFile = static_cast<DWORD>(path.size());
+    choice.lpstrTitle = title;
+    choice.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+    if (!GetOpenFileNameW(&choice)) return std::nullopt;
+    return std::wstring(path.data());
 }

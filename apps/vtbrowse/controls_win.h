@@ -1,6 +1,7 @@
 // Small pieces every vtbrowse window uses to make and read its controls.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "contract/windows_headers.h"
@@ -16,3 +17,7 @@ void SetChecked(HWND button, bool checked);
 void AddListColumn(HWND list, const std::wstring& heading, int width);
 // Removes every column of a list view.
 void RemoveListColumns(HWND list);
+// The file the user chose in the system's open dialog (filter as OPENFILENAMEW takes it), starting
+// at current; none when cancelled.
+std::optional<std::wstring> AskOpenFile(HWND owner, const wchar_t* filter, const wchar_t* title,
+                                        const std::wstring& current = L"");

@@ -4,7 +4,7 @@
 
 ChartLayout LayOutChart(const std::vector<CountPoint>& history, int maxPlayers, int width, int height) {
     ChartLayout layout;
-    const size_t first = history.size() > kChartRefreshes ? history.size() - kChartRefreshes : 0;
+    const size_t first = history.size() > ChartRefreshes ? history.size() - ChartRefreshes : 0;
     layout.top = std::max(maxPlayers, 1);
     for (size_t i = first; i < history.size(); ++i) {
         if (history[i]) layout.top = std::max(layout.top, *history[i]);

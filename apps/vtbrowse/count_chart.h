@@ -18,7 +18,7 @@ struct ChartLayout {
 };
 
 // The chart shows at most this many of the latest refreshes.
-constexpr size_t kChartRefreshes = 60;
+constexpr size_t ChartRefreshes = 60;
 
 // history's latest points spread evenly over width (the latest at the right edge), counts scaled
 // so that top reaches the upper edge and 0 the lower one.

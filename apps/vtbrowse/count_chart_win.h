@@ -1,5 +1,5 @@
 // The player-count chart of the details pane: a child window that draws a server's history of
-// this run (LayOutChart) with its scale.
+// this run (LayOutChart) with its scale. The object owns the window and what it shows.
 #pragma once
 
 #include <vector>
@@ -13,7 +13,20 @@ public:
     // Registers the chart's window class for the program; once, before any chart is made.
     static owners::unique_window_class RegisterClass();
     // The chart as a child of parent with id.
-    static HWND Create(HWND parent, int id);
-    // What chart shows: history, scaled to the server's limit. Repaints it.
-    static void Show(HWND chart, std::vector<CountPoint> history, int maxPlayers);
+    CountChart(HWND parent, int id);
+    CountChart(const CountChart&) = delete;
+    CountChart& operator=(const CountChart&) = delete;
+
+    HWND Window() const { return window_.get(); }
+    // What the chart shows: history, scaled to the server's limit. Repaints it.
+    void Show(std::vector<CountPoint> history, int maxPlayers);
+
+    LRESULT OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+private:
+    void Paint(HDC dc) const;
+
+    std::vector<CountPoint> history_;
+    int maxPlayers_ = 0;
+    owners::unique_hwnd window_;
 };

@@ -10,11 +10,11 @@
 
 // Width of a column the plugin named but gave no width, and of cells written past the declared
 // columns (the rules table's team scores), which get a column without a heading.
-constexpr int kUndeclaredColumnWidth = 60;
+constexpr int UndeclaredColumnWidth = 60;
 
 struct DetailColumn {
     std::wstring heading;
-    int width = kUndeclaredColumnWidth;
+    int width = UndeclaredColumnWidth;
     bool declared = true;  // false for the column of cells beyond the declared count
 };
 

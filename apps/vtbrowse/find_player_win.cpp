@@ -2,6 +2,7 @@
 
 #include "apps/vtbrowse/browser_ids.h"
 #include "apps/vtbrowse/controls_win.h"
+#include "apps/vtbrowse/window_object_win.h"
 
 namespace {
 
@@ -18,8 +19,8 @@ void SetCell(HWND list, int row, int column, const std::wstring& text) {
 FindPlayerWindow::FindPlayerWindow(HWND owner, Search search, Choose choose)
     : search_(std::move(search)), choose_(std::move(choose)) {
     // The dialog is owned from WM_INITDIALOG on, before any other message can reach it.
-    CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_FIND_PLAYER), owner, DialogProc,
-                       reinterpret_cast<LPARAM>(this));
+    CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_FIND_PLAYER), owner,
+                       ObjectDialogProc<FindPlayerWindow>, reinterpret_cast<LPARAM>(this));
 }
 
 void FindPlayerWindow::Open() {
@@ -80,25 +81,14 @@ void FindPlayerWindow::Layout() {
                client.right - 2 * margin, units.bottom, TRUE);
 }
 
-INT_PTR CALLBACK FindPlayerWindow::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-        auto* self = reinterpret_cast<FindPlayerWindow*>(lParam);
-        self->dialog_.reset(dialog);
-    }
-    auto* self = reinterpret_cast<FindPlayerWindow*>(GetWindowLongPtrW(dialog, DWLP_USER));
-    if (message == WM_NCDESTROY && self) {
-        // Destroyed with its owner: nothing is left for the owner type to destroy.
-        SetWindowLongPtrW(dialog, DWLP_USER, 0);
-        self->dialog_.release();
-        return FALSE;
-    }
-    return self ? self->OnMessage(message, wParam, lParam) : FALSE;
-}
-
-INT_PTR FindPlayerWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR FindPlayerWindow::OnMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+        case WM_NCDESTROY:
+            // Destroyed with its owner: nothing is left for the owner type to destroy.
+            dialog_.release();
+            return FALSE;
         case WM_INITDIALOG: {
+            dialog_.reset(dialog);
             HWND list = GetDlgItem(dialog_.get(), IDC_FIND_RESULTS);
             SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT);
             AddListColumn(list, L"Player", 120);

@@ -25,9 +25,9 @@ public:
     // Searches again: the servers' tables changed.
     void Update();
 
+    INT_PTR OnMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
 private:
-    static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-    INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void ChooseSelected();
     void Layout();
 

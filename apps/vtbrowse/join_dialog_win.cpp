@@ -1,11 +1,10 @@
 #include "apps/vtbrowse/join_dialog_win.h"
 
-#include <commdlg.h>
-
 #include <vector>
 
 #include "apps/vtbrowse/browser_ids.h"
 #include "apps/vtbrowse/controls_win.h"
+#include "apps/vtbrowse/window_object_win.h"
 #include "contract/launch_option_ids.h"
 
 namespace {
@@ -14,6 +13,8 @@ struct JoinState {
     const ServerRow* row;
     JoinSettings* join;
     std::map<int, std::wstring>* optionValues;
+
+    INT_PTR OnMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 };
 
 // Lays controls out from the top, in dialog units: a label column and a field column.
@@ -32,17 +33,17 @@ public:
     }
     // A label and an edit on one line; hint, if any, in a line of its own below.
     HWND Field(const std::wstring& label, int id, const std::wstring& value, const std::wstring& hint,
-               DWORD editStyle = 0, int width = kFieldWidth) {
-        Place(L"Static", label, SS_LEFT, -1, kMargin, kLabelWidth, 10);
+               DWORD editStyle = 0, int width = FieldWidth) {
+        Place(L"Static", label, SS_LEFT, -1, Margin, LabelWidth, 10);
         return FieldAfterLabel(id, value, hint, editStyle, width);
     }
     HWND FieldAfterLabel(int id, const std::wstring& value, const std::wstring& hint, DWORD editStyle,
                          int width) {
-        HWND edit = Place(L"Edit", value, ES_AUTOHSCROLL | WS_TABSTOP | editStyle, id, kFieldLeft, width, 12);
+        HWND edit = Place(L"Edit", value, ES_AUTOHSCROLL | WS_TABSTOP | editStyle, id, FieldLeft, width, 12);
         if (!hint.empty()) SendMessageW(edit, EM_SETCUEBANNER, TRUE, reinterpret_cast<LPARAM>(hint.c_str()));
         y_ += 14;
         if (!hint.empty()) {
-            Place(L"Static", hint, SS_LEFT, id + IDC_JOIN_HINT_OFFSET, kFieldLeft, kFieldWidth, 9);
+            Place(L"Static", hint, SS_LEFT, id + IDC_JOIN_HINT_OFFSET, FieldLeft, FieldWidth, 9);
             y_ += 11;
         }
         y_ += 3;
@@ -50,16 +51,16 @@ public:
     }
     void Heading(const std::wstring& text) {
         y_ += 3;
-        Place(L"Static", text, SS_LEFT, -1, kMargin, kWidth - 2 * kMargin, 10);
+        Place(L"Static", text, SS_LEFT, -1, Margin, Width - 2 * Margin, 10);
         y_ += 12;
     }
     int& Y() { return y_; }
 
-    static constexpr int kWidth = 300;
-    static constexpr int kMargin = 7;
-    static constexpr int kLabelWidth = 78;
-    static constexpr int kFieldLeft = kMargin + kLabelWidth + 4;
-    static constexpr int kFieldWidth = kWidth - kFieldLeft - kMargin;
+    static constexpr int Width = 300;
+    static constexpr int Margin = 7;
+    static constexpr int LabelWidth = 78;
+    static constexpr int FieldLeft = Margin + LabelWidth + 4;
+    static constexpr int FieldWidth = Width - FieldLeft - Margin;
 
 private:
     HWND dialog_;
@@ -67,39 +68,31 @@ private:
 };
 
 void Browse(HWND dialog) {
-    std::vector<wchar_t> path(MAX_PATH * 4, L'\0');
-    const std::wstring current = WindowText(GetDlgItem(dialog, IDC_JOIN_EXECUTABLE));
-    current.copy(path.data(), std::min(current.size(), path.size() - 1));
-    OPENFILENAMEW choice{};
-    choice.lStructSize = sizeof choice;
-    choice.hwndOwner = dialog;
-    choice.lpstrFilter = L"Programs (*.exe)\0*.exe\0All files\0*.*\0";
-    choice.lpstrFile = path.data();
-    choice.nMaxFile = static_cast<DWORD>(path.size());
-    choice.lpstrTitle = L"The game's executable";
-    choice.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-    if (GetOpenFileNameW(&choice)) SetDlgItemTextW(dialog, IDC_JOIN_EXECUTABLE, path.data());
+    const std::optional<std::wstring> path =
+        AskOpenFile(dialog, L"Programs (*.exe)\0*.exe\0All files\0*.*\0", L"The game's executable",
+                    WindowText(GetDlgItem(dialog, IDC_JOIN_EXECUTABLE)));
+    if (path) SetDlgItemTextW(dialog, IDC_JOIN_EXECUTABLE, path->c_str());
 }
 
 void Build(HWND dialog, const JoinState& state) {
     const ServerRow& row = *state.row;
     Stacker stack(dialog);
     const std::wstring name = row.last.status.serverName;
-    stack.Place(L"Static", L"Server", SS_LEFT, -1, Stacker::kMargin, Stacker::kLabelWidth, 10);
+    stack.Place(L"Static", L"Server", SS_LEFT, -1, Stacker::Margin, Stacker::LabelWidth, 10);
     stack.Place(L"Static", (name.empty() ? L"" : name + L"  ") + CellText(row, RowColumn::Address), SS_LEFT,
-                IDC_JOIN_SERVER, Stacker::kFieldLeft, Stacker::kFieldWidth, 10);
+                IDC_JOIN_SERVER, Stacker::FieldLeft, Stacker::FieldWidth, 10);
     stack.Y() += 15;
     stack.Field(L"Game executable", IDC_JOIN_EXECUTABLE, state.join->executable, L"", 0,
-                Stacker::kFieldWidth - 46);
+                Stacker::FieldWidth - 46);
     stack.Y() -= 17;
     stack.Place(L"Button", L"Browse...", BS_PUSHBUTTON | WS_TABSTOP, IDC_JOIN_BROWSE,
-                Stacker::kWidth - Stacker::kMargin - 42, 42, 13);
+                Stacker::Width - Stacker::Margin - 42, 42, 13);
     stack.Y() += 17;
 
     stack.Heading(L"Launch options offered by the plugin");
     if (row.offeredOptions.empty()) {
-        stack.Place(L"Static", L"The plugin offered none for this server.", SS_LEFT, -1, Stacker::kFieldLeft,
-                    Stacker::kFieldWidth, 10);
+        stack.Place(L"Static", L"The plugin offered none for this server.", SS_LEFT, -1, Stacker::FieldLeft,
+                    Stacker::FieldWidth, 10);
         stack.Y() += 14;
     }
     int next = IDC_JOIN_OPTION;
@@ -116,12 +109,12 @@ void Build(HWND dialog, const JoinState& state) {
                 L"<address> becomes the server's address:port; without it +connect is added");
 
     stack.Y() += 4;
-    stack.Place(L"Button", L"Join", BS_DEFPUSHBUTTON | WS_TABSTOP, IDOK, Stacker::kWidth - 2 * 54, 50, 14);
-    stack.Place(L"Button", L"Cancel", BS_PUSHBUTTON | WS_TABSTOP, IDCANCEL, Stacker::kWidth - 54, 47, 14);
-    stack.Y() += 14 + Stacker::kMargin;
+    stack.Place(L"Button", L"Join", BS_DEFPUSHBUTTON | WS_TABSTOP, IDOK, Stacker::Width - 2 * 54, 50, 14);
+    stack.Place(L"Button", L"Cancel", BS_PUSHBUTTON | WS_TABSTOP, IDCANCEL, Stacker::Width - 54, 47, 14);
+    stack.Y() += 14 + Stacker::Margin;
 
     // The frame grows to what was stacked.
-    RECT client{0, 0, Stacker::kWidth, stack.Y()};
+    RECT client{0, 0, Stacker::Width, stack.Y()};
     MapDialogRect(dialog, &client);
     AdjustWindowRectEx(&client, static_cast<DWORD>(GetWindowLongPtrW(dialog, GWL_STYLE)), FALSE,
                        static_cast<DWORD>(GetWindowLongPtrW(dialog, GWL_EXSTYLE)));
@@ -141,21 +134,19 @@ void Collect(HWND dialog, const JoinState& state) {
     }
 }
 
-INT_PTR CALLBACK JoinProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR JoinState::OnMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     if (message == WM_INITDIALOG) {
-        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-        Build(dialog, *reinterpret_cast<const JoinState*>(lParam));
+        Build(dialog, *this);
         SetFocus(GetDlgItem(dialog, IDC_JOIN_EXECUTABLE));
         return FALSE;  // the focus is set
     }
     if (message != WM_COMMAND) return FALSE;
-    const auto* state = reinterpret_cast<const JoinState*>(GetWindowLongPtrW(dialog, DWLP_USER));
     switch (LOWORD(wParam)) {
         case IDC_JOIN_BROWSE:
             Browse(dialog);
             return TRUE;
         case IDOK:
-            Collect(dialog, *state);
+            Collect(dialog, *this);
             EndDialog(dialog, IDOK);
             return TRUE;
         case IDCANCEL:
@@ -171,6 +162,6 @@ INT_PTR CALLBACK JoinProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPara
 bool AskJoin(HWND owner, const ServerRow& row, JoinSettings& join,
              std::map<int, std::wstring>& optionValues) {
     JoinState state{&row, &join, &optionValues};
-    return DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_JOIN), owner, JoinProc,
-                           reinterpret_cast<LPARAM>(&state)) == IDOK;
+    return DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_JOIN), owner,
+                           ObjectDialogProc<JoinState>, reinterpret_cast<LPARAM>(&state)) == IDOK;
 }

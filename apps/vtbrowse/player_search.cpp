@@ -1,6 +1,6 @@
 #include "apps/vtbrowse/player_search.h"
 
-#include "apps/shared/utf8_text.h"
+#include "text/utf8_text.h"
 
 std::vector<PlayerSighting> FindPlayers(const std::vector<ServerRow>& rows, std::wstring_view text) {
     std::vector<PlayerSighting> found;

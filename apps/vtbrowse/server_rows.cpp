@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cwctype>
 
-#include "apps/shared/utf8_text.h"
+#include "text/utf8_text.h"
 
 namespace {
 

@@ -29,7 +29,7 @@ struct ServerRow {
 };
 
 enum class RowColumn { Name, Address, Map, Players, Status, Ping };
-constexpr int kRowColumnCount = 6;
+constexpr int RowColumnCount = 6;
 
 const wchar_t* ColumnHeading(RowColumn column);
 // The text of one cell of the server list.

@@ -5,7 +5,7 @@
 #include <system_error>
 
 #include "apps/shared/text_lines.h"
-#include "apps/shared/utf8_text.h"
+#include "text/utf8_text.h"
 
 namespace {
 
@@ -99,7 +99,7 @@ const char* ColumnKey(RowColumn column) {
 }
 
 bool ParseColumn(std::string_view text, RowColumn& column) {
-    for (int i = 0; i < kRowColumnCount; ++i) {
+    for (int i = 0; i < RowColumnCount; ++i) {
         if (text == ColumnKey(static_cast<RowColumn>(i))) {
             column = static_cast<RowColumn>(i);
             return true;

@@ -1,11 +1,12 @@
 // vtbrowse's portable half: the rows and their order and filters, the history the chart draws,
-// the detail pages, the player search.
+// the detail pages, the player search, the refresh tally's wording.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "apps/vtbrowse/count_chart.h"
 #include "apps/vtbrowse/detail_pages.h"
 #include "apps/vtbrowse/player_search.h"
+#include "apps/vtbrowse/refresh_tally.h"
 #include "apps/vtbrowse/server_rows.h"
 
 using ::testing::ElementsAre;
@@ -53,7 +54,7 @@ std::vector<ServerRow> Fleet() {
 TEST(ServerRows, CellsShowWhatThePluginWrote) {
     const std::vector<ServerRow> rows = Fleet();
     std::vector<std::wstring> alpha;
-    for (int column = 0; column < kRowColumnCount; ++column)
+    for (int column = 0; column < RowColumnCount; ++column)
         alpha.push_back(CellText(rows[0], RowColumn(column)));
     EXPECT_THAT(alpha,
                 ElementsAre(L"Alpha", L"127.0.0.1:28003", L"Raindance", L"12/32", L"answered", L"4 ms"));
@@ -133,7 +134,7 @@ TEST(CountChart, ScalesToTheLimitAndBreaksRunsAtGaps) {
     EXPECT_EQ(at(1, 0), std::pair(30, 6));
     // A count above the limit raises the top; only the latest refreshes are drawn.
     EXPECT_EQ(LayOutChart({40}, 32, 10, 10).top, 40);
-    std::vector<CountPoint> many(kChartRefreshes + 5, 1);
+    std::vector<CountPoint> many(ChartRefreshes + 5, 1);
     many.front() = 100;
     EXPECT_EQ(LayOutChart(many, 4, 100, 10).top, 4);
 }
@@ -160,7 +161,7 @@ TEST(DetailPages, FollowTheDeclaredLayoutUserTableFirstWithUndeclaredCellsInAnUn
     ASSERT_EQ(pages[0].columns.size(), 2u);
     EXPECT_EQ(pages[0].columns[0].width, 150);
     EXPECT_EQ(pages[0].columns[1].heading, L"");
-    EXPECT_EQ(pages[0].columns[1].width, kUndeclaredColumnWidth);
+    EXPECT_EQ(pages[0].columns[1].width, UndeclaredColumnWidth);
     // The rules' declared columns as the window test reads them back; a third for the cells past them.
     const DetailPage& rulesPage = pages[1];
     ASSERT_EQ(rulesPage.columns.size(), 3u);
@@ -189,6 +190,35 @@ TEST(PlayerSearch, ListsWhereANameIsPlayingOnServersThatAnswered) {
     EXPECT_EQ(found[1].serverName, L"Charlie");
     EXPECT_THAT(FindPlayers(rows, L""), IsEmpty());
     EXPECT_THAT(FindPlayers(rows, L"Wraith"), IsEmpty());
+}
+
+// What the status bar and the log say through a refresh: before, while it runs, while it is
+// cancelled, after it.
+TEST(RefreshTally, WordsEachStateOfARefresh) {
+    RefreshTally tally;
+    EXPECT_EQ(tally.Activity(), L"Ready: F5 refreshes, Ctrl+F finds a player, Enter joins");
+    tally.Start(4);
+    EXPECT_TRUE(tally.Running());
+    for (Outcome outcome : {Outcome::Success, Outcome::Success, Outcome::Timeout}) tally.Count(outcome);
+    tally.Progress(3, 4);
+    EXPECT_EQ(tally.Activity(), L"Refreshing 3 of 4... 2 answered, 1 no answer (Esc cancels)");
+    tally.Cancel();
+    EXPECT_EQ(
+        tally.Activity(),
+        L"Cancelling: no new ping starts; the 3 of 4 done stay, running pings end within their budget + 1 s");
+    tally.Count(Outcome::Failure);
+    const std::wstring totals = tally.End(4, 4, 1.234, true);
+    EXPECT_EQ(totals, L"Refresh cancelled: 4 of 4 servers in 1.23 s: 2 answered, 1 timed out, 1 failed");
+    EXPECT_FALSE(tally.Running());
+    EXPECT_EQ(tally.Activity(), totals);
+
+    // A new refresh counts from zero; one server is one.
+    tally.Start(1);
+    tally.Count(Outcome::Success);
+    EXPECT_EQ(tally.End(1, 1, 0.5, false),
+              L"Refreshed 1 of 1 server in 0.50 s: 1 answered, 0 timed out, 0 failed");
+    EXPECT_EQ(ListCounts(1, 0, 0), L"1 server, 0 shown");
+    EXPECT_EQ(ListCounts(7, 5, 30), L"7 servers, 5 shown, every 30 s");
 }
 
 }  // namespace

@@ -1,0 +1,101 @@
+#include "apps/vtbrowse/detail_pane_win.h"
+
+#include <algorithm>
+
+#include "apps/vtbrowse/controls_win.h"
+
+namespace {
+
+constexpr int ChartWidth = 280;
+constexpr int Margin = 6;
+constexpr int LineHeight = 18;
+
+}  // namespace
+
+DetailPane::DetailPane(HWND parent, DetailPaneIds ids)
+    : tabs_(CreateControl(parent, WC_TABCONTROLW, L"", WS_CLIPSIBLINGS | WS_TABSTOP, ids.tabs)),
+      list_(CreateControl(parent, WC_LISTVIEWW, L"", LVS_REPORT | LVS_SHOWSELALWAYS | WS_TABSTOP, ids.list,
+                          WS_EX_CLIENTEDGE)),
+      chartTitle_(CreateControl(parent, L"Static", L"Players over this run's refreshes",
+                                SS_LEFT | SS_ENDELLIPSIS, ids.chartTitle)),
+      chart_(parent, ids.chart) {
+    SendMessageW(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
+    SetWindowPos(list_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+}
+
+void DetailPane::Show(const ServerRow* row) {
+    pages_ = row ? DetailPages(row->last.tables) : std::vector<DetailPage>{};
+    std::vector<std::wstring> titles;
+    for (const DetailPage& page : pages_) titles.push_back(page.title);
+    if (titles != titles_) {
+        const int current = static_cast<int>(SendMessageW(tabs_, TCM_GETCURSEL, 0, 0));
+        SendMessageW(tabs_, TCM_DELETEALLITEMS, 0, 0);
+        for (size_t i = 0; i < titles.size(); ++i) {
+            TCITEMW item{};
+            item.mask = TCIF_TEXT;
+            item.pszText = titles[i].data();
+            SendMessageW(tabs_, TCM_INSERTITEMW, i, reinterpret_cast<LPARAM>(&item));
+        }
+        const int keep = current >= 0 && current < static_cast<int>(titles.size()) ? current : 0;
+        SendMessageW(tabs_, TCM_SETCURSEL, static_cast<WPARAM>(keep), 0);
+        titles_ = titles;
+        // The page area below the tabs depends on whether there are any.
+        Layout(area_);
+    }
+    FillPage();
+    const std::wstring name = row ? (row->last.status.serverName.empty() ? CellText(*row, RowColumn::Address)
+                                                                         : row->last.status.serverName)
+                                  : L"";
+    SetWindowTextW(chartTitle_, row ? (L"Players of " + name + L" over this run's refreshes").c_str()
+                                    : L"Players over this run's refreshes: select a server");
+    chart_.Show(row ? row->history : std::vector<CountPoint>{}, row ? row->last.status.maxPlayers : 0);
+}
+
+void DetailPane::FillPage() {
+    const int index = static_cast<int>(SendMessageW(tabs_, TCM_GETCURSEL, 0, 0));
+    SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(list_, LVM_DELETEALLITEMS, 0, 0);
+    RemoveListColumns(list_);
+    if (index >= 0 && static_cast<size_t>(index) < pages_.size()) {
+        DetailPage& page = pages_[static_cast<size_t>(index)];
+        for (const DetailColumn& column : page.columns) AddListColumn(list_, column.heading, column.width);
+        for (size_t r = 0; r < page.rows.size(); ++r) {
+            std::vector<std::wstring>& cells = page.rows[r];
+            LVITEMW item{};
+            item.mask = LVIF_TEXT;
+            item.iItem = static_cast<int>(r);
+            item.pszText = cells.empty() ? const_cast<wchar_t*>(L"") : cells[0].data();
+            SendMessageW(list_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+            for (size_t c = 1; c < cells.size(); ++c) {
+                LVITEMW cell{};
+                cell.iSubItem = static_cast<int>(c);
+                cell.pszText = cells[c].data();
+                SendMessageW(list_, LVM_SETITEMTEXTW, r, reinterpret_cast<LPARAM>(&cell));
+            }
+        }
+    }
+    SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list_, nullptr, TRUE);
+}
+
+void DetailPane::Layout(const RECT& area) {
+    area_ = area;
+    const int width = area.right - area.left;
+    const int height = area.bottom - area.top;
+    const int chartWidth = std::min(ChartWidth, width / 3);
+    const int tabsWidth = width - chartWidth - Margin;
+    MoveWindow(tabs_, area.left, area.top, tabsWidth, height, TRUE);
+    RECT page{0, 0, tabsWidth, height};
+    SendMessageW(tabs_, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&page));
+    MoveWindow(list_, area.left + page.left, area.top + page.top, page.right - page.left,
+               page.bottom - page.top, TRUE);
+    const int chartLeft = area.left + tabsWidth + Margin;
+    MoveWindow(chartTitle_, chartLeft, area.top + 2, chartWidth, LineHeight - 2, TRUE);
+    MoveWindow(chart_.Window(), chartLeft, area.top + LineHeight, chartWidth, height - LineHeight, TRUE);
+}
+
+bool DetailPane::OnNotify(const NMHDR& header) {
+    if (header.hwndFrom != tabs_) return false;
+    if (header.code == TCN_SELCHANGE) FillPage();
+    return true;
+}

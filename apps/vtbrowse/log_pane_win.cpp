@@ -1,0 +1,36 @@
+#include "apps/vtbrowse/log_pane_win.h"
+
+#include <ctime>
+
+#include "apps/vtbrowse/controls_win.h"
+#include "text/utf8_text.h"
+
+namespace {
+
+constexpr int MostLogLines = 2000;
+
+std::wstring Clock() {
+    const std::time_t now = std::time(nullptr);
+    wchar_t text[16] = L"";
+    if (const std::tm* local = std::localtime(&now)) std::wcsftime(text, 16, L"%H:%M:%S", local);
+    return text;
+}
+
+}  // namespace
+
+LogPane::LogPane(HWND parent, int id)
+    : list_(CreateControl(parent, L"ListBox", L"", LBS_NOINTEGRALHEIGHT | LBS_NOSEL | WS_VSCROLL | WS_TABSTOP,
+                          id, WS_EX_CLIENTEDGE)) {}
+
+void LogPane::Add(const std::wstring& text) {
+    const std::wstring line = Clock() + L"  " + text;
+    HANDLE errors = GetStdHandle(STD_ERROR_HANDLE);
+    if (errors && errors != INVALID_HANDLE_VALUE) {
+        const std::string utf8 = "vtbrowse: " + Utf8FromWide(line) + "\n";
+        DWORD written = 0;
+        WriteFile(errors, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
+    }
+    if (SendMessageW(list_, LB_GETCOUNT, 0, 0) >= MostLogLines) SendMessageW(list_, LB_DELETESTRING, 0, 0);
+    const LRESULT index = SendMessageW(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
+    if (index >= 0) SendMessageW(list_, LB_SETTOPINDEX, static_cast<WPARAM>(index), 0);
+}

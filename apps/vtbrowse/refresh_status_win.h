@@ -1,0 +1,29 @@
+// The status bar: what the running refresh has done (its tally), or how the last one went, and
+// how many servers are listed and shown.
+#pragma once
+
+#include <string>
+
+#include "apps/vtbrowse/refresh_tally.h"
+#include "contract/windows_headers.h"
+
+class RefreshStatus {
+public:
+    RefreshStatus(HWND parent, int id);
+    RefreshStatus(const RefreshStatus&) = delete;
+    RefreshStatus& operator=(const RefreshStatus&) = delete;
+
+    HWND Window() const { return bar_; }
+    // Fits the bar to the bottom of its parent, width wide; the height it takes.
+    int Layout(int width);
+    RefreshTally& Tally() { return tally_; }
+    const RefreshTally& Tally() const { return tally_; }
+    // Shows the tally's activity and the list's counts (ListCounts).
+    void Show(const std::wstring& counts);
+    // A hint in place of the activity until the next Show.
+    void Say(const wchar_t* hint);
+
+private:
+    RefreshTally tally_;
+    HWND bar_;
+};

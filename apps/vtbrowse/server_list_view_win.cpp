@@ -1,0 +1,175 @@
+#include "apps/vtbrowse/server_list_view_win.h"
+
+#include <algorithm>
+
+#include "apps/vtbrowse/controls_win.h"
+
+namespace {
+
+void SetItemState(HWND list, int index, UINT state) {
+    LVITEMW item{};
+    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    item.state = state;
+    SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+}
+
+// Copies text into a buffer the list view gave, cut to its size.
+void CopyOut(const std::wstring& text, wchar_t* buffer, int size) {
+    if (size <= 0) return;
+    const size_t copied = text.copy(buffer, static_cast<size_t>(size) - 1);
+    buffer[copied] = L'\0';
+}
+
+}  // namespace
+
+ServerListView::ServerListView(HWND parent, int id, const std::vector<ServerRow>& rows, Handlers handlers)
+    : rows_(rows),
+      handlers_(std::move(handlers)),
+      list_(CreateControl(parent, WC_LISTVIEWW, L"",
+                          LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS | WS_TABSTOP, id,
+                          WS_EX_CLIENTEDGE)) {
+    SendMessageW(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
+                 LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP | LVS_EX_DOUBLEBUFFER | LVS_EX_HEADERDRAGDROP);
+    static const int widths[RowColumnCount] = {190, 150, 110, 80, 230, 70};
+    for (int column = 0; column < RowColumnCount; ++column) {
+        AddListColumn(list_, ColumnHeading(static_cast<RowColumn>(column)), widths[column]);
+    }
+}
+
+const ServerRow* ServerListView::RowAt(size_t index) const {
+    if (index >= visible_.size()) return nullptr;
+    const auto found = rowIndex_.find(visible_[index]);
+    return found == rowIndex_.end() || found->second >= rows_.size() ? nullptr : &rows_[found->second];
+}
+
+void ServerListView::Update(const RowFilter& filter, const RowOrder& order) {
+    const std::vector<ServerId> selected = SelectedIds();
+    const ServerId focused = FocusedId();
+    visible_ = VisibleRows(rows_, filter, order);
+    rowIndex_.clear();
+    for (size_t index = 0; index < rows_.size(); ++index) rowIndex_[rows_[index].id] = index;
+    restoringSelection_ = true;
+    SendMessageW(list_, LVM_SETITEMCOUNT, visible_.size(), LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
+    SetItemState(list_, -1, 0);
+    for (size_t index = 0; index < visible_.size(); ++index) {
+        if (std::find(selected.begin(), selected.end(), visible_[index]) == selected.end()) continue;
+        SetItemState(list_, static_cast<int>(index),
+                     LVIS_SELECTED | (visible_[index] == focused ? LVIS_FOCUSED : 0));
+    }
+    restoringSelection_ = false;
+    InvalidateRect(list_, nullptr, FALSE);
+}
+
+void ServerListView::ShowOrder(const RowOrder& order) {
+    HWND header = reinterpret_cast<HWND>(SendMessageW(list_, LVM_GETHEADER, 0, 0));
+    for (int column = 0; column < RowColumnCount; ++column) {
+        HDITEMW item{};
+        item.mask = HDI_FORMAT;
+        SendMessageW(header, HDM_GETITEMW, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&item));
+        item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
+        if (column == static_cast<int>(order.column))
+            item.fmt |= order.descending ? HDF_SORTDOWN : HDF_SORTUP;
+        SendMessageW(header, HDM_SETITEMW, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&item));
+    }
+}
+
+std::vector<ServerId> ServerListView::SelectedIds() const {
+    std::vector<ServerId> ids;
+    int index = -1;
+    for (size_t guard = 0; guard <= visible_.size(); ++guard) {
+        index =
+            static_cast<int>(SendMessageW(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(index), LVNI_SELECTED));
+        if (index < 0 || static_cast<size_t>(index) >= visible_.size()) break;
+        ids.push_back(visible_[static_cast<size_t>(index)]);
+    }
+    return ids;
+}
+
+ServerId ServerListView::FocusedId() const {
+    int index = static_cast<int>(SendMessageW(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+    const bool focusedSelected =
+        index >= 0 && SendMessageW(list_, LVM_GETITEMSTATE, static_cast<WPARAM>(index), LVIS_SELECTED) != 0;
+    if (!focusedSelected) {
+        index =
+            static_cast<int>(SendMessageW(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+    }
+    return index >= 0 && static_cast<size_t>(index) < visible_.size() ? visible_[static_cast<size_t>(index)]
+                                                                      : 0;
+}
+
+void ServerListView::Select(ServerId id) {
+    const auto found = std::find(visible_.begin(), visible_.end(), id);
+    if (found == visible_.end()) return;
+    const int index = static_cast<int>(found - visible_.begin());
+    SetItemState(list_, -1, 0);
+    SetItemState(list_, index, LVIS_SELECTED | LVIS_FOCUSED);
+    SendMessageW(list_, LVM_ENSUREVISIBLE, static_cast<WPARAM>(index), FALSE);
+}
+
+bool ServerListView::MenuPoint(LPARAM where, POINT& point) {
+    point = POINT{static_cast<short>(LOWORD(where)), static_cast<short>(HIWORD(where))};
+    if (where == -1) {
+        // From the keyboard: below the item in focus.
+        const int focused =
+            static_cast<int>(SendMessageW(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+        RECT item{LVIR_BOUNDS, 0, 0, 0};
+        if (focused < 0 || !SendMessageW(list_, LVM_GETITEMRECT, static_cast<WPARAM>(focused),
+                                         reinterpret_cast<LPARAM>(&item)))
+            return false;
+        point = POINT{item.left + 20, item.bottom};
+        ClientToScreen(list_, &point);
+        return FocusedId() != 0;
+    }
+    LVHITTESTINFO hit{};
+    hit.pt = point;
+    ScreenToClient(list_, &hit.pt);
+    const int index = static_cast<int>(SendMessageW(list_, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+    if (index < 0 || static_cast<size_t>(index) >= visible_.size()) return false;
+    const std::vector<ServerId> selected = SelectedIds();
+    const ServerId clicked = visible_[static_cast<size_t>(index)];
+    if (std::find(selected.begin(), selected.end(), clicked) == selected.end()) {
+        Select(clicked);
+        if (handlers_.selectionChanged) handlers_.selectionChanged();
+    }
+    return FocusedId() != 0;
+}
+
+bool ServerListView::OnNotify(const NMHDR& header) {
+    if (header.hwndFrom != list_) return false;
+    switch (header.code) {
+        case LVN_GETDISPINFOW: {
+            auto& info = const_cast<NMLVDISPINFOW&>(reinterpret_cast<const NMLVDISPINFOW&>(header));
+            const ServerRow* row = RowAt(static_cast<size_t>(info.item.iItem));
+            if ((info.item.mask & LVIF_TEXT) && row) {
+                CopyOut(CellText(*row, static_cast<RowColumn>(info.item.iSubItem)), info.item.pszText,
+                        info.item.cchTextMax);
+            }
+            break;
+        }
+        case LVN_GETINFOTIPW: {
+            auto& tip = const_cast<NMLVGETINFOTIPW&>(reinterpret_cast<const NMLVGETINFOTIPW&>(header));
+            const ServerRow* row = RowAt(static_cast<size_t>(tip.iItem));
+            if (row && row->refreshed) CopyOut(row->last.status.statusDetail, tip.pszText, tip.cchTextMax);
+            break;
+        }
+        case LVN_COLUMNCLICK:
+            if (handlers_.columnClicked)
+                handlers_.columnClicked(
+                    static_cast<RowColumn>(reinterpret_cast<const NMLISTVIEW&>(header).iSubItem));
+            break;
+        case LVN_ITEMCHANGED:
+            if (!restoringSelection_ && handlers_.selectionChanged) handlers_.selectionChanged();
+            break;
+        case LVN_KEYDOWN:
+            if (reinterpret_cast<const NMLVKEYDOWN&>(header).wVKey == VK_DELETE && handlers_.deletePressed)
+                handlers_.deletePressed();
+            break;
+        case NM_DBLCLK:
+        case NM_RETURN:
+            if (handlers_.chosen) handlers_.chosen();
+            break;
+        default:
+            break;
+    }
+    return true;
+}
