@@ -22,14 +22,11 @@
 #include "bench/port_list.h"
 #include "bench/sample_stats.h"
 #include "owners/unique_resource.h"
+#include "runner/elapsed_seconds.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-double MicrosecondsSince(Clock::time_point start) {
-    return std::chrono::duration<double, std::micro>(Clock::now() - start).count();
-}
 
 struct Settings {
     std::vector<std::uint16_t> ports;

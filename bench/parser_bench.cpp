@@ -9,6 +9,7 @@
 
 #include "base/table_names.h"
 #include "bench/heap_calls.h"
+#include "bench/reply_text.h"
 #include "boundary/table_layout.h"
 #include "host/server_objects.h"
 #include "query/reply_parser.h"
@@ -53,16 +54,6 @@ public:
 };
 
 // The fields a session's window keeps for the parse.
-struct ReplyState {
-    std::wstring serverName;
-    std::wstring mapName;
-    int playerCount = 0;
-    int maxPlayers = 0;
-    bool replyParsed = false;
-
-    ReplyFields Fields() { return {serverName, mapName, playerCount, maxPlayers, replyParsed}; }
-};
-
 std::vector<std::uint8_t> ReplyWithPlayers(int players) {
     return tribes_emu::BuildReply(tribes_emu::ServerWithPlayers(players));
 }
@@ -89,16 +80,16 @@ void ReportPerReply(benchmark::State& state, std::size_t replyBytes, std::uint64
 void BM_ParseIntoHostTables(benchmark::State& state) {
     std::vector<std::uint8_t> reply = ReplyWithPlayers(static_cast<int>(state.range(0)));
     LaidOutData host;
-    ReplyState fields;
+    ReplyText fields;
     const std::wstring users(UsersTableName);
     const std::wstring properties(PropertiesTableName);
     std::uint64_t allocationsBefore = HeapCallCount();
     for (auto _ : state) {
         host.data->ClearTable(users);
         host.data->ClearTable(properties);
-        fields.replyParsed = false;
+        fields.parsed = false;
         ParseReply(reply.data(), static_cast<int>(reply.size()), *host.data, fields.Fields());
-        if (!fields.replyParsed) state.SkipWithError("reply not parsed");
+        if (!fields.parsed) state.SkipWithError("reply not parsed");
     }
     ReportPerReply(state, reply.size(), allocationsBefore);
 }
@@ -108,12 +99,12 @@ BENCHMARK(BM_ParseIntoHostTables)->Arg(0)->Arg(12)->Arg(16)->Arg(32)->Arg(64);
 void BM_ParseIntoDiscardingRecord(benchmark::State& state) {
     std::vector<std::uint8_t> reply = ReplyWithPlayers(static_cast<int>(state.range(0)));
     DiscardingServerData data;
-    ReplyState fields;
+    ReplyText fields;
     std::uint64_t allocationsBefore = HeapCallCount();
     for (auto _ : state) {
-        fields.replyParsed = false;
+        fields.parsed = false;
         ParseReply(reply.data(), static_cast<int>(reply.size()), data, fields.Fields());
-        if (!fields.replyParsed) state.SkipWithError("reply not parsed");
+        if (!fields.parsed) state.SkipWithError("reply not parsed");
     }
     ReportPerReply(state, reply.size(), allocationsBefore);
 }

@@ -24,18 +24,16 @@
 #include "bench/floor_exchange_win.h"
 #include "bench/notify_windows_win.h"
 #include "bench/port_list.h"
+#include "bench/reply_text.h"
 #include "bench/sample_stats.h"
 #include "boundary/table_layout.h"
 #include "owners/unique_resource.h"
 #include "query/reply_parser.h"
+#include "runner/elapsed_seconds.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-double MicrosecondsSince(Clock::time_point start) {
-    return std::chrono::duration<double, std::micro>(Clock::now() - start).count();
-}
 
 struct Settings {
     std::wstring pluginPath;
@@ -46,18 +44,6 @@ struct Settings {
     int jobs = 1;
     int budgetSeconds = 2;
     std::string only;  // pool: run just this kind ("plugin", "floor" or "parsed")
-};
-
-// The reply fields a session's window keeps, for parses outside the plugin.
-struct ReplyText {
-    std::wstring serverName;
-    std::wstring mapName;
-    int playerCount = 0;
-    int maxPlayers = 0;
-    bool parsed = false;
-    std::size_t bytes = 0;
-
-    ReplyFields Fields() { return {serverName, mapName, playerCount, maxPlayers, parsed}; }
 };
 
 void PrintSummary(const char* what, const char* unit, const SampleSummary& summary, int failed) {

@@ -1,0 +1,162 @@
+// browse_response: what a user of vtbrowse feels while a long list refreshes. The window is made
+// in this process (as vtbrowse.exe makes it) with the servers of a tribes-emu ready file; a probe
+// thread sends it a message every 10 ms and times how long the window takes to answer, through
+// the first refresh (sessions made) and the next one (sessions reused).
+//
+//   browse_response --ports-file F [--settings FILE] [--seconds S]
+//
+// Prints one line per refresh: how long it took and the answer times (longest, 99th percentile,
+// median) of the probes sent while it ran. Run it on a display (scripts/wine-gui-run).
+#include <CLI/CLI.hpp>
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "apps/vtbrowse/browser_ids.h"
+#include "apps/vtbrowse/browser_window_win.h"
+#include "bench/port_list.h"
+#include "bench/sample_stats.h"
+#include "runner/elapsed_seconds.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Sends window a message every 10 ms from a thread of its own; keeps how long each took.
+class Probe {
+public:
+    explicit Probe(HWND window)
+        : thread_([this, window] {
+              while (!stop_) {
+                  const Clock::time_point sent = Clock::now();
+                  DWORD_PTR result = 0;
+                  SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result);
+                  const double ms = std::chrono::duration<double, std::milli>(Clock::now() - sent).count();
+                  {
+                      std::lock_guard<std::mutex> hold(mutex_);
+                      answers_.push_back(ms);
+                  }
+                  std::this_thread::sleep_for(std::chrono::milliseconds(10));
+              }
+          }) {}
+    ~Probe() {
+        stop_ = true;
+        thread_.join();
+    }
+    // The answer times since the last call.
+    std::vector<double> Take() {
+        std::lock_guard<std::mutex> hold(mutex_);
+        return std::exchange(answers_, {});
+    }
+
+private:
+    std::atomic<bool> stop_{false};
+    std::mutex mutex_;
+    std::vector<double> answers_;
+    std::thread thread_;
+};
+
+std::wstring StatusText(HWND window) {
+    wchar_t text[512] = L"";
+    SendMessageW(GetDlgItem(window, IDC_STATUS), SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+bool RefreshEnded(HWND window) {
+    const std::wstring status = StatusText(window);
+    return status.rfind(L"Refresh", 0) == 0 && status.rfind(L"Refreshing", 0) != 0;
+}
+
+// Runs the window's message loop until ended() or seconds have passed; whether it ended.
+bool PumpUntil(BrowserWindow& browser, const std::function<bool()>& ended, double seconds) {
+    const Clock::time_point start = Clock::now();
+    while (!ended() && SecondsSince(start) < seconds) {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (browser.PreTranslate(message)) continue;
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    }
+    return ended();
+}
+
+void Report(const char* which, size_t servers, double seconds, std::vector<double> answers,
+            const std::wstring& status) {
+    const SampleSummary summary = Summarize(answers);
+    std::sort(answers.begin(), answers.end());
+    const double p99 = answers.empty() ? 0 : answers[std::min(answers.size() - 1, answers.size() * 99 / 100)];
+    std::printf(
+        "%s refresh of %zu servers: %.2f s; window answered %zu probes: longest %.1f ms, 99th %.1f ms, "
+        "median %.2f ms\n",
+        which, servers, seconds, summary.count, summary.max, p99, summary.median);
+    std::printf("  status: %ls\n", status.c_str());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    CLI::App app{"vtbrowse's answer time while a long list refreshes"};
+    std::string portsFile;
+    std::string settingsPath = "browse-response-settings.txt";
+    double seconds = 120;
+    app.add_option("--ports-file", portsFile, "tribes-emu ready file: one port a line")->required();
+    app.add_option("--settings", settingsPath, "vtbrowse's settings file (written)");
+    app.add_option("--seconds", seconds, "bound on each refresh");
+    CLI11_PARSE(app, argc, argv);
+    const std::vector<std::uint16_t> ports = ReadPortFile(portsFile);
+    if (ports.empty()) {
+        std::fprintf(stderr, "browse_response: no ports in %s\n", portsFile.c_str());
+        return 2;
+    }
+    std::remove(settingsPath.c_str());
+
+    BrowserStart start;
+    std::vector<std::string> arguments;
+    for (std::uint16_t port : ports) arguments.push_back("127.0.0.1:" + std::to_string(port));
+    start.options = ParseBrowseOptions(arguments);
+    start.settingsPath = settingsPath;
+    start.pluginPath = PluginBesideProgram();
+    start.quitOnClose = false;
+    start.show = SW_SHOWNORMAL;
+
+    // The window shows itself, lists the servers and starts the first refresh before it returns
+    // to its loop: that time is a wait the user sees too, reported on its own.
+    Clock::time_point begun = Clock::now();
+    auto browser = std::make_unique<BrowserWindow>(std::move(start));
+    std::printf("window made, %zu servers listed and their refresh started in %.1f ms\n", ports.size(),
+                SecondsSince(begun) * 1000);
+    auto probe = std::make_unique<Probe>(browser->Window());
+    HWND window = browser->Window();
+    if (!window) {
+        std::fprintf(stderr, "browse_response: no window\n");
+        return 1;
+    }
+    int status = 0;
+    for (const char* which : {"first", "second"}) {
+        if (std::string(which) == "second") {
+            begun = Clock::now();
+            probe->Take();
+            SendMessageW(window, WM_COMMAND, IDC_REFRESH, 0);
+        }
+        const bool ended = PumpUntil(
+            *browser, [&] { return RefreshEnded(window); }, seconds);
+        Report(which, ports.size(), SecondsSince(begun), probe->Take(), StatusText(window));
+        if (!ended) {
+            std::fprintf(stderr, "browse_response: the %s refresh did not end within %.0f s\n", which,
+                         seconds);
+            status = 1;
+            break;
+        }
+    }
+    probe.reset();
+    browser.reset();
+    std::remove(settingsPath.c_str());
+    return status;
+}
