@@ -5,8 +5,9 @@
 //
 //   browse_response --ports-file F [--settings FILE] [--seconds S]
 //
-// Prints one line per refresh: how long it took and the answer times (longest, 99th percentile,
-// median) of the probes sent while it ran. Run it on a display (scripts/wine-gui-run).
+// Prints one line per refresh: how long it took, the answer times (longest, 99th percentile,
+// median) of the probes sent while it ran, and the longest the window spent on one message of its
+// own. Run it on a display (scripts/wine-gui-run).
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <atomic>
@@ -73,14 +74,20 @@ bool RefreshEnded(HWND window) {
 }
 
 // Runs the window's message loop until ended() or seconds have passed; whether it ended.
-bool PumpUntil(BrowserWindow& browser, const std::function<bool()>& ended, double seconds) {
+// longestMs: the longest the window took over one message it was posted (its own work, apart
+// from the waits of a loaded system between messages).
+bool PumpUntil(BrowserWindow& browser, const std::function<bool()>& ended, double seconds,
+               double& longestMs) {
     const Clock::time_point start = Clock::now();
     while (!ended() && SecondsSince(start) < seconds) {
         MSG message;
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            if (browser.PreTranslate(message)) continue;
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
+            const Clock::time_point taken = Clock::now();
+            if (!browser.PreTranslate(message)) {
+                TranslateMessage(&message);
+                DispatchMessageW(&message);
+            }
+            longestMs = std::max(longestMs, SecondsSince(taken) * 1000);
         }
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
     }
@@ -88,14 +95,14 @@ bool PumpUntil(BrowserWindow& browser, const std::function<bool()>& ended, doubl
 }
 
 void Report(const char* which, size_t servers, double seconds, std::vector<double> answers,
-            const std::wstring& status) {
+            double longestMessageMs, const std::wstring& status) {
     const SampleSummary summary = Summarize(answers);
     std::sort(answers.begin(), answers.end());
     const double p99 = answers.empty() ? 0 : answers[std::min(answers.size() - 1, answers.size() * 99 / 100)];
     std::printf(
         "%s refresh of %zu servers: %.2f s; window answered %zu probes: longest %.1f ms, 99th %.1f ms, "
-        "median %.2f ms\n",
-        which, servers, seconds, summary.count, summary.max, p99, summary.median);
+        "median %.2f ms; longest message handled %.1f ms\n",
+        which, servers, seconds, summary.count, summary.max, p99, summary.median, longestMessageMs);
     std::printf("  status: %ls\n", status.c_str());
 }
 
@@ -145,9 +152,10 @@ int main(int argc, char** argv) {
             probe->Take();
             SendMessageW(window, WM_COMMAND, IDC_REFRESH, 0);
         }
+        double longestMessageMs = 0;
         const bool ended = PumpUntil(
-            *browser, [&] { return RefreshEnded(window); }, seconds);
-        Report(which, ports.size(), SecondsSince(begun), probe->Take(), StatusText(window));
+            *browser, [&] { return RefreshEnded(window); }, seconds, longestMessageMs);
+        Report(which, ports.size(), SecondsSince(begun), probe->Take(), longestMessageMs, StatusText(window));
         if (!ended) {
             std::fprintf(stderr, "browse_response: the %s refresh did not end within %.0f s\n", which,
                          seconds);

@@ -19,7 +19,7 @@
 #include "bench/floor_exchange_win.h"
 #include "bench/floor_windows_win.h"
 #include "bench/notify_windows_win.h"
-#include "bench/port_list.h"
+#include "bench/port_options.h"
 #include "bench/sample_stats.h"
 #include "owners/unique_resource.h"
 #include "runner/elapsed_seconds.h"
@@ -116,17 +116,8 @@ int main(int argc, char** argv) {
     CLI::App app{"Floor of the ping mechanism: exchanges with a tribes-emu on 127.0.0.1"};
     app.require_subcommand(1);
     Settings settings;
-    int port = 0;
-    int portCount = 1;
-    std::string portFile;
-    auto addTarget = [&](CLI::App* mode) {
-        mode->add_option("--port", port, "first UDP port of the server")->check(CLI::Range(1, 65535));
-        mode->add_option("--ports", portCount, "number of consecutive ports from --port")
-            ->check(CLI::Range(1, 5000));
-        mode->add_option("--ports-file", portFile, "tribes-emu ready file: one port a line");
-        mode->add_option("--budget", settings.budgetSeconds, "seconds to wait for one reply")
-            ->check(CLI::Range(1, 10));
-    };
+    PortOptions target;
+    const auto addTarget = [&](CLI::App* mode) { target.AddTo(mode, true); };
     CLI::App* sequential = app.add_subcommand("sequential", "exchanges one after another with one port");
     addTarget(sequential);
     sequential->add_option("--count", settings.count, "exchanges measured")->check(CLI::Range(1, 1000000));
@@ -146,11 +137,9 @@ int main(int argc, char** argv) {
     if (start->parsed()) return 0;
     if (windows->parsed()) return RunWindows(windowCount);
 
-    settings.ports = portFile.empty() ? PortRange(port, port ? portCount : 0) : ReadPortFile(portFile);
-    if (settings.ports.empty()) {
-        std::fprintf(stderr, "floor_probe: no ports (give --port or a --ports-file with ports)\n");
-        return 2;
-    }
+    settings.ports = target.Ports("floor_probe");
+    settings.budgetSeconds = target.budgetSeconds;
+    if (settings.ports.empty()) return 2;
     owners::unique_winsock winsock = owners::unique_winsock::start(MAKEWORD(2, 2));
     if (!winsock) {
         std::fprintf(stderr, "floor_probe: WSAStartup failed\n");

@@ -23,7 +23,7 @@
 #include "bench/bench_sessions_win.h"
 #include "bench/floor_exchange_win.h"
 #include "bench/notify_windows_win.h"
-#include "bench/port_list.h"
+#include "bench/port_options.h"
 #include "bench/reply_text.h"
 #include "bench/sample_stats.h"
 #include "boundary/table_layout.h"
@@ -256,16 +256,12 @@ int main(int argc, char** argv) {
     CLI::App app{"The plugin's pings against the floor probe, interleaved, with a tribes-emu on 127.0.0.1"};
     app.require_subcommand(1);
     Settings settings;
-    int port = 0;
-    std::string portFile;
+    PortOptions target;
     std::string pluginPath;
     auto addCommon = [&](CLI::App* mode) {
-        mode->add_option("--port", port, "UDP port of the server")->check(CLI::Range(1, 65535));
-        mode->add_option("--ports-file", portFile, "tribes-emu ready file: one port a line");
+        target.AddTo(mode, false);
         mode->add_option("--rounds", settings.rounds, "turns of plugin and floor")
             ->check(CLI::Range(1, 10000));
-        mode->add_option("--budget", settings.budgetSeconds, "time budget of one ping, seconds")
-            ->check(CLI::Range(1, 10));
         mode->add_option("--plugin", pluginPath, "the plugin (default: Tribes.vtplugin beside this program)");
     };
     CLI::App* sequential = app.add_subcommand("sequential", "one session, pings in a row");
@@ -282,11 +278,9 @@ int main(int argc, char** argv) {
 
     settings.pluginPath =
         pluginPath.empty() ? PluginBesideProgram() : std::wstring(pluginPath.begin(), pluginPath.end());
-    settings.ports = portFile.empty() ? PortRange(port, port ? 1 : 0) : ReadPortFile(portFile);
-    if (settings.ports.empty()) {
-        std::fprintf(stderr, "ping_overhead: no ports (give --port or a --ports-file with ports)\n");
-        return 2;
-    }
+    settings.ports = target.Ports("ping_overhead");
+    settings.budgetSeconds = target.budgetSeconds;
+    if (settings.ports.empty()) return 2;
     if (sequential->parsed()) settings.ports.resize(1);
     owners::unique_winsock winsock = owners::unique_winsock::start(MAKEWORD(2, 2));
     try {

@@ -91,13 +91,10 @@ BrowserWindow::~BrowserWindow() {
 }
 
 LRESULT BrowserWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    FollowWindow(window_, window, message);
     switch (message) {
-        case WM_NCCREATE:
-            window_.reset(window);
-            break;
         case WM_NCDESTROY:
             // Its controls are gone with it: the parts must not be asked to touch them.
-            window_.release();
             status_.reset();
             break;
         case WM_CREATE:

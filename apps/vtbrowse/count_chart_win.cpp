@@ -32,14 +32,8 @@ void CountChart::Show(std::vector<CountPoint> history, int maxPlayers) {
 }
 
 LRESULT CountChart::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    FollowWindow(window_, window, message);
     switch (message) {
-        case WM_NCCREATE:
-            window_.reset(window);
-            break;
-        case WM_NCDESTROY:
-            // Destroyed with its parent: nothing is left for the owner to destroy.
-            window_.release();
-            break;
         case WM_ERASEBKGND:
             return 1;
         case WM_SIZE:

@@ -82,13 +82,9 @@ void FindPlayerWindow::Layout() {
 }
 
 INT_PTR FindPlayerWindow::OnMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    FollowWindow(dialog_, dialog, message);
     switch (message) {
-        case WM_NCDESTROY:
-            // Destroyed with its owner: nothing is left for the owner type to destroy.
-            dialog_.release();
-            return FALSE;
         case WM_INITDIALOG: {
-            dialog_.reset(dialog);
             HWND list = GetDlgItem(dialog_.get(), IDC_FIND_RESULTS);
             SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT);
             AddListColumn(list, L"Player", 120);

@@ -45,11 +45,18 @@ const ServerRow* ServerListView::RowAt(size_t index) const {
 void ServerListView::Update(const RowFilter& filter, const RowOrder& order) {
     const std::vector<ServerId> selected = SelectedIds();
     const ServerId focused = FocusedId();
+    const size_t shownBefore = visible_.size();
     visible_ = VisibleRows(rows_, filter, order);
     rowIndex_.clear();
     for (size_t index = 0; index < rows_.size(); ++index) rowIndex_[rows_[index].id] = index;
+    // A list of thousands is updated five times a second while it refreshes: the list view is
+    // told only what changed (its count, a selection to move), and asks for the texts it shows.
+    if (visible_.size() != shownBefore) {
+        SendMessageW(list_, LVM_SETITEMCOUNT, visible_.size(), LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
+    }
+    InvalidateRect(list_, nullptr, FALSE);
+    if (selected.empty()) return;
     restoringSelection_ = true;
-    SendMessageW(list_, LVM_SETITEMCOUNT, visible_.size(), LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
     SetItemState(list_, -1, 0);
     for (size_t index = 0; index < visible_.size(); ++index) {
         if (std::find(selected.begin(), selected.end(), visible_[index]) == selected.end()) continue;
@@ -57,7 +64,6 @@ void ServerListView::Update(const RowFilter& filter, const RowOrder& order) {
                      LVIS_SELECTED | (visible_[index] == focused ? LVIS_FOCUSED : 0));
     }
     restoringSelection_ = false;
-    InvalidateRect(list_, nullptr, FALSE);
 }
 
 void ServerListView::ShowOrder(const RowOrder& order) {

@@ -29,8 +29,24 @@ int CompareNumbers(Number a, Number b) {
     return a < b ? -1 : b < a ? 1 : 0;
 }
 
+bool IsAscii(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+// Addresses are nearly always ASCII: compared where they stand, without a wide copy of each (a
+// list of thousands is sorted by address whenever its names are level).
 int CompareAddresses(const ServerAddress& a, const ServerAddress& b) {
-    const int byText = CompareFolded(WideFromUtf8(a.address), WideFromUtf8(b.address));
+    int byText = 0;
+    if (IsAscii(a.address) && IsAscii(b.address)) {
+        const size_t common = std::min(a.address.size(), b.address.size());
+        for (size_t i = 0; i < common && byText == 0; ++i) {
+            byText = CompareNumbers(Folded(static_cast<wchar_t>(a.address[i])),
+                                    Folded(static_cast<wchar_t>(b.address[i])));
+        }
+        if (byText == 0) byText = CompareNumbers(a.address.size(), b.address.size());
+    } else {
+        byText = CompareFolded(WideFromUtf8(a.address), WideFromUtf8(b.address));
+    }
     return byText != 0 ? byText : CompareNumbers(a.port, b.port);
 }
 

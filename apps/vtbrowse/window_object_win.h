@@ -4,6 +4,7 @@
 #pragma once
 
 #include "contract/windows_headers.h"
+#include "owners/unique_resource.h"
 
 // A window made with CreateWindowExW(..., object): object from WM_NCCREATE on.
 template <class Object>
@@ -25,6 +26,13 @@ Object* DialogObject(HWND dialog, UINT message, LPARAM lParam) {
     auto* object = reinterpret_cast<Object*>(GetWindowLongPtrW(dialog, DWLP_USER));
     if (message == WM_NCDESTROY) SetWindowLongPtrW(dialog, DWLP_USER, 0);
     return object;
+}
+
+// Keeps owner holding window from its creation message to its last: a window the system destroys
+// with its parent leaves its owner empty, not holding a handle that is gone.
+inline void FollowWindow(owners::unique_hwnd& owner, HWND window, UINT message) {
+    if (message == WM_NCCREATE || message == WM_INITDIALOG) owner.reset(window);
+    if (message == WM_NCDESTROY) owner.release();
 }
 
 // Procedures that hand every message of the window to its object's
