@@ -31,6 +31,18 @@ VT_SERVICES_API void MakeHostFault(HostFault fault, const wchar_t* operation);
 // How often a frame of the host's own that passed a fault on was told of an unwind through it.
 VT_SERVICES_API int HostFrameUnwindNotices();
 
+// Runs call(context) inside an exception frame of the host's own, then, still inside that frame,
+// makes an access violation for the frame's handler, as a host that wraps its calls of the
+// plugin in a frame of its own meets a fault of its own after one. Returns how often that
+// handler took the fault: 1 when the call left the thread's frames as it found them; 0 when it
+// did not (on i686 a call that left another record at the head of the chain gets 0 without the
+// fault, which would walk into that record). Windows only.
+VT_SERVICES_API int FaultInHostFrameAfter(void (*call)(void*), void* context);
+template <class Call>
+int FaultInHostFrameAfter(Call& call) {
+    return FaultInHostFrameAfter([](void* context) { (*static_cast<Call*>(context))(); }, &call);
+}
+
 // Runs one operation the host library offers to a caller in another module. Where a C++
 // exception cannot cross from this module into the caller's (i686: each module carries its own
 // DWARF unwinder, which knows only its own frames), the exception ends here and leaves as the

@@ -56,6 +56,13 @@ public:
     // The ping export on the calling thread (never the window thread).
     int Ping(HostedServer& server) { return runner.Ping(server); }
     void OnWindowThread(const std::function<void()>& work) const { runner.Thread().Run(work); }
+    // work on the window thread inside an exception frame of the host's own, which then makes a
+    // fault of its own: how often the host's handler took it (see FaultInHostFrameAfter).
+    int InHostFrameOnWindowThread(std::function<void()> work) const {
+        int taken = -1;
+        OnWindowThread([&] { taken = FaultInHostFrameAfter(work); });
+        return taken;
+    }
     HWND Init(HWND parent) { return runner.Init(parent); }
     void Unload() { runner.Unload(); }
     // Another top-level window of the window thread (a parent for the plugin's windows, say).
