@@ -17,12 +17,16 @@ ServerSession* SessionRegistry::Remove(const VtHandle& handle) {
     return session;
 }
 
-std::vector<ServerSession*> SessionRegistry::TakeAll() {
-    std::vector<ServerSession*> taken;
-    taken.reserve(sessions_.size());
-    for (const auto& entry : sessions_) taken.push_back(entry.second);
-    sessions_.clear();
-    return taken;
+std::vector<ServerSession*> SessionRegistry::InKeyOrder() const {
+    std::vector<ServerSession*> sessions;
+    sessions.reserve(sessions_.size());
+    for (const auto& entry : sessions_) sessions.push_back(entry.second);
+    return sessions;
+}
+
+void SessionRegistry::Clear() {
+    // One entry at a time, smallest first: the keys go in the order the sessions went.
+    while (!sessions_.empty()) sessions_.erase(sessions_.begin());
 }
 
 SessionRegistry& Sessions() {

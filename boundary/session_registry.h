@@ -18,10 +18,13 @@ public:
     // Registers session under a copy of handle. False, with the registry unchanged, when the
     // handle is registered already.
     bool Insert(const VtHandle& handle, ServerSession* session);
-    // Unregisters handle; its session, or null when there was none.
+    // Unregisters handle (its key handle goes with the entry); its session, or null when there
+    // was none.
     ServerSession* Remove(const VtHandle& handle);
-    // Unregisters every session; they come back in key order, smallest first.
-    std::vector<ServerSession*> TakeAll();
+    // Every registered session, in key order, smallest first; the registry is unchanged.
+    std::vector<ServerSession*> InKeyOrder() const;
+    // Unregisters every session, its key handle going with each entry, in key order.
+    void Clear();
     bool Empty() const { return sessions_.empty(); }
 
 private:
@@ -43,11 +46,13 @@ enum class FailureReports { Report, Silent };
 // during the set-up leaves no session: what was made is undone, what was taken given back, and
 // the failure reported. Always 0.
 int CreateSession(const SessionCreateRecord* record);
-// Command 1037: destroys handle's session (window, references) and unregisters it; a failed
-// giving back is reported and the rest still done. Always 0.
+// Command 1037: destroys handle's network window, unregisters the session, then gives back its
+// references and destroys it; a failed giving back is reported and the rest still done.
+// Always 0.
 int RemoveSession(const VtHandle* handle);
-// Command 1035 and process detach: destroys every session in handle order; a session whose
-// giving back fails does not stop the others. Always 0.
+// Command 1035 and process detach: destroys every session in handle order (its window, its
+// references, the session), and only then empties the registry; a session whose giving back
+// fails does not stop the others. Always 0.
 int ReleaseAllSessions(FailureReports reports = FailureReports::Report);
 
 // Gives a new session its network message window (created on this thread, which must pump its

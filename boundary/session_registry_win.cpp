@@ -45,11 +45,10 @@ std::wstring SettingsKey(const VtHandle& handle) {
     return L"Servers\\" + AnsiToWide(handle.toCharString()) + L"\\" + AnsiToWide(identity);
 }
 
-// Gives back what a session holds: its window, then its references, then its memory. Each
-// giving back runs in the trap, so one that fails does not keep the others from being made.
-// False when one failed; reported, naming the server by its handle, when reports says so.
+// Gives back a session's references, then destroys it; its window is gone already. Each giving
+// back runs in the trap, so one that fails does not keep the other from being made. False when
+// one failed; reported, naming the server by its handle, when reports says so.
 bool DestroySession(ServerSession* session, FailureReports reports) {
-    DestroyNetworkWindow(session);
     bool gaveBack = true;
     if (session->serverData) {
         auto release = [session] { session->serverData->Release(); };
@@ -131,12 +130,17 @@ int DestroyNetworkWindow(ServerSession* session) {
 int RemoveSession(const VtHandle* handle) {
     ServerSession* session = FindSession(handle);
     if (!session) return 0;
+    DestroyNetworkWindow(session);
     Sessions().Remove(*handle);
     DestroySession(session, FailureReports::Report);
     return 0;
 }
 
 int ReleaseAllSessions(FailureReports reports) {
-    for (ServerSession* session : Sessions().TakeAll()) DestroySession(session, reports);
+    for (ServerSession* session : Sessions().InKeyOrder()) {
+        DestroyNetworkWindow(session);
+        DestroySession(session, reports);
+    }
+    Sessions().Clear();
     return 0;
 }

@@ -28,6 +28,11 @@ private:
     std::vector<std::wstring> lines_;
 };
 
+// Records the destruction of every VtHandle as "handle.Destroy(<its text>)" in journal while
+// one is attached (null detaches it), so a test can read when the plugin lets its handles go
+// against its other calls.
+VT_SERVICES_API void JournalHandleDestruction(std::shared_ptr<CallJournal> journal);
+
 // Journal, reference count and fault plan shared by both host objects.
 // Objects are created with one reference owned by the creator and deleted at the last Release.
 class VT_SERVICES_API HostObjectCore {
