@@ -12,7 +12,6 @@
 #include "error_trap/error_trap.h"
 #include "launch/launch_options.h"
 #include "query/network_dlg.h"
-#include "resources/resource_ids.h"
 
 ServerSession::ServerSession(const VtHandle& serverHandle, VtServerData* data, VtServerEntry* entry,
                              std::wstring key)
@@ -38,11 +37,13 @@ static_assert(sizeof(SessionCreateRecord) == 3 * sizeof(void*), "three pointers"
 
 namespace {
 
+// The identity string in a settings key: 256 characters and the terminating zero.
+constexpr int KeyIdentityBufferSize = 257;
+
 // "Servers\<handle text>\<identity string>", the 8-bit parts read as ANSI text.
 std::wstring SettingsKey(const VtHandle& handle) {
-    char identity[257] = {};
-    if (LoadStringA(moduleInstance, IdentityStringId, identity, sizeof identity) == 0) identity[0] = '\0';
-    return L"Servers\\" + AnsiToWide(handle.toCharString()) + L"\\" + AnsiToWide(identity);
+    return L"Servers\\" + AnsiToWide(handle.toCharString()) + L"\\" +
+           AnsiToWide(LoadIdentityString(KeyIdentityBufferSize).c_str());
 }
 
 // Gives back a session's references, then destroys it; its window is gone already. Each giving
