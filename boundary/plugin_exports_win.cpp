@@ -19,7 +19,7 @@ extern "C" int pingVantor_Protocol_3_5(VtHandle* handle) {
 
     HostHolds holds;  // outside the trap: a fault inside cannot lose it
     int result = 0;
-    CNetworkDlg* dialog = session->networkWindow ? session->networkWindow->dialog.get() : nullptr;
+    CNetworkDlg* dialog = session->networkWindow.get();
     auto cycle = [&] { result = PingSession(*session, dialog, holds); };
     if (error_trap::RunTrapped(cycle)) return result;
 

@@ -109,11 +109,6 @@ private:
     std::atomic<long> raisedWakes{0};
 };
 
-// A session's hold on its network message window.
-struct NetworkWindowHolder {
-    std::unique_ptr<CNetworkDlg> dialog;  // null when there is none
-};
-
 // One ping of session, whose network window is dialog (null when it has none): settings read
 // under the entry's lock, RunPing inside the data's update bracket, one extra reference on each
 // host object for the duration. Always 1. holds records what is taken as it is taken, so a
