@@ -154,7 +154,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "floor_probe: no ports (give --port or a --ports-file with ports)\n");
         return 2;
     }
-    owners::unique_winsock winsock = owners::unique_winsock::start(MAKEWORD(2, 2));
+    owners::unique_winsock winsock = owners::unique_winsock::Start(MAKEWORD(2, 2));
     if (!winsock) {
         std::fprintf(stderr, "floor_probe: WSAStartup failed\n");
         return 1;

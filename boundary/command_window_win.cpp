@@ -73,13 +73,13 @@ LRESULT Forward(const HostWindowRecord* record, LPARAM lParam) {
 
 LRESULT Launch(const VtHandle* handle) {
     ServerSession* session = nullptr;
-    HostHolds holds;  // the entry's locks, given back if the launch fails
+    error_trap::HostHolds holds;  // the entry's locks, given back if the launch fails
     auto launch = [&] {
         session = FindSession(handle);
         if (session) LaunchGame(session, holds);
     };
     if (error_trap::RunTrapped(launch)) return session ? 1 : 0;
-    GiveBackHolds(holds);
+    error_trap::GiveBackHolds(holds);
     if (session) ReportPluginError(L"launching", ServerLabel(*session->serverEntry));
     return 0;
 }

@@ -70,6 +70,6 @@ int ReleaseAllSessions(FailureReports reports = FailureReports::Report);
 // Gives a new session its network message window (created on this thread, which must pump its
 // messages), offers the password launch option and lays out the result tables, inside update
 // brackets recorded in holds. Returns 1.
-int SetUpSession(ServerSession* session, HostHolds& holds);
+int SetUpSession(ServerSession* session, error_trap::HostHolds& holds);
 // Destroys session's network message window; null or no window does nothing. Returns 1.
 int DestroyNetworkWindow(ServerSession* session);

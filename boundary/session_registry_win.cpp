@@ -84,7 +84,7 @@ int CreateSession(const SessionCreateRecord* record) {
     // Outside the trap: what the work has made and taken so far, to undo after a failure.
     std::unique_ptr<ServerSession> made;  // until the registry owns it
     ServerSession* registered = nullptr;
-    HostHolds holds;
+    error_trap::HostHolds holds;
     auto create = [&] {
         // The host makes one session per handle; a second create for it changes nothing.
         if (FindSession(record->handle)) return;
@@ -100,7 +100,7 @@ int CreateSession(const SessionCreateRecord* record) {
         if (registered) {
             holds.Keep();
         } else {
-            GiveBackHolds(holds);
+            error_trap::GiveBackHolds(holds);
         }
         return 0;
     }
@@ -110,12 +110,12 @@ int CreateSession(const SessionCreateRecord* record) {
     std::unique_ptr<ServerSession> undone =
         registered ? Sessions().Remove(registered->handle) : std::move(made);
     DestroyNetworkWindow(undone.get());
-    GiveBackHolds(holds);
+    error_trap::GiveBackHolds(holds);
     ReportPluginError(L"adding", ServerLabel(*record->serverEntry));
     return 0;
 }
 
-int SetUpSession(ServerSession* session, HostHolds& holds) {
+int SetUpSession(ServerSession* session, error_trap::HostHolds& holds) {
     // The session owns the window's object before the window exists: a creation that fails
     // leaves nothing that the session's undoing cannot reach. Not checked: without a window the
     // session's pings end with the failure outcome. The window knows the session as the record

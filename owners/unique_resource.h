@@ -105,7 +105,7 @@ public:
     ~unique_winsock() { reset(); }
 
     // Starts the socket layer asking for version; an empty owner when the start-up failed.
-    static unique_winsock start(WORD version) noexcept {
+    static unique_winsock Start(WORD version) noexcept {
         WSADATA data;
         unique_winsock owner;
         owner.started_ = ::WSAStartup(version, &data) == 0;

@@ -32,7 +32,7 @@ TEST(Unload, DestroysSessionsBeforeTheCommandWindowAndBalancesSocketLayerStarts)
     EXPECT_TRUE(SocketLayerStarted());  // by the two network windows
     // One start of our own: if unloading cleaned up more often than the plugin started, it
     // would take this one too.
-    owners::unique_winsock ours = owners::unique_winsock::start(0x0202);
+    owners::unique_winsock ours = owners::unique_winsock::Start(0x0202);
     ASSERT_TRUE(ours);
     JournalHandleDestruction(journal);
     const std::size_t mark = journal->Lines().size();

@@ -85,7 +85,7 @@ protected:
     HostRef<HostServerEntry> entry = HostRef<HostServerEntry>::Adopt(HostServerEntry::Create());
     std::shared_ptr<CallJournal> journal = std::make_shared<CallJournal>();
     SessionRecord session{{VtHandle("server"), nullptr, entry.get()}, L"Servers\\server"};
-    HostHolds holds;
+    error_trap::HostHolds holds;
 };
 
 TEST_F(CommandLine, ComposesEachCase) {

@@ -117,7 +117,7 @@ TEST(HostHoldsGiveBack, GivesBackLocksAndBracketsLatestFirstThenReferencesInOrde
     HostRef<HostServerData> data = HostRef<HostServerData>::Adopt(HostServerData::Create());
     entry->SetJournal(journal);
     data->SetJournal(journal);
-    HostHolds holds;
+    error_trap::HostHolds holds;
     holds.AddRef(*entry);
     holds.AddRef(*data);
     holds.Lock(*entry);
@@ -128,7 +128,7 @@ TEST(HostHoldsGiveBack, GivesBackLocksAndBracketsLatestFirstThenReferencesInOrde
     // A giving back that fails is made again after the others.
     entry->InjectFault(L"Unlock", HostFault::AccessViolation);
 
-    EXPECT_TRUE(GiveBackHolds(holds));
+    EXPECT_TRUE(error_trap::GiveBackHolds(holds));
 
     EXPECT_EQ(journal->Lines(),
               (std::vector<std::wstring>{L"entry.Unlock", L"data.EndUpdate", L"entry.Release",
