@@ -1,24 +1,14 @@
 // KRNetUtil over Winsock: dotted addresses and "localhost" without a lookup, well-formed names
 // through the resolver, everything else turned down with WSAHOST_NOT_FOUND as the last error.
 #include <cstring>
-#include <memory>
 
 #include "contract/host_services.h"
 #include "contract/windows_headers.h"
-#include "host/host_fault.h"
 #include "host/host_name.h"
+#include "host/offered.h"
+#include "owners/unique_resource.h"
 
 namespace {
-
-struct AddressListFree {
-    void operator()(addrinfo* list) const { freeaddrinfo(list); }
-};
-using unique_addrinfo = std::unique_ptr<addrinfo, AddressListFree>;
-
-struct LocalFree_ {
-    void operator()(wchar_t* text) const { LocalFree(text); }
-};
-using unique_local_text = std::unique_ptr<wchar_t, LocalFree_>;
 
 VTRESULT NotFound() {
     WSASetLastError(WSAHOST_NOT_FOUND);
@@ -43,12 +33,13 @@ VTRESULT ServerFromString(const wchar_t* text, std::uint32_t& address) {
     hints.ai_family = AF_INET;
     addrinfo* first = nullptr;
     int failure = getaddrinfo(name->c_str(), nullptr, &hints, &first);
-    unique_addrinfo found(first);
+    const owners::unique_addrinfo found(first);
     if (failure != 0 || !found) {
         WSASetLastError(failure != 0 ? failure : WSAHOST_NOT_FOUND);
         return VT_FAILED;
     }
-    std::memcpy(&address, &reinterpret_cast<const sockaddr_in*>(found->ai_addr)->sin_addr, sizeof address);
+    std::memcpy(&address, &reinterpret_cast<const sockaddr_in*>(found.get()->ai_addr)->sin_addr,
+                sizeof address);
     return VT_OK;
 }
 
@@ -59,12 +50,12 @@ VTRESULT StringFromWinsockError(int code, std::wstring& text) {
     DWORD length = FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
         static_cast<DWORD>(code), 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    unique_local_text owned(buffer);
+    const owners::unique_local_memory owned(buffer);
     if (length == 0 || !owned) {
         text = L"Winsock error " + std::to_wstring(code);
         return VT_FAILED;
     }
-    std::wstring message(owned.get(), length);
+    std::wstring message(buffer, length);
     while (!message.empty() && (message.back() == L'\r' || message.back() == L'\n')) message.pop_back();
     if (message.empty()) {
         text = L"Winsock error " + std::to_wstring(code);

@@ -1,25 +1,13 @@
-#include <atomic>
 #include <cstring>
-#include <memory>
-#include <mutex>
 
 #include "contract/host_services.h"
-#include "host/host_fault.h"
+#include "host/offered.h"
 #include "host/server_objects.h"
 
 namespace {
 
-// The journal that sees handles go, if one is attached; handles go on every thread.
-struct HandleJournal {
-    std::mutex mutex;
-    std::shared_ptr<CallJournal> journal;
-    std::atomic<bool> attached{false};  // all a handle's destruction looks at without one
-};
-
-HandleJournal& Watch() {
-    static HandleJournal watch;
-    return watch;
-}
+// Handles go on every thread, and on every call that copies one.
+WatchSlot handleWatch;
 
 }  // namespace
 
@@ -37,14 +25,12 @@ VtHandle& VtHandle::operator=(const VtHandle& other) {
 }
 
 VtHandle::~VtHandle() {
-    HandleJournal& watch = Watch();
-    if (!watch.attached.load(std::memory_order_acquire)) return;
+    CallWatch* watch = handleWatch.Current();
+    if (!watch) return;
     Offered([&] {
-        std::lock_guard<std::mutex> hold(watch.mutex);
-        if (!watch.journal) return;
-        std::wstring line = L"handle.Destroy(";
-        for (unsigned char c : text_) line += static_cast<wchar_t>(c);
-        watch.journal->Record(line + L")");
+        std::wstring text;
+        for (unsigned char c : text_) text += static_cast<wchar_t>(c);
+        watch->Enter(L"handle", L"Destroy", &text);
     });
 }
 
@@ -57,9 +43,6 @@ bool operator<(const VtHandle& left, const VtHandle& right) {
     return std::strcmp(left.toCharString(), right.toCharString()) < 0;
 }
 
-void JournalHandleDestruction(std::shared_ptr<CallJournal> journal) {
-    HandleJournal& watch = Watch();
-    std::lock_guard<std::mutex> hold(watch.mutex);
-    watch.journal = std::move(journal);
-    watch.attached.store(watch.journal != nullptr, std::memory_order_release);
+void WatchHandles(std::shared_ptr<CallWatch> watch) {
+    handleWatch.Attach(std::move(watch));
 }

@@ -39,10 +39,10 @@ protected:
     void Plan(TestServer& server, HostFault fault) {
         switch (GetParam().object) {
             case Object::Entry:
-                server.entry->InjectFault(GetParam().operation, fault);
+                server.entryProbe->InjectFault(GetParam().operation, fault);
                 break;
             case Object::Data:
-                server.data->InjectFault(GetParam().operation, fault);
+                server.dataProbe->InjectFault(GetParam().operation, fault);
                 break;
             case Object::Menu:
                 InjectMenuFault(menu, fault);
@@ -217,7 +217,7 @@ TEST(UnloadFault, GoesOnWithTheOtherSessions) {
         PluginHost host;
         TestServer first("a-first"), middle("b-middle"), last("c-last");
         for (TestServer* server : {&first, &middle, &last}) host.CreateSession(*server);
-        middle.data->InjectFault(L"Release", fault);
+        middle.dataProbe->InjectFault(L"Release", fault);
 
         host.Unload();
 

@@ -59,8 +59,7 @@ protected:
     // A ping; the fault (if any) is planned once the ping reached the point the case names.
     int Ping(HostFault fault = HostFault::None) {
         const FaultCase& c = GetParam();
-        HostObjectCore& object = c.object == Object::Entry ? static_cast<HostObjectCore&>(*server.entry)
-                                                           : static_cast<HostObjectCore&>(*server.data);
+        CallProbe& object = c.object == Object::Entry ? *server.entryProbe : *server.dataProbe;
         const int queriesBefore = emulator.QueryCount();
         if (c.when == When::FromTheStart) object.InjectFault(c.operation, fault);
         int result = -1;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "host/server_objects.h"
+#include "host_probes/call_probe.h"
 
 namespace {
 
@@ -62,7 +63,7 @@ const CompositionCase Cases[] = {
 
 class CommandLine : public ::testing::Test {
 protected:
-    void SetUp() override { entry->SetJournal(journal); }
+    void SetUp() override { Probe(*entry, journal); }
 
     void Configure(const CompositionCase& c) {
         entry->SetAddress(c.address);
@@ -94,7 +95,7 @@ TEST_F(CommandLine, ComposesEachCase) {
         entry = HostRef<HostServerEntry>::Adopt(HostServerEntry::Create());
         session.serverEntry = entry.get();
         journal->Clear();
-        entry->SetJournal(journal);
+        Probe(*entry, journal);
         Configure(c);
 
         std::wstring result = L"left over from an earlier launch";

@@ -7,7 +7,9 @@
 #include "contract/windows_headers.h"
 #include "error_trap/error_trap.h"
 #include "error_trap/host_holds.h"
+#include "host/offered.h"
 #include "host/server_objects.h"
+#include "host_probes/call_probe.h"
 
 namespace {
 
@@ -51,12 +53,13 @@ class ErrorTrap : public testing::Test {
 protected:
     // One host call that makes fault, inside the trap.
     error_trap::TrapResult TrappedCall(HostFault fault) {
-        data->InjectFault(L"GetRowCount", fault);
+        probe->InjectFault(L"GetRowCount", fault);
         auto call = [this] { rows = data->GetRowCount(L"UsersTable"); };
         return error_trap::RunTrapped(call);
     }
 
     HostRef<HostServerData> data = HostRef<HostServerData>::Adopt(HostServerData::Create());
+    std::shared_ptr<CallProbe> probe = Probe(*data);
     int rows = -1;
 };
 
@@ -115,8 +118,8 @@ TEST(HostHoldsGiveBack, GivesBackLocksAndBracketsLatestFirstThenReferencesInOrde
     auto journal = std::make_shared<CallJournal>();
     HostRef<HostServerEntry> entry = HostRef<HostServerEntry>::Adopt(HostServerEntry::Create());
     HostRef<HostServerData> data = HostRef<HostServerData>::Adopt(HostServerData::Create());
-    entry->SetJournal(journal);
-    data->SetJournal(journal);
+    const std::shared_ptr<CallProbe> entryProbe = Probe(*entry, journal);
+    Probe(*data, journal);
     error_trap::HostHolds holds;
     holds.AddRef(*entry);
     holds.AddRef(*data);
@@ -126,7 +129,7 @@ TEST(HostHoldsGiveBack, GivesBackLocksAndBracketsLatestFirstThenReferencesInOrde
     holds.Unlock(*entry);  // given back already: not given back twice
     journal->Clear();
     // A giving back that fails is made again after the others.
-    entry->InjectFault(L"Unlock", HostFault::AccessViolation);
+    entryProbe->InjectFault(L"Unlock", HostFault::AccessViolation);
 
     EXPECT_TRUE(error_trap::GiveBackHolds(holds));
 

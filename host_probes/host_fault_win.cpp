@@ -6,7 +6,8 @@
 #include <string>
 
 #include "contract/windows_headers.h"
-#include "host/host_fault.h"
+#include "host/offered.h"
+#include "host_probes/host_fault.h"
 
 namespace {
 
@@ -187,9 +188,7 @@ void MakeHostFault(HostFault fault, const wchar_t* operation) {
             throw std::runtime_error("host call " + std::string(wide.begin(), wide.end()) + " failed");
         }
         case HostFault::PlatformCppException:
-            // Noncontinuable, as a throw is; no object travels with it across modules.
-            RaiseException(PlatformCppExceptionCode, EXCEPTION_NONCONTINUABLE, 0, nullptr);
-            break;
+            RaisePlatformCppException();
         case HostFault::StructuredException:
             RaiseException(HostStructuredExceptionCode, EXCEPTION_NONCONTINUABLE, 0, nullptr);
             break;
