@@ -17,6 +17,7 @@ namespace {
 constexpr std::chrono::milliseconds WaitStep{50};
 // A datagram can be no longer: no packet is ever cut by our buffer.
 constexpr int LargestDatagram = 65536;
+constexpr int ReceiveBurst = 256;
 
 std::string WinsockErrorText(int code) {
     std::wstring text;
@@ -62,7 +63,8 @@ MasterOutcome Exchange(SOCKET socket, const MasterTiming& timing, std::uint16_t 
         const auto untilDecision =
             std::chrono::ceil<std::chrono::milliseconds>(exchange.NextDecision() - MasterClock::now());
         if (!WaitReadable(socket, std::min(untilDecision, WaitStep))) continue;
-        while (true) {
+        // A burst at a time, so a flood cannot keep the exchange from its decisions and its end.
+        for (int taken = 0; taken < ReceiveBurst; ++taken) {
             const int length = recv(socket, buffer.data(), LargestDatagram, 0);
             // WSAECONNRESET: the master's port refused an earlier request; nothing to take.
             if (length < 0) break;

@@ -3,7 +3,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <map>
 
 #include "apps/masters/master_exchange.h"
@@ -145,7 +144,7 @@ TEST(MasterList, KeepsPacketsByNumberWhateverTheirOrder) {
 struct SimulatedMaster {
     int latencyMs = 20;
     int pauseMs = 0;
-    std::function<bool(int packet, int sending)> delivered = [](int, int) { return true; };
+    bool (*delivered)(int packet, int sending) = [](int, int) { return true; };
     std::uint16_t key = Key;
 };
 

@@ -32,23 +32,24 @@ struct MisbehaviourCase {
     int kept;  // servers kept: the whole list, or all but the faulty packet's 66
     int requests;
     const char* dropped;
+    int sent;  // packets the fake master sent: each misbehaviour happened as named
 };
 
 TEST(MasterClient, EachMisbehaviourEndsWithWhatArrivedIntact) {
     // 150 servers: packets of 59, 66 and 25 entries; the faulty packet is the second.
     const MisbehaviourCase cases[] = {
-        {MasterMode::Normal, 150, MasterStatus::Complete, 150, 1, ""},
-        {MasterMode::Silent, 150, MasterStatus::NoAnswer, 0, 3, ""},
-        {MasterMode::LoseOnce, 150, MasterStatus::Complete, 150, 2, ""},
-        {MasterMode::Twice, 150, MasterStatus::Complete, 150, 1, ""},
-        {MasterMode::Reverse, 150, MasterStatus::Complete, 150, 1, ""},
-        {MasterMode::WrongKey, 150, MasterStatus::BadReply, 0, 3, "9 wrong key"},
-        {MasterMode::WrongHeader, 150, MasterStatus::Partial, 84, 4, "4 wrong header"},
-        {MasterMode::BadCount, 150, MasterStatus::Partial, 84, 4, "4 more entries than counted"},
-        {MasterMode::Cut, 150, MasterStatus::Partial, 84, 4, "4 cut short"},
-        {MasterMode::Extra, 150, MasterStatus::Complete, 150, 1, "1 beyond the announced total"},
-        {MasterMode::Empty, 150, MasterStatus::Complete, 0, 1, ""},
-        {MasterMode::Normal, 2000, MasterStatus::Complete, 2000, 1, ""},
+        {MasterMode::Normal, 150, MasterStatus::Complete, 150, 1, "", 3},
+        {MasterMode::Silent, 150, MasterStatus::NoAnswer, 0, 3, "", 0},
+        {MasterMode::LoseOnce, 150, MasterStatus::Complete, 150, 2, "", 3},
+        {MasterMode::Twice, 150, MasterStatus::Complete, 150, 1, "", 6},
+        {MasterMode::Reverse, 150, MasterStatus::Complete, 150, 1, "", 3},
+        {MasterMode::WrongKey, 150, MasterStatus::BadReply, 0, 3, "9 wrong key", 9},
+        {MasterMode::WrongHeader, 150, MasterStatus::Partial, 84, 4, "4 wrong header", 6},
+        {MasterMode::BadCount, 150, MasterStatus::Partial, 84, 4, "4 more entries than counted", 6},
+        {MasterMode::Cut, 150, MasterStatus::Partial, 84, 4, "4 cut short", 6},
+        {MasterMode::Extra, 150, MasterStatus::Complete, 150, 1, "1 beyond the announced total", 4},
+        {MasterMode::Empty, 150, MasterStatus::Complete, 0, 1, "", 1},
+        {MasterMode::Normal, 2000, MasterStatus::Complete, 2000, 1, "", 31},
     };
     std::vector<std::unique_ptr<FakeMaster>> fakes;
     std::vector<ServerAddress> masters;
@@ -76,6 +77,7 @@ TEST(MasterClient, EachMisbehaviourEndsWithWhatArrivedIntact) {
         EXPECT_EQ(outcome.requestsSent, c.requests) << row;
         EXPECT_EQ(outcome.requestsSent, fakes[i]->Requests()) << row;
         EXPECT_EQ(RejectedText(outcome.rejected), c.dropped) << row;
+        EXPECT_EQ(fakes[i]->PacketsSent(), c.sent) << row;
         ASSERT_EQ(outcome.servers.size(), static_cast<size_t>(c.kept)) << row;
         if (c.kept == 0) continue;
         // Intact and in order: the list's head, and its tail after the hole a lost packet leaves.
