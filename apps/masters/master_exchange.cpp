@@ -19,7 +19,7 @@ std::string AddressText(std::uint32_t address) {
 }  // namespace
 
 MasterExchange::MasterExchange(const MasterTiming& timing, std::uint16_t key, MasterClock::time_point start)
-    : timing_(timing), key_(key), list_(key), start_(start) {}
+    : timing_(timing), list_(key), start_(start) {}
 
 std::chrono::milliseconds MasterExchange::QuietAfter() const {
     const auto threeGaps = std::chrono::ceil<std::chrono::milliseconds>(3 * longestGap_);

@@ -42,13 +42,11 @@ public:
 
     // Where the exchange stands: status, texts as UTF-8, servers, packets and requests.
     MasterOutcome Outcome() const;
-    std::uint16_t Key() const { return key_; }
 
 private:
     std::chrono::milliseconds QuietAfter() const;
 
     MasterTiming timing_;
-    std::uint16_t key_;
     MasterList list_;
     MasterClock::time_point start_;
     MasterClock::time_point lastWholeRequest_{};
