@@ -4,7 +4,6 @@
 #include <new>
 #include <string>
 
-#include "base/ansi_text.h"
 #include "boundary/command_window.h"
 #include "boundary/plugin_error.h"
 #include "boundary/session_registry.h"
@@ -12,6 +11,7 @@
 #include "error_trap/error_trap.h"
 #include "launch/launch_options.h"
 #include "query/network_dlg.h"
+#include "wire/ansi_text.h"
 
 ServerSession::ServerSession(const VtHandle& serverHandle, VtServerData* data, VtServerEntry* entry,
                              std::wstring key)

@@ -6,6 +6,7 @@
 #include "apps/shared/utf8_text.h"
 #include "apps/vtquery/console_win.h"
 #include "apps/vtquery/jobs_win.h"
+#include "apps/vtquery/masters_command_win.h"
 #include "contract/windows_headers.h"
 #include "runner/plugin_runner_win.h"
 
@@ -38,12 +39,14 @@ int Run() {
         WriteError("vtquery: " + error.message + "\n" + UsageText());
         return kExitUsage;
     }
+    const std::vector<MasterOutcome> masters = GatherFromMasters(options, servers);
     servers = WithoutDuplicates(servers);
+    if (options.list || (servers.empty() && !masters.empty())) return RunList(options, servers, masters);
     if (servers.empty()) {
         WriteError("vtquery: the server list '" + options.serversFile + "' names no servers\n" + UsageText());
         return kExitUsage;
     }
-    return RunRefresh(options, servers);
+    return RunRefresh(options, servers, masters) | MastersExitCode(masters);
 }
 
 }  // namespace

@@ -27,7 +27,8 @@ std::vector<ReportedError> PluginErrorReports() {
 
 }  // namespace
 
-int RunRefresh(const QueryOptions& options, const std::vector<ServerAddress>& servers) {
+int RunRefresh(const QueryOptions& options, const std::vector<ServerAddress>& servers,
+               const std::vector<MasterOutcome>& masters) {
     const std::wstring pluginPath =
         options.pluginPath.empty() ? PluginBesideProgram() : FullHostPath(options.pluginPath);
     RunPhases phases;
@@ -44,7 +45,7 @@ int RunRefresh(const QueryOptions& options, const std::vector<ServerAddress>& se
     // memory a refresh holds does not grow with the list.
     RefreshTotals totals;
     JsonReportStream json;
-    if (options.json) WriteOut(json.Begin());
+    if (options.json) WriteOut(json.Begin(masters));
     bool written = false;
     RefreshPhases refresh;
     {
