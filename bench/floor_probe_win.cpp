@@ -140,7 +140,7 @@ int main(int argc, char** argv) {
     settings.ports = target.Ports("floor_probe");
     settings.budgetSeconds = target.budgetSeconds;
     if (settings.ports.empty()) return 2;
-    owners::unique_winsock winsock = owners::unique_winsock::start(MAKEWORD(2, 2));
+    owners::unique_winsock winsock = owners::unique_winsock::Start(MAKEWORD(2, 2));
     if (!winsock) {
         std::fprintf(stderr, "floor_probe: WSAStartup failed\n");
         return 1;

@@ -23,7 +23,7 @@ struct FloorWindow {
 INT_PTR CALLBACK FloorDialogProc(HWND window, UINT message, WPARAM, LPARAM lParam) {
     if (message != WM_INITDIALOG) return FALSE;
     auto* floor = reinterpret_cast<FloorWindow*>(lParam);
-    floor->socketLayer = owners::unique_winsock::start(0x0202);
+    floor->socketLayer = owners::unique_winsock::Start(0x0202);
     if (floor->socketLayer) floor->semaphore.reset(CreateSemaphoreW(nullptr, 0, 0x7FFFFFFF, nullptr));
     SetWindowLongPtrW(window, GWLP_USERDATA, lParam);
     return TRUE;

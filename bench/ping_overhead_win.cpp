@@ -282,7 +282,7 @@ int main(int argc, char** argv) {
     settings.budgetSeconds = target.budgetSeconds;
     if (settings.ports.empty()) return 2;
     if (sequential->parsed()) settings.ports.resize(1);
-    owners::unique_winsock winsock = owners::unique_winsock::start(MAKEWORD(2, 2));
+    owners::unique_winsock winsock = owners::unique_winsock::Start(MAKEWORD(2, 2));
     try {
         return sequential->parsed() ? RunSequential(settings) : RunPool(settings);
     } catch (const std::exception& error) {

@@ -2,6 +2,8 @@
 // values the plugin's windows share.
 #pragma once
 
+#include <string>
+
 #include "contract/commands.h"
 #include "contract/host_window.h"
 #include "owners/unique_resource.h"
@@ -12,6 +14,11 @@ extern HINSTANCE moduleInstance;
 extern HWND hostParentWindow;
 // The command window; empty until created, destroyed at process detach.
 extern owners::unique_hwnd commandWindow;
+
+// The plugin's identity string (string table entry 3) as 8-bit text, loaded into a buffer of
+// bufferSize bytes, so at most bufferSize - 1 of its characters; empty when the load fails,
+// which is not reported.
+std::string LoadIdentityString(int bufferSize);
 
 // The command window's procedure: the command table; anything else goes to DefWindowProcA.
 LRESULT CALLBACK CommandWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -16,7 +16,8 @@ namespace {
 constexpr const char* CommandWindowClass = "MessageWndClass";
 constexpr const wchar_t* CommandWindowClassWide = L"MessageWndClass";
 constexpr DWORD CommandWindowStyle = WS_CHILD | WS_DISABLED;  // 0x48000000, never visible
-constexpr int IdentityBufferSize = 50;
+// The identity string in the window's title: a buffer of 50 bytes.
+constexpr int TitleIdentityBufferSize = 50;
 
 WNDCLASSA commandWindowClass;  // filled when the class is first registered
 // The registration, undone at process detach. Registered under the 8-bit name, unregistered
@@ -72,13 +73,13 @@ LRESULT Forward(const HostWindowRecord* record, LPARAM lParam) {
 
 LRESULT Launch(const VtHandle* handle) {
     ServerSession* session = nullptr;
-    HostHolds holds;  // the entry's locks, given back if the launch fails
+    error_trap::HostHolds holds;  // the entry's locks, given back if the launch fails
     auto launch = [&] {
         session = FindSession(handle);
         if (session) LaunchGame(session, holds);
     };
     if (error_trap::RunTrapped(launch)) return session ? 1 : 0;
-    GiveBackHolds(holds);
+    error_trap::GiveBackHolds(holds);
     if (session) ReportPluginError(L"launching", ServerLabel(*session->serverEntry));
     return 0;
 }
@@ -127,16 +128,20 @@ LRESULT CALLBACK CommandWindowProc(HWND window, UINT message, WPARAM wParam, LPA
     return error_trap::RunTrapped(command) ? result : 0;
 }
 
+std::string LoadIdentityString(int bufferSize) {
+    std::string identity(static_cast<std::size_t>(bufferSize), '\0');
+    if (LoadStringA(moduleInstance, IdentityStringId, identity.data(), bufferSize) == 0) {
+        GetLastError();  // a missing identity string is not reported
+        return {};
+    }
+    identity.resize(identity.find('\0'));
+    return identity;
+}
+
 HWND OpenCommandWindow(HWND parent) {
     hostParentWindow = parent;
 
-    char identity[IdentityBufferSize];
-    identity[0] = '\0';
-    if (LoadStringA(moduleInstance, IdentityStringId, identity, IdentityBufferSize) == 0) {
-        GetLastError();  // a missing identity string is not reported
-        identity[0] = '\0';
-    }
-    const VtHandle pluginHandle(identity);
+    const VtHandle pluginHandle(LoadIdentityString(TitleIdentityBufferSize).c_str());
 
     WNDCLASSA existing;
     if (!GetClassInfoA(moduleInstance, CommandWindowClass, &existing)) {

@@ -17,15 +17,15 @@ extern "C" int pingVantor_Protocol_3_5(VtHandle* handle) {
     ServerSession* session = FindSession(handle);
     if (!session) return 0;
 
-    HostHolds holds;  // outside the trap: a fault inside cannot lose it
+    error_trap::HostHolds holds;  // outside the trap: a fault inside cannot lose it
     int result = 0;
-    CNetworkDlg* dialog = session->networkWindow ? session->networkWindow->dialog.get() : nullptr;
+    CNetworkDlg* dialog = session->networkWindow.get();
     auto cycle = [&] { result = PingSession(*session, dialog, holds); };
     if (error_trap::RunTrapped(cycle)) return result;
 
     // What the cycle left: its socket, then the lock, bracket and references it still held.
     if (dialog) dialog->CloseSocket();
-    GiveBackHolds(holds);
+    error_trap::GiveBackHolds(holds);
     ReportPluginError(L"pinging", ServerLabel(*session->serverEntry));
     return 0;
 }

@@ -7,7 +7,7 @@
 
 #include "contract/session_record.h"
 
-struct NetworkWindowHolder;  // the session's network message window (query/)
+class CNetworkDlg;  // the session's network message window (query/)
 
 struct ServerSession : SessionRecord {
     ServerSession(const VtHandle& serverHandle, VtServerData* data, VtServerEntry* entry, std::wstring key);
@@ -16,5 +16,5 @@ struct ServerSession : SessionRecord {
     ServerSession(const ServerSession&) = delete;
     ServerSession& operator=(const ServerSession&) = delete;
 
-    std::unique_ptr<NetworkWindowHolder> networkWindow;  // null until the session is set up
+    std::unique_ptr<CNetworkDlg> networkWindow;  // null until the session is set up
 };

@@ -2,32 +2,28 @@
 
 ServerSession* SessionRegistry::Find(const VtHandle& handle) const {
     auto found = sessions_.find(handle);
-    return found == sessions_.end() ? nullptr : found->second;
+    return found == sessions_.end() ? nullptr : found->second.get();
 }
 
-bool SessionRegistry::Insert(const VtHandle& handle, ServerSession* session) {
-    return sessions_.emplace(handle, session).second;
+ServerSession* SessionRegistry::Insert(std::unique_ptr<ServerSession>& session) {
+    auto [entry, added] = sessions_.try_emplace(session->handle);
+    // An entry whose session DestroyAll took, left by a failure that cut it short, is free.
+    if (!added && entry->second) return nullptr;
+    entry->second = std::move(session);
+    return entry->second.get();
 }
 
-ServerSession* SessionRegistry::Remove(const VtHandle& handle) {
+std::unique_ptr<ServerSession> SessionRegistry::Remove(const VtHandle& handle) {
     auto found = sessions_.find(handle);
     if (found == sessions_.end()) return nullptr;
-    ServerSession* session = found->second;
+    std::unique_ptr<ServerSession> session = std::move(found->second);
     sessions_.erase(found);
     return session;
 }
 
-std::vector<ServerSession*> SessionRegistry::TakeAll() {
-    std::vector<ServerSession*> taken;
-    taken.reserve(sessions_.size());
-    for (const auto& entry : sessions_) taken.push_back(entry.second);
-    sessions_.clear();
-    return taken;
-}
-
 SessionRegistry& Sessions() {
     // Built with the module's static data, gone at its end, after process detach has
-    // destroyed every session it pointed to.
+    // destroyed every session it held.
     static SessionRegistry registry;
     return registry;
 }

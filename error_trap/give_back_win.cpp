@@ -1,6 +1,8 @@
 #include "error_trap/error_trap.h"
 #include "error_trap/host_holds.h"
 
+namespace error_trap {
+
 bool GiveBackHolds(HostHolds& holds) noexcept {
     // A host call that fails has done nothing, so one that failed is worth one more try; two
     // rounds bound it for a host that always fails.
@@ -22,8 +24,10 @@ bool GiveBackHolds(HostHolds& holds) noexcept {
                         break;
                 }
             };
-            error_trap::RunTrapped(giveBack);
+            RunTrapped(giveBack);
         }
     }
     return holds.Empty();
 }
+
+}  // namespace error_trap

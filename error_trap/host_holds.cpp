@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+namespace error_trap {
+
 void HostHolds::Record(Kind kind, VtHostObject& object) {
     // Work that holds more than it gives back has a fault of its own; better to stop than to
     // forget a hold.
@@ -61,3 +63,5 @@ std::size_t HostHolds::GiveBackOrder(std::array<Hold, 8>& order) const {
     }
     return n;
 }
+
+}  // namespace error_trap

@@ -9,6 +9,8 @@
 
 #include "contract/host_services.h"
 
+namespace error_trap {
+
 class HostHolds {
 public:
     enum class Kind : unsigned char { Reference, Lock, Update };
@@ -56,3 +58,5 @@ private:
 // error trap: one that fails is left recorded and tried once more after the others. Returns
 // true when nothing is left held.
 bool GiveBackHolds(HostHolds& holds) noexcept;
+
+}  // namespace error_trap

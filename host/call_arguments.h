@@ -1,5 +1,5 @@
-// How host objects write their arguments into a journal line: texts raw, ints in decimal,
-// joined by commas; and HostObjectCore::Enter, which does so only when a journal is attached.
+// How host objects write a call's arguments out for a watch: texts raw, ints in decimal, joined
+// by commas; and HostObjectCore::Enter, which does so only for a watch that wants them.
 #pragma once
 
 #include <string>
@@ -28,20 +28,14 @@ std::wstring JoinCallArguments(const Arguments&... arguments) {
 
 template <class... Arguments>
 void HostObjectCore::Enter(const wchar_t* operation, const Arguments&... arguments) {
-    // Set only while a journal or a fault plan is attached; without them a call is not watched.
-    if (!watched_.load(std::memory_order_acquire)) return;
-    HostFault fault = HostFault::None;
-    {
-        std::lock_guard<std::recursive_mutex> hold(mutex_);
-        if constexpr (sizeof...(Arguments) == 0) {
-            RecordCall(operation, nullptr);
-        } else if (journal_) {
+    CallWatch* watch = watch_.Current();
+    if (!watch) return;
+    if constexpr (sizeof...(Arguments) > 0) {
+        if (watch->WantsArguments()) {
             const std::wstring joined = JoinCallArguments(arguments...);
-            RecordCall(operation, &joined);
+            watch->Enter(tag_, operation, &joined);
+            return;
         }
-        fault = TakeFault(operation);
     }
-    // Made with no lock held, so a caller that jumps out of a processor fault leaves the
-    // object usable by other threads.
-    if (fault != HostFault::None) MakeHostFault(fault, operation);
+    watch->Enter(tag_, operation, nullptr);
 }

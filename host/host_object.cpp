@@ -2,6 +2,7 @@
 // count's own file: with DropReference visible here, GCC took the deleting destructor reached
 // through the second base for a delete of a non-heap pointer.
 #include "host/call_arguments.h"
+#include "host/offered.h"
 #include "host/server_objects.h"
 
 template <class Interface>

@@ -1,5 +1,3 @@
-#include <string_view>
-
 #include "host/call_arguments.h"
 #include "host/server_objects.h"
 
@@ -7,24 +5,8 @@ HostObjectCore::HostObjectCore(std::wstring tag) : tag_(std::move(tag)) {}
 
 HostObjectCore::~HostObjectCore() = default;
 
-void HostObjectCore::SetJournal(std::shared_ptr<CallJournal> journal) {
-    std::lock_guard<std::recursive_mutex> hold(mutex_);
-    journal_ = std::move(journal);
-    UpdateWatched();
-}
-
-void HostObjectCore::InjectFault(const std::wstring& operation, HostFault fault) {
-    std::lock_guard<std::recursive_mutex> hold(mutex_);
-    if (fault == HostFault::None) {
-        faults_.erase(operation);
-    } else {
-        faults_[operation] = fault;
-    }
-    UpdateWatched();
-}
-
-void HostObjectCore::UpdateWatched() {
-    watched_.store(journal_ != nullptr || !faults_.empty(), std::memory_order_release);
+void HostObjectCore::SetWatch(std::shared_ptr<CallWatch> watch) {
+    watch_.Attach(std::move(watch));
 }
 
 long HostObjectCore::RefCount() const {
@@ -37,23 +19,6 @@ int HostObjectCore::UpdateDepth() const {
 
 int HostObjectCore::LockDepth() const {
     return lockDepth_.load();
-}
-
-void HostObjectCore::RecordCall(const wchar_t* operation, const std::wstring* arguments) {
-    if (!journal_) return;
-    std::wstring line = tag_ + L"." + operation;
-    if (arguments) line += L"(" + *arguments + L")";
-    journal_->Record(std::move(line));
-}
-
-HostFault HostObjectCore::TakeFault(const wchar_t* operation) {
-    if (faults_.empty()) return HostFault::None;
-    auto planned = faults_.find(std::wstring_view(operation));
-    if (planned == faults_.end()) return HostFault::None;
-    HostFault fault = planned->second;
-    faults_.erase(planned);
-    UpdateWatched();
-    return fault;
 }
 
 long HostObjectCore::AddReference() {

@@ -1,4 +1,5 @@
 #include "host/call_arguments.h"
+#include "host/offered.h"
 #include "host/server_objects.h"
 
 using Hold = std::lock_guard<std::recursive_mutex>;

@@ -1,20 +1,15 @@
 // KRNetUtil over Winsock: dotted addresses and "localhost" without a lookup, well-formed names
 // through the resolver, everything else turned down with WSAHOST_NOT_FOUND as the last error.
 #include <cstring>
-#include <memory>
 
 #include "contract/host_services.h"
 #include "contract/windows_headers.h"
-#include "host/host_fault.h"
 #include "host/host_name.h"
+#include "host/offered.h"
+#include "owners/unique_resource.h"
 #include "text/system_message_win.h"
 
 namespace {
-
-struct AddressListFree {
-    void operator()(addrinfo* list) const { freeaddrinfo(list); }
-};
-using unique_addrinfo = std::unique_ptr<addrinfo, AddressListFree>;
 
 VTRESULT NotFound() {
     WSASetLastError(WSAHOST_NOT_FOUND);
@@ -39,12 +34,13 @@ VTRESULT ServerFromString(const wchar_t* text, std::uint32_t& address) {
     hints.ai_family = AF_INET;
     addrinfo* first = nullptr;
     int failure = getaddrinfo(name->c_str(), nullptr, &hints, &first);
-    unique_addrinfo found(first);
+    const owners::unique_addrinfo found(first);
     if (failure != 0 || !found) {
         WSASetLastError(failure != 0 ? failure : WSAHOST_NOT_FOUND);
         return VT_FAILED;
     }
-    std::memcpy(&address, &reinterpret_cast<const sockaddr_in*>(found->ai_addr)->sin_addr, sizeof address);
+    std::memcpy(&address, &reinterpret_cast<const sockaddr_in*>(found.get()->ai_addr)->sin_addr,
+                sizeof address);
     return VT_OK;
 }
 

@@ -12,33 +12,18 @@
 #include <vector>
 
 #include "contract/host_services.h"
-#include "host/host_fault.h"
+#include "host/call_watch.h"
 
-// An ordered record of calls made on host objects, e.g. L"data.SetCell(UsersTable,0,3,Alpha)".
-// Calls without arguments are recorded by name alone (L"entry.Lock"). Several objects may share
-// one journal, so a test can read the order of calls across them.
-class VT_SERVICES_API CallJournal {
-public:
-    void Record(std::wstring line);
-    std::vector<std::wstring> Lines() const;
-    void Clear();
-
-private:
-    mutable std::mutex mutex_;
-    std::vector<std::wstring> lines_;
-};
-
-// Journal, reference count and fault plan shared by both host objects.
+// Reference count, lock and update depths and the call watch shared by both host objects.
 // Objects are created with one reference owned by the creator and deleted at the last Release.
 class VT_SERVICES_API HostObjectCore {
 public:
     HostObjectCore(const HostObjectCore&) = delete;
     HostObjectCore& operator=(const HostObjectCore&) = delete;
 
-    // Starts recording every call into journal (null stops recording). tag prefixes each line.
-    void SetJournal(std::shared_ptr<CallJournal> journal);
-    // The next call of the named operation (e.g. L"GetRowCount") makes fault (see HostFault).
-    void InjectFault(const std::wstring& operation, HostFault fault);
+    // Tells watch of every call from now on, as made on this object's tag ("entry", "data"), in
+    // place of the watch it had (null: none).
+    void SetWatch(std::shared_ptr<CallWatch> watch);
 
     long RefCount() const;
     int UpdateDepth() const;  // BeginUpdate calls not yet matched by EndUpdate
@@ -48,11 +33,10 @@ protected:
     explicit HostObjectCore(std::wstring tag);
     virtual ~HostObjectCore();
 
-    // Journals the call as "tag.Name", or "tag.Name(arguments)" when it has any (see
-    // JoinCallArguments), and raises an injected fault for it, if one is planned. Called before
-    // an operation takes mutex_: a processor fault leaves without unlocking. Defined in
-    // host/call_arguments.h: with no journal and no fault plan it costs one atomic load, and
-    // the arguments are written out only when a journal is attached.
+    // Tells the attached watch of the call, with its arguments as text when the watch wants
+    // them (see JoinCallArguments). Called before an operation takes mutex_: a watch that ends
+    // the call by raising leaves without unlocking. Defined in host/call_arguments.h: without a
+    // watch it costs one atomic load.
     template <class... Arguments>
     void Enter(const wchar_t* operation, const Arguments&... arguments);
     long AddReference();
@@ -69,18 +53,9 @@ protected:
     std::atomic<int> lockDepth_{0};
 
 private:
-    // The parts of Enter that run only when watched_ is set; the first two with mutex_ held.
-    void RecordCall(const wchar_t* operation, const std::wstring* arguments);
-    HostFault TakeFault(const wchar_t* operation);
-    void UpdateWatched();  // with mutex_ held
-
     std::wstring tag_;
     std::atomic<long> references_{1};
-    // Whether a journal or a fault plan is attached: the one thing a call looks at on its way
-    // in when neither is (as in a host's normal running).
-    std::atomic<bool> watched_{false};
-    std::shared_ptr<CallJournal> journal_;
-    std::map<std::wstring, HostFault, std::less<>> faults_;
+    WatchSlot watch_;
 };
 
 // The six operations both host objects share (at the same virtual slots of both interfaces),
@@ -283,8 +258,15 @@ private:
     Object* object_ = nullptr;
 };
 
-// The next SetCurrentPluginServerStruct of menu makes fault (see HostFault).
-VT_SERVICES_API void InjectMenuFault(const VtPluginMenu& menu, HostFault fault);
+// Tells watch of every SetCurrentPluginServerStruct of menu, as made on the tag "menu", in place
+// of the watch menu had (null: none). The menu's layout is the contract's: its watch is kept by
+// its address, for as long as the process runs.
+VT_SERVICES_API void WatchMenu(const VtPluginMenu& menu, std::shared_ptr<CallWatch> watch);
+
+// Tells watch of the destruction of every VtHandle, as the call "Destroy" on the tag "handle"
+// with the handle's text (Latin-1) as its argument, in place of the watch handles had (null:
+// none).
+VT_SERVICES_API void WatchHandles(std::shared_ptr<CallWatch> watch);
 
 // Reports made through VtError::SetError, in order, for host programs and tests to read.
 struct ErrorReport {

@@ -1,7 +1,7 @@
 #include <mutex>
 #include <vector>
 
-#include "host/host_fault.h"
+#include "host/offered.h"
 #include "host/server_objects.h"
 
 namespace {

@@ -1,7 +1,15 @@
 #include <cstring>
 
 #include "contract/host_services.h"
-#include "host/host_fault.h"
+#include "host/offered.h"
+#include "host/server_objects.h"
+
+namespace {
+
+// Handles go on every thread, and on every call that copies one.
+WatchSlot handleWatch;
+
+}  // namespace
 
 VtHandle::VtHandle(const char* text) {
     Offered([&] { text_ = text ? text : ""; });
@@ -16,7 +24,15 @@ VtHandle& VtHandle::operator=(const VtHandle& other) {
     return *this;
 }
 
-VtHandle::~VtHandle() = default;
+VtHandle::~VtHandle() {
+    CallWatch* watch = handleWatch.Current();
+    if (!watch) return;
+    Offered([&] {
+        std::wstring text;
+        for (unsigned char c : text_) text += static_cast<wchar_t>(c);
+        watch->Enter(L"handle", L"Destroy", &text);
+    });
+}
 
 const char* VtHandle::toCharString() const {
     return text_.c_str();
@@ -25,4 +41,8 @@ const char* VtHandle::toCharString() const {
 // Byte-wise, as strcmp orders them: the order the host keeps its servers in.
 bool operator<(const VtHandle& left, const VtHandle& right) {
     return std::strcmp(left.toCharString(), right.toCharString()) < 0;
+}
+
+void WatchHandles(std::shared_ptr<CallWatch> watch) {
+    handleWatch.Attach(std::move(watch));
 }

@@ -2,37 +2,35 @@
 #include <mutex>
 
 #include "contract/host_services.h"
-#include "host/host_fault.h"
+#include "host/offered.h"
 #include "host/server_objects.h"
 
 namespace {
 
-// Faults planned for menus, by menu: the menu's layout is the contract's, so the plan lives here.
-struct MenuFaults {
+// Watches of menus, by menu: the menu's layout is the contract's, so they live here.
+struct MenuWatches {
     std::mutex mutex;
-    std::map<const VtPluginMenu*, HostFault> planned;
+    std::map<const VtPluginMenu*, WatchSlot> slots;
 };
 
-MenuFaults& Faults() {
-    static MenuFaults faults;
-    return faults;
+MenuWatches& Watches() {
+    static MenuWatches watches;
+    return watches;
 }
 
-HostFault TakeMenuFault(const VtPluginMenu* menu) {
-    MenuFaults& faults = Faults();
-    std::lock_guard<std::mutex> hold(faults.mutex);
-    auto found = faults.planned.find(menu);
-    if (found == faults.planned.end()) return HostFault::None;
-    HostFault fault = found->second;
-    faults.planned.erase(found);
-    return fault;
+CallWatch* WatchOf(const VtPluginMenu* menu) {
+    MenuWatches& watches = Watches();
+    std::lock_guard<std::mutex> hold(watches.mutex);
+    auto found = watches.slots.find(menu);
+    return found == watches.slots.end() ? nullptr : found->second.Current();
 }
 
 }  // namespace
 
 VTRESULT VtPluginMenu::SetCurrentPluginServerStruct(VtPluginServerStruct* server) {
     return Offered([&] {
-        MakeHostFault(TakeMenuFault(this), L"SetCurrentPluginServerStruct");
+        // With no lock held: a watch that ends the call by raising leaves none taken.
+        if (CallWatch* watch = WatchOf(this)) watch->Enter(L"menu", L"SetCurrentPluginServerStruct", nullptr);
         current_ = server;
         return VT_OK;
     });
@@ -42,8 +40,8 @@ VtPluginServerStruct* VtPluginMenu::CurrentPluginServerStruct() const {
     return current_;
 }
 
-void InjectMenuFault(const VtPluginMenu& menu, HostFault fault) {
-    MenuFaults& faults = Faults();
-    std::lock_guard<std::mutex> hold(faults.mutex);
-    faults.planned[&menu] = fault;
+void WatchMenu(const VtPluginMenu& menu, std::shared_ptr<CallWatch> watch) {
+    MenuWatches& watches = Watches();
+    std::lock_guard<std::mutex> hold(watches.mutex);
+    watches.slots[&menu].Attach(std::move(watch));
 }

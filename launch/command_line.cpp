@@ -18,7 +18,7 @@ void AppendPiece(std::wstring& result, std::wstring_view piece) {
 
 }  // namespace
 
-bool FormatPort(SessionRecord& session, std::wstring& text, HostHolds& holds) {
+bool FormatPort(SessionRecord& session, std::wstring& text, error_trap::HostHolds& holds) {
     holds.Lock(*session.serverEntry);
     std::wostringstream digits;
     // The classic locale whatever the process's global one is: no digit grouping in a port.
@@ -39,7 +39,7 @@ void AppendLaunchOption(VtServerEntry& entry, std::wstring& optionText, LaunchOp
     AppendPiece(optionText, option);
 }
 
-bool ComposeCommandLine(SessionRecord& session, std::wstring& result, HostHolds& holds) {
+bool ComposeCommandLine(SessionRecord& session, std::wstring& result, error_trap::HostHolds& holds) {
     VtServerEntry& entry = *session.serverEntry;
     std::wstring port;
     std::wstring address;

@@ -11,7 +11,7 @@
 // Overwrites result with the argument text for session's server and returns true (it cannot
 // fail). Reads the server entry under its lock, recorded in holds while held; callers may
 // already hold that lock.
-bool ComposeCommandLine(SessionRecord& session, std::wstring& result, HostHolds& holds);
+bool ComposeCommandLine(SessionRecord& session, std::wstring& result, error_trap::HostHolds& holds);
 
 // Appends id's switch and quoted value to optionText, after a blank if optionText is not empty,
 // when the host holds a non-empty value for id; otherwise leaves optionText as it is.
@@ -19,4 +19,4 @@ void AppendLaunchOption(VtServerEntry& entry, std::wstring& optionText, LaunchOp
 
 // Sets text to the session's port in decimal (e.g. "28001", "-5"), read under the entry's lock,
 // and returns true.
-bool FormatPort(SessionRecord& session, std::wstring& text, HostHolds& holds);
+bool FormatPort(SessionRecord& session, std::wstring& text, error_trap::HostHolds& holds);

@@ -8,4 +8,4 @@
 // composed command line. Shows "Unable to open specified application." when the shell cannot
 // start it at all. Null does nothing; the outcome is not reported to the host. The entry's
 // locks are recorded in holds while held.
-void LaunchGame(SessionRecord* session, HostHolds& holds);
+void LaunchGame(SessionRecord* session, error_trap::HostHolds& holds);

@@ -14,7 +14,7 @@ constexpr std::uintptr_t LastStartFailure = 2;
 
 }  // namespace
 
-void LaunchGame(SessionRecord* session, HostHolds& holds) {
+void LaunchGame(SessionRecord* session, error_trap::HostHolds& holds) {
     if (!session) return;
 
     // The ping of this server reads the same entry on another thread; the composition takes

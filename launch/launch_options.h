@@ -1,13 +1,12 @@
-// The launch options the plugin knows: their ids, the texts the host shows for them and the
-// switch each one becomes on the game's command line. The host owns the values.
+// The launch options the plugin knows (their ids are the contract's): the texts the host shows
+// for them and the switch each one becomes on the game's command line. The host owns the values.
 #pragma once
 
 #include <string>
 #include <string_view>
 
 #include "contract/host_services.h"
-
-enum LaunchOptionId { PlayerName = 1, Password = 2, ConfigFile = 3 };
+#include "contract/launch_option_ids.h"
 
 constexpr int LaunchOptionCount = 3;
 

@@ -77,6 +77,11 @@ struct local_memory_traits {
     static value_type invalid() { return nullptr; }
     static void close(value_type value) { ::LocalFree(value); }
 };
+struct addrinfo_traits {
+    using value_type = addrinfo*;
+    static value_type invalid() { return nullptr; }
+    static void close(value_type value) { ::freeaddrinfo(value); }
+};
 
 using unique_handle = unique_any<handle_traits>;  // kernel objects closed with CloseHandle
 using unique_file = unique_any<file_traits>;      // CreateFileW's handles: empty is INVALID_HANDLE_VALUE
@@ -85,6 +90,7 @@ using unique_hwnd = unique_any<hwnd_traits>;                  // must be reset o
 using unique_module = unique_any<module_traits>;              // a loaded library
 using unique_menu = unique_any<menu_traits>;                  // a menu not attached to a window
 using unique_local_memory = unique_any<local_memory_traits>;  // memory the system gave with LocalAlloc
+using unique_addrinfo = unique_any<addrinfo_traits>;          // the list getaddrinfo gave
 
 static_assert(sizeof(unique_handle) == sizeof(HANDLE), "an owner adds nothing to its handle");
 
@@ -105,7 +111,7 @@ public:
     ~unique_winsock() { reset(); }
 
     // Starts the socket layer asking for version; an empty owner when the start-up failed.
-    static unique_winsock start(WORD version) noexcept {
+    static unique_winsock Start(WORD version) noexcept {
         WSADATA data;
         unique_winsock owner;
         owner.started_ = ::WSAStartup(version, &data) == 0;

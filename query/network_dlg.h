@@ -101,21 +101,16 @@ private:
     std::int32_t MaxPlayers = 0;
     bool ReplyParsed = false;
 
-    owners::unique_winsock networkStart;  // the socket layer start of OnInitDialog, if it worked
-    unsigned long waitError = 0;          // the system's error of the latest failed wait
+    owners::unique_winsock NetworkStart;  // the socket layer start of OnInitDialog, if it worked
+    unsigned long WaitError = 0;          // the system's error of the latest failed wait
     // Counts the window has raised on the semaphore and no cycle has taken yet: raised before
     // the semaphore is, taken after it is, so never below the semaphore's count. At 0 the drain
     // has nothing to take and asks the system nothing.
-    std::atomic<long> raisedWakes{0};
-};
-
-// A session's hold on its network message window.
-struct NetworkWindowHolder {
-    std::unique_ptr<CNetworkDlg> dialog;  // null when there is none
+    std::atomic<long> RaisedWakes{0};
 };
 
 // One ping of session, whose network window is dialog (null when it has none): settings read
 // under the entry's lock, RunPing inside the data's update bracket, one extra reference on each
 // host object for the duration. Always 1. holds records what is taken as it is taken, so a
 // ping that an exception or fault left can be undone.
-int PingSession(SessionRecord& session, CNetworkDlg* dialog, HostHolds& holds);
+int PingSession(SessionRecord& session, CNetworkDlg* dialog, error_trap::HostHolds& holds);

@@ -25,7 +25,7 @@ CNetworkDlg::CNetworkDlg() {
 
 CNetworkDlg::~CNetworkDlg() {
     WakeSemaphore.reset();  // closes the semaphore, frees the array
-    networkStart.reset();   // one WSACleanup for the start-up of OnInitDialog
+    NetworkStart.reset();   // one WSACleanup for the start-up of OnInitDialog
     if (IsWindow()) DestroyOwnWindow();
 }
 
@@ -47,8 +47,8 @@ BOOL CNetworkDlg::ProcessWindowMessage(HWND, UINT message, WPARAM wParam, LPARAM
 
 LRESULT CNetworkDlg::OnInitDialog(UINT, WPARAM, LPARAM lParam, BOOL&) {
     Session = reinterpret_cast<SessionRecord*>(lParam);
-    networkStart = owners::unique_winsock::start(WinsockVersion);
-    if (networkStart) {
+    NetworkStart = owners::unique_winsock::Start(WinsockVersion);
+    if (NetworkStart) {
         WakeSemaphore = std::make_unique<owners::unique_handle[]>(1);
         WakeSemaphore[0].reset(CreateSemaphoreW(nullptr, 0, MaximumWakeCount, nullptr));
     } else {
@@ -62,8 +62,8 @@ LRESULT CNetworkDlg::OnInitDialog(UINT, WPARAM, LPARAM lParam, BOOL&) {
 LRESULT CNetworkDlg::OnSocketNotify(UINT, WPARAM, LPARAM lParam, BOOL&) {
     // Any socket's notification counts; only a clean data-ready event wakes the cycle.
     if (WSAGETSELECTERROR(lParam) == 0 && WSAGETSELECTEVENT(lParam) == FD_READ && WakeSemaphore) {
-        ++raisedWakes;
-        if (!ReleaseSemaphore(WakeSemaphore[0].get(), 1, nullptr)) --raisedWakes;  // at the maximum
+        ++RaisedWakes;
+        if (!ReleaseSemaphore(WakeSemaphore[0].get(), 1, nullptr)) --RaisedWakes;  // at the maximum
     }
     return 0;
 }

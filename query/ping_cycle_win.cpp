@@ -50,8 +50,8 @@ public:
     Wakeup Wait(std::uint32_t milliseconds) override {
         const DWORD woken =
             MsgWaitForMultipleObjects(1, dialog_.WakeSemaphore[0].addressof(), FALSE, milliseconds, AnyInput);
-        if (woken == WAIT_OBJECT_0) --dialog_.raisedWakes;
-        if (woken == WAIT_FAILED) dialog_.waitError = GetLastError();
+        if (woken == WAIT_OBJECT_0) --dialog_.RaisedWakes;
+        if (woken == WAIT_FAILED) dialog_.WaitError = GetLastError();
         return WakeupOf(woken);
     }
     Received Receive() override {
@@ -105,7 +105,7 @@ int CNetworkDlg::RunPing() {
             WriteFailure(data, NoSemaphoreDetail());
             break;
         case Outcome::WaitFailed:
-            WriteFailure(data, WaitFailedDetail(waitError));
+            WriteFailure(data, WaitFailedDetail(WaitError));
             break;
     }
     EndExchange();
@@ -158,7 +158,7 @@ CNetworkDlg::Outcome CNetworkDlg::Exchange(VtServerData& data) {
 }
 
 void CNetworkDlg::DrainWakeSemaphore() {
-    while (raisedWakes > 0 && WaitForSingleObject(WakeSemaphore[0].get(), 0) == WAIT_OBJECT_0) --raisedWakes;
+    while (RaisedWakes > 0 && WaitForSingleObject(WakeSemaphore[0].get(), 0) == WAIT_OBJECT_0) --RaisedWakes;
 }
 
 void CNetworkDlg::EndExchange() {
@@ -194,7 +194,7 @@ int CNetworkDlg::ReceiveReply() {
     return 1;
 }
 
-int PingSession(SessionRecord& session, CNetworkDlg* dialog, HostHolds& holds) {
+int PingSession(SessionRecord& session, CNetworkDlg* dialog, error_trap::HostHolds& holds) {
     VtServerEntry& entry = *session.serverEntry;
     VtServerData& data = *session.serverData;
 

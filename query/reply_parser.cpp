@@ -7,9 +7,9 @@
 #include <optional>
 #include <string_view>
 
-#include "base/ansi_text.h"
 #include "base/table_names.h"
-#include "query/byte_reader.h"
+#include "wire/ansi_text.h"
+#include "wire/byte_reader.h"
 
 namespace {
 

@@ -2,10 +2,10 @@
 
 namespace {
 
-constexpr char32_t kReplacement = 0xFFFD;
+constexpr char32_t Replacement = 0xFFFD;
 
 void AppendUtf8(std::string& out, char32_t code) {
-    if (code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) code = kReplacement;
+    if (code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) code = Replacement;
     if (code < 0x80) {
         out += static_cast<char>(code);
     } else if (code < 0x800) {
@@ -40,17 +40,17 @@ char32_t NextUtf8(std::string_view text, size_t& position) {
     const auto lead = static_cast<unsigned char>(text[position++]);
     if (lead < 0x80) return lead;
     int trail = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : -1;
-    if (trail < 0 || lead < 0xC2 || lead > 0xF4) return kReplacement;  // C0, C1: always overlong
+    if (trail < 0 || lead < 0xC2 || lead > 0xF4) return Replacement;  // C0, C1: always overlong
     char32_t code = lead & (0x3F >> trail);
     for (int i = 0; i < trail; ++i) {
-        if (position >= text.size()) return kReplacement;
+        if (position >= text.size()) return Replacement;
         const auto next = static_cast<unsigned char>(text[position]);
-        if ((next & 0xC0) != 0x80) return kReplacement;
+        if ((next & 0xC0) != 0x80) return Replacement;
         code = (code << 6) | (next & 0x3F);
         ++position;
     }
-    static constexpr char32_t kSmallest[] = {0, 0x80, 0x800, 0x10000};
-    if (code < kSmallest[trail] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return kReplacement;
+    static constexpr char32_t Smallest[] = {0, 0x80, 0x800, 0x10000};
+    if (code < Smallest[trail] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return Replacement;
     return code;
 }
 

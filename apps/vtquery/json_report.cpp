@@ -4,6 +4,7 @@
 #include <nlohmann/json.hpp>
 
 #include "apps/shared/ping_stats.h"
+#include "apps/vtquery/master_report.h"
 
 // Keys keep the order written here, the order a reader expects.
 using json = nlohmann::ordered_json;
@@ -86,8 +87,10 @@ std::string FormatJsonReport(const std::vector<ServerResult>& results,
     return stream.Begin() + stream.Servers(results) + stream.End(errors, totals);
 }
 
-std::string JsonReportStream::Begin() const {
-    return "{\n  \"servers\": [";
+std::string JsonReportStream::Begin(const std::vector<MasterOutcome>& masters) const {
+    const std::string asked =
+        masters.empty() ? "" : "  \"masters\": " + Nested(MastersJson(masters), "  ") + ",\n";
+    return "{\n" + asked + "  \"servers\": [";
 }
 
 std::string JsonReportStream::Servers(const std::vector<ServerResult>& batch) {

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "apps/masters/master_outcome.h"
 #include "apps/shared/server_result.h"
 
 struct ReportedError {
@@ -18,10 +19,11 @@ std::string FormatJsonReport(const std::vector<ServerResult>& results,
                              const std::vector<ReportedError>& errors, const RefreshTotals& totals);
 
 // The same document written a batch of servers at a time, so that a long list's report is
-// never held whole: Begin, then Servers for each batch, then End.
+// never held whole: Begin, then Servers for each batch, then End. The masters asked, if any,
+// come first, as a "masters" array.
 class JsonReportStream {
 public:
-    std::string Begin() const;
+    std::string Begin(const std::vector<MasterOutcome>& masters = {}) const;
     std::string Servers(const std::vector<ServerResult>& batch);
     std::string End(const std::vector<ReportedError>& errors, const RefreshTotals& totals) const;
 

@@ -5,6 +5,7 @@
 #include "apps/shared/program_arguments_win.h"
 #include "apps/vtquery/console_win.h"
 #include "apps/vtquery/jobs_win.h"
+#include "apps/vtquery/masters_command_win.h"
 #include "contract/windows_headers.h"
 #include "runner/plugin_runner_win.h"
 #include "text/utf8_text.h"
@@ -38,12 +39,14 @@ int Run() {
         WriteError("vtquery: " + error.message + "\n" + UsageText());
         return ExitUsage;
     }
+    const std::vector<MasterOutcome> masters = GatherFromMasters(options, servers);
     servers = WithoutDuplicates(servers);
+    if (options.list || (servers.empty() && !masters.empty())) return RunList(options, servers, masters);
     if (servers.empty()) {
         WriteError("vtquery: the server list '" + options.serversFile + "' names no servers\n" + UsageText());
         return ExitUsage;
     }
-    return RunRefresh(options, servers);
+    return RunRefresh(options, servers, masters) | MastersExitCode(masters);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 #include <algorithm>
 
+#include "apps/masters/master_outcome.h"
 #include "apps/shared/server_list.h"
 
 namespace {
@@ -18,11 +19,23 @@ CLI::Validator ServerText() {
         "", "server");
 }
 
+// Accepts HOST or HOST:PORT.
+CLI::Validator MasterText() {
+    return CLI::Validator(
+        [](std::string& text) {
+            ServerAddress master;
+            ServerListError error;
+            return ParseMasterAddress(text, master, error) ? std::string() : error.message;
+        },
+        "", "master");
+}
+
 }  // namespace
 
 const char* UsageText() {
     return "usage: vtquery [-v | --json] [--timeout S] [--count N] [-j N] [--sessions N]\n"
-           "               [--plugin PATH] [--servers FILE] [ADDRESS:PORT ...]\n"
+           "               [--plugin PATH] [--servers FILE] [--master HOST[:PORT] ...]\n"
+           "               [--master-timeout S] [--list] [ADDRESS:PORT ...]\n"
            "       vtquery --launch ADDRESS:PORT --exe PATH [--params TEXT] [--name N] [--password P]\n"
            "               [--config F]\n"
            "run 'vtquery --help' for details\n";
@@ -53,6 +66,17 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
                    "Sessions alive at once, at the most; longer lists go in batches (default 2000)")
         ->check(CLI::Range(1, 4000))
         ->type_name("N");
+    auto* master = app.add_option("--master", options.masters,
+                                  "Master server to get servers from (repeatable; port 28000 unless given)")
+                       ->check(MasterText())
+                       ->allow_extra_args(false)  // one master a --master: the servers come after
+                       ->type_name("HOST[:PORT]");
+    app.add_option("--master-timeout", options.masterTimeoutSeconds,
+                   "Time one master's list may take in seconds (default 5)")
+        ->check(CLI::Range(0.1, 600.0))
+        ->type_name("S");
+    auto* list = app.add_flag("--list", options.list,
+                              "Print the servers as ADDRESS:PORT lines instead of refreshing them");
     auto* verbose =
         app.add_flag("-v,--verbose", options.verbose, "Also print each server's rules and players");
     auto* json = app.add_flag("--json", options.json, "Print one JSON document instead of text");
@@ -71,9 +95,11 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     auto* config =
         app.add_option("--config", launch.configFile, "Config file the game executes")->type_name("F");
     verbose->excludes(json);
+    list->excludes(verbose);
     server->needs(exe);
     for (CLI::Option* option : {exe, params, name, password, config}) option->needs(server);
-    for (CLI::Option* option : {app.get_option("servers"), file, verbose, json}) server->excludes(option);
+    for (CLI::Option* option : {app.get_option("servers"), file, verbose, json, master, list})
+        server->excludes(option);
 
     std::vector<const char*> argv{"vtquery"};
     for (const std::string& argument : arguments) argv.push_back(argument.c_str());
@@ -87,7 +113,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     }
     if (server->count() > 0) {
         options.launch = std::move(launch);
-    } else if (options.servers.empty() && options.serversFile.empty()) {
+    } else if (options.servers.empty() && options.serversFile.empty() && options.masters.empty()) {
         return CommandLine{
             CommandLineKind::UsageError, {}, std::string("vtquery: no servers given\n") + UsageText()};
     }

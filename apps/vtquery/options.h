@@ -18,6 +18,9 @@ struct LaunchRequest {
 struct QueryOptions {
     std::vector<std::string> servers;  // ADDRESS:PORT texts, already checked
     std::string serversFile;
+    std::vector<std::string> masters;  // HOST[:PORT] texts, already checked
+    double masterTimeoutSeconds = 5;
+    bool list = false;  // print the gathered servers instead of refreshing them
     int timeoutSeconds = 2;
     int count = 1;
     int jobs = 0;          // 0: pick by the number of servers

@@ -28,7 +28,8 @@ std::vector<ReportedError> PluginErrorReports() {
 
 }  // namespace
 
-int RunRefresh(const QueryOptions& options, const std::vector<ServerAddress>& servers) {
+int RunRefresh(const QueryOptions& options, const std::vector<ServerAddress>& servers,
+               const std::vector<MasterOutcome>& masters) {
     const std::wstring pluginPath =
         options.pluginPath.empty() ? PluginBesideProgram() : FullHostPath(options.pluginPath);
     RunPhases phases;
@@ -46,7 +47,7 @@ int RunRefresh(const QueryOptions& options, const std::vector<ServerAddress>& se
     // index in the list.
     RefreshTotals totals;
     JsonReportStream json;
-    if (options.json) WriteOut(json.Begin());
+    if (options.json) WriteOut(json.Begin(masters));
     bool written = false;
     RefreshPhases refresh;
     {

@@ -33,7 +33,9 @@ INSTANTIATE_TEST_SUITE_P(
                       UsageCase{{"--launch", "127.0.0.1:1"}, "--exe"},
                       UsageCase{{"--exe", "game.exe", "127.0.0.1:1"}, "--launch"},
                       UsageCase{{"--launch", "127.0.0.1:1", "--exe", "g.exe", "127.0.0.1:2"}, "--launch"},
-                      UsageCase{{"--launch", "nowhere", "--exe", "g.exe"}, "no port"}));
+                      UsageCase{{"--launch", "nowhere", "--exe", "g.exe"}, "no port"},
+                      UsageCase{{"--master", "::1"}, "in brackets"},
+                      UsageCase{{"--master", "m", "--list", "-v"}, "--verbose"}));
 
 TEST(CommandLine, RefreshOptions) {
     const CommandLine line = ParseCommandLine({"-v", "--timeout", "5", "--count", "3", "-j", "4", "--servers",
@@ -49,6 +51,16 @@ TEST(CommandLine, RefreshOptions) {
     EXPECT_TRUE(options.verbose);
     EXPECT_FALSE(options.json);
     EXPECT_FALSE(options.launch);
+}
+
+TEST(CommandLine, MastersOneAnOptionBesideServers) {
+    const CommandLine line = ParseCommandLine(
+        {"--master", "m1", "--master", "m2:28004", "a:1", "--list", "--master-timeout", "2.5"});
+    ASSERT_EQ(line.kind, CommandLineKind::Run) << line.text;
+    EXPECT_THAT(line.options.masters, ElementsAre("m1", "m2:28004"));
+    EXPECT_THAT(line.options.servers, ElementsAre("a:1"));
+    EXPECT_TRUE(line.options.list);
+    EXPECT_EQ(line.options.masterTimeoutSeconds, 2.5);
 }
 
 }  // namespace

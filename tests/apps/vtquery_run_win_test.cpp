@@ -14,6 +14,7 @@
 #include "tests/support/test_support.h"
 #include "text/utf8_text.h"
 #include "tools/tribes_emu/emulator.h"
+#include "tools/tribes_emu/master_emulator.h"
 
 using nlohmann::json;
 using ::testing::AllOf;
@@ -147,6 +148,33 @@ TEST_F(VtqueryRun, WhatCannotBeUsedIsSaidWithItsExitCode) {
         EXPECT_THAT(run.err, HasSubstr(c.complaint));
         EXPECT_EQ(run.out, "");
     }
+}
+
+// The master client's cases are its own tests'; here: a master's servers join the list once, a
+// master that fails is said and counted apart from the servers.
+TEST_F(VtqueryRun, ServersFromMastersJoinTheListAndFailuresAddToTheExitCode) {
+    const tribes_emu::Peer answering{tribes_emu::Loopback, answering_->Port()};
+    const tribes_emu::FakeMaster master({answering, {tribes_emu::Loopback, silent_->Port()}, answering}, {});
+    const std::string masterText = Local(master.Port());
+    const std::string unresolved = "no-such-master.invalid";
+
+    const ChildRun list = RunVtquery({"--master", masterText, "--master", unresolved, "--list"});
+    EXPECT_EQ(list.exitCode, 4u) << list.err;
+    EXPECT_EQ(list.out, Local(answering_->Port()) + "\n" + Local(silent_->Port()) + "\n");
+    EXPECT_THAT(list.err,
+                HasSubstr("master " + masterText + ": complete: 3 servers in 1/1 packets, 1 request"));
+    EXPECT_THAT(list.err, HasSubstr("master " + unresolved + ":28000: unresolved: "));
+
+    const ChildRun refresh = RunVtquery({"--json", "--timeout", "1", "--master", masterText, "--master",
+                                         unresolved, Local(answering_->Port())});
+    EXPECT_EQ(refresh.exitCode, 1u + 4u) << "a server timed out, a master failed: " << refresh.err;
+    const json document = json::parse(refresh.out);
+    EXPECT_EQ(document.at("servers").size(), 2u);
+    const json& masters = document.at("masters");
+    ASSERT_EQ(masters.size(), 2u);
+    EXPECT_EQ(masters.at(0).at("status"), "complete");
+    EXPECT_EQ(masters.at(0).at("name"), "tribes-emu master");
+    EXPECT_EQ(masters.at(1).at("status"), "unresolved");
 }
 
 // The composition is the plugin's own tests'; here: each launch option reaches the game.

@@ -13,7 +13,6 @@ namespace {
 
 using test_support::SocketLayerStarted;
 using testing::Contains;
-using testing::ElementsAre;
 using testing::ElementsAreArray;
 using testing::IsEmpty;
 
@@ -33,16 +32,19 @@ TEST(Unload, DestroysSessionsBeforeTheCommandWindowAndBalancesSocketLayerStarts)
     EXPECT_TRUE(SocketLayerStarted());  // by the two network windows
     // One start of our own: if unloading cleaned up more often than the plugin started, it
     // would take this one too.
-    owners::unique_winsock ours = owners::unique_winsock::start(0x0202);
+    owners::unique_winsock ours = owners::unique_winsock::Start(0x0202);
     ASSERT_TRUE(ours);
+    JournalHandleDestruction(journal);
     const std::size_t mark = journal->Lines().size();
 
     host.Unload();
+    JournalHandleDestruction(nullptr);
 
     EXPECT_THAT(
         alpha.JournalSince(mark),
-        ElementsAre(L"window.Destroy(alpha)", L"data.Release", L"entry.Release", L"window.Destroy(bravo)",
-                    L"data.Release", L"entry.Release", L"window.Destroy(command)"));
+        ElementsAreArray(Calls(L"window.Destroy(alpha)|data.Release|entry.Release|handle.Destroy(alpha)|"
+                               L"window.Destroy(bravo)|data.Release|entry.Release|handle.Destroy(bravo)|"
+                               L"handle.Destroy(alpha)|handle.Destroy(bravo)|window.Destroy(command)")));
     EXPECT_EQ(alpha.entry->RefCount(), 1);
     EXPECT_EQ(bravo.data->RefCount(), 1);
     EXPECT_TRUE(SocketLayerStarted());  // ours is left
@@ -84,16 +86,22 @@ TEST_F(Commands, CreateHoldsReferencesOffersThePasswordAndLaysOutTables) {
     EXPECT_EQ(server.data->RefCount(), 2);
 }
 
-TEST_F(Commands, RemoveDestroysTheWindowAndDropsEachReferenceOnce) {
+TEST_F(Commands, RemoveDestroysTheWindowThenTheEntryThenDropsEachReferenceOnce) {
     TestServer server("alpha");
-    host.CreateSession(server);
+    const HWND window = host.CreateSession(server);
+    host.OnWindowThread([&] { RecordWindowDestruction(server.journal, {{window, L"alpha"}}); });
+    JournalHandleDestruction(server.journal);
     const std::size_t mark = server.journal->Lines().size();
 
     EXPECT_EQ(Remove(server.handle), 0);
     EXPECT_EQ(Remove(server.handle), 0);  // gone: touches nothing
     EXPECT_EQ(host.Ping(server), 0);
+    JournalHandleDestruction(nullptr);
 
-    EXPECT_THAT(server.JournalSince(mark), ElementsAreArray(Calls(L"data.Release|entry.Release")));
+    // The registry's key handle goes with the entry, the session's own handle with the session.
+    EXPECT_THAT(server.JournalSince(mark),
+                ElementsAreArray(Calls(L"window.Destroy(alpha)|handle.Destroy(alpha)|data.Release|"
+                                       L"entry.Release|handle.Destroy(alpha)")));
     EXPECT_EQ(server.entry->RefCount(), 1);
     EXPECT_EQ(server.data->RefCount(), 1);
     EXPECT_THAT(host.NetworkWindows(host.parentWindow), IsEmpty());
@@ -107,15 +115,19 @@ TEST_F(Commands, ReleaseAllDestroysEverySessionInHandleOrder) {
         names[host.CreateSession(*server)] = Widen(server->handle.toCharString());
     }
     host.OnWindowThread([&] { RecordWindowDestruction(journal, names); });
+    JournalHandleDestruction(journal);
     const std::size_t mark = journal->Lines().size();
 
     EXPECT_EQ(host.Send(CMD_RELEASE_ALL), 0);
+    JournalHandleDestruction(nullptr);
 
+    // Each session whole, its own handle last; the registry's key handles only after them all.
     EXPECT_THAT(
         alpha.JournalSince(mark),
-        ElementsAreArray(Calls(L"window.Destroy(alpha)|data.Release|entry.Release|window.Destroy(bravo)|"
-                               L"data.Release|entry.Release|window.Destroy(charlie)|data.Release|"
-                               L"entry.Release")));
+        ElementsAreArray(Calls(L"window.Destroy(alpha)|data.Release|entry.Release|handle.Destroy(alpha)|"
+                               L"window.Destroy(bravo)|data.Release|entry.Release|handle.Destroy(bravo)|"
+                               L"window.Destroy(charlie)|data.Release|entry.Release|handle.Destroy(charlie)|"
+                               L"handle.Destroy(alpha)|handle.Destroy(bravo)|handle.Destroy(charlie)")));
     for (TestServer* server : {&charlie, &alpha, &bravo}) EXPECT_EQ(host.Ping(*server), 0);
 }
 

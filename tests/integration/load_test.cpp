@@ -94,8 +94,8 @@ struct Fleet {
             infos.push_back(NumberedServer(n));
             emulators.push_back(std::make_unique<tribes_emu::TribesEmulator>(infos[n], NumberedBehaviour(n)));
             servers.push_back(std::make_unique<TestServer>(("server" + std::to_string(n)).c_str()));
-            servers[n]->entry->SetJournal(nullptr);
-            servers[n]->data->SetJournal(nullptr);
+            servers[n]->entry->SetWatch(nullptr);
+            servers[n]->data->SetWatch(nullptr);
             servers[n]->entry->SetPort(emulators[n]->Port());
             host.CreateSession(*servers[n]);
         }

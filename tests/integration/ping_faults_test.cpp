@@ -2,8 +2,10 @@
 // (each way on several calls): a C++ exception, the platform compiler's exception, a structured
 // exception of the host's own, an access violation, and one inside an exception frame of the
 // host's that passes it on. The ping export reports it once as "Plugin Error", gives back every
-// reference, lock, bracket and socket in its order, and the session's next ping works. (That a fault the host
-// handles in its own frame never reaches the trap, before and after trapped ones, is the trap's own test.)
+// reference, lock, bracket and socket in its order, and the session's next ping works. Each ping
+// runs inside an exception frame of the host's own, whose handler alone takes a fault the host
+// makes in that frame after the ping. (That a fault the host handles in its own frame never
+// reaches the trap, before and after trapped ones, is the trap's own test.)
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -57,8 +59,7 @@ protected:
     // A ping; the fault (if any) is planned once the ping reached the point the case names.
     int Ping(HostFault fault = HostFault::None) {
         const FaultCase& c = GetParam();
-        HostObjectCore& object = c.object == Object::Entry ? static_cast<HostObjectCore&>(*server.entry)
-                                                           : static_cast<HostObjectCore&>(*server.data);
+        CallProbe& object = c.object == Object::Entry ? *server.entryProbe : *server.dataProbe;
         const int queriesBefore = emulator.QueryCount();
         if (c.when == When::FromTheStart) object.InjectFault(c.operation, fault);
         int result = -1;
@@ -70,7 +71,9 @@ protected:
                     object.InjectFault(c.operation, fault);
                 });
             }
-            result = host.Ping(server);
+            // Inside a frame of the host's own, which makes a fault of its own after the ping.
+            auto ping = [&] { result = host.Ping(server); };
+            EXPECT_EQ(FaultInHostFrameAfter(ping), 1) << "the host's own fault after the ping";
             if (planner.joinable()) planner.join();
         });
         return result;

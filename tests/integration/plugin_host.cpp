@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <utility>
 
+#include "host/offered.h"
 #include "owners/unique_resource.h"
 #include "runner/dialog_windows_win.h"
 
@@ -99,8 +100,8 @@ TestServer::TestServer(const char* handleText, std::shared_ptr<CallJournal> shar
     entry->SetAddress(L"127.0.0.1");
     entry->SetLabel(L"Alpha server");
     entry->SetTimeout(2);
-    entry->SetJournal(journal);
-    data->SetJournal(journal);
+    entryProbe = Probe(*entry, journal);
+    dataProbe = Probe(*data, journal);
 }
 
 std::vector<std::wstring> TestServer::JournalSince(std::size_t from) const {

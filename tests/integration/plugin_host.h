@@ -14,19 +14,21 @@
 #include "contract/commands.h"
 #include "contract/host_window.h"
 #include "contract/session_record.h"
-#include "host/host_fault.h"
+#include "host_probes/call_probe.h"
 #include "runner/elapsed_seconds.h"
 #include "runner/plugin_runner_win.h"
 
 namespace integration {
 
 // One server as the tests hand it over, its host objects journaling into one journal (which
-// several servers may share).
+// several servers may share) through probes that also plan their faults.
 struct TestServer : HostedServer {
     explicit TestServer(const char* handleText, std::shared_ptr<CallJournal> sharedJournal = nullptr);
     std::vector<std::wstring> JournalSince(std::size_t from) const;  // lines from index from on
 
     std::shared_ptr<CallJournal> journal;
+    std::shared_ptr<CallProbe> entryProbe;
+    std::shared_ptr<CallProbe> dataProbe;
 };
 
 // The host window of command 1124 (forwarding): the plugin asks it for its handle. A planned
@@ -56,6 +58,13 @@ public:
     // The ping export on the calling thread (never the window thread).
     int Ping(HostedServer& server) { return runner.Ping(server); }
     void OnWindowThread(const std::function<void()>& work) const { runner.Thread().Run(work); }
+    // work on the window thread inside an exception frame of the host's own, which then makes a
+    // fault of its own: how often the host's handler took it (see FaultInHostFrameAfter).
+    int InHostFrameOnWindowThread(std::function<void()> work) const {
+        int taken = -1;
+        OnWindowThread([&] { taken = FaultInHostFrameAfter(work); });
+        return taken;
+    }
     HWND Init(HWND parent) { return runner.Init(parent); }
     void Unload() { runner.Unload(); }
     // Another top-level window of the window thread (a parent for the plugin's windows, say).

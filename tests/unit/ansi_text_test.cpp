@@ -1,4 +1,4 @@
-#include "base/ansi_text.h"
+#include "wire/ansi_text.h"
 
 #include <gtest/gtest.h>
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "host/server_objects.h"
+#include "host_probes/call_probe.h"
 
 namespace {
 
@@ -62,7 +63,7 @@ const CompositionCase Cases[] = {
 
 class CommandLine : public ::testing::Test {
 protected:
-    void SetUp() override { entry->SetJournal(journal); }
+    void SetUp() override { Probe(*entry, journal); }
 
     void Configure(const CompositionCase& c) {
         entry->SetAddress(c.address);
@@ -85,7 +86,7 @@ protected:
     HostRef<HostServerEntry> entry = HostRef<HostServerEntry>::Adopt(HostServerEntry::Create());
     std::shared_ptr<CallJournal> journal = std::make_shared<CallJournal>();
     SessionRecord session{{VtHandle("server"), nullptr, entry.get()}, L"Servers\\server"};
-    HostHolds holds;
+    error_trap::HostHolds holds;
 };
 
 TEST_F(CommandLine, ComposesEachCase) {
@@ -94,7 +95,7 @@ TEST_F(CommandLine, ComposesEachCase) {
         entry = HostRef<HostServerEntry>::Adopt(HostServerEntry::Create());
         session.serverEntry = entry.get();
         journal->Clear();
-        entry->SetJournal(journal);
+        Probe(*entry, journal);
         Configure(c);
 
         std::wstring result = L"left over from an earlier launch";

@@ -23,11 +23,11 @@ bool WaitFor(Done done) {
 }
 
 TEST(Refresh, PingsEachServerCountTimesNeverTwiceAtOnceWithinWorkerLimit) {
-    constexpr size_t kServers = 12;
-    constexpr int kCount = 3;
-    constexpr int kWorkers = 4;
-    std::vector<std::atomic<int>> busy(kServers);
-    std::vector<std::atomic<int>> calls(kServers);
+    constexpr size_t Servers = 12;
+    constexpr int Count = 3;
+    constexpr int Workers = 4;
+    std::vector<std::atomic<int>> busy(Servers);
+    std::vector<std::atomic<int>> calls(Servers);
     std::atomic<int> running{0};
     std::atomic<int> mostRunning{0};
     std::atomic<bool> overlap{false};
@@ -45,17 +45,17 @@ TEST(Refresh, PingsEachServerCountTimesNeverTwiceAtOnceWithinWorkerLimit) {
         --busy[server];
     };
     work.progress = [&](size_t done) { progress.push_back(done); };
-    const RefreshTimes times = RefreshServers(kServers, kCount, WorkerPlan{kWorkers, kWorkers}, work);
+    const RefreshTimes times = RefreshServers(Servers, Count, WorkerPlan{Workers, Workers}, work);
 
     EXPECT_FALSE(overlap);
-    EXPECT_LE(mostRunning, kWorkers);
+    EXPECT_LE(mostRunning, Workers);
     EXPECT_GT(mostRunning, 1) << "pings ran one after another";
-    for (const auto& count : calls) EXPECT_EQ(count, kCount);
-    EXPECT_THAT(times.pingMs, SizeIs(kServers));
-    EXPECT_THAT(times.pingMs, Each(SizeIs(kCount)));
+    for (const auto& count : calls) EXPECT_EQ(count, Count);
+    EXPECT_THAT(times.pingMs, SizeIs(Servers));
+    EXPECT_THAT(times.pingMs, Each(SizeIs(Count)));
     for (const auto& durations : times.pingMs) EXPECT_THAT(durations, Each(::testing::Ge(4.0)));
     ASSERT_FALSE(progress.empty());
-    EXPECT_EQ(progress.back(), kServers);
+    EXPECT_EQ(progress.back(), Servers);
     EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));
     EXPECT_GT(times.wallSeconds, 0.0);
 }
@@ -63,7 +63,7 @@ TEST(Refresh, PingsEachServerCountTimesNeverTwiceAtOnceWithinWorkerLimit) {
 // Pings that wait on their servers stop holding workers back: the pool grows past its workers,
 // up to its bound, and the waiting pings overlap.
 TEST(Refresh, WaitingPingsLetMoreWorkersStartUpToTheBound) {
-    constexpr size_t kServers = 16;
+    constexpr size_t Servers = 16;
     std::atomic<int> running{0};
     std::atomic<int> mostRunning{0};
     PingWork work;
@@ -75,7 +75,7 @@ TEST(Refresh, WaitingPingsLetMoreWorkersStartUpToTheBound) {
         std::this_thread::sleep_for(std::chrono::milliseconds(server % 4 == 0 ? 600 : 1));
         --running;
     };
-    const RefreshTimes times = RefreshServers(kServers, 1, WorkerPlan{2, 5}, work);
+    const RefreshTimes times = RefreshServers(Servers, 1, WorkerPlan{2, 5}, work);
 
     EXPECT_GT(times.mostThreads, 2);
     EXPECT_LE(times.mostThreads, 5);

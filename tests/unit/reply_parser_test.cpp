@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "host/server_objects.h"
+#include "host_probes/call_probe.h"
 
 using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
@@ -68,7 +69,7 @@ protected:
         data = HostRef<HostServerData>::Adopt(HostServerData::Create());
         data->AddTable(L"UsersTable");
         data->AddTable(L"PropertiesTable");
-        data->SetJournal(journal);
+        Probe(*data, journal);
     }
 
     // Parses exactly count bytes, copied so that a read past them is an error under ASan.

@@ -5,13 +5,14 @@
 #include <memory>
 
 #include "host/server_objects.h"
+#include "host_probes/call_probe.h"
 
 namespace {
 
 TEST(TableLayout, DeclaresBothTablesInTheHostsOrder) {
     auto data = HostRef<HostServerData>::Adopt(HostServerData::Create());
     auto journal = std::make_shared<CallJournal>();
-    data->SetJournal(journal);
+    Probe(*data, journal);
 
     LayOutResultTables(*data);
 

@@ -7,11 +7,14 @@
 #include <fstream>
 #include <iostream>
 #include <map>
+#include <optional>
+#include <stdexcept>
 #include <string>
 #include <system_error>
 #include <thread>
 
 #include "tools/tribes_emu/emulator.h"
+#include "tools/tribes_emu/master_emulator.h"
 
 namespace {
 
@@ -37,6 +40,20 @@ const std::map<std::string, ReplyMode> Modes = {
     {"other-port", ReplyMode::OtherPort},
 };
 
+const std::map<std::string, MasterMode> MasterModes = {
+    {"normal", MasterMode::Normal},
+    {"silent", MasterMode::Silent},
+    {"lose-once", MasterMode::LoseOnce},
+    {"twice", MasterMode::Twice},
+    {"reverse", MasterMode::Reverse},
+    {"wrong-key", MasterMode::WrongKey},
+    {"wrong-header", MasterMode::WrongHeader},
+    {"bad-count", MasterMode::BadCount},
+    {"cut", MasterMode::Cut},
+    {"extra", MasterMode::Extra},
+    {"empty", MasterMode::Empty},
+};
+
 struct Options {
     int port = 28001;
     int portCount = 1;
@@ -53,6 +70,12 @@ struct Options {
     double durationSeconds = 0;
     std::string readyFile;
     std::string statsFile;
+    int masterPort = -1;  // -1: no master
+    std::string masterList;
+    std::string masterMode = "normal";
+    int masterPacketBytes = static_cast<int>(DefaultMasterPacketBytes);
+    int masterPauseMs = 0;
+    std::string masterReadyFile;
 };
 
 // Team count byte and team entries for count teams; players are spread over them.
@@ -97,6 +120,36 @@ std::vector<std::uint16_t> PortsFrom(const Options& options) {
     return ports;
 }
 
+// "a.b.c.d:port" lines of a list file; blank lines and "#" comments are skipped. Throws
+// std::invalid_argument naming the line that is not of that form.
+std::vector<Peer> ReadMasterList(const std::string& path) {
+    std::ifstream file(path);
+    if (!file) throw std::invalid_argument("cannot read " + path);
+    std::vector<Peer> servers;
+    std::string line;
+    for (int number = 1; std::getline(file, line); ++number) {
+        line = line.substr(0, line.find('#'));
+        line.erase(0, line.find_first_not_of(" \t\r"));
+        line.erase(line.find_last_not_of(" \t\r") + 1);
+        if (line.empty()) continue;
+        unsigned a, b, c, d, port;
+        char end;
+        if (std::sscanf(line.c_str(), "%u.%u.%u.%u:%u%c", &a, &b, &c, &d, &port, &end) != 5 || a > 255 ||
+            b > 255 || c > 255 || d > 255 || port < 1 || port > 65535)
+            throw std::invalid_argument(path + ":" + std::to_string(number) + ": expected a.b.c.d:port");
+        servers.push_back({a << 24 | b << 16 | c << 8 | d, static_cast<std::uint16_t>(port)});
+    }
+    return servers;
+}
+
+MasterBehaviour MasterBehaviourFrom(const Options& options) {
+    MasterBehaviour behaviour;
+    behaviour.mode = MasterModes.at(options.masterMode);
+    behaviour.packetBytes = static_cast<std::size_t>(options.masterPacketBytes);
+    behaviour.pause = std::chrono::milliseconds(options.masterPauseMs);
+    return behaviour;
+}
+
 // Written under a temporary name and renamed, so a reader never sees half of it.
 bool WriteWhole(const std::string& path, const std::string& text) {
     std::string temporary = path + ".tmp";
@@ -131,7 +184,9 @@ std::string Stats(const TribesEmulator& emulator) {
 
 int main(int argc, char** argv) {
     Options options;
-    CLI::App app{"Fake Tribes server: answers the \"b**\" status query on 127.0.0.1"};
+    CLI::App app{
+        "Fake Tribes server: answers the \"b**\" status query on 127.0.0.1; with --master, also a master "
+        "server"};
     app.add_option("--port", options.port, "first UDP port; 0 picks free ports")
         ->capture_default_str()
         ->check(CLI::Range(0, 65535));
@@ -167,6 +222,24 @@ int main(int argc, char** argv) {
     app.add_option("--ready-file", options.readyFile,
                    "write the served ports here, one a line, once listening");
     app.add_option("--stats-file", options.statsFile, "write query counts here on exit");
+    app.add_option("--master", options.masterPort,
+                   "also be a master server on this UDP port (0: a free one), listing the served ports")
+        ->check(CLI::Range(0, 65535));
+    app.add_option("--master-list", options.masterList, "list these servers instead: a.b.c.d:port lines");
+    std::vector<std::string> masterModeNames;
+    for (const auto& entry : MasterModes) masterModeNames.push_back(entry.first);
+    app.add_option("--master-mode", options.masterMode, "how the master answers")
+        ->capture_default_str()
+        ->check(CLI::IsMember(masterModeNames));
+    app.add_option("--master-packet-bytes", options.masterPacketBytes, "the longest packet of the list")
+        ->capture_default_str()
+        ->check(CLI::Range(17, 65507));
+    app.add_option("--master-pause-ms", options.masterPauseMs,
+                   "pause between two packets of one answer (real masters: about 90)")
+        ->capture_default_str()
+        ->check(CLI::Range(0, 60000));
+    app.add_option("--master-ready-file", options.masterReadyFile,
+                   "write the master's port here once listening");
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
@@ -183,6 +256,24 @@ int main(int argc, char** argv) {
         TribesEmulator emulator(ServerFrom(options), BehaviourFrom(options), PortsFrom(options));
         std::vector<std::uint16_t> ports = emulator.Ports();
         std::cout << Summary(ports, options.mode) << std::endl;
+        std::optional<FakeMaster> master;
+        if (options.masterPort >= 0) {
+            std::vector<Peer> listed;
+            if (!options.masterList.empty()) {
+                listed = ReadMasterList(options.masterList);
+            } else {
+                for (std::uint16_t port : ports) listed.push_back({Loopback, port});
+            }
+            master.emplace(listed, MasterBehaviourFrom(options),
+                           static_cast<std::uint16_t>(options.masterPort));
+            std::cout << "master on 127.0.0.1:" << master->Port() << " listing " << listed.size()
+                      << " server(s) (mode " << options.masterMode << ")" << std::endl;
+            if (!options.masterReadyFile.empty() &&
+                !WriteWhole(options.masterReadyFile, std::to_string(master->Port()) + "\n")) {
+                std::cerr << "tribes-emu: cannot write " << options.masterReadyFile << "\n";
+                return 1;
+            }
+        }
         if (!options.readyFile.empty()) {
             std::string lines;
             for (std::uint16_t port : ports) lines += std::to_string(port) + "\n";
@@ -197,6 +288,10 @@ int main(int argc, char** argv) {
         while (!stopRequested && std::chrono::steady_clock::now() < end) {
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
         }
+        if (master) {
+            master->Stop();
+            std::cout << "master stopped after " << master->Requests() << " list request(s)" << std::endl;
+        }
         emulator.Stop();
         std::cout << "stopped after " << emulator.QueryCount() << " quer"
                   << (emulator.QueryCount() == 1 ? "y" : "ies") << std::endl;
@@ -207,6 +302,9 @@ int main(int argc, char** argv) {
     } catch (const std::system_error& error) {
         std::cerr << "tribes-emu: " << error.what() << "\n";
         return 1;
+    } catch (const std::invalid_argument& error) {
+        std::cerr << "tribes-emu: " << error.what() << "\n";
+        return 2;
     }
     return 0;
 }

@@ -1,6 +1,9 @@
 // Writes the reply parser's seed corpus from the fake server's own reply builder: the replies a
-// server sends, the shapes that stretch each field, and replies that end part-way through.
+// server sends, the shapes that stretch each field, and replies that end part-way through. With
+// --master, the master reply fuzzer's: whole answers of the fake master.
 //   write_corpus <directory>
+//   write_corpus --master <directory>
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <functional>
@@ -8,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "tools/tribes_emu/master_packets.h"
 #include "tools/tribes_emu/reply_builder.h"
 
 namespace {
@@ -121,15 +125,42 @@ std::vector<std::pair<std::string, Bytes>> Seeds() {
     };
 }
 
+// One input of the master reply fuzzer: the key, then each datagram as a length (two bytes, low
+// first) and its bytes.
+Bytes MasterSeed(int servers, std::size_t packetBytes, bool reversed) {
+    constexpr std::uint16_t Key = 0x1234;
+    std::vector<Peer> listed;
+    for (int i = 0; i < servers; ++i) listed.push_back({Loopback, static_cast<std::uint16_t>(28001 + i)});
+    std::vector<Packet> packets = BuildMasterPackets(listed, "Master", "Welcome", Key, packetBytes);
+    if (reversed) std::reverse(packets.begin(), packets.end());
+    Bytes input = {Key >> 8, Key & 0xFF};
+    for (const Packet& packet : packets) {
+        input.push_back(static_cast<std::uint8_t>(packet.size() & 0xFF));
+        input.push_back(static_cast<std::uint8_t>(packet.size() >> 8));
+        input.insert(input.end(), packet.begin(), packet.end());
+    }
+    return input;
+}
+
+std::vector<std::pair<std::string, Bytes>> MasterSeeds() {
+    return {
+        {"master_empty", MasterSeed(0, DefaultMasterPacketBytes, false)},
+        {"master_one_packet", MasterSeed(20, DefaultMasterPacketBytes, false)},
+        {"master_three_packets", MasterSeed(150, DefaultMasterPacketBytes, false)},
+        {"master_small_packets_reversed", MasterSeed(12, 40, true)},
+    };
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: write_corpus <directory>\n");
+    const bool master = argc == 3 && std::string(argv[1]) == "--master";
+    if (argc != 2 && !master) {
+        std::fprintf(stderr, "usage: write_corpus [--master] <directory>\n");
         return 2;
     }
-    for (const auto& [name, bytes] : Seeds()) {
-        const std::string path = std::string(argv[1]) + "/" + name + ".bin";
+    for (const auto& [name, bytes] : master ? MasterSeeds() : Seeds()) {
+        const std::string path = std::string(argv[argc - 1]) + "/" + name + ".bin";
         std::ofstream out(path, std::ios::binary | std::ios::trunc);
         out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
         if (!out) {

@@ -4,7 +4,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "host/host_fault.h"
+#include "host_probes/host_fault.h"
 
 void MakeHostFault(HostFault fault, const wchar_t* operation) {
     switch (fault) {

@@ -1,8 +1,6 @@
 // Faults a host object can be told to make instead of its work, for the plugin's fault tests,
-// and how the host library hands a C++ exception to a caller in another module.
+// and frames of the host's own around them and around calls of the plugin.
 #pragma once
-
-#include <string>
 
 #include "contract/host_services.h"
 
@@ -19,8 +17,6 @@ enum class HostFault {
                            // it on (and is told when the exception unwinds it)
 };
 
-// The code a C++ throw raises in code built by the platform's own compiler.
-constexpr unsigned long PlatformCppExceptionCode = 0xE06D7363;
 // The application code of HostFault::StructuredException.
 constexpr unsigned long HostStructuredExceptionCode = 0xE0564854;
 
@@ -31,21 +27,14 @@ VT_SERVICES_API void MakeHostFault(HostFault fault, const wchar_t* operation);
 // How often a frame of the host's own that passed a fault on was told of an unwind through it.
 VT_SERVICES_API int HostFrameUnwindNotices();
 
-// Runs one operation the host library offers to a caller in another module. Where a C++
-// exception cannot cross from this module into the caller's (i686: each module carries its own
-// DWARF unwinder, which knows only its own frames), the exception ends here and leaves as the
-// structured exception the platform compiler's C++ throw raises, as a host built by that
-// compiler would let it out.
-template <class Operation>
-decltype(auto) Offered(Operation&& operation) {
-#if defined(_WIN32) && !defined(_WIN64)
-    try {
-        return operation();
-    } catch (...) {
-    }
-    MakeHostFault(HostFault::PlatformCppException, L"");
-    __builtin_unreachable();
-#else
-    return operation();
-#endif
+// Runs call(context) inside an exception frame of the host's own, then, still inside that frame,
+// makes an access violation for the frame's handler, as a host that wraps its calls of the
+// plugin in a frame of its own meets a fault of its own after one. Returns how often that
+// handler took the fault: 1 when the call left the thread's frames as it found them; 0 when it
+// did not (on i686 a call that left another record at the head of the chain gets 0 without the
+// fault, which would walk into that record). Windows only.
+VT_SERVICES_API int FaultInHostFrameAfter(void (*call)(void*), void* context);
+template <class Call>
+int FaultInHostFrameAfter(Call& call) {
+    return FaultInHostFrameAfter([](void* context) { (*static_cast<Call*>(context))(); }, &call);
 }

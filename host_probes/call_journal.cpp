@@ -1,4 +1,4 @@
-#include "host/server_objects.h"
+#include "host_probes/call_journal.h"
 
 void CallJournal::Record(std::wstring line) {
     std::lock_guard<std::mutex> hold(mutex_);

@@ -6,29 +6,45 @@
 #include <string>
 
 #include "contract/windows_headers.h"
-#include "host/host_fault.h"
+#include "host/offered.h"
+#include "host_probes/host_fault.h"
 
 namespace {
 
 std::atomic<int> unwindNotices{0};
+// How often this thread's frame around a call took the fault after it; touched before any such
+// fault is made, so the handler never makes this thread's copy while a fault is dispatched.
+thread_local int faultsTakenAfterCall = 0;
 
 }  // namespace
 
-// The two frames' handlers and the faulting routines below them. Each routine's store through
-// a null pointer is followed by its resume label: the taking handler resumes there.
+// The frames' handlers and the routines below them. Each routine of a taking frame stores
+// through a null pointer at its fault site; the handler takes those two faults only (any other is
+// not the host's own) and resumes after the site.
 extern "C" {
 void HostFaultTakenInOwnFrame();
+void HostFrameAroundCall(void (*call)(void*), void* context);
 void HostFaultPassedByOwnFrame();
-extern char HostFaultResume[];
+extern char HostFaultSite[], HostFaultResume[];
+extern char HostFrameFaultSite[], HostFrameResume[];
 
 EXCEPTION_DISPOSITION HostFrameTakesFault(EXCEPTION_RECORD* exception, void*, CONTEXT* context, void*) {
     if (exception->ExceptionFlags & (EXCEPTION_UNWINDING | EXCEPTION_EXIT_UNWIND))
         return ExceptionContinueSearch;
     if (exception->ExceptionCode != EXCEPTION_ACCESS_VIOLATION) return ExceptionContinueSearch;
+    const char* resume = nullptr;
+    if (exception->ExceptionAddress == HostFaultSite) {
+        resume = HostFaultResume;
+    } else if (exception->ExceptionAddress == HostFrameFaultSite) {
+        ++faultsTakenAfterCall;
+        resume = HostFrameResume;
+    } else {
+        return ExceptionContinueSearch;
+    }
 #ifdef _WIN64
-    context->Rip = reinterpret_cast<DWORD64>(HostFaultResume);
+    context->Rip = reinterpret_cast<DWORD64>(resume);
 #else
-    context->Eip = reinterpret_cast<DWORD>(HostFaultResume);
+    context->Eip = reinterpret_cast<DWORD>(resume);
 #endif
     return ExceptionContinueExecution;
 }
@@ -54,9 +70,33 @@ HostFaultTakenInOwnFrame:
     .seh_handler HostFrameTakesFault, @except
     .text
     xorl %eax, %eax
+    .globl HostFaultSite
+HostFaultSite:
     movl %eax, (%rax)
     .globl HostFaultResume
 HostFaultResume:
+    addq $40, %rsp
+    ret
+    .seh_endproc
+
+    .globl HostFrameAroundCall
+    .def HostFrameAroundCall; .scl 2; .type 32; .endef
+    .seh_proc HostFrameAroundCall
+HostFrameAroundCall:
+    subq $40, %rsp
+    .seh_stackalloc 40
+    .seh_endprologue
+    .seh_handler HostFrameTakesFault, @except
+    .text
+    movq %rcx, %rax
+    movq %rdx, %rcx
+    call *%rax
+    xorl %eax, %eax
+    .globl HostFrameFaultSite
+HostFrameFaultSite:
+    movl %eax, (%rax)
+    .globl HostFrameResume
+HostFrameResume:
     addq $40, %rsp
     ret
     .seh_endproc
@@ -78,6 +118,10 @@ HostFaultPassedByOwnFrame:
 )");
 #else
 // Frames on i686 are records on the thread's chain at fs:[0], pushed and popped by the routine.
+// The frame around a call makes its fault only when its own record heads the chain again after
+// the call: a fault would walk into any other record left there by the call, on a stack frame
+// that no longer exists (under Wine the process then ends, with exit code 0 as often as not,
+// which a test runner reads as success), so the frame then drops that record and reports 0.
 asm(R"(
     .text
     .globl _HostFaultTakenInOwnFrame
@@ -86,12 +130,39 @@ _HostFaultTakenInOwnFrame:
     pushl %fs:0
     movl %esp, %fs:0
     xorl %eax, %eax
+    .globl _HostFaultSite
+_HostFaultSite:
     movl %eax, (%eax)
     .globl _HostFaultResume
 _HostFaultResume:
     movl (%esp), %ecx
     movl %ecx, %fs:0
     addl $8, %esp
+    ret
+
+    .globl _HostFrameAroundCall
+_HostFrameAroundCall:
+    pushl %ebp
+    movl %esp, %ebp
+    pushl $_HostFrameTakesFault
+    pushl %fs:0
+    movl %esp, %fs:0
+    pushl 12(%ebp)
+    call *8(%ebp)
+    addl $4, %esp
+    movl %fs:0, %eax
+    cmpl %esp, %eax
+    jne _HostFrameResume
+    xorl %eax, %eax
+    .globl _HostFrameFaultSite
+_HostFrameFaultSite:
+    movl %eax, (%eax)
+    .globl _HostFrameResume
+_HostFrameResume:
+    movl (%esp), %ecx
+    movl %ecx, %fs:0
+    movl %ebp, %esp
+    popl %ebp
     ret
 
     .globl _HostFaultPassedByOwnFrame
@@ -117,9 +188,7 @@ void MakeHostFault(HostFault fault, const wchar_t* operation) {
             throw std::runtime_error("host call " + std::string(wide.begin(), wide.end()) + " failed");
         }
         case HostFault::PlatformCppException:
-            // Noncontinuable, as a throw is; no object travels with it across modules.
-            RaiseException(PlatformCppExceptionCode, EXCEPTION_NONCONTINUABLE, 0, nullptr);
-            break;
+            RaisePlatformCppException();
         case HostFault::StructuredException:
             RaiseException(HostStructuredExceptionCode, EXCEPTION_NONCONTINUABLE, 0, nullptr);
             break;
@@ -141,4 +210,10 @@ void MakeHostFault(HostFault fault, const wchar_t* operation) {
 
 int HostFrameUnwindNotices() {
     return unwindNotices.load();
+}
+
+int FaultInHostFrameAfter(void (*call)(void*), void* context) {
+    const int before = faultsTakenAfterCall;
+    HostFrameAroundCall(call, context);
+    return faultsTakenAfterCall - before;
 }

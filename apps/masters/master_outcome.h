@@ -1,0 +1,46 @@
+// What one master gave, or why it gave nothing, and the servers of several masters together.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "apps/masters/master_list.h"
+#include "apps/shared/server_list.h"
+
+enum class MasterStatus {
+    Complete,     // every packet of the list came
+    Partial,      // some packets never came (or never came intact): the servers of the others
+    NoAnswer,     // nothing came back
+    BadReply,     // datagrams came back, none of them a usable packet
+    Unresolved,   // the name does not resolve
+    SocketError,  // the socket layer refused the exchange
+};
+
+// "complete", "partial", "no answer", "bad reply", "unresolved", "socket error".
+const char* MasterStatusText(MasterStatus status);
+
+struct MasterOutcome {
+    std::string master;  // HOST:PORT
+    MasterStatus status = MasterStatus::NoAnswer;
+    std::string detail;  // the resolver's or socket layer's words, or "cancelled"
+    std::string name;    // the master's name and message of the day, as UTF-8
+    std::string motd;
+    std::vector<ServerAddress> servers;  // in the master's order
+    int packetsReceived = 0;
+    int packetsTotal = 0;  // 0 while no packet told it
+    int requestsSent = 0;
+    RejectedPackets rejected;
+    double seconds = 0;  // from the first request to the end of the exchange
+};
+
+// "2 wrong key, 1 cut short": the datagrams dropped and why; empty when none was.
+std::string RejectedText(const RejectedPackets& rejected);
+
+// The masters' servers in the masters' order, each address and port once.
+std::vector<ServerAddress> MergedServers(const std::vector<MasterOutcome>& outcomes);
+
+bool EveryListComplete(const std::vector<MasterOutcome>& outcomes);
+
+// A master named "HOST" or "HOST:PORT" ("[IPv6]:PORT"); the port is 28000 when none is given.
+bool ParseMasterAddress(std::string_view text, ServerAddress& master, ServerListError& error);

@@ -1,0 +1,101 @@
+// The master client on real sockets against the fake master's misbehaviours, all asked at once:
+// what each outcome says, the servers it kept intact, and the requests it took.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "apps/masters/master_query_win.h"
+#include "tools/tribes_emu/master_emulator.h"
+
+using tribes_emu::FakeMaster;
+using tribes_emu::MasterBehaviour;
+using tribes_emu::MasterMode;
+
+namespace {
+
+std::vector<tribes_emu::Peer> Servers(int count) {
+    std::vector<tribes_emu::Peer> servers;
+    for (int i = 0; i < count; ++i)
+        servers.push_back(
+            {0x0A000000u + static_cast<std::uint32_t>(i / 100), static_cast<std::uint16_t>(28001 + i % 100)});
+    return servers;
+}
+
+ServerAddress Listed(const tribes_emu::Peer& peer) {
+    return {"10.0.0." + std::to_string(peer.address & 0xFF), peer.port};
+}
+
+struct MisbehaviourCase {
+    MasterMode mode;
+    int listed;
+    MasterStatus status;
+    int kept;  // servers kept: the whole list, or all but the faulty packet's 66
+    int requests;
+    const char* dropped;
+    int sent;  // packets the fake master sent: each misbehaviour happened as named
+};
+
+TEST(MasterClient, EachMisbehaviourEndsWithWhatArrivedIntact) {
+    // 150 servers: packets of 59, 66 and 25 entries; the faulty packet is the second.
+    const MisbehaviourCase cases[] = {
+        {MasterMode::Normal, 150, MasterStatus::Complete, 150, 1, "", 3},
+        {MasterMode::Silent, 150, MasterStatus::NoAnswer, 0, 3, "", 0},
+        {MasterMode::LoseOnce, 150, MasterStatus::Complete, 150, 2, "", 3},
+        {MasterMode::Twice, 150, MasterStatus::Complete, 150, 1, "", 6},
+        {MasterMode::Reverse, 150, MasterStatus::Complete, 150, 1, "", 3},
+        {MasterMode::WrongKey, 150, MasterStatus::BadReply, 0, 3, "9 wrong key", 9},
+        {MasterMode::WrongHeader, 150, MasterStatus::Partial, 84, 4, "4 wrong header", 6},
+        {MasterMode::BadCount, 150, MasterStatus::Partial, 84, 4, "4 more entries than counted", 6},
+        {MasterMode::Cut, 150, MasterStatus::Partial, 84, 4, "4 cut short", 6},
+        {MasterMode::Extra, 150, MasterStatus::Complete, 150, 1, "1 beyond the announced total", 4},
+        {MasterMode::Empty, 150, MasterStatus::Complete, 0, 1, "", 1},
+        {MasterMode::Normal, 2000, MasterStatus::Complete, 2000, 1, "", 31},
+    };
+    std::vector<std::unique_ptr<FakeMaster>> fakes;
+    std::vector<ServerAddress> masters;
+    for (const MisbehaviourCase& c : cases) {
+        MasterBehaviour behaviour;
+        behaviour.mode = c.mode;
+        fakes.push_back(std::make_unique<FakeMaster>(Servers(c.listed), behaviour));
+        masters.push_back({"127.0.0.1", fakes.back()->Port()});
+    }
+    masters.push_back({"no-such-master.invalid", 28000});
+
+    MasterTiming timing;
+    timing.timeout = std::chrono::milliseconds(2000);
+    timing.resendAfter = std::chrono::milliseconds(400);
+    const auto started = MasterClock::now();
+    const MasterGathering gathering = GatherMasters(masters, timing);
+    EXPECT_LT(MasterClock::now() - started, std::chrono::milliseconds(4000)) << "bounded by the timeout";
+
+    ASSERT_EQ(gathering.masters.size(), masters.size());
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const MisbehaviourCase& c = cases[i];
+        const MasterOutcome& outcome = gathering.masters[i];
+        const std::string row = "row " + std::to_string(i) + ": " + outcome.master;
+        EXPECT_EQ(outcome.status, c.status) << row;
+        EXPECT_EQ(outcome.requestsSent, c.requests) << row;
+        EXPECT_EQ(outcome.requestsSent, fakes[i]->Requests()) << row;
+        EXPECT_EQ(RejectedText(outcome.rejected), c.dropped) << row;
+        EXPECT_EQ(fakes[i]->PacketsSent(), c.sent) << row;
+        ASSERT_EQ(outcome.servers.size(), static_cast<size_t>(c.kept)) << row;
+        if (c.kept == 0) continue;
+        // Intact and in order: the list's head, and its tail after the hole a lost packet leaves.
+        const std::vector<tribes_emu::Peer> listed = Servers(c.listed);
+        EXPECT_EQ(outcome.servers.front(), Listed(listed.front())) << row;
+        EXPECT_EQ(outcome.servers.back(), Listed(listed.back())) << row;
+        if (c.kept < c.listed) {
+            EXPECT_EQ(outcome.servers[59], Listed(listed[59 + 66])) << row;
+        }
+    }
+    EXPECT_EQ(gathering.masters[0].name, "tribes-emu master");
+    EXPECT_EQ(gathering.masters[0].motd, "A fake master on 127.0.0.1");
+    const MasterOutcome& unresolved = gathering.masters.back();
+    EXPECT_EQ(unresolved.status, MasterStatus::Unresolved);
+    EXPECT_EQ(unresolved.requestsSent, 0);
+    EXPECT_NE(unresolved.detail, "");
+    // Every master listed from the same 2000: the merged list holds each once.
+    EXPECT_EQ(gathering.servers.size(), 2000u);
+}
+
+}  // namespace
