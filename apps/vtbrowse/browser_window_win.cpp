@@ -9,6 +9,7 @@
 
 #include "apps/shared/host_paths_win.h"
 #include "apps/shared/utf8_text.h"
+#include "apps/vtbrowse/about_box_win.h"
 #include "apps/vtbrowse/add_servers_dialog_win.h"
 #include "apps/vtbrowse/browser_ids.h"
 #include "apps/vtbrowse/controls_win.h"
@@ -75,6 +76,7 @@ BrowserWindow::BrowserWindow(BrowserStart start) : start_(std::move(start)) {
                     GetModuleHandleW(nullptr), this);
     if (!window_) return;
     hostWindow_.window = window_.get();
+    AddAboutItem(window_.get());
 
     SetDlgItemTextW(window_.get(), IDC_AUTO_SECONDS, std::to_wstring(settings_.autoRefreshSeconds).c_str());
     SetChecked(GetDlgItem(window_.get(), IDC_AUTO), settings_.autoRefresh);
@@ -171,6 +173,10 @@ LRESULT BrowserWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_CLOSE:
             OnClose();
+            return 0;
+        case WM_SYSCOMMAND:
+            if ((wParam & 0xFFF0) != AboutCommand) break;
+            ShowAboutBox(window_.get(), start_.pluginPath);
             return 0;
         case kSideMessage:
             OnSideEvents();

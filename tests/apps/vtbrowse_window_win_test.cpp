@@ -5,12 +5,14 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <fstream>
 #include <functional>
 #include <map>
 #include <thread>
 
+#include "apps/shared/product_version.h"
 #include "apps/shared/utf8_text.h"
 #include "apps/vtbrowse/browser_ids.h"
 #include "apps/vtbrowse/browser_window_win.h"
@@ -375,6 +377,25 @@ TEST_F(VtbrowseWindow, CancelStartsNoNewPingAndEndsWithinTheBudget) {
     int neverAsked = 0;
     for (size_t port = 0; port < 300; ++port) neverAsked += many.QueryCountAt(port) == 0;
     EXPECT_GT(neverAsked, 0);
+}
+
+// The window has no menu bar: the last item of its system menu opens the About box.
+TEST_F(VtbrowseWindow, SystemMenuOpensTheAboutBoxWithTheVersion) {
+    Open({});
+    std::wstring name;
+    std::atomic<bool> answered{false};
+    std::thread answer([&] {
+        if (const HWND dialog = FindDialog(L"About vtbrowse", 10)) {
+            name = WindowText(GetDlgItem(dialog, IDC_ABOUT_NAME));
+            PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+        }
+        answered = true;
+    });
+    const HMENU menu = GetSystemMenu(browser_->Window(), FALSE);
+    PostMessageW(browser_->Window(), WM_SYSCOMMAND, GetMenuItemID(menu, GetMenuItemCount(menu) - 1), 0);
+    PumpUntil(*browser_, [&] { return answered.load(); });
+    answer.join();
+    EXPECT_THAT(name, StartsWith(L"vtbrowse " + WideFromUtf8(ProductVersion()) + L" ("));
 }
 
 // vtbrowse.exe as a user starts it: it opens its window, refreshes the servers given, keeps them
