@@ -382,6 +382,12 @@ TEST_F(VtbrowseWindow, CancelStartsNoNewPingAndEndsWithinTheBudget) {
 // The window has no menu bar: the last item of its system menu opens the About box.
 TEST_F(VtbrowseWindow, SystemMenuOpensTheAboutBoxWithTheVersion) {
     Open({});
+    const HMENU menu = GetSystemMenu(browser_->Window(), FALSE);
+    const int last = GetMenuItemCount(menu) - 1;
+    wchar_t item[64] = L"";
+    GetMenuStringW(menu, static_cast<UINT>(last), item, 64, MF_BYPOSITION);
+    ASSERT_STREQ(item, L"About vtbrowse...");
+
     std::wstring name;
     std::atomic<bool> answered{false};
     std::thread answer([&] {
@@ -391,8 +397,7 @@ TEST_F(VtbrowseWindow, SystemMenuOpensTheAboutBoxWithTheVersion) {
         }
         answered = true;
     });
-    const HMENU menu = GetSystemMenu(browser_->Window(), FALSE);
-    PostMessageW(browser_->Window(), WM_SYSCOMMAND, GetMenuItemID(menu, GetMenuItemCount(menu) - 1), 0);
+    PostMessageW(browser_->Window(), WM_SYSCOMMAND, GetMenuItemID(menu, last), 0);
     PumpUntil(*browser_, [&] { return answered.load(); });
     answer.join();
     EXPECT_THAT(name, StartsWith(L"vtbrowse " + WideFromUtf8(ProductVersion()) + L" ("));
