@@ -6,15 +6,16 @@ repo_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 step() { printf '\n==> %s\n' "$*"; }
 
 # Debian packages the build, the tests and the demo need (xvfb and imagemagick: vtbrowse's
-# windows on a virtual display, and their screenshots). wine32:i386 is Wine's 32-bit half:
-# the shipping build is a 32-bit DLL, and its tests run there.
+# windows on a virtual display, and their screenshots; x11-utils: xwininfo, which finds a window
+# there). wine32:i386 is Wine's 32-bit half: the shipping build is a 32-bit DLL, and its tests
+# run there.
 tribes_packages=(
     cmake make g++ python3 python3-pefile
     g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine wine64 wine32:i386
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     clang-14 libclang-rt-14-dev
     nlohmann-json3-dev libcli11-dev
-    xvfb imagemagick
+    xvfb imagemagick x11-utils
 )
 
 as_root() {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "apps/shared/host_paths_win.h"
+#include "apps/vtbrowse/about_box_win.h"
 #include "apps/vtbrowse/add_servers_dialog_win.h"
 #include "apps/vtbrowse/browser_ids.h"
 #include "apps/vtbrowse/controls_win.h"
@@ -52,6 +53,7 @@ BrowserWindow::BrowserWindow(BrowserStart start) : start_(std::move(start)) {
     if (!window_) return;
     hostWindow_.window = window_.get();
     ShowSettings();
+    AddAboutItem(window_.get());
     find_ = std::make_unique<FindPlayerWindow>(
         window_.get(), [this](const std::wstring& text) { return FindPlayers(rows_, text); },
         [this](ServerId id) { SelectServer(id); });
@@ -127,6 +129,10 @@ LRESULT BrowserWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPARA
                     return 0;
                 case WM_CLOSE:
                     OnClose();
+                    return 0;
+                case WM_SYSCOMMAND:
+                    if ((wParam & 0xFFF0) != AboutCommand) break;
+                    ShowAboutBox(window_.get(), start_.pluginPath);
                     return 0;
                 case SideMessage:
                     OnSideEvents();

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "apps/masters/master_outcome.h"
+#include "apps/shared/product_version.h"
 #include "apps/shared/server_list.h"
 
 namespace {
@@ -94,6 +95,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     auto* password = app.add_option("--password", launch.password, "Server password")->type_name("P");
     auto* config =
         app.add_option("--config", launch.configFile, "Config file the game executes")->type_name("F");
+    app.set_version_flag("--version", std::string("vtquery ") + ProductVersion(),
+                         "Print the version and exit");
     verbose->excludes(json);
     list->excludes(verbose);
     server->needs(exe);
@@ -107,6 +110,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
         app.parse(static_cast<int>(argv.size()), argv.data());
     } catch (const CLI::CallForHelp&) {
         return CommandLine{CommandLineKind::Help, {}, app.help()};
+    } catch (const CLI::CallForVersion& version) {
+        return CommandLine{CommandLineKind::Help, {}, version.what() + std::string("\n")};
     } catch (const CLI::ParseError& error) {
         return CommandLine{
             CommandLineKind::UsageError, {}, std::string("vtquery: ") + error.what() + "\n" + UsageText()};

@@ -33,7 +33,7 @@ struct QueryOptions {
 
 enum class CommandLineKind {
     Run,         // options are ready
-    Help,        // text is the help; exit 0
+    Help,        // text is the help or the version; exit 0
     UsageError,  // text says what is wrong and how to call; exit 2
 };
 

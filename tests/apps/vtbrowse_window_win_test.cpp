@@ -5,12 +5,14 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <fstream>
 #include <functional>
 #include <map>
 #include <thread>
 
+#include "apps/shared/product_version.h"
 #include "apps/vtbrowse/browser_ids.h"
 #include "apps/vtbrowse/browser_window_win.h"
 #include "apps/vtbrowse/controls_win.h"
@@ -355,6 +357,30 @@ TEST_F(VtbrowseWindow, EnterJoinsWithTheOfferedOptionsAndStartsTheGame) {
     // The executable and the player name are kept for the next join; the password for this server.
     EXPECT_THAT(ReadFile(settings_), AllOf(HasSubstr("fake_game.exe"), HasSubstr("playerName=Jet"),
                                            HasSubstr("option=2 " + Local(alpha_->Port()) + " secret")));
+}
+
+// The window has no menu bar: the last item of its system menu opens the About box.
+TEST_F(VtbrowseWindow, SystemMenuOpensTheAboutBoxWithTheVersion) {
+    Open({});
+    const HMENU menu = GetSystemMenu(browser_->Window(), FALSE);
+    const int last = GetMenuItemCount(menu) - 1;
+    wchar_t item[64] = L"";
+    GetMenuStringW(menu, static_cast<UINT>(last), item, 64, MF_BYPOSITION);
+    ASSERT_STREQ(item, L"About vtbrowse...");
+
+    std::wstring name;
+    std::atomic<bool> answered{false};
+    std::thread answer([&] {
+        if (const HWND dialog = FindDialog(L"About vtbrowse", 10)) {
+            name = WindowText(GetDlgItem(dialog, IDC_ABOUT_NAME));
+            PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+        }
+        answered = true;
+    });
+    PostMessageW(browser_->Window(), WM_SYSCOMMAND, GetMenuItemID(menu, last), 0);
+    PumpUntil(*browser_, [&] { return answered.load(); });
+    answer.join();
+    EXPECT_THAT(name, StartsWith(L"vtbrowse " + WideFromUtf8(ProductVersion()) + L" ("));
 }
 
 // vtbrowse.exe as a user starts it: it opens its window, refreshes the servers given, keeps them
