@@ -16,25 +16,25 @@ namespace {
 // A result record filled through the plugin-facing calls, as the plugin fills it.
 class FilledData : public ::testing::Test {
 protected:
-    FilledData() : data_(HostRef<HostServerData>::Adopt(HostServerData::Create())) {
-        data_->AddTable(L"PropertiesTable");
-        data_->SetTableTitle(L"PropertiesTable", L"Rules");
-        data_->SetColumnCount(L"PropertiesTable", 2);
-        data_->SetColumnName(L"PropertiesTable", 0, L"Name");
-        data_->SetColumnName(L"PropertiesTable", 1, L"Value");
-        data_->AddTable(L"UsersTable");
-        data_->SetTableTitle(L"UsersTable", L"Players");
-        data_->SetUserTable(L"UsersTable");
-        data_->SetColumnCount(L"UsersTable", 2);
-        data_->SetColumnName(L"UsersTable", 0, L"Name");
-        data_->SetColumnName(L"UsersTable", 1, L"Score");
+    FilledData() : data(HostRef<HostServerData>::Adopt(HostServerData::Create())) {
+        data->AddTable(L"PropertiesTable");
+        data->SetTableTitle(L"PropertiesTable", L"Rules");
+        data->SetColumnCount(L"PropertiesTable", 2);
+        data->SetColumnName(L"PropertiesTable", 0, L"Name");
+        data->SetColumnName(L"PropertiesTable", 1, L"Value");
+        data->AddTable(L"UsersTable");
+        data->SetTableTitle(L"UsersTable", L"Players");
+        data->SetUserTable(L"UsersTable");
+        data->SetColumnCount(L"UsersTable", 2);
+        data->SetColumnName(L"UsersTable", 0, L"Name");
+        data->SetColumnName(L"UsersTable", 1, L"Score");
     }
 
     void Row(const wchar_t* table, std::vector<const wchar_t*> cells) {
-        const int row = data_->GetRowCount(table);
-        data_->AddRow(table);
+        const int row = data->GetRowCount(table);
+        data->AddRow(table);
         for (size_t column = 0; column < cells.size(); ++column) {
-            if (cells[column]) data_->SetCell(table, static_cast<int>(column), row, cells[column]);
+            if (cells[column]) data->SetCell(table, static_cast<int>(column), row, cells[column]);
         }
     }
 
@@ -42,32 +42,32 @@ protected:
         Row(L"PropertiesTable", {L"gamename", L"Tribes"});
         Row(L"PropertiesTable", {L"Team 1", L"Blood Eagle", L"5"});
         Row(L"UsersTable", {L"J\u00e9t", nullptr, L"Blood Eagle"});
-        data_->SetServerName(L"Alpha");
-        data_->SetMapName(L"Raindance");
-        data_->SetMaxPlayers(32);
-        data_->SetPlayerCount(1);
-        data_->RecordPlayerCount(1);
-        data_->SetStatusDetail(L"1/32 players on Alpha");
-        data_->SetStatusText(L"1/32 players on Alpha");
+        data->SetServerName(L"Alpha");
+        data->SetMapName(L"Raindance");
+        data->SetMaxPlayers(32);
+        data->SetPlayerCount(1);
+        data->RecordPlayerCount(1);
+        data->SetStatusDetail(L"1/32 players on Alpha");
+        data->SetStatusText(L"1/32 players on Alpha");
     }
 
     void NoAnswer(const wchar_t* status, const wchar_t* detail) {
-        data_->ClearTable(L"UsersTable");
-        data_->ClearTable(L"PropertiesTable");
-        data_->SetStatusDetail(detail);
-        data_->SetServerName(status);
-        data_->SetMapName(L"");
-        data_->SetMaxPlayers(0);
-        data_->SetPlayerCount(0);
-        data_->RecordNoResponse();
-        data_->SetStatusText(status);
+        data->ClearTable(L"UsersTable");
+        data->ClearTable(L"PropertiesTable");
+        data->SetStatusDetail(detail);
+        data->SetServerName(status);
+        data->SetMapName(L"");
+        data->SetMaxPlayers(0);
+        data->SetPlayerCount(0);
+        data->RecordNoResponse();
+        data->SetStatusText(status);
     }
 
     ServerResult Result(std::vector<double> pingMs = {3.0}) {
-        return ReadServerResult(ServerAddress{"127.0.0.1", 28001}, *data_, std::move(pingMs));
+        return ReadServerResult(ServerAddress{"127.0.0.1", 28001}, *data, std::move(pingMs));
     }
 
-    HostRef<HostServerData> data_;
+    HostRef<HostServerData> data;
 };
 
 TEST_F(FilledData, JsonCarriesEveryFieldWithNullForUnsetCells) {

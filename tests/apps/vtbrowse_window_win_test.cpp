@@ -139,26 +139,26 @@ ServerInfo Server(const char* name, const char* map, int players, int limit) {
 class VtbrowseWindow : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        alpha_ = std::make_unique<TribesEmulator>(tribes_emu::DefaultServer(), Behaviour{});
-        bravo_ = std::make_unique<TribesEmulator>(Server("Bravo Base", "Sidewinder", 8, 8), Behaviour{});
-        charlie_ = std::make_unique<TribesEmulator>(Server("Charlie", "Broadside", 0, 16), Behaviour{});
-        silent_ = std::make_unique<TribesEmulator>(tribes_emu::DefaultServer(), Behaviour{ReplyMode::Silent});
+        alpha = std::make_unique<TribesEmulator>(tribes_emu::DefaultServer(), Behaviour{});
+        bravo = std::make_unique<TribesEmulator>(Server("Bravo Base", "Sidewinder", 8, 8), Behaviour{});
+        charlie = std::make_unique<TribesEmulator>(Server("Charlie", "Broadside", 0, 16), Behaviour{});
+        silent = std::make_unique<TribesEmulator>(tribes_emu::DefaultServer(), Behaviour{ReplyMode::Silent});
     }
     static void TearDownTestSuite() {
-        for (auto* emulator : {&alpha_, &bravo_, &charlie_, &silent_}) emulator->reset();
+        for (auto* emulator : {&alpha, &bravo, &charlie, &silent}) emulator->reset();
     }
     void SetUp() override {
         // A budget of one second: the silent server is not waited for long.
         std::ofstream(settings_.c_str()) << "timeout=1\n";
     }
     void TearDown() override {
-        browser_.reset();
+        browser.reset();
         DeleteFileW(settings_.c_str());
     }
 
     static std::vector<std::string> FourServers() {
-        return {Local(alpha_->Port()), Local(bravo_->Port()), Local(charlie_->Port()),
-                Local(silent_->Port())};
+        return {Local(alpha->Port()), Local(bravo->Port()), Local(charlie->Port()),
+                Local(silent->Port())};
     }
     void Open(const std::vector<std::string>& arguments) {
         BrowserStart start;
@@ -167,17 +167,17 @@ protected:
         start.pluginPath = PluginBesideProgram();
         start.quitOnClose = false;
         start.show = SW_SHOWNORMAL;
-        browser_ = std::make_unique<BrowserWindow>(std::move(start));
-        ASSERT_TRUE(browser_->Window());
+        browser = std::make_unique<BrowserWindow>(std::move(start));
+        ASSERT_TRUE(browser->Window());
     }
-    HWND Control(int id) const { return GetDlgItem(browser_->Window(), id); }
+    HWND Control(int id) const { return GetDlgItem(browser->Window(), id); }
     bool RefreshEnded() const {
         return StatusText(Control(IDC_STATUS)).rfind(L"Refresh", 0) == 0 &&
                StatusText(Control(IDC_STATUS)).rfind(L"Refreshing", 0) != 0;
     }
     void OpenAndRefresh(const std::vector<std::string>& arguments) {
         Open(arguments);
-        ASSERT_TRUE(PumpUntil(*browser_, [this] { return RefreshEnded(); }))
+        ASSERT_TRUE(PumpUntil(*browser, [this] { return RefreshEnded(); }))
             << StatusText(Control(IDC_STATUS));
     }
     // The row whose address column reads address, or -1.
@@ -198,17 +198,17 @@ protected:
         click.hdr = NMHDR{Control(IDC_SERVERS), IDC_SERVERS, static_cast<UINT>(LVN_COLUMNCLICK)};
         click.iItem = -1;
         click.iSubItem = column;
-        SendMessageW(browser_->Window(), WM_NOTIFY, IDC_SERVERS, reinterpret_cast<LPARAM>(&click));
+        SendMessageW(browser->Window(), WM_NOTIFY, IDC_SERVERS, reinterpret_cast<LPARAM>(&click));
     }
     void ShowPage(int index) {
         SendMessageW(Control(IDC_DETAIL_TABS), TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
         NMHDR change{Control(IDC_DETAIL_TABS), IDC_DETAIL_TABS, static_cast<UINT>(TCN_SELCHANGE)};
-        SendMessageW(browser_->Window(), WM_NOTIFY, IDC_DETAIL_TABS, reinterpret_cast<LPARAM>(&change));
+        SendMessageW(browser->Window(), WM_NOTIFY, IDC_DETAIL_TABS, reinterpret_cast<LPARAM>(&change));
     }
 
-    static inline std::unique_ptr<TribesEmulator> alpha_, bravo_, charlie_, silent_;
+    static inline std::unique_ptr<TribesEmulator> alpha, bravo, charlie, silent;
     const std::wstring settings_ = TempFile(L"vbs");
-    std::unique_ptr<BrowserWindow> browser_;
+    std::unique_ptr<BrowserWindow> browser;
 };
 
 TEST_F(VtbrowseWindow, RefreshFillsRowsAndDetailsShowThePluginsDeclaredTablesInAWindowThatIsDrawn) {
@@ -217,13 +217,13 @@ TEST_F(VtbrowseWindow, RefreshFillsRowsAndDetailsShowThePluginsDeclaredTablesInA
     ASSERT_EQ(ItemCount(servers), 4);
     EXPECT_THAT(StatusText(Control(IDC_STATUS)), StartsWith(L"Refreshed 4 of 4 servers"));
     // Each cell's text is the rows' own tests'; here: the rows hold what each ping left.
-    const int alpha = RowOf(Local(alpha_->Port()));
-    ASSERT_GE(alpha, 0);
-    EXPECT_EQ(ItemText(servers, alpha, 4), L"12/32 players on Alpha");
-    EXPECT_EQ(ItemText(servers, RowOf(Local(silent_->Port())), 4), L"Timeout");
+    const int alphaRow = RowOf(Local(alpha->Port()));
+    ASSERT_GE(alphaRow, 0);
+    EXPECT_EQ(ItemText(servers, alphaRow, 4), L"12/32 players on Alpha");
+    EXPECT_EQ(ItemText(servers, RowOf(Local(silent->Port())), 4), L"Timeout");
 
-    Select(alpha);
-    ASSERT_TRUE(PumpUntil(*browser_, [&] { return TabTitles(Control(IDC_DETAIL_TABS)).size() == 2; }));
+    Select(alphaRow);
+    ASSERT_TRUE(PumpUntil(*browser, [&] { return TabTitles(Control(IDC_DETAIL_TABS)).size() == 2; }));
     EXPECT_THAT(TabTitles(Control(IDC_DETAIL_TABS)), ElementsAre(L"Players", L"Rules"));
     HWND detail = Control(IDC_DETAIL_LIST);
     EXPECT_THAT(Headings(detail),
@@ -243,13 +243,13 @@ TEST_F(VtbrowseWindow, RefreshFillsRowsAndDetailsShowThePluginsDeclaredTablesInA
 
     // Drawn: no one colour covers nearly all of the window.
     PumpUntil(
-        *browser_, [] { return false; }, 0.5);
-    RedrawWindow(browser_->Window(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    HDC dc = GetDC(browser_->Window());
+        *browser, [] { return false; }, 0.5);
+    RedrawWindow(browser->Window(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    HDC dc = GetDC(browser->Window());
     ASSERT_TRUE(dc);
-    const auto release = owners::scope_exit([&] { ReleaseDC(browser_->Window(), dc); });
+    const auto release = owners::scope_exit([&] { ReleaseDC(browser->Window(), dc); });
     RECT client;
-    GetClientRect(browser_->Window(), &client);
+    GetClientRect(browser->Window(), &client);
     std::map<COLORREF, int> colours;
     for (int y = 0; y < 60; ++y) {
         for (int x = 0; x < 80; ++x) ++colours[GetPixel(dc, client.right * x / 80, client.bottom * y / 60)];
@@ -278,17 +278,17 @@ TEST_F(VtbrowseWindow, ColumnClicksSortAndFiltersHide) {
 }
 
 TEST_F(VtbrowseWindow, ListAndSettingsOutliveARestart) {
-    OpenAndRefresh({Local(alpha_->Port()), Local(charlie_->Port())});
+    OpenAndRefresh({Local(alpha->Port()), Local(charlie->Port())});
     ClickColumn(2);
     ClickColumn(2);  // map, descending
     SendMessageW(Control(IDC_HIDE_FULL), BM_CLICK, 0, 0);
-    browser_.reset();
+    browser.reset();
 
     OpenAndRefresh({});
     EXPECT_THAT(ColumnTexts(Control(IDC_SERVERS), 2), ElementsAre(L"Raindance", L"Broadside"));
     EXPECT_EQ(SendMessageW(Control(IDC_HIDE_FULL), BM_GETCHECK, 0, 0), BST_CHECKED);
     EXPECT_THAT(ReadFile(settings_),
-                AllOf(HasSubstr("server=" + Local(charlie_->Port())), HasSubstr("timeout=1")));
+                AllOf(HasSubstr("server=" + Local(charlie->Port())), HasSubstr("timeout=1")));
 }
 
 TEST_F(VtbrowseWindow, CtrlFFindsWhereAPlayerIsPlaying) {
@@ -299,7 +299,7 @@ TEST_F(VtbrowseWindow, CtrlFFindsWhereAPlayerIsPlaying) {
     SetKeyboardState(keys);
     PostMessageW(Control(IDC_SERVERS), WM_KEYDOWN, 'F', 0);
     HWND find = nullptr;
-    PumpUntil(*browser_, [&] { return (find = FindDialog(L"Find a player", 0)) != nullptr; });
+    PumpUntil(*browser, [&] { return (find = FindDialog(L"Find a player", 0)) != nullptr; });
     keys[VK_CONTROL] = 0;
     SetKeyboardState(keys);
     ASSERT_TRUE(find);
@@ -310,7 +310,7 @@ TEST_F(VtbrowseWindow, CtrlFFindsWhereAPlayerIsPlaying) {
     EXPECT_EQ(ItemText(results, 0, 1), L"Bravo Base");
     SetDlgItemTextW(find, IDC_FIND_TEXT, L"cobra");
     ASSERT_EQ(ItemCount(results), 1);
-    EXPECT_EQ(ItemText(results, 0, 2), WideFromUtf8(Local(alpha_->Port())));
+    EXPECT_EQ(ItemText(results, 0, 2), WideFromUtf8(Local(alpha->Port())));
 
     // Choosing the line selects its server in the main list.
     LVITEMW item{};
@@ -319,16 +319,16 @@ TEST_F(VtbrowseWindow, CtrlFFindsWhereAPlayerIsPlaying) {
     SendMessageW(find, WM_COMMAND, IDOK, 0);
     const int selected = static_cast<int>(
         SendMessageW(Control(IDC_SERVERS), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
-    EXPECT_EQ(selected, RowOf(Local(alpha_->Port())));
+    EXPECT_EQ(selected, RowOf(Local(alpha->Port())));
 }
 
 // The command line's composition is the plugin's own tests'; here: what the dialog offers and
 // takes reaches the game.
 TEST_F(VtbrowseWindow, EnterJoinsWithTheOfferedOptionsAndStartsTheGame) {
     test_support::GameRecord record;
-    OpenAndRefresh({Local(alpha_->Port())});
+    OpenAndRefresh({Local(alpha->Port())});
     Select(0);
-    SetForegroundWindow(browser_->Window());
+    SetForegroundWindow(browser->Window());
     SetFocus(Control(IDC_SERVERS));
 
     // The dialog is answered from a thread of its own: this one is inside the dialog's loop.
@@ -346,23 +346,23 @@ TEST_F(VtbrowseWindow, EnterJoinsWithTheOfferedOptionsAndStartsTheGame) {
         PostMessageW(dialog, WM_COMMAND, IDOK, 0);
     });
     PostMessageW(Control(IDC_SERVERS), WM_KEYDOWN, VK_RETURN, 0);
-    const bool started = PumpUntil(*browser_, [&] { return record.Lines().size() == 2; });
+    const bool started = PumpUntil(*browser, [&] { return record.Lines().size() == 2; });
     answer.join();
     EXPECT_EQ(optionLabel, L"Password");
     EXPECT_EQ(optionHint, L"The password used to connect to the server");
     ASSERT_TRUE(started);
     EXPECT_THAT(record.Lines().at(0),
                 testing::EndsWith(L"+name \"Jet\" +password \"secret\" -fast +connect " +
-                                  WideFromUtf8(Local(alpha_->Port()))));
+                                  WideFromUtf8(Local(alpha->Port()))));
     // The executable and the player name are kept for the next join; the password for this server.
     EXPECT_THAT(ReadFile(settings_), AllOf(HasSubstr("fake_game.exe"), HasSubstr("playerName=Jet"),
-                                           HasSubstr("option=2 " + Local(alpha_->Port()) + " secret")));
+                                           HasSubstr("option=2 " + Local(alpha->Port()) + " secret")));
 }
 
 // The window has no menu bar: the last item of its system menu opens the About box.
 TEST_F(VtbrowseWindow, SystemMenuOpensTheAboutBoxWithTheVersion) {
     Open({});
-    const HMENU menu = GetSystemMenu(browser_->Window(), FALSE);
+    const HMENU menu = GetSystemMenu(browser->Window(), FALSE);
     const int last = GetMenuItemCount(menu) - 1;
     wchar_t item[64] = L"";
     GetMenuStringW(menu, static_cast<UINT>(last), item, 64, MF_BYPOSITION);
@@ -377,8 +377,8 @@ TEST_F(VtbrowseWindow, SystemMenuOpensTheAboutBoxWithTheVersion) {
         }
         answered = true;
     });
-    PostMessageW(browser_->Window(), WM_SYSCOMMAND, GetMenuItemID(menu, last), 0);
-    PumpUntil(*browser_, [&] { return answered.load(); });
+    PostMessageW(browser->Window(), WM_SYSCOMMAND, GetMenuItemID(menu, last), 0);
+    PumpUntil(*browser, [&] { return answered.load(); });
     answer.join();
     EXPECT_THAT(name, StartsWith(L"vtbrowse " + WideFromUtf8(ProductVersion()) + L" ("));
 }

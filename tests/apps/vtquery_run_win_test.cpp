@@ -86,15 +86,15 @@ std::string Local(std::uint16_t port) {
 class VtqueryRun : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        answering_ = std::make_unique<TribesEmulator>(DefaultServer(), Behaviour{});
-        silent_ = std::make_unique<TribesEmulator>(DefaultServer(), Behaviour{ReplyMode::Silent});
+        answering = std::make_unique<TribesEmulator>(DefaultServer(), Behaviour{});
+        silent = std::make_unique<TribesEmulator>(DefaultServer(), Behaviour{ReplyMode::Silent});
     }
     static void TearDownTestSuite() {
-        answering_.reset();
-        silent_.reset();
+        answering.reset();
+        silent.reset();
     }
 
-    static inline std::unique_ptr<TribesEmulator> answering_, silent_;
+    static inline std::unique_ptr<TribesEmulator> answering, silent;
 };
 
 // The fields' mapping and the text layout are the report's own tests'; here: the list file, the
@@ -102,9 +102,9 @@ protected:
 TEST_F(VtqueryRun, MixedListReportsEachOutcomeInJson) {
     const std::wstring list = TempFile(L"vql");
     std::ofstream(list.c_str()) << "# servers\n"
-                                << Local(silent_->Port()) << "   # silent\n\nno-such-host.invalid:28001\n";
+                                << Local(silent->Port()) << "   # silent\n\nno-such-host.invalid:28001\n";
     // At most two sessions alive: the three servers go in two batches, the report across both.
-    const ChildRun run = RunVtquery({"--json", "--timeout", "1", "--sessions", "2", Local(answering_->Port()),
+    const ChildRun run = RunVtquery({"--json", "--timeout", "1", "--sessions", "2", Local(answering->Port()),
                                      "--servers", Utf8FromWide(list)});
     DeleteFileW(list.c_str());
 
@@ -112,7 +112,7 @@ TEST_F(VtqueryRun, MixedListReportsEachOutcomeInJson) {
     const json document = json::parse(run.out);
     const json& servers = document.at("servers");
     ASSERT_EQ(servers.size(), 3u) << run.out;
-    EXPECT_EQ(servers.at(0).at("port"), answering_->Port());
+    EXPECT_EQ(servers.at(0).at("port"), answering->Port());
     EXPECT_EQ(servers.at(0).at("players").size(), 12u);
     EXPECT_EQ(servers.at(1).at("outcome"), "timeout");
     EXPECT_GE(servers.at(1).at("elapsedMs").get<int>(), 800);
@@ -123,12 +123,12 @@ TEST_F(VtqueryRun, MixedListReportsEachOutcomeInJson) {
 }
 
 TEST_F(VtqueryRun, CountAndVerboseReachTheRunAndLinesEndInLf) {
-    const int queriesBefore = answering_->QueryCount();
-    const ChildRun run = RunVtquery({"-v", "--count", "3", Local(answering_->Port())});
+    const int queriesBefore = answering->QueryCount();
+    const ChildRun run = RunVtquery({"-v", "--count", "3", Local(answering->Port())});
     EXPECT_EQ(run.exitCode, 0u) << run.err;
-    EXPECT_EQ(answering_->QueryCount() - queriesBefore, 3) << "one query per ping";
+    EXPECT_EQ(answering->QueryCount() - queriesBefore, 3) << "one query per ping";
     EXPECT_THAT(run.out,
-                AllOf(StartsWith(Local(answering_->Port()) + "  success  Alpha"), HasSubstr("\n    Cobra ")));
+                AllOf(StartsWith(Local(answering->Port()) + "  success  Alpha"), HasSubstr("\n    Cobra ")));
     EXPECT_EQ(run.out.find('\r'), std::string::npos);
 }
 
@@ -140,7 +140,7 @@ TEST_F(VtqueryRun, WhatCannotBeUsedIsSaidWithItsExitCode) {
     } cases[] = {
         {{"--servers", "no-such-list.txt"}, "cannot read the server list", 2},
         {{"--launch", "127.0.0.1:1", "--exe", "no-such-game.exe"}, "does not exist", 2},
-        {{"--plugin", "no-such.vtplugin", Local(answering_->Port())}, "cannot load the plugin", 1},
+        {{"--plugin", "no-such.vtplugin", Local(answering->Port())}, "cannot load the plugin", 1},
     };
     for (const auto& c : cases) {
         const ChildRun run = RunVtquery(c.arguments);
@@ -153,20 +153,20 @@ TEST_F(VtqueryRun, WhatCannotBeUsedIsSaidWithItsExitCode) {
 // The master client's cases are its own tests'; here: a master's servers join the list once, a
 // master that fails is said and counted apart from the servers.
 TEST_F(VtqueryRun, ServersFromMastersJoinTheListAndFailuresAddToTheExitCode) {
-    const tribes_emu::Peer answering{tribes_emu::Loopback, answering_->Port()};
-    const tribes_emu::FakeMaster master({answering, {tribes_emu::Loopback, silent_->Port()}, answering}, {});
+    const tribes_emu::Peer answeringPeer{tribes_emu::Loopback, answering->Port()};
+    const tribes_emu::FakeMaster master({answeringPeer, {tribes_emu::Loopback, silent->Port()}, answeringPeer}, {});
     const std::string masterText = Local(master.Port());
     const std::string unresolved = "no-such-master.invalid";
 
     const ChildRun list = RunVtquery({"--master", masterText, "--master", unresolved, "--list"});
     EXPECT_EQ(list.exitCode, 4u) << list.err;
-    EXPECT_EQ(list.out, Local(answering_->Port()) + "\n" + Local(silent_->Port()) + "\n");
+    EXPECT_EQ(list.out, Local(answering->Port()) + "\n" + Local(silent->Port()) + "\n");
     EXPECT_THAT(list.err,
                 HasSubstr("master " + masterText + ": complete: 3 servers in 1/1 packets, 1 request"));
     EXPECT_THAT(list.err, HasSubstr("master " + unresolved + ":28000: unresolved: "));
 
     const ChildRun refresh = RunVtquery({"--json", "--timeout", "1", "--master", masterText, "--master",
-                                         unresolved, Local(answering_->Port())});
+                                         unresolved, Local(answering->Port())});
     EXPECT_EQ(refresh.exitCode, 1u + 4u) << "a server timed out, a master failed: " << refresh.err;
     const json document = json::parse(refresh.out);
     EXPECT_EQ(document.at("servers").size(), 2u);

@@ -34,18 +34,18 @@ struct Seen {
 
 class RefreshEngineTest : public ::testing::Test {
 protected:
-    // An engine over host_.runner whose sessionMade goes to seen_.
+    // An engine over host.runner whose sessionMade goes to seen.
     std::unique_ptr<RefreshEngine> Engine(size_t mostSessions, WorkerPlan workers = RefreshWorkers(4, 1)) {
         EngineSettings settings;
         settings.mostSessions = mostSessions;
         settings.workers = workers;
         settings.countWindows = true;
         settings.sessionMade = [this](ServerKey key, HostedServer&) {
-            std::lock_guard<std::mutex> hold(seen_.mutex);
-            seen_.made.push_back(key);
-            seen_.madeAt.push_back(Clock::now());
+            std::lock_guard<std::mutex> hold(seen.mutex);
+            seen.made.push_back(key);
+            seen.madeAt.push_back(Clock::now());
         };
-        return std::make_unique<RefreshEngine>(host_.runner, std::move(settings));
+        return std::make_unique<RefreshEngine>(host.runner, std::move(settings));
     }
     // Lists the ports of emulator under keys first, first + 1, ...; the keys.
     static std::vector<ServerKey> List(RefreshEngine& engine, const TribesEmulator& emulator, ServerKey first,
@@ -64,24 +64,24 @@ protected:
     RefreshReport Report() {
         RefreshReport report;
         report.pinged = [this](ServerKey key, HostedServer& server, const std::vector<double>&) {
-            std::lock_guard<std::mutex> hold(seen_.mutex);
-            if (server.data->Status().recorded == RecordedOutcome::PlayerCount) seen_.pinged.push_back(key);
+            std::lock_guard<std::mutex> hold(seen.mutex);
+            if (server.data->Status().recorded == RecordedOutcome::PlayerCount) seen.pinged.push_back(key);
         };
         report.batchDone = [this](const RefreshBatch& batch) {
-            std::lock_guard<std::mutex> hold(seen_.mutex);
-            seen_.batches.push_back(batch.keys);
+            std::lock_guard<std::mutex> hold(seen.mutex);
+            seen.batches.push_back(batch.keys);
         };
         report.ended = [this](const RefreshEnd& end) {
-            std::lock_guard<std::mutex> hold(seen_.mutex);
-            seen_.ends.push_back(end);
-            seen_.endedAt.push_back(Clock::now());
+            std::lock_guard<std::mutex> hold(seen.mutex);
+            seen.ends.push_back(end);
+            seen.endedAt.push_back(Clock::now());
         };
         return report;
     }
-    size_t NetworkWindowCount() const { return host_.NetworkWindows(host_.parentWindow).size(); }
+    size_t NetworkWindowCount() const { return host.NetworkWindows(host.parentWindow).size(); }
 
-    PluginHost host_;
-    Seen seen_;
+    PluginHost host;
+    Seen seen;
 };
 
 TEST_F(RefreshEngineTest, SessionsOfAListThatFitsAreMadeOnceAndReusedByEveryRefresh) {
@@ -89,16 +89,16 @@ TEST_F(RefreshEngineTest, SessionsOfAListThatFitsAreMadeOnceAndReusedByEveryRefr
     auto engine = Engine(10);
     const std::vector<ServerKey> keys = List(*engine, servers, 1);
     engine->Wait();
-    const std::vector<HWND> windows = host_.NetworkWindows(host_.parentWindow);
+    const std::vector<HWND> windows = host.NetworkWindows(host.parentWindow);
     EXPECT_EQ(windows.size(), 3u);
 
     for (int refresh = 0; refresh < 2; ++refresh) engine->Refresh(keys, Report());
     engine->Wait();
-    EXPECT_EQ(seen_.made.size(), 3u);
-    EXPECT_EQ(host_.NetworkWindows(host_.parentWindow), windows) << "sessions were made again";
-    EXPECT_EQ(seen_.pinged.size(), 6u);
-    ASSERT_EQ(seen_.ends.size(), 2u);
-    for (const RefreshEnd& end : seen_.ends) {
+    EXPECT_EQ(seen.made.size(), 3u);
+    EXPECT_EQ(host.NetworkWindows(host.parentWindow), windows) << "sessions were made again";
+    EXPECT_EQ(seen.pinged.size(), 6u);
+    ASSERT_EQ(seen.ends.size(), 2u);
+    for (const RefreshEnd& end : seen.ends) {
         EXPECT_EQ(end.done, 3u);
         EXPECT_FALSE(end.cancelled);
     }
@@ -109,7 +109,7 @@ TEST_F(RefreshEngineTest, SessionsOfAListThatFitsAreMadeOnceAndReusedByEveryRefr
     engine->Refresh(keys, Report());
     engine->Wait();
     EXPECT_EQ(NetworkWindowCount(), 2u);
-    EXPECT_EQ(seen_.ends.back().total, 2u);
+    EXPECT_EQ(seen.ends.back().total, 2u);
     EXPECT_EQ(servers.QueryCountAt(0), 2);
 }
 
@@ -120,21 +120,21 @@ TEST_F(RefreshEngineTest, ALongerListGoesInBatchesWithinTheBoundAndKeepsNoSessio
     engine->Refresh(keys, Report());
     engine->Wait();
 
-    EXPECT_THAT(seen_.batches, ElementsAre(ElementsAre(10, 11), ElementsAre(12, 13), ElementsAre(14)));
+    EXPECT_THAT(seen.batches, ElementsAre(ElementsAre(10, 11), ElementsAre(12, 13), ElementsAre(14)));
     const RefreshPhases phases = engine->Phases();
     EXPECT_EQ(phases.batches, 3u);
     EXPECT_EQ(phases.mostWindows, 2u);
     EXPECT_EQ(NetworkWindowCount(), 0u);
-    EXPECT_EQ(seen_.pinged.size(), 5u);
-    ASSERT_EQ(seen_.ends.size(), 1u);
-    EXPECT_EQ(seen_.ends[0].done, 5u);
+    EXPECT_EQ(seen.pinged.size(), 5u);
+    ASSERT_EQ(seen.ends.size(), 1u);
+    EXPECT_EQ(seen.ends[0].done, 5u);
 
     // Shortened to the bound, the list's sessions are kept again.
     engine->Remove({10, 11, 12});
     engine->Refresh(keys, Report());
     engine->Wait();
     EXPECT_EQ(NetworkWindowCount(), 2u);
-    EXPECT_EQ(seen_.ends.back().done, 2u);
+    EXPECT_EQ(seen.ends.back().done, 2u);
 }
 
 // Cancelled while silent servers are waited for: no new ping starts, neither in the batch nor
@@ -152,21 +152,21 @@ TEST_F(RefreshEngineTest, CancelStartsNoNewPingAndEndsWithinTheBudget) {
 
     // Generous for a loaded machine: the budget is 1 s.
     EXPECT_LT(SecondsSince(cancelled), 4.0);
-    ASSERT_EQ(seen_.ends.size(), 1u);
-    EXPECT_TRUE(seen_.ends[0].cancelled);
-    EXPECT_LT(seen_.ends[0].done, 12u);
+    ASSERT_EQ(seen.ends.size(), 1u);
+    EXPECT_TRUE(seen.ends[0].cancelled);
+    EXPECT_LT(seen.ends[0].done, 12u);
     int neverAsked = 0;
     for (size_t port = 0; port < 12; ++port) neverAsked += silent.QueryCountAt(port) == 0;
     EXPECT_GE(neverAsked, 8) << "pings went on after the cancel";
     EXPECT_EQ(NetworkWindowCount(), 0u);
 
     // A refresh asked after the cancel runs in full.
-    seen_.ends.clear();
+    seen.ends.clear();
     engine->Refresh({keys[0]}, Report());
     engine->Wait();
-    ASSERT_EQ(seen_.ends.size(), 1u);
-    EXPECT_FALSE(seen_.ends[0].cancelled);
-    EXPECT_EQ(seen_.ends[0].done, 1u);
+    ASSERT_EQ(seen.ends.size(), 1u);
+    EXPECT_FALSE(seen.ends[0].cancelled);
+    EXPECT_EQ(seen.ends[0].done, 1u);
 }
 
 // Servers that arrive while a refresh runs (a master server's list) wait for it: no session is
@@ -183,14 +183,14 @@ TEST_F(RefreshEngineTest, ServersListedDuringARefreshGetTheirSessionsAfterIt) {
     engine->Refresh(later, Report());
     engine->Wait();
 
-    ASSERT_EQ(seen_.ends.size(), 2u);
-    EXPECT_EQ(seen_.ends[0].total, 2u);
-    EXPECT_EQ(seen_.ends[1].done, 2u);
-    EXPECT_THAT(seen_.pinged, ElementsAre(::testing::Ge(100u), ::testing::Ge(100u)));
-    ASSERT_EQ(seen_.made.size(), 4u);
+    ASSERT_EQ(seen.ends.size(), 2u);
+    EXPECT_EQ(seen.ends[0].total, 2u);
+    EXPECT_EQ(seen.ends[1].done, 2u);
+    EXPECT_THAT(seen.pinged, ElementsAre(::testing::Ge(100u), ::testing::Ge(100u)));
+    ASSERT_EQ(seen.made.size(), 4u);
     for (size_t i = 2; i < 4; ++i) {
-        EXPECT_GE(seen_.made[i], 100u);
-        EXPECT_GE(seen_.madeAt[i], seen_.endedAt[0]) << "a session was made while the first refresh ran";
+        EXPECT_GE(seen.made[i], 100u);
+        EXPECT_GE(seen.madeAt[i], seen.endedAt[0]) << "a session was made while the first refresh ran";
     }
     EXPECT_EQ(arriving.QueryCount(), 2);
 }
