@@ -28,6 +28,8 @@ struct WindowPlace {
 
 struct BrowserSettings {
     std::vector<ServerAddress> servers;
+    std::vector<ServerAddress> favourites;
+    std::vector<std::wstring> friends;  // as the user wrote them: names, "*" for any run of characters
     // Values of the launch options the plugin offered, by server ("address:port") and option id.
     std::map<std::string, std::map<int, std::wstring>> optionValues;
     RowFilter filter;
@@ -37,11 +39,16 @@ struct BrowserSettings {
     bool autoRefresh = false;
     JoinSettings join;
     WindowPlace window;
+    int seatWatchSeconds = 5;         // the pace of a seat watch's pings
+    int seatWatchGiveUpMinutes = 10;  // how long a seat watch waits at the most
+    // Lines of keys this vtbrowse does not know (a newer one wrote them): written back as they stand.
+    std::vector<std::string> otherLines;
 };
 
 std::string FormatSettings(const BrowserSettings& settings);
 // Reads what it can: each line it cannot use is skipped and named in the result as
-// "origin:LINE: why"; unknown keys are skipped silently (a newer vtbrowse may have written them).
+// "origin:LINE: why"; lines of unknown keys are kept in otherLines, silently (a newer vtbrowse
+// may have written them).
 std::vector<std::string> ParseSettings(std::string_view content, std::string_view origin,
                                        BrowserSettings& settings);
 
