@@ -30,3 +30,13 @@ std::filesystem::path KeepAsItWas(const std::filesystem::path& path, const std::
     }
     return kept;
 }
+
+std::wstring KeepAsItWasNow(const std::filesystem::path& path) {
+    const std::time_t now = std::time(nullptr);
+    const std::tm* local = std::localtime(&now);
+    std::string error;
+    const std::filesystem::path kept = KeepAsItWas(path, local ? *local : std::tm{}, error);
+    if (kept.empty()) return L"The settings file as it was could not be kept: " + WideFromUtf8(error);
+    return L"The settings file as it was, with the lines that could not be read, is kept as " +
+           kept.wstring();
+}

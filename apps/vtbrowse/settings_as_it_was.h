@@ -12,3 +12,6 @@ std::filesystem::path AsItWasPath(const std::filesystem::path& path, const std::
 // Copies path beside itself under AsItWasPath, "-2", "-3"... added when that name is taken; the
 // copy's path, or an empty one with error filled.
 std::filesystem::path KeepAsItWas(const std::filesystem::path& path, const std::tm& when, std::string& error);
+// Keeps path as it was, named for the local time now; the line for the log that says where the
+// copy is, or why there is none.
+std::wstring KeepAsItWasNow(const std::filesystem::path& path);

@@ -209,7 +209,7 @@ TEST(RefreshTally, WordsEachStateOfARefresh) {
     tally.Cancel();
     EXPECT_EQ(
         tally.Activity(),
-        L"Cancelling: no new ping starts; the 3 of 4 done stay, running pings end within their budget + 1 s");
+        L"Cancelling: 3 of 4 refreshed; the servers still being asked have until their time-out to answer");
     tally.Count(Outcome::Failure);
     const std::wstring totals = tally.End(4, 4, 1.234, true);
     EXPECT_EQ(totals, L"Refresh cancelled: 4 of 4 servers in 1.23 s: 2 answered, 1 timed out, 1 failed");
