@@ -14,7 +14,7 @@ namespace {
 constexpr int Margin = 6;
 constexpr int RowHeight = 24;
 constexpr int LineHeight = 18;
-constexpr int LogHeight = 110;
+constexpr int LogHeight = 128;
 constexpr int FriendsWidth = 460;  // at the most; the log has the rest
 constexpr int QuickConnectWidth = 330;
 
@@ -169,9 +169,9 @@ void BrowserWindow::Layout() {
     const int listHeight = shared * 55 / 100;
     MoveWindow(list_->Window(), Margin, y, width, listHeight, TRUE);
     y += listHeight + 2;
-    const int handedBackWidth = width * 35 / 100;
-    MoveWindow(handedBack_, Margin, y, handedBackWidth, LineHeight + 2, TRUE);
-    seats_->Place(RECT{Margin + handedBackWidth + 6, y, Margin + width, y + LineHeight + 4});
+    const int seatsWidth = width * 65 / 100;
+    seats_->Place(RECT{Margin, y, Margin + seatsWidth, y + LineHeight + 4});
+    MoveWindow(handedBack_, Margin + seatsWidth + 10, y, width - seatsWidth - 10, LineHeight + 2, TRUE);
     y += LineHeight + 6;
     details_->Layout(RECT{Margin, y, Margin + width, y + std::max(60, logTop - Margin - y)});
     const int friendsWidth = std::min(FriendsWidth, width * 45 / 100);

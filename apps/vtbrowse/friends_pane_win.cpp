@@ -19,7 +19,7 @@ void SetCell(HWND list, int row, int column, const std::wstring& text) {
 
 std::wstring ServerText(const FriendSighting& sighting) {
     if (sighting.player.empty()) return L"not playing on the servers that answered";
-    return sighting.serverName.empty() ? sighting.address : sighting.serverName + L"  " + sighting.address;
+    return sighting.serverName.empty() ? sighting.address : sighting.serverName;
 }
 
 }  // namespace
@@ -39,9 +39,9 @@ FriendsPane::FriendsPane(HWND parent, int id, const std::vector<ServerRow>& rows
         CreateControl(pane, WC_LISTVIEWW, L"", LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_TABSTOP,
                       IDC_FRIEND_LIST, WS_EX_CLIENTEDGE);
     SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
-    AddListColumn(list, L"Friend", 90);
-    AddListColumn(list, L"Playing as", 90);
-    AddListColumn(list, L"Server", 190);
+    AddListColumn(list, L"Friend", 70);
+    AddListColumn(list, L"Playing as", 80);
+    AddListColumn(list, L"Server", 180);
     AddListColumn(list, L"Map", 90);
     icon_ = std::make_unique<NotificationIcon>([this] {
         if (handlers_.chosen && lastAppearance_) handlers_.chosen(lastAppearance_);

@@ -175,8 +175,8 @@ void PluginSide::OpenPluginMenu(ServerId server) {
     engine_->Command(server, *commands_, [this](HostedServer& target) {
         const LRESULT known = runner_.Send(CMD_PLUGIN_MENU, reinterpret_cast<WPARAM>(&target.handle),
                                            reinterpret_cast<LPARAM>(&menu_));
-        Log(known == 1 ? L"The plugin adds nothing to the menu of " + Label(target)
-                       : L"The plugin has no menu for " + Label(target));
+        // Answered: the plugin's step is done, and a player has nothing to read of it.
+        if (known != 1) Log(L"The plugin has no menu for " + Label(target));
     });
 }
 

@@ -7,7 +7,7 @@
 QuickConnect::QuickConnect(HWND parent, int id, Handlers handlers) : handlers_(std::move(handlers)) {
     CreatePane(parent, id);
     HWND pane = window_.get();
-    CreateControl(pane, L"Static", L"Server address:", SS_RIGHT | SS_CENTERIMAGE, IDC_QUICK_LABEL);
+    CreateControl(pane, L"Static", L"Connect to:", SS_RIGHT | SS_CENTERIMAGE, IDC_QUICK_LABEL);
     HWND text =
         CreateControl(pane, L"Edit", L"", ES_AUTOHSCROLL | WS_TABSTOP, IDC_QUICK_TEXT, WS_EX_CLIENTEDGE);
     SendMessageW(text, EM_SETCUEBANNER, TRUE, reinterpret_cast<LPARAM>(L"ADDRESS:PORT"));
@@ -51,7 +51,7 @@ void QuickConnect::OnCommand(int id, int code) {
 }
 
 void QuickConnect::OnSize(int width, int height) {
-    constexpr int LabelWidth = 86;
+    constexpr int LabelWidth = 70;
     constexpr int ButtonWidth = 64;
     HWND pane = window_.get();
     MoveWindow(GetDlgItem(pane, IDC_QUICK_LABEL), 0, 0, LabelWidth, height, TRUE);

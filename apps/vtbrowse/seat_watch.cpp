@@ -39,6 +39,13 @@ SeatWatch::Clock::time_point SeatWatch::NextTick() const {
     return std::min(GivesUpAt(), pingOut_ ? GivesUpAt() : lastPing_ + plan_.every);
 }
 
+std::wstring ServerLabel(const ServerRow& row) {
+    const std::wstring address = CellText(row, RowColumn::Address);
+    const std::wstring& name = row.last.status.serverName;
+    return row.refreshed && row.outcome == Outcome::Success && !name.empty() ? name + L" (" + address + L")"
+                                                                              : address;
+}
+
 std::wstring WatchLine(const SeatWatch& watch, const ServerRow& row, const std::wstring& givesUpClock) {
     const HostServerStatus& status = row.last.status;
     const std::wstring name =

@@ -53,6 +53,9 @@ private:
     WatchState state_ = WatchState::Watching;
 };
 
+// The server as the log names it: "Bravo Base (127.0.0.1:28001)", or its address alone.
+std::wstring ServerLabel(const ServerRow& row);
+
 // The line the window shows for a watch of row's server: what it waits for, how often it looks
 // and until when (givesUpClock, the time of day: "14:32"), or how it ended.
 std::wstring WatchLine(const SeatWatch& watch, const ServerRow& row, const std::wstring& givesUpClock);

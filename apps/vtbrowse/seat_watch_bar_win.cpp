@@ -47,7 +47,7 @@ void SeatWatchBar::Start(ServerId server, SeatWatchPlan plan) {
     EnableWindow(GetDlgItem(window_.get(), IDC_WATCH_STOP), TRUE);
     if (handlers_.log) {
         const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(plan.every).count();
-        handlers_.log(L"Waiting for a seat on " + CellText(lastRow_, RowColumn::Address) +
+        handlers_.log(L"Waiting for a seat on " + ServerLabel(lastRow_) +
                       L": a look every " + std::to_wstring(seconds) +
                       L" s; the game starts as soon as a seat is free");
     }
@@ -74,7 +74,7 @@ void SeatWatchBar::Forget(ServerId server) {
 void SeatWatchBar::Stop(const wchar_t* why) {
     watch_->Cancel();
     if (handlers_.log)
-        handlers_.log(L"Stopped waiting for a seat on " + CellText(lastRow_, RowColumn::Address) + L": " +
+        handlers_.log(L"Stopped waiting for a seat on " + ServerLabel(lastRow_) + L": " +
                       why);
     Act(WatchStep::Nothing);
 }
@@ -87,8 +87,8 @@ void SeatWatchBar::Act(WatchStep step) {
             break;
         case WatchStep::Launch:
             if (handlers_.log)
-                handlers_.log(L"A seat freed on " + CellText(lastRow_, RowColumn::Address) + L" (" +
-                              CellText(lastRow_, RowColumn::Players) + L"): starting the game");
+                handlers_.log(L"A seat freed on " + ServerLabel(lastRow_) + L", " +
+                              CellText(lastRow_, RowColumn::Players) + L" players: starting the game");
             if (handlers_.launch) handlers_.launch(server);
             break;
         case WatchStep::GiveUp:
