@@ -53,6 +53,7 @@ bool MatchesFriend(std::wstring_view pattern, std::wstring_view name) {
 
 std::vector<FriendSighting> FriendsOn(const ServerRow& row, const std::vector<std::wstring>& friends) {
     std::vector<FriendSighting> found;
+    if (friends.empty()) return found;  // every answer of a long refresh comes through here
     for (std::wstring& name : PlayerNames(row)) {
         const auto pattern = std::find_if(friends.begin(), friends.end(), [&](const std::wstring& written) {
             return MatchesFriend(written, name);

@@ -74,6 +74,11 @@ void FriendsPane::Tell() {
     }
 }
 
+void FriendsPane::Forget(ServerId server) {
+    appearances_.Forget(server);
+    ShowWhere();
+}
+
 void FriendsPane::ShowWhere() {
     HWND list = GetDlgItem(window_.get(), IDC_FRIEND_LIST);
     shown_ = WhereFriendsPlay(rows_, friends_);

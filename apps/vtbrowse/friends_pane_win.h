@@ -33,7 +33,8 @@ public:
     // Tells the appearances kept (a log line each, one balloon for them all) and shows where
     // every friend plays now.
     void Tell();
-    void Forget(ServerId server) { appearances_.Forget(server); }
+    // The server left the list (rows no longer has it).
+    void Forget(ServerId server);
 
     bool OnEnter(HWND focus) override;
 

@@ -243,72 +243,35 @@ std::vector<ServerRow> RuledFleet() {
 }
 
 TEST(PlayerFilters, CombineWithEachOtherAndWithTheCountFilters) {
-    const struct {
+    constexpr PasswordFilter Any = PasswordFilter::Any;
+    const struct Case {
         const char* label;
-        RowFilter filter;
+        const wchar_t* gameType;
+        const wchar_t* mod;
+        PasswordFilter password;
+        int pingUnderMs;
+        bool favouritesOnly;
+        bool hideFull;
         std::vector<ServerId> shown;
     } cases[] = {
-        {"game type, letter case aside",
-         [] {
-             RowFilter f;
-             f.gameType = L"CTF";
-             return f;
-         }(),
-         {1, 3}},
-        {"mod",
-         [] {
-             RowFilter f;
-             f.mod = L"rpg";
-             return f;
-         }(),
-         {2}},
-        {"password required",
-         [] {
-             RowFilter f;
-             f.password = PasswordFilter::Required;
-             return f;
-         }(),
-         {2}},
-        {"no password",
-         [] {
-             RowFilter f;
-             f.password = PasswordFilter::NotRequired;
-             return f;
-         }(),
-         {1, 3}},
-        {"ping under 5 ms",
-         [] {
-             RowFilter f;
-             f.pingUnderMs = 5;
-             return f;
-         }(),
-         {1, 3}},
-        {"favourites",
-         [] {
-             RowFilter f;
-             f.favouritesOnly = true;
-             return f;
-         }(),
-         {5, 2}},
-        {"CTF under 3 ms",
-         [] {
-             RowFilter f;
-             f.gameType = L"ctf";
-             f.pingUnderMs = 3;
-             return f;
-         }(),
-         {3}},
-        {"favourites not full",
-         [] {
-             RowFilter f;
-             f.favouritesOnly = f.hideFull = true;
-             return f;
-         }(),
-         {5}},
+        {"game type, letter case aside", L"CTF", L"", Any, 0, false, false, {1, 3}},
+        {"mod", L"", L"rpg", Any, 0, false, false, {2}},
+        {"password required", L"", L"", PasswordFilter::Required, 0, false, false, {2}},
+        {"no password", L"", L"", PasswordFilter::NotRequired, 0, false, false, {1, 3}},
+        {"ping under 5 ms", L"", L"", Any, 5, false, false, {1, 3}},
+        {"favourites", L"", L"", Any, 0, true, false, {5, 2}},
+        {"CTF under 3 ms", L"ctf", L"", Any, 3, false, false, {3}},
+        {"favourites not full", L"", L"", Any, 0, true, true, {5}},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(VisibleRows(RuledFleet(), c.filter, RowOrder{RowColumn::Address, false}), c.shown)
-            << c.label;
+    for (const Case& c : cases) {
+        RowFilter filter;
+        filter.gameType = c.gameType;
+        filter.mod = c.mod;
+        filter.password = c.password;
+        filter.pingUnderMs = c.pingUnderMs;
+        filter.favouritesOnly = c.favouritesOnly;
+        filter.hideFull = c.hideFull;
+        EXPECT_EQ(VisibleRows(RuledFleet(), filter, RowOrder{RowColumn::Address, false}), c.shown) << c.label;
     }
     // The choices offered are what the servers that answered send, each once.
     EXPECT_THAT(RuleValuesSeen(RuledFleet(), GameTypeRule), ElementsAre(L"CTF", L"Deathmatch"));
