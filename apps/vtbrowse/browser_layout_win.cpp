@@ -52,6 +52,8 @@ void BrowserWindow::CreateControls() {
     CreateControl(window, L"Button", L"Hide empty", check, IDC_HIDE_EMPTY);
     CreateControl(window, L"Button", L"Hide full", check, IDC_HIDE_FULL);
     CreateControl(window, L"Button", L"Hide no answer", check, IDC_HIDE_SILENT);
+    CreateControl(window, L"Button", L"&Get from masters", button, IDC_GET_MASTERS);
+    CreateControl(window, L"Button", L"&Masters...", button, IDC_MASTERS);
 
     ServerListView::Handlers handlers;
     handlers.columnClicked = [this](RowColumn column) { SortBy(column); };
@@ -119,6 +121,9 @@ void BrowserWindow::Layout() {
               {IDC_HIDE_EMPTY, 86},
               {IDC_HIDE_FULL, 76},
               {IDC_HIDE_SILENT, 110}});
+    // The masters' buttons at the row's right end, past the filters.
+    PlaceRow(window, std::max<int>(Margin + 580, client.right - Margin - 214), y, RowHeight - 2,
+             {{IDC_GET_MASTERS, 120}, {IDC_MASTERS, 90}});
     y += RowHeight + 4;
 
     // What is left between the filters and the log: 55 parts list, 45 parts details.

@@ -8,6 +8,7 @@
 #include "apps/vtbrowse/browser_ids.h"
 #include "apps/vtbrowse/controls_win.h"
 #include "apps/vtbrowse/join_dialog_win.h"
+#include "apps/vtbrowse/master_merge.h"
 #include "apps/vtbrowse/player_search.h"
 #include "apps/vtbrowse/window_object_win.h"
 #include "text/utf8_text.h"
@@ -71,6 +72,7 @@ BrowserWindow::BrowserWindow(BrowserStart start) : start_(std::move(start)) {
     std::vector<ServerAddress> servers = std::exchange(settings_.servers, {});
     servers.insert(servers.end(), start_.options.servers.begin(), start_.options.servers.end());
     AddServers(servers);
+    RestoreListed(std::exchange(settings_.listed, {}));
     for (const std::string& file : start_.options.serverFiles) ImportFile(FullHostPath(file));
     if (const std::optional<ServerAddress>& chosen = start_.options.select) {
         for (const ServerRow& row : rows_) {
@@ -83,6 +85,7 @@ BrowserWindow::BrowserWindow(BrowserStart start) : start_(std::move(start)) {
     started_ = true;
     Save();
     if (!rows_.empty()) RefreshAll();
+    if (settings_.mastersAtStart) GetFromMasters();
     UpdateStatus();
 }
 
@@ -136,6 +139,9 @@ LRESULT BrowserWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPARA
                     return 0;
                 case SideMessage:
                     OnSideEvents();
+                    return 0;
+                case FetchMessage:
+                    OnFetchEvents();
                     return 0;
                 case CMD_FORWARD:
                     OnHandedBack(wParam, lParam);
@@ -212,6 +218,12 @@ void BrowserWindow::OnCommand(int id, int code) {
             UpdateList();
             Save();
             break;
+        case IDC_GET_MASTERS:
+            GetFromMasters();
+            break;
+        case IDC_MASTERS:
+            EditMasters();
+            break;
         case IDC_HAND_BACK:
             if (side_ && list_->FocusedId()) side_->HandBack(list_->FocusedId(), hostWindow_);
             break;
@@ -252,16 +264,24 @@ void BrowserWindow::SortBy(RowColumn column) {
 void BrowserWindow::AddServers(const std::vector<ServerAddress>& servers) {
     std::vector<std::pair<ServerId, ServerAddress>> added;
     for (const ServerAddress& server : servers) {
-        const bool listed = std::any_of(rows_.begin(), rows_.end(),
-                                        [&](const ServerRow& row) { return row.address == server; });
-        if (listed) continue;
+        const auto listed = std::find_if(rows_.begin(), rows_.end(),
+                                         [&](const ServerRow& row) { return row.address == server; });
+        // A server that masters listed, added by hand too, stays when they stop listing it.
+        if (listed != rows_.end()) {
+            listed->origin.byHand = true;
+            continue;
+        }
         ServerRow row;
         row.id = nextId_++;
         row.address = server;
+        row.origin.byHand = true;
         rows_.push_back(std::move(row));
         added.emplace_back(rows_.back().id, server);
     }
-    if (added.empty()) return;
+    if (added.empty()) {
+        Save();  // a server the masters listed may be one added by hand now
+        return;
+    }
     if (side_) side_->Add(added, settings_.timeoutSeconds);
     Log(L"Added " + Plural(added.size(), L"server", L"servers") +
         (status_->Tally().Running() ? L"; the plugin gets them once the running refresh ends" : L""));
@@ -322,6 +342,8 @@ void BrowserWindow::Refresh(std::vector<ServerId> ids) {
 }
 
 void BrowserWindow::CancelRefresh() {
+    fetch_.Cancel();
+    UpdateStatus();
     if (!status_->Tally().Running() || !side_) return;
     side_->Cancel();
     status_->Tally().Cancel();
@@ -384,6 +406,7 @@ void BrowserWindow::OnSideEvents() {
         }
     }
     if (rowsChanged) UpdateList();
+    RefreshListedByMasters();
     UpdateStatus();
 }
 
@@ -455,10 +478,14 @@ void BrowserWindow::ApplyAutoRefresh() {
 
 void BrowserWindow::UpdateStatus() {
     const RefreshTally& tally = status_->Tally();
+    const MasterTally& fetching = fetch_.Tally();
     status_->Show(
-        ListCounts(rows_.size(), list_->Shown(), settings_.autoRefresh ? settings_.autoRefreshSeconds : 0));
+        ListCounts(rows_.size(), list_->Shown(), settings_.autoRefresh ? settings_.autoRefreshSeconds : 0),
+        fetching.Running() ? fetching.Activity() : L"");
     HWND window = window_.get();
-    EnableWindow(GetDlgItem(window, IDCANCEL), tally.Running() && !tally.Cancelling());
+    EnableWindow(GetDlgItem(window, IDCANCEL),
+                 (tally.Running() && !tally.Cancelling()) || (fetching.Running() && !fetching.Cancelling()));
+    EnableWindow(GetDlgItem(window, IDC_GET_MASTERS), !fetching.Running());
     EnableWindow(GetDlgItem(window, IDC_REFRESH), side_ && !tally.Running());
     EnableWindow(GetDlgItem(window, IDC_REFRESH_SELECTED), side_ && !tally.Running());
 }
@@ -471,8 +498,7 @@ void BrowserWindow::Save() {
     // Filling the controls at start sends their change notifications: nothing to save before the
     // servers of the file are listed again.
     if (!started_) return;
-    settings_.servers.clear();
-    for (const ServerRow& row : rows_) settings_.servers.push_back(row.address);
+    StoreOrigins(rows_, settings_.servers, settings_.listed);
     std::string error;
     if (!SaveSettingsFile(start_.settingsPath, settings_, error))
         Log(L"Settings not saved: " + WideFromUtf8(error));

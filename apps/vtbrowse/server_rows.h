@@ -10,6 +10,7 @@
 
 #include "apps/shared/server_list.h"
 #include "apps/shared/server_result.h"
+#include "apps/vtbrowse/server_origin.h"
 #include "apps/vtbrowse/server_snapshot.h"
 
 using ServerId = std::uint32_t;
@@ -20,6 +21,7 @@ using CountPoint = std::optional<int>;
 struct ServerRow {
     ServerId id = 0;
     ServerAddress address;
+    ServerOrigin origin;
     bool refreshed = false;  // a ping has run since the server was added
     Outcome outcome = Outcome::Failure;
     ServerSnapshot last;
