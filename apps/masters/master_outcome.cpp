@@ -1,6 +1,22 @@
 #include "apps/masters/master_outcome.h"
 
+#include <cstdio>
+
 #include "apps/masters/master_packet.h"
+
+namespace {
+
+std::string Counted(int count, const char* what) {
+    return std::to_string(count) + " " + what + (count == 1 ? "" : "s");
+}
+
+std::string Seconds(double seconds) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.3f s", seconds);
+    return text;
+}
+
+}  // namespace
 
 const char* MasterStatusText(MasterStatus status) {
     switch (status) {
@@ -36,6 +52,25 @@ std::string RejectedText(const RejectedPackets& rejected) {
         text += std::to_string(kind.count) + " " + kind.what;
     }
     return text;
+}
+
+std::string OutcomeSummary(const MasterOutcome& outcome) {
+    std::string text = MasterStatusText(outcome.status);
+    if (outcome.status == MasterStatus::Unresolved || outcome.status == MasterStatus::SocketError)
+        return text + ": " + outcome.detail;
+    const std::string total = outcome.packetsTotal > 0 ? std::to_string(outcome.packetsTotal) : "?";
+    text += ": " + Counted(static_cast<int>(outcome.servers.size()), "server") + " in " +
+            std::to_string(outcome.packetsReceived) + "/" + total + " packets, " +
+            Counted(outcome.requestsSent, "request") + ", " + Seconds(outcome.seconds);
+    const std::string rejected = RejectedText(outcome.rejected);
+    if (!rejected.empty()) text += "; dropped " + rejected;
+    if (!outcome.detail.empty()) text += "; " + outcome.detail;
+    return text;
+}
+
+std::string MasterGreeting(const MasterOutcome& outcome) {
+    if (outcome.name.empty() && outcome.motd.empty()) return "";
+    return outcome.name + (outcome.motd.empty() ? "" : ": " + outcome.motd);
 }
 
 std::vector<ServerAddress> MergedServers(const std::vector<MasterOutcome>& outcomes) {

@@ -37,6 +37,12 @@ struct MasterOutcome {
 // "2 wrong key, 1 cut short": the datagrams dropped and why; empty when none was.
 std::string RejectedText(const RejectedPackets& rejected);
 
+// How a master's exchange ended, for a person: "complete: 3 servers in 1/1 packets, 1 request,
+// 0.058 s", then what was dropped and why, or "unresolved: Host not found. (11001)".
+std::string OutcomeSummary(const MasterOutcome& outcome);
+// The master's own words: "NAME: MESSAGE OF THE DAY"; empty when it said nothing.
+std::string MasterGreeting(const MasterOutcome& outcome);
+
 // The masters' servers in the masters' order, each address and port once.
 std::vector<ServerAddress> MergedServers(const std::vector<MasterOutcome>& outcomes);
 

@@ -97,3 +97,17 @@
 #define IDC_ABOUT_NAME 1401
 #define IDC_ABOUT_PLUGIN 1402
 #define IDC_ABOUT_COPYRIGHT 1403
+
+// Servers from master servers: the main window's commands, and the masters dialog. Numbers of a
+// range of their own.
+#define IDD_MASTERS 260
+#define IDC_GET_MASTERS 1060
+#define IDC_MASTERS 1061
+#define IDC_MASTERS_LIST 1601
+#define IDC_MASTERS_TEXT 1602
+#define IDC_MASTERS_ADD 1603
+#define IDC_MASTERS_CHANGE 1604
+#define IDC_MASTERS_REMOVE 1605
+#define IDC_MASTERS_COMMUNITY 1606
+#define IDC_MASTERS_AT_START 1607
+#define IDC_MASTERS_PROBLEM 1608

@@ -55,6 +55,8 @@ void BrowserWindow::CreateControls() {
     CreateControl(window, L"Button", L"Hide empty", check, IDC_HIDE_EMPTY);
     CreateControl(window, L"Button", L"Hide full", check, IDC_HIDE_FULL);
     CreateControl(window, L"Button", L"Hide no answer", check, IDC_HIDE_SILENT);
+    CreateControl(window, L"Button", L"&Get from masters", button, IDC_GET_MASTERS);
+    CreateControl(window, L"Button", L"&Masters...", button, IDC_MASTERS);
 
     ServerListView::Handlers handlers;
     handlers.columnClicked = [this](RowColumn column) { SortBy(column); };
@@ -160,7 +162,10 @@ void BrowserWindow::Layout() {
     const int quickLeft = std::max(600, Margin + width - QuickConnectWidth);
     quick_->Place(RECT{quickLeft, y, Margin + width, y + RowHeight - 2});
     y += RowHeight + 4;
-    filters_->Place(RECT{Margin, y, Margin + width, y + RowHeight - 2});
+    // The masters' buttons at the row's right end, past the players' filters.
+    const int mastersLeft = std::max<int>(Margin + 724, client.right - Margin - 214);
+    filters_->Place(RECT{Margin, y, mastersLeft - 8, y + RowHeight - 2});
+    PlaceRow(window, mastersLeft, y, RowHeight - 2, {{IDC_GET_MASTERS, 120}, {IDC_MASTERS, 90}});
     y += RowHeight + 4;
 
     // What is left between the filters and the log: 55 parts list, 45 parts details.

@@ -9,6 +9,7 @@
 #include "apps/vtbrowse/controls_win.h"
 #include "apps/vtbrowse/favourites.h"
 #include "apps/vtbrowse/join_dialog_win.h"
+#include "apps/vtbrowse/master_merge.h"
 #include "apps/vtbrowse/player_search.h"
 #include "apps/vtbrowse/settings_as_it_was.h"
 #include "apps/vtbrowse/window_object_win.h"
@@ -73,11 +74,10 @@ BrowserWindow::BrowserWindow(BrowserStart start) : start_(std::move(start)) {
             WideFromUtf8(error.what()));
     }
     std::vector<ServerAddress> servers = std::exchange(settings_.servers, {});
-    // A favourite stays listed whatever else changed in the file.
-    servers.insert(servers.end(), settings_.favourites.begin(), settings_.favourites.end());
     servers.insert(servers.end(), start_.options.servers.begin(), start_.options.servers.end());
     AddServers(servers);
-    MarkFavourites(rows_, settings_.favourites);
+    ListRestored(RestoreListed(rows_, std::exchange(settings_.listed, {}), nextId_), L" the masters gave before");
+    ListRestored(RestoreFavourites(rows_, settings_.favourites, nextId_), L" of favourites no master lists any more");
     for (const std::string& file : start_.options.serverFiles) ImportFile(FullHostPath(file));
     if (const std::optional<ServerAddress>& chosen = start_.options.select) {
         for (const ServerRow& row : rows_) {
@@ -91,6 +91,7 @@ BrowserWindow::BrowserWindow(BrowserStart start) : start_(std::move(start)) {
     Save();
     if (!rows_.empty()) RefreshAll();
     if (start_.options.join) QuickJoin(*start_.options.join);
+    if (settings_.mastersAtStart) GetFromMasters();
     UpdateStatus();
 }
 
@@ -144,6 +145,9 @@ LRESULT BrowserWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPARA
                     return 0;
                 case SideMessage:
                     OnSideEvents();
+                    return 0;
+                case FetchMessage:
+                    OnFetchEvents();
                     return 0;
                 case CMD_FORWARD:
                     OnHandedBack(wParam, lParam);
@@ -230,6 +234,12 @@ void BrowserWindow::OnCommand(int id, int code) {
         case IDC_WATCH_SEAT:
             JoinServer(list_->FocusedId(), true);
             break;
+        case IDC_GET_MASTERS:
+            GetFromMasters();
+            break;
+        case IDC_MASTERS:
+            EditMasters();
+            break;
         case IDC_HAND_BACK:
             if (side_ && list_->FocusedId()) side_->HandBack(list_->FocusedId(), hostWindow_);
             break;
@@ -270,16 +280,24 @@ void BrowserWindow::SortBy(RowColumn column) {
 void BrowserWindow::AddServers(const std::vector<ServerAddress>& servers) {
     std::vector<std::pair<ServerId, ServerAddress>> added;
     for (const ServerAddress& server : servers) {
-        const bool listed = std::any_of(rows_.begin(), rows_.end(),
-                                        [&](const ServerRow& row) { return row.address == server; });
-        if (listed) continue;
+        const auto listed = std::find_if(rows_.begin(), rows_.end(),
+                                         [&](const ServerRow& row) { return row.address == server; });
+        // A server that masters listed, added by hand too, stays when they stop listing it.
+        if (listed != rows_.end()) {
+            listed->origin.byHand = true;
+            continue;
+        }
         ServerRow row;
         row.id = nextId_++;
         row.address = server;
+        row.origin.byHand = true;
         rows_.push_back(std::move(row));
         added.emplace_back(rows_.back().id, server);
     }
-    if (added.empty()) return;
+    if (added.empty()) {
+        Save();  // a server the masters listed may be one added by hand now
+        return;
+    }
     if (side_) side_->Add(added, settings_.timeoutSeconds);
     Log(L"Added " + Plural(added.size(), L"server", L"servers") +
         (status_->Tally().Running() ? L"; they are refreshed after the running refresh" : L""));
@@ -343,6 +361,8 @@ void BrowserWindow::Refresh(std::vector<ServerId> ids) {
 }
 
 void BrowserWindow::CancelRefresh() {
+    fetch_.Cancel();
+    UpdateStatus();
     if (!status_->Tally().Running() || !side_) return;
     side_->Cancel();
     status_->Tally().Cancel();
@@ -444,6 +464,7 @@ void BrowserWindow::OnSideEvents() {
     }
     if (checked) friends_->Tell();
     if (rowsChanged) UpdateList();
+    RefreshListedByMasters();
     UpdateStatus();
     if (joinNow) JoinServer(joinNow, false);
 }
@@ -474,7 +495,7 @@ void BrowserWindow::OnContextMenu(LPARAM where) {
     const ServerRow* focused = Find(list_->FocusedId());
     AppendMenuW(
         menu.get(), MF_STRING, IDC_FAVOURITE,
-        focused && focused->favourite ? L"Remove from favourites\tCtrl+D" : L"Add to favourites\tCtrl+D");
+        focused && focused->origin.favourite ? L"Remove from favourites\tCtrl+D" : L"Add to favourites\tCtrl+D");
     AppendMenuW(menu.get(), MF_STRING, IDC_REMOVE, L"Remove\tDel");
     AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
     AppendMenuW(menu.get(), MF_STRING, IDC_HAND_BACK, L"Pass to the plugin and back");
@@ -521,10 +542,14 @@ void BrowserWindow::ApplyAutoRefresh() {
 
 void BrowserWindow::UpdateStatus() {
     const RefreshTally& tally = status_->Tally();
+    const MasterTally& fetching = fetch_.Tally();
     status_->Show(
-        ListCounts(rows_.size(), list_->Shown(), settings_.autoRefresh ? settings_.autoRefreshSeconds : 0));
+        ListCounts(rows_.size(), list_->Shown(), settings_.autoRefresh ? settings_.autoRefreshSeconds : 0),
+        fetching.Running() ? fetching.Activity() : L"");
     HWND window = window_.get();
-    EnableWindow(GetDlgItem(window, IDCANCEL), tally.Running() && !tally.Cancelling());
+    EnableWindow(GetDlgItem(window, IDCANCEL),
+                 (tally.Running() && !tally.Cancelling()) || (fetching.Running() && !fetching.Cancelling()));
+    EnableWindow(GetDlgItem(window, IDC_GET_MASTERS), !fetching.Running());
     EnableWindow(GetDlgItem(window, IDC_REFRESH), side_ && !tally.Running());
     EnableWindow(GetDlgItem(window, IDC_REFRESH_SELECTED), side_ && !tally.Running());
 }
@@ -537,8 +562,7 @@ void BrowserWindow::Save() {
     // Filling the controls at start sends their change notifications: nothing to save before the
     // servers of the file are listed again.
     if (!started_) return;
-    settings_.servers.clear();
-    for (const ServerRow& row : rows_) settings_.servers.push_back(row.address);
+    StoreOrigins(rows_, settings_.servers, settings_.listed);
     settings_.favourites = FavouriteAddresses(rows_);
     settings_.friends = friends_->Friends();
     std::string error;

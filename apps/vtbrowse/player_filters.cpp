@@ -50,7 +50,7 @@ std::vector<std::wstring> RuleValuesSeen(const std::vector<ServerRow>& rows, std
 }
 
 bool PassesPlayerFilters(const ServerRow& row, const RowFilter& filter) {
-    if (filter.favouritesOnly && !row.favourite) return false;
+    if (filter.favouritesOnly && !row.origin.favourite) return false;
     if (!filter.gameType.empty() && !RuleIs(row, GameTypeRule, filter.gameType)) return false;
     if (!filter.mod.empty() && !RuleIs(row, ModRule, filter.mod)) return false;
     if (filter.password != PasswordFilter::Any) {

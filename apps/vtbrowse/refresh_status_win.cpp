@@ -16,8 +16,10 @@ int RefreshStatus::Layout(int width) {
     return bar.bottom - bar.top;
 }
 
-void RefreshStatus::Show(const std::wstring& counts) {
-    SendMessageW(bar_, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(tally_.Activity().c_str()));
+void RefreshStatus::Show(const std::wstring& counts, const std::wstring& fetching) {
+    std::wstring activity = tally_.Activity();
+    if (!fetching.empty()) activity = tally_.Running() ? fetching + L"; " + activity : fetching;
+    SendMessageW(bar_, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(activity.c_str()));
     SendMessageW(bar_, SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(counts.c_str()));
 }
 

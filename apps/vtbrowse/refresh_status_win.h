@@ -18,8 +18,9 @@ public:
     int Layout(int width);
     RefreshTally& Tally() { return tally_; }
     const RefreshTally& Tally() const { return tally_; }
-    // Shows the tally's activity and the list's counts (ListCounts).
-    void Show(const std::wstring& counts);
+    // Shows the tally's activity and the list's counts (ListCounts); fetching, when not empty,
+    // what a fetch from master servers is doing, before the refresh's progress.
+    void Show(const std::wstring& counts, const std::wstring& fetching = L"");
     // A hint in place of the activity until the next Show.
     void Say(const wchar_t* hint);
 

@@ -71,7 +71,7 @@ int CompareBy(const ServerRow& a, const ServerRow& b, RowColumn column) {
         case RowColumn::Ping:
             return CompareNumbers(a.last.pingMs, b.last.pingMs);
         case RowColumn::Favourite:
-            return CompareNumbers(b.favourite, a.favourite);
+            return CompareNumbers(b.origin.favourite, a.origin.favourite);
     }
     return 0;
 }

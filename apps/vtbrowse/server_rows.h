@@ -10,6 +10,7 @@
 
 #include "apps/shared/server_list.h"
 #include "apps/shared/server_result.h"
+#include "apps/vtbrowse/server_origin.h"
 #include "apps/vtbrowse/server_snapshot.h"
 
 using ServerId = std::uint32_t;
@@ -20,17 +21,13 @@ using CountPoint = std::optional<int>;
 struct ServerRow {
     ServerId id = 0;
     ServerAddress address;
+    ServerOrigin origin;
     bool refreshed = false;  // a ping has run since the server was added
     Outcome outcome = Outcome::Failure;
     ServerSnapshot last;
     std::vector<CountPoint> history;  // one point per refresh of this run
     // Launch options the plugin offered for this server, in the order it offered them.
     std::vector<OfferedLaunchOption> offeredOptions;
-    bool favourite = false;  // starred by the user: kept and pinged whatever the masters list
-    // Where the server came from: added by hand (typed, imported, the command line), and the
-    // masters whose latest successful list holds it.
-    bool addedByHand = true;
-    std::vector<std::string> listedBy;
 };
 
 enum class RowColumn { Name, Address, Map, Players, Status, Ping, Favourite };

@@ -1,9 +1,11 @@
 #include "apps/vtbrowse/settings_file.h"
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 #include <system_error>
 
+#include "apps/masters/master_outcome.h"
 #include "apps/shared/text_lines.h"
 #include "text/utf8_text.h"
 
@@ -93,6 +95,33 @@ bool ParseOption(std::string_view text, BrowserSettings& settings, std::string& 
     return true;
 }
 
+// "listed=ADDRESS:PORT MASTER..."
+bool ParseListed(std::string_view text, BrowserSettings& settings, std::string& why) {
+    ListedByMasters listed;
+    ServerListError error;
+    size_t start = 0;
+    while (start < text.size()) {
+        const size_t space = std::min(text.find(' ', start), text.size());
+        ServerAddress address;
+        if (!ParseServerAddress(text.substr(start, space - start), address, error)) {
+            why = error.message;
+            return false;
+        }
+        if (start == 0) {
+            listed.server = address;
+        } else {
+            listed.masters.push_back(address.Text());
+        }
+        start = space + 1;
+    }
+    if (listed.masters.empty()) {
+        why = "expected listed=ADDRESS:PORT MASTER...";
+        return false;
+    }
+    settings.listed.push_back(std::move(listed));
+    return true;
+}
+
 const char* ColumnKey(RowColumn column) {
     static const char* const keys[] = {"name", "address", "map", "players", "status", "ping", "favourite"};
     return keys[static_cast<int>(column)];
@@ -177,6 +206,15 @@ bool ApplyLine(std::string_view key, std::string_view value, BrowserSettings& se
         return usable;
     }
     if (key == "option") return ParseOption(value, settings, why);
+    if (key == "listed") return ParseListed(value, settings, why);
+    if (key == "master") {
+        ServerAddress master;
+        ServerListError error;
+        usable = ParseMasterAddress(value, master, error);
+        if (usable) settings.masters.push_back(master);
+        if (!usable) why = error.message;
+        return usable;
+    }
     if (key == "timeout") {
         usable = ParseNumber(value, 1, 60, settings.timeoutSeconds);
     } else if (key == "autoRefreshSeconds") {
@@ -203,6 +241,8 @@ bool ApplyLine(std::string_view key, std::string_view value, BrowserSettings& se
         settings.join.playerName = Unescaped(value);
     } else if (key == "configFile") {
         settings.join.configFile = Unescaped(value);
+    } else if (key == "mastersAtStart") {
+        usable = ParseFlag(value, settings.mastersAtStart);
     } else if (key == "window") {
         usable = ParsePlace(value, settings.window);
     } else if (const LineUse use = ApplyPlayerLine(key, value, settings, why); use != LineUse::UnknownKey) {
@@ -237,6 +277,13 @@ std::string FormatSettings(const BrowserSettings& settings) {
         out << "window=" << place.x << "," << place.y << "," << place.width << "," << place.height << "\n";
     }
     for (const ServerAddress& server : settings.servers) out << "server=" << server.Text() << "\n";
+    out << "mastersAtStart=" << settings.mastersAtStart << "\n";
+    for (const ServerAddress& master : settings.masters) out << "master=" << master.Text() << "\n";
+    for (const ListedByMasters& listed : settings.listed) {
+        out << "listed=" << listed.server.Text();
+        for (const std::string& master : listed.masters) out << " " << master;
+        out << "\n";
+    }
     for (const auto& [server, values] : settings.optionValues) {
         for (const auto& [id, value] : values) {
             if (!value.empty()) out << "option=" << id << " " << server << " " << Escaped(value) << "\n";
@@ -275,9 +322,17 @@ std::vector<std::string> ParseSettings(std::string_view content, std::string_vie
     return problems;
 }
 
+std::vector<ServerAddress> CommunityMasters() {
+    return {
+        {"t1m1.pu.net", 28000}, {"t1m1.tribes0.com", 28000}, {"t1m1.masters.tribesmasterserver.com", 28000}};
+}
+
 std::vector<std::string> LoadSettingsFile(const std::filesystem::path& path, BrowserSettings& settings) {
     std::error_code missing;
-    if (!std::filesystem::exists(path, missing)) return {};
+    if (!std::filesystem::exists(path, missing)) {
+        settings.masters = CommunityMasters();
+        return {};
+    }
     std::ifstream file(path, std::ios::binary);
     const std::string origin = Utf8FromWide(path.wstring());
     if (!file) return {"cannot read the settings file '" + origin + "'"};

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "apps/vtbrowse/server_origin.h"
 #include "apps/vtbrowse/server_rows.h"
 
 // The join settings the host keeps for every server alike.
@@ -27,9 +28,14 @@ struct WindowPlace {
 };
 
 struct BrowserSettings {
+    // Servers added by hand (and any that no master lists); those masters listed are in listed.
     std::vector<ServerAddress> servers;
     std::vector<ServerAddress> favourites;
     std::vector<std::wstring> friends;  // as the user wrote them: names, "*" for any run of characters
+    std::vector<ListedByMasters> listed;
+    // The master servers "Get servers from masters" asks, and whether it asks them at start.
+    std::vector<ServerAddress> masters;
+    bool mastersAtStart = false;
     // Values of the launch options the plugin offered, by server ("address:port") and option id.
     std::map<std::string, std::map<int, std::wstring>> optionValues;
     RowFilter filter;
@@ -52,7 +58,12 @@ std::string FormatSettings(const BrowserSettings& settings);
 std::vector<std::string> ParseSettings(std::string_view content, std::string_view origin,
                                        BrowserSettings& settings);
 
-// A missing file leaves settings as they are and is no problem; anything else unreadable is.
+// The masters a new settings file starts with: the community masters the game's configuration
+// files name. vtbrowse asks them only when the user says so.
+std::vector<ServerAddress> CommunityMasters();
+
+// A missing file is no problem: settings are left as they are, but for the masters, which are
+// the community masters of a new file. Anything else unreadable is a problem.
 std::vector<std::string> LoadSettingsFile(const std::filesystem::path& path, BrowserSettings& settings);
 // Writes the whole file anew through a temporary beside it, so a crash never leaves half a file.
 // False with error filled when it could not be written.

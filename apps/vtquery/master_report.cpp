@@ -1,43 +1,15 @@
 #include "apps/vtquery/master_report.h"
 
 #include <cmath>
-#include <cstdio>
 
 using json = nlohmann::ordered_json;
-
-namespace {
-
-std::string Counted(int count, const char* what) {
-    return std::to_string(count) + " " + what + (count == 1 ? "" : "s");
-}
-
-std::string Seconds(double seconds) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.3f s", seconds);
-    return text;
-}
-
-}  // namespace
 
 std::string FormatMasterLines(const std::vector<MasterOutcome>& outcomes) {
     std::string text;
     for (const MasterOutcome& outcome : outcomes) {
-        text += "master " + outcome.master + ": " + MasterStatusText(outcome.status);
-        if (outcome.status == MasterStatus::Unresolved || outcome.status == MasterStatus::SocketError) {
-            text += ": " + outcome.detail + "\n";
-            continue;
-        }
-        const std::string total = outcome.packetsTotal > 0 ? std::to_string(outcome.packetsTotal) : "?";
-        text += ": " + Counted(static_cast<int>(outcome.servers.size()), "server") + " in " +
-                std::to_string(outcome.packetsReceived) + "/" + total + " packets, " +
-                Counted(outcome.requestsSent, "request") + ", " + Seconds(outcome.seconds);
-        const std::string rejected = RejectedText(outcome.rejected);
-        if (!rejected.empty()) text += "; dropped " + rejected;
-        if (!outcome.detail.empty()) text += "; " + outcome.detail;
-        text += "\n";
-        if (!outcome.name.empty() || !outcome.motd.empty()) {
-            text += "  " + outcome.name + (outcome.motd.empty() ? "" : ": " + outcome.motd) + "\n";
-        }
+        text += "master " + outcome.master + ": " + OutcomeSummary(outcome) + "\n";
+        const std::string greeting = MasterGreeting(outcome);
+        if (!greeting.empty()) text += "  " + greeting + "\n";
     }
     return text;
 }

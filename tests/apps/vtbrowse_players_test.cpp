@@ -5,6 +5,7 @@
 
 #include "apps/vtbrowse/favourites.h"
 #include "apps/vtbrowse/friends.h"
+#include "apps/vtbrowse/master_merge.h"
 #include "apps/vtbrowse/player_filters.h"
 #include "apps/vtbrowse/seat_watch.h"
 
@@ -238,7 +239,7 @@ std::vector<ServerRow> RuledFleet() {
         Answer(3, 1, 8, {}, Rules{{L"game", L"ctf"}, {L"mods", L"base"}, {L"needpass", L"0"}}, 2),
         Answer(4, -1, 0, {}, Rules{{L"game", L"CTF"}}), ServerRow{}};
     rows[4].id = 5;
-    rows[1].favourite = rows[4].favourite = true;
+    rows[1].origin.favourite = rows[4].origin.favourite = true;
     return rows;
 }
 
@@ -285,13 +286,21 @@ TEST(Favourites, StarsToggleTogetherSortFirstAndSayWhenNoMasterListsThem) {
     EXPECT_FALSE(ToggleFavourites(rows, {1, 2}));
     EXPECT_EQ(VisibleRows(rows, RowFilter{}, RowOrder{RowColumn::Favourite, false}),
               (std::vector<ServerId>{5, 1, 2, 3, 4}));
-    MarkFavourites(rows, {rows[0].address});
+    // Back from the settings file: a listed favourite is starred again; one that nothing else
+    // kept (no master lists it any more) comes back marked, and is kept by its favourite line.
+    ServerId nextId = 10;
+    const ServerAddress gone{"127.0.0.1", 29000};
+    const auto added = RestoreFavourites(rows, {rows[0].address, gone}, nextId);
+    ASSERT_EQ(added.size(), 1u);
+    EXPECT_EQ(added[0].first, 10u);
     EXPECT_EQ(FavouriteText(rows[0]), L"\u2605");
-    rows[0].addedByHand = false;  // a master's, which lists it no more
-    EXPECT_EQ(CellText(rows[0], RowColumn::Favourite), L"\u2605 not listed");
-    rows[0].listedBy = {"127.0.0.1:28000"};
-    EXPECT_EQ(FavouriteText(rows[0]), L"\u2605");
+    EXPECT_EQ(CellText(rows.back(), RowColumn::Favourite), L"\u2605 not listed");
     EXPECT_EQ(FavouriteText(rows[2]), L"");
+    std::vector<ServerAddress> serverLines;
+    std::vector<ListedByMasters> listedLines;
+    StoreOrigins(rows, serverLines, listedLines);
+    EXPECT_THAT(serverLines, testing::Not(testing::Contains(gone)));
+    EXPECT_THAT(serverLines, testing::Contains(rows[0].address));
 }
 
 }  // namespace

@@ -38,6 +38,9 @@ BrowserSettings Everything() {
     settings.join =
         JoinSettings{L"C:\\Games\\Tribes\\Tribes.exe", L"+connect <address> -fast", L"Jet", L"auto.cs"};
     settings.window = WindowPlace{-20, 10, 900, 600};
+    settings.masters = {{"127.0.0.1", 28000}, {"::1", 27999}};
+    settings.mastersAtStart = true;
+    settings.listed = {{{"127.0.0.1", 28003}, {"127.0.0.1:28000", "[::1]:27999"}}};
     return settings;
 }
 
@@ -53,6 +56,8 @@ TEST(SettingsFile, EverythingWrittenIsReadBack) {
     EXPECT_EQ(read.window.height, 600);
     EXPECT_EQ(read.friends.back(), L"Cobra");
     EXPECT_EQ(read.seatWatchGiveUpMinutes, 30);
+    ASSERT_THAT(read.listed, SizeIs(1));
+    EXPECT_THAT(read.listed[0].masters, ElementsAre("127.0.0.1:28000", "[::1]:27999"));
 }
 
 TEST(SettingsFile, UnusableLinesAreNamedAndSkippedTheRestKept) {
@@ -105,6 +110,7 @@ TEST(SettingsFile, SavedFileReplacesTheOldOneAndAMissingFileIsNoProblem) {
     const std::filesystem::path path = folder / "nested" / "settings.txt";
     BrowserSettings settings;
     EXPECT_THAT(LoadSettingsFile(path, settings), IsEmpty());
+    EXPECT_EQ(settings.masters, CommunityMasters());  // a new file offers them; an existing one names its own
     std::string error;
     ASSERT_TRUE(SaveSettingsFile(path, Everything(), error)) << error;
     BrowserSettings changed = Everything();
@@ -113,6 +119,7 @@ TEST(SettingsFile, SavedFileReplacesTheOldOneAndAMissingFileIsNoProblem) {
     BrowserSettings read;
     EXPECT_THAT(LoadSettingsFile(path, read), IsEmpty());
     EXPECT_EQ(read.servers, changed.servers);
+    EXPECT_EQ(read.masters, changed.masters);
     EXPECT_FALSE(std::filesystem::exists(folder / "nested" / "settings.txt.new"));
     std::filesystem::remove_all(folder);
 }

@@ -23,6 +23,7 @@
 #include "text/utf8_text.h"
 #include "tools/tribes_emu/control_port.h"
 #include "tools/tribes_emu/emulator.h"
+#include "tools/tribes_emu/master_emulator.h"
 
 using ::testing::AllOf;
 using ::testing::ElementsAre;
@@ -534,6 +535,84 @@ TEST_F(VtbrowseWindow, SystemMenuOpensTheAboutBoxWithTheVersion) {
     PumpUntil(*browser, [&] { return answered.load(); });
     answer.join();
     EXPECT_THAT(name, StartsWith(L"vtbrowse " + WideFromUtf8(ProductVersion()) + L" ("));
+}
+
+// Servers from masters, named in the masters dialog: a fake master's list joins a server added by
+// hand and is refreshed; a silent master, cancelled, takes nothing off; once the fake master
+// lists fewer, the server it dropped goes and the one added by hand stays.
+TEST_F(VtbrowseWindow, ServersFromMastersJoinTheListAndGoWhenNoLongerListed) {
+    using tribes_emu::FakeMaster;
+    using tribes_emu::MasterBehaviour;
+    const auto peer = [](const TribesEmulator& server) {
+        return tribes_emu::Peer{tribes_emu::Loopback, server.Port()};
+    };
+    auto master = std::make_unique<FakeMaster>(std::vector{peer(*alpha), peer(*bravo), peer(*charlie)},
+                                               MasterBehaviour{});
+    const FakeMaster silentMaster({}, MasterBehaviour{tribes_emu::MasterMode::Silent});
+    const std::uint16_t port = master->Port();
+    const std::wstring named = WideFromUtf8(Local(port));
+    OpenAndRefresh({Local(alpha->Port())});
+    std::thread answer([&] {
+        if (const HWND dialog = FindDialog(L"Master servers", 10)) {
+            SetDlgItemTextW(dialog, IDC_MASTERS_TEXT, named.c_str());
+            SendMessageW(dialog, WM_COMMAND, IDC_MASTERS_ADD, 0);
+            // Typed but not added: OK adds it.
+            SetDlgItemTextW(dialog, IDC_MASTERS_TEXT, WideFromUtf8(Local(silentMaster.Port())).c_str());
+            PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+        }
+    });
+    SendMessageW(browser->Window(), WM_COMMAND, IDC_MASTERS, 0);
+    answer.join();
+
+    const auto logged = [this](const std::wstring& text) {
+        HWND log = Control(IDC_LOG);
+        int count = 0;
+        for (int line = 0; line < static_cast<int>(SendMessageW(log, LB_GETCOUNT, 0, 0)); ++line) {
+            wchar_t item[1024] = L"";
+            if (SendMessageW(log, LB_GETTEXTLEN, line, 0) < 1024)
+                SendMessageW(log, LB_GETTEXT, line, reinterpret_cast<LPARAM>(item));
+            count += std::wstring(item).find(text) != std::wstring::npos;
+        }
+        return count;
+    };
+    // The fake master answers at once; the silent one would hold the fetch for 5 s: Esc ends it.
+    const auto fetch = [&] {
+        const int answers = logged(L"Master " + named + L": complete"),
+                  ends = logged(L"Masters cancelled: got");
+        PostMessageW(browser->Window(), WM_COMMAND, IDC_GET_MASTERS, 0);
+        ASSERT_TRUE(
+            PumpUntil(*browser, [&] { return logged(L"Master " + named + L": complete") > answers; }));
+        EXPECT_THAT(StatusText(Control(IDC_STATUS)),
+                    StartsWith(L"Getting servers from masters: 1 of 2 done"));
+        EXPECT_TRUE(IsWindowEnabled(Control(IDCANCEL)));
+        PostMessageW(browser->Window(), WM_COMMAND, IDCANCEL, 0);
+        const Clock::time_point cancelled = Clock::now();
+        ASSERT_TRUE(PumpUntil(*browser, [&] { return logged(L"Masters cancelled: got") > ends; }));
+        EXPECT_LT(SecondsSince(cancelled), 2.0);
+        ASSERT_TRUE(PumpUntil(*browser, [this] { return RefreshEnded(); }));
+    };
+    ASSERT_NO_FATAL_FAILURE(fetch());
+    HWND servers = Control(IDC_SERVERS);
+    ASSERT_EQ(ItemCount(servers), 3);
+    EXPECT_EQ(ItemText(servers, RowOf(Local(bravo->Port())), 4), L"8/8 players on Bravo Base");
+    EXPECT_EQ(ItemText(servers, RowOf(Local(charlie->Port())), 4), L"0/16 players on Charlie");
+    EXPECT_EQ(logged(L"Master " + named + L" says: tribes-emu master: A fake master on 127.0.0.1"), 1);
+    EXPECT_EQ(logged(L"Master " + WideFromUtf8(Local(silentMaster.Port())) + L": no answer"), 1);
+    EXPECT_EQ(logged(L"got 3 servers from 1 of 2 masters"), 1);
+    EXPECT_EQ(logged(L": 2 new, 0 taken off"), 1);
+
+    master.reset();
+    master = std::make_unique<FakeMaster>(std::vector{peer(*bravo)}, MasterBehaviour{}, port);
+    ASSERT_NO_FATAL_FAILURE(fetch());
+    EXPECT_THAT(ColumnTexts(servers, 1), testing::UnorderedElementsAre(WideFromUtf8(Local(alpha->Port())),
+                                                                       WideFromUtf8(Local(bravo->Port()))));
+    EXPECT_EQ(logged(L": 0 new, 1 taken off"), 1);
+    EXPECT_EQ(ItemText(servers, RowOf(Local(bravo->Port())), 4), L"8/8 players on Bravo Base");
+    EXPECT_THAT(ReadFile(settings_),
+                AllOf(HasSubstr("master=" + Local(silentMaster.Port())),
+                      HasSubstr("server=" + Local(alpha->Port()) + "\n"),
+                      HasSubstr("listed=" + Local(bravo->Port()) + " " + Local(port) + "\n"),
+                      testing::Not(HasSubstr(Local(charlie->Port())))));
 }
 
 // vtbrowse.exe as a user starts it: it opens its window, refreshes the servers given, keeps them

@@ -1,0 +1,53 @@
+#include "apps/vtbrowse/master_tally.h"
+
+#include <algorithm>
+#include <cwchar>
+
+#include "apps/vtbrowse/refresh_tally.h"
+#include "text/utf8_text.h"
+
+void MasterTally::Start(size_t masters) {
+    *this = MasterTally{};
+    running_ = true;
+    masters_ = masters;
+}
+
+std::vector<std::wstring> MasterTally::Ended(const MasterOutcome& outcome) {
+    ++done_;
+    servers_ += outcome.servers.size();
+    std::vector<std::wstring> lines{L"Master " + WideFromUtf8(outcome.master) + L": " +
+                                    WideFromUtf8(OutcomeSummary(outcome))};
+    const std::string greeting = MasterGreeting(outcome);
+    if (!greeting.empty())
+        lines.push_back(L"Master " + WideFromUtf8(outcome.master) + L" says: " + WideFromUtf8(greeting));
+    return lines;
+}
+
+void MasterTally::Cancel() {
+    if (running_) cancelling_ = true;
+}
+
+std::wstring MasterTally::End(const std::vector<MasterOutcome>& outcomes, const MastersMerge& merge,
+                              double seconds, bool cancelled) {
+    running_ = false;
+    cancelling_ = false;
+    const auto answered = std::count_if(outcomes.begin(), outcomes.end(), [](const MasterOutcome& outcome) {
+        return outcome.status == MasterStatus::Complete || outcome.status == MasterStatus::Partial;
+    });
+    wchar_t time[32];
+    std::swprintf(time, 32, L"%.2f s", seconds);
+    std::wstring line = (cancelled ? L"Masters cancelled: got " : L"Got ") +
+                        Plural(merge.listed.size(), L"server", L"servers") + L" from " +
+                        std::to_wstring(answered) + L" of " + Plural(outcomes.size(), L"master", L"masters") +
+                        L" in " + time + L": " + std::to_wstring(merge.added.size()) + L" new, " +
+                        std::to_wstring(merge.removed.size()) + L" taken off (no master lists them any more)";
+    if (merge.notListed > 0)
+        line += L", " + Plural(merge.notListed, L"favourite", L"favourites") + L" not listed";
+    return line;
+}
+
+std::wstring MasterTally::Activity() const {
+    if (Cancelling()) return L"Cancelling: each master's exchange ends with what has arrived";
+    return L"Getting servers from masters: " + std::to_wstring(done_) + L" of " + std::to_wstring(masters_) +
+           L" done, " + Plural(servers_, L"server", L"servers") + L" so far (Esc cancels)";
+}
