@@ -7,7 +7,7 @@ step() { printf '\n==> %s\n' "$*"; }
 
 # Debian packages the build, the tests and the demo need (xvfb and imagemagick: vtbrowse's
 # windows on a virtual display, and their screenshots; x11-utils: xwininfo, which finds a window
-# there). wine32:i386 is Wine's 32-bit half: the shipping build is a 32-bit DLL, and its tests
+# there; xdotool: the clicks and keys of the screenshots that show a dialog's outcome). wine32:i386 is Wine's 32-bit half: the shipping build is a 32-bit DLL, and its tests
 # run there.
 tribes_packages=(
     cmake make g++ python3 python3-pefile
@@ -15,7 +15,7 @@ tribes_packages=(
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     clang-14 libclang-rt-14-dev
     nlohmann-json3-dev libcli11-dev
-    xvfb imagemagick x11-utils
+    xvfb imagemagick x11-utils xdotool
 )
 
 as_root() {

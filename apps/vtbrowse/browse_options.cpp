@@ -22,7 +22,7 @@ BrowseOptions ParseBrowseOptions(const std::vector<std::string>& arguments) {
         const std::string& argument = arguments[i];
         const bool takesValue = argument == "--servers" || argument == "--settings" ||
                                 argument == "--plugin" || argument == "--most-sessions" ||
-                                argument == "--select";
+                                argument == "--select" || argument == "--join";
         if (takesValue && i + 1 == arguments.size()) {
             options.problems.push_back(argument + " needs a value; " + BrowseUsage);
             break;
@@ -38,13 +38,13 @@ BrowseOptions ParseBrowseOptions(const std::vector<std::string>& arguments) {
                 options.problems.push_back("--most-sessions takes a whole number from 1 up, not '" +
                                            arguments[i] + "'");
             }
-        } else if (argument == "--select") {
+        } else if (argument == "--select" || argument == "--join") {
             ServerAddress server;
             ServerListError error;
-            if (ParseServerAddress(arguments[++i], server, error)) {
-                options.select = server;
+            if (!ParseServerAddress(arguments[++i], server, error)) {
+                options.problems.push_back(argument + ": " + error.message);
             } else {
-                options.problems.push_back("--select: " + error.message);
+                (argument == "--join" ? options.join : options.select) = server;
             }
         } else if (argument.rfind("--", 0) == 0) {
             options.problems.push_back("unknown option '" + argument + "'; " + BrowseUsage);

@@ -14,6 +14,7 @@ struct BrowseOptions {
     std::string pluginPath;               // empty: Tribes.vtplugin beside vtbrowse.exe
     size_t mostSessions = 0;              // 0: the runner's own bound on sessions alive at once
     std::optional<ServerAddress> select;  // the server selected once listed
+    std::optional<ServerAddress> join;    // added if need be, refreshed, and the join dialog opened
     // What cannot be used, one message each; the window opens anyway and shows them in its log.
     std::vector<std::string> problems;
 };
@@ -25,4 +26,4 @@ BrowseOptions ParseBrowseOptions(const std::vector<std::string>& arguments);
 constexpr const char* BrowseUsage =
     "usage: vtbrowse [--servers FILE] [--settings FILE] [--plugin PATH] [--most-sessions N] [--select "
     "ADDRESS:PORT] "
-    "[ADDRESS:PORT ...]";
+    "[--join ADDRESS:PORT] [ADDRESS:PORT ...]";

@@ -36,6 +36,40 @@
 #define IDC_CHART_TITLE 1023
 #define IDC_HAND_BACK 1030
 #define IDC_PLUGIN_MENU 1031
+#define IDC_FAVOURITE 1032
+#define IDC_WATCH_SEAT 1033
+
+// The main window's panes: each a child window that holds controls of its own (below).
+#define IDC_FILTER_BAR 1040
+#define IDC_FRIENDS 1041
+#define IDC_SEAT_WATCH 1042
+#define IDC_QUICK_CONNECT 1043
+
+// The filter bar.
+#define IDC_FILTER_SHOW_LABEL 1501
+#define IDC_FILTER_GAME 1502
+#define IDC_FILTER_MOD 1503
+#define IDC_FILTER_PASSWORD 1504
+#define IDC_FILTER_PING_LABEL 1505
+#define IDC_FILTER_PING 1506
+#define IDC_FILTER_PING_UNIT 1507
+#define IDC_FAVOURITES_ONLY 1508
+
+// The friends pane.
+#define IDC_FRIENDS_TITLE 1601
+#define IDC_FRIEND_TEXT 1602
+#define IDC_FRIEND_ADD 1603
+#define IDC_FRIEND_REMOVE 1604
+#define IDC_FRIEND_LIST 1605
+
+// The seat watch's line.
+#define IDC_WATCH_TEXT 1701
+#define IDC_WATCH_STOP 1702
+
+// Quick connect.
+#define IDC_QUICK_LABEL 1801
+#define IDC_QUICK_TEXT 1802
+#define IDC_QUICK_GO 1803
 
 // The add-servers dialog.
 #define IDC_ADD_TEXT 1101
@@ -54,6 +88,8 @@
 #define IDC_JOIN_PLAYER_NAME 1304
 #define IDC_JOIN_CONFIG_FILE 1305
 #define IDC_JOIN_PARAMETERS 1306
+#define IDC_JOIN_WATCH_EVERY 1307
+#define IDC_JOIN_WATCH_GIVE_UP 1308
 #define IDC_JOIN_OPTION 1320
 #define IDC_JOIN_HINT_OFFSET 40
 

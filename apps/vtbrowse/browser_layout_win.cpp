@@ -1,7 +1,8 @@
-// The main window's controls and parts, and where they go: two rows of buttons and filters, the
-// server list, the line for the server the plugin handed back, the details (a page per table
-// beside the player-count chart), the log and the status bar. The list and the details share what the
-// window's height leaves them; the log keeps a few lines.
+// The main window's controls and parts, and where they go: a row of buttons, a row of filters with
+// quick connect, the players' filters, the server list, the line for the server the plugin handed
+// back beside the seat watch's, the details (a page per table beside the player-count chart), the
+// log beside the friends and the status bar. The list and the details share what the window's
+// height leaves them; the log and the friends keep a few lines.
 #include <algorithm>
 
 #include "apps/vtbrowse/browser_ids.h"
@@ -13,7 +14,9 @@ namespace {
 constexpr int Margin = 6;
 constexpr int RowHeight = 24;
 constexpr int LineHeight = 18;
-constexpr int LogHeight = 84;
+constexpr int LogHeight = 128;
+constexpr int FriendsWidth = 460;  // at the most; the log has the rest
+constexpr int QuickConnectWidth = 330;
 
 struct Placed {
     int id;
@@ -61,12 +64,45 @@ void BrowserWindow::CreateControls() {
     handlers.deletePressed = [this] { RemoveSelected(); };
     handlers.chosen = [this] { JoinSelected(); };
     list_ = std::make_unique<ServerListView>(window, IDC_SERVERS, rows_, std::move(handlers));
+    // Empty until the plugin passes a server back (the list's context menu).
     handedBack_ =
-        CreateControl(window, L"Static", L"The plugin has handed no server back to this window yet.",
-                      SS_LEFT | SS_CENTERIMAGE | SS_ENDELLIPSIS, IDC_HANDED_BACK);
+        CreateControl(window, L"Static", L"", SS_LEFT | SS_CENTERIMAGE | SS_ENDELLIPSIS, IDC_HANDED_BACK);
     details_ = std::make_unique<DetailPane>(
         window, DetailPaneIds{IDC_DETAIL_TABS, IDC_DETAIL_LIST, IDC_CHART_TITLE, IDC_CHART});
     log_ = std::make_unique<LogPane>(window, IDC_LOG);
+    filters_ = std::make_unique<FilterBar>(window, IDC_FILTER_BAR, [this] {
+        ReadFilters();
+        UpdateList();
+        Save();
+    });
+    const auto log = [this](const std::wstring& text) { Log(text); };
+    const auto checkAlone = [this](ServerId id) {
+        if (side_) side_->Check(id);
+    };
+    quick_ = std::make_unique<QuickConnect>(
+        window, IDC_QUICK_CONNECT,
+        QuickConnect::Handlers{[this](const ServerAddress& server) { QuickJoin(server); }, checkAlone,
+                               [this](ServerId id) { SelectServer(id); }, log});
+    SeatWatchBar::Handlers watch;
+    watch.ping = checkAlone;
+    watch.launch = [this](ServerId id) {
+        const ServerRow* row = Find(id);
+        if (row && side_)
+            side_->Join(id, JoinRequest{settings_.join, settings_.optionValues[row->address.Text()]});
+    };
+    watch.log = log;
+    seats_ = std::make_unique<SeatWatchBar>(window, IDC_SEAT_WATCH, rows_, std::move(watch));
+    FriendsPane::Handlers friends;
+    friends.log = log;
+    friends.friendsChanged = [this] { Save(); };
+    friends.chosen = [this](ServerId id) {
+        ShowWindow(window_.get(), SW_RESTORE);
+        SetForegroundWindow(window_.get());
+        SelectServer(id);
+    };
+    friends.notified = start_.notified;
+    friends_ =
+        std::make_unique<FriendsPane>(window, IDC_FRIENDS, rows_, settings_.friends, std::move(friends));
     status_ = std::make_unique<RefreshStatus>(window, IDC_STATUS);
 }
 
@@ -77,6 +113,7 @@ void BrowserWindow::ShowSettings() {
     SetChecked(GetDlgItem(window, IDC_HIDE_EMPTY), settings_.filter.hideEmpty);
     SetChecked(GetDlgItem(window, IDC_HIDE_FULL), settings_.filter.hideFull);
     SetChecked(GetDlgItem(window, IDC_HIDE_SILENT), settings_.filter.hideSilent);
+    filters_->Show(settings_.filter);
     // Last: its change notification reads every filter back.
     SetDlgItemTextW(window, IDC_FILTER_TEXT, settings_.filter.text.c_str());
 }
@@ -87,6 +124,7 @@ void BrowserWindow::ReadFilters() {
     settings_.filter.hideEmpty = IsChecked(GetDlgItem(window, IDC_HIDE_EMPTY));
     settings_.filter.hideFull = IsChecked(GetDlgItem(window, IDC_HIDE_FULL));
     settings_.filter.hideSilent = IsChecked(GetDlgItem(window, IDC_HIDE_SILENT));
+    filters_->Read(settings_.filter);
 }
 
 void BrowserWindow::Layout() {
@@ -121,19 +159,27 @@ void BrowserWindow::Layout() {
               {IDC_HIDE_EMPTY, 86},
               {IDC_HIDE_FULL, 76},
               {IDC_HIDE_SILENT, 110}});
-    // The masters' buttons at the row's right end, past the filters.
-    PlaceRow(window, std::max<int>(Margin + 580, client.right - Margin - 214), y, RowHeight - 2,
-             {{IDC_GET_MASTERS, 120}, {IDC_MASTERS, 90}});
+    const int quickLeft = std::max(600, Margin + width - QuickConnectWidth);
+    quick_->Place(RECT{quickLeft, y, Margin + width, y + RowHeight - 2});
+    y += RowHeight + 4;
+    // The masters' buttons at the row's right end, past the players' filters.
+    const int mastersLeft = std::max<int>(Margin + 724, client.right - Margin - 214);
+    filters_->Place(RECT{Margin, y, mastersLeft - 8, y + RowHeight - 2});
+    PlaceRow(window, mastersLeft, y, RowHeight - 2, {{IDC_GET_MASTERS, 120}, {IDC_MASTERS, 90}});
     y += RowHeight + 4;
 
     // What is left between the filters and the log: 55 parts list, 45 parts details.
     const int logTop = client.bottom - statusHeight - Margin - LogHeight;
-    const int shared = std::max(120, logTop - y - LineHeight - 2 * Margin);
+    const int shared = std::max(120, logTop - y - LineHeight - 4 - 2 * Margin);
     const int listHeight = shared * 55 / 100;
     MoveWindow(list_->Window(), Margin, y, width, listHeight, TRUE);
     y += listHeight + 2;
-    MoveWindow(handedBack_, Margin, y, width, LineHeight, TRUE);
-    y += LineHeight + 2;
+    const int seatsWidth = width * 65 / 100;
+    seats_->Place(RECT{Margin, y, Margin + seatsWidth, y + LineHeight + 4});
+    MoveWindow(handedBack_, Margin + seatsWidth + 10, y, width - seatsWidth - 10, LineHeight + 2, TRUE);
+    y += LineHeight + 6;
     details_->Layout(RECT{Margin, y, Margin + width, y + std::max(60, logTop - Margin - y)});
-    MoveWindow(log_->Window(), Margin, logTop, width, LogHeight, TRUE);
+    const int friendsWidth = std::min(FriendsWidth, width * 45 / 100);
+    MoveWindow(log_->Window(), Margin, logTop, width - friendsWidth - Margin, LogHeight, TRUE);
+    friends_->Place(RECT{Margin + width - friendsWidth, logTop, Margin + width, logTop + LogHeight});
 }

@@ -56,11 +56,11 @@ void BrowserWindow::RefreshListedByMasters() {
     if (!listed.empty()) Refresh(listed);
 }
 
-void BrowserWindow::RestoreListed(const std::vector<ListedByMasters>& listed) {
-    const std::vector<std::pair<ServerId, ServerAddress>> added = ::RestoreListed(rows_, listed, nextId_);
+void BrowserWindow::ListRestored(const std::vector<std::pair<ServerId, ServerAddress>>& added,
+                                 const std::wstring& which) {
     if (added.empty()) return;
     if (side_) side_->Add(added, settings_.timeoutSeconds);
-    Log(L"Listed " + Plural(added.size(), L"server", L"servers") + L" the masters gave before");
+    Log(L"Listed " + Plural(added.size(), L"server", L"servers") + which);
     UpdateList();
 }
 

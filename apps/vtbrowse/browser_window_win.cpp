@@ -7,9 +7,11 @@
 #include "apps/vtbrowse/add_servers_dialog_win.h"
 #include "apps/vtbrowse/browser_ids.h"
 #include "apps/vtbrowse/controls_win.h"
+#include "apps/vtbrowse/favourites.h"
 #include "apps/vtbrowse/join_dialog_win.h"
 #include "apps/vtbrowse/master_merge.h"
 #include "apps/vtbrowse/player_search.h"
+#include "apps/vtbrowse/settings_as_it_was.h"
 #include "apps/vtbrowse/window_object_win.h"
 #include "text/utf8_text.h"
 
@@ -29,8 +31,8 @@ constexpr UINT ErrorPollMs = 250;
 
 BrowserWindow::BrowserWindow(BrowserStart start) : start_(std::move(start)) {
     std::vector<std::string> problems = start_.options.problems;
-    for (std::string& problem : LoadSettingsFile(start_.settingsPath, settings_))
-        problems.push_back(std::move(problem));
+    const std::vector<std::string> unread = LoadSettingsFile(start_.settingsPath, settings_);
+    problems.insert(problems.end(), unread.begin(), unread.end());
 
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES | ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
@@ -62,6 +64,8 @@ BrowserWindow::BrowserWindow(BrowserStart start) : start_(std::move(start)) {
     UpdateWindow(window_.get());
 
     for (const std::string& problem : problems) Log(WideFromUtf8(problem));
+    // The file is written anew without what could not be read: the user's lines are kept.
+    if (!unread.empty()) Log(KeepAsItWasNow(start_.settingsPath));
     try {
         side_ = std::make_unique<PluginSide>(start_.pluginPath, start_.options.mostSessions, window_.get(),
                                              SideMessage);
@@ -72,7 +76,8 @@ BrowserWindow::BrowserWindow(BrowserStart start) : start_(std::move(start)) {
     std::vector<ServerAddress> servers = std::exchange(settings_.servers, {});
     servers.insert(servers.end(), start_.options.servers.begin(), start_.options.servers.end());
     AddServers(servers);
-    RestoreListed(std::exchange(settings_.listed, {}));
+    ListRestored(RestoreListed(rows_, std::exchange(settings_.listed, {}), nextId_), L" the masters gave before");
+    ListRestored(RestoreFavourites(rows_, settings_.favourites, nextId_), L" of favourites no master lists any more");
     for (const std::string& file : start_.options.serverFiles) ImportFile(FullHostPath(file));
     if (const std::optional<ServerAddress>& chosen = start_.options.select) {
         for (const ServerRow& row : rows_) {
@@ -85,6 +90,7 @@ BrowserWindow::BrowserWindow(BrowserStart start) : start_(std::move(start)) {
     started_ = true;
     Save();
     if (!rows_.empty()) RefreshAll();
+    if (start_.options.join) QuickJoin(*start_.options.join);
     if (settings_.mastersAtStart) GetFromMasters();
     UpdateStatus();
 }
@@ -193,8 +199,10 @@ void BrowserWindow::OnCommand(int id, int code) {
             CancelRefresh();
             break;
         case IDOK:
-            // Enter: joins the server in focus when the list has the keyboard.
+            // Enter: joins the server in focus when the list has the keyboard; a pane's box takes
+            // it as its own.
             if (GetFocus() == list_->Window()) JoinSelected();
+            if (!quick_->OnEnter(GetFocus())) friends_->OnEnter(GetFocus());
             break;
         case IDC_JOIN:
             JoinSelected();
@@ -217,6 +225,14 @@ void BrowserWindow::OnCommand(int id, int code) {
             ReadFilters();
             UpdateList();
             Save();
+            break;
+        case IDC_FAVOURITE:
+            ToggleFavourites(rows_, list_->SelectedIds());
+            UpdateList();
+            Save();
+            break;
+        case IDC_WATCH_SEAT:
+            JoinServer(list_->FocusedId(), true);
             break;
         case IDC_GET_MASTERS:
             GetFromMasters();
@@ -284,7 +300,7 @@ void BrowserWindow::AddServers(const std::vector<ServerAddress>& servers) {
     }
     if (side_) side_->Add(added, settings_.timeoutSeconds);
     Log(L"Added " + Plural(added.size(), L"server", L"servers") +
-        (status_->Tally().Running() ? L"; the plugin gets them once the running refresh ends" : L""));
+        (status_->Tally().Running() ? L"; they are refreshed after the running refresh" : L""));
     UpdateList();
     Save();
 }
@@ -309,8 +325,11 @@ void BrowserWindow::RemoveSelected() {
                                }),
                 rows_.end());
     if (side_) side_->Remove(ids);
-    Log(L"Removed " + Plural(ids.size(), L"server", L"servers") +
-        (status_->Tally().Running() ? L"; their sessions go once the running refresh ends" : L""));
+    for (const ServerId id : ids) {
+        friends_->Forget(id);
+        seats_->Forget(id);
+    }
+    Log(L"Removed " + Plural(ids.size(), L"server", L"servers"));
     UpdateList();
     find_->Update();
     Save();
@@ -324,7 +343,7 @@ void BrowserWindow::RefreshAll() {
 
 void BrowserWindow::Refresh(std::vector<ServerId> ids) {
     if (!side_) {
-        Log(L"Nothing to refresh with: the plugin is not loaded");
+        Log(L"Cannot refresh: Tribes.vtplugin could not be loaded (see above)");
         return;
     }
     if (status_->Tally().Running()) {
@@ -351,23 +370,43 @@ void BrowserWindow::CancelRefresh() {
 }
 
 void BrowserWindow::JoinSelected() {
-    ServerRow* row = Find(list_->FocusedId());
+    JoinServer(list_->FocusedId(), false);
+}
+
+void BrowserWindow::JoinServer(ServerId id, bool waitForSeat) {
+    ServerRow* row = Find(id);
     if (!row) {
-        status_->Say(L"Select the server to join first");
+        status_->Say(waitForSeat ? L"Select the full server to wait for first"
+                                 : L"Select the server to join first");
         return;
     }
     if (!side_) {
-        Log(L"Cannot join: the plugin is not loaded");
+        Log(L"Cannot join: Tribes.vtplugin could not be loaded (see above)");
         return;
     }
+    const std::string address = row->address.Text();
     JoinSettings join = settings_.join;
-    std::map<int, std::wstring> values = settings_.optionValues[row->address.Text()];
-    const ServerId id = row->id;
-    if (!AskJoin(window_.get(), *row, join, values)) return;
+    std::map<int, std::wstring> values = settings_.optionValues[address];
+    SeatWatchAsk ask{settings_.seatWatchSeconds, settings_.seatWatchGiveUpMinutes};
+    if (!AskJoin(window_.get(), *row, join, values, waitForSeat ? &ask : nullptr)) return;
     settings_.join = join;
-    settings_.optionValues[row->address.Text()] = values;
+    settings_.optionValues[address] = values;
+    settings_.seatWatchSeconds = ask.everySeconds;
+    settings_.seatWatchGiveUpMinutes = ask.giveUpMinutes;
     Save();
-    side_->Join(id, JoinRequest{join, values});
+    if (waitForSeat) {
+        seats_->Start(id, SeatWatchPlan{std::chrono::seconds(ask.everySeconds),
+                                        std::chrono::minutes(ask.giveUpMinutes)});
+    } else {
+        side_->Join(id, JoinRequest{join, values});
+    }
+}
+
+void BrowserWindow::QuickJoin(const ServerAddress& server) {
+    AddServers({server});
+    for (const ServerRow& row : rows_) {
+        if (row.address == server && side_) quick_->Await(row.id);
+    }
 }
 
 void BrowserWindow::OnSideEvents() {
@@ -380,6 +419,8 @@ void BrowserWindow::OnSideEvents() {
     KillTimer(window_.get(), EventsTimer);
     lastEvents_ = now;
     bool rowsChanged = false;
+    bool checked = false;
+    ServerId joinNow = 0;
     RefreshTally& tally = status_->Tally();
     for (SideEvent& event : side_->TakeEvents()) {
         switch (event.kind) {
@@ -390,8 +431,22 @@ void BrowserWindow::OnSideEvents() {
                 if (ServerRow* row = Find(event.server)) {
                     ApplySnapshot(*row, std::move(event.snapshot));
                     tally.Count(row->outcome);
+                    friends_->Answered(*row);
+                    seats_->Answered(*row, false);
                     rowsChanged = true;
                 }
+                break;
+            case SideEvent::Kind::Checked:
+                // A server pinged alone: a seat watch's look, a quick connect's.
+                if (ServerRow* row = Find(event.server); row && event.done == 1) {
+                    ApplySnapshot(*row, std::move(event.snapshot));
+                    friends_->Answered(*row);
+                    seats_->Answered(*row, true);
+                    rowsChanged = checked = true;
+                } else {
+                    seats_->CheckFailed(event.server);
+                }
+                if (quick_->Arrived(event.server)) joinNow = event.server;
                 break;
             case SideEvent::Kind::Progress:
                 tally.Progress(event.done, event.total);
@@ -399,15 +454,19 @@ void BrowserWindow::OnSideEvents() {
             case SideEvent::Kind::RefreshEnded:
                 Log(tally.End(event.done, event.total, event.seconds, event.cancelled));
                 find_->Update();
+                friends_->Tell();
+                filters_->OfferChoices(rows_);
                 break;
             case SideEvent::Kind::Log:
                 Log(event.text);
                 break;
         }
     }
+    if (checked) friends_->Tell();
     if (rowsChanged) UpdateList();
     RefreshListedByMasters();
     UpdateStatus();
+    if (joinNow) JoinServer(joinNow, false);
 }
 
 void BrowserWindow::OnHandedBack(WPARAM record, LPARAM server) {
@@ -418,7 +477,7 @@ void BrowserWindow::OnHandedBack(WPARAM record, LPARAM server) {
     const ServerRow* row = Find(static_cast<ServerId>(server));
     const std::wstring name =
         row && !row->last.status.serverName.empty() ? L" (" + row->last.status.serverName + L")" : L"";
-    const std::wstring text = L"Handed back by the plugin: " + handle + name;
+    const std::wstring text = L"Passed back by the plugin: " + handle + name;
     SetWindowTextW(handedBack_, text.c_str());
     Log(text);
     if (row) SelectServer(row->id);
@@ -432,9 +491,14 @@ void BrowserWindow::OnContextMenu(LPARAM where) {
     owners::unique_menu menu(CreatePopupMenu());
     AppendMenuW(menu.get(), MF_STRING, IDC_REFRESH_SELECTED, L"Refresh");
     AppendMenuW(menu.get(), MF_STRING, IDC_JOIN, L"Join...\tEnter");
+    AppendMenuW(menu.get(), MF_STRING, IDC_WATCH_SEAT, L"Join when a seat frees...");
+    const ServerRow* focused = Find(list_->FocusedId());
+    AppendMenuW(
+        menu.get(), MF_STRING, IDC_FAVOURITE,
+        focused && focused->origin.favourite ? L"Remove from favourites\tCtrl+D" : L"Add to favourites\tCtrl+D");
     AppendMenuW(menu.get(), MF_STRING, IDC_REMOVE, L"Remove\tDel");
     AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(menu.get(), MF_STRING, IDC_HAND_BACK, L"Hand this server to the plugin and back");
+    AppendMenuW(menu.get(), MF_STRING, IDC_HAND_BACK, L"Pass to the plugin and back");
     const int chosen = static_cast<int>(TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, point.x,
                                                        point.y, 0, window_.get(), nullptr));
     if (chosen) OnCommand(chosen, 0);
@@ -499,6 +563,8 @@ void BrowserWindow::Save() {
     // servers of the file are listed again.
     if (!started_) return;
     StoreOrigins(rows_, settings_.servers, settings_.listed);
+    settings_.favourites = FavouriteAddresses(rows_);
+    settings_.friends = friends_->Friends();
     std::string error;
     if (!SaveSettingsFile(start_.settingsPath, settings_, error))
         Log(L"Settings not saved: " + WideFromUtf8(error));

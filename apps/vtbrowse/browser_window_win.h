@@ -6,17 +6,22 @@
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "apps/vtbrowse/browse_options.h"
 #include "apps/vtbrowse/detail_pane_win.h"
+#include "apps/vtbrowse/filter_bar_win.h"
 #include "apps/vtbrowse/find_player_win.h"
+#include "apps/vtbrowse/friends_pane_win.h"
 #include "apps/vtbrowse/log_pane_win.h"
 #include "apps/vtbrowse/master_fetch_win.h"
 #include "apps/vtbrowse/plugin_side_win.h"
+#include "apps/vtbrowse/quick_connect_win.h"
 #include "apps/vtbrowse/refresh_status_win.h"
+#include "apps/vtbrowse/seat_watch_bar_win.h"
 #include "apps/vtbrowse/server_list_view_win.h"
 #include "apps/vtbrowse/server_rows.h"
 #include "apps/vtbrowse/settings_file.h"
@@ -29,6 +34,8 @@ struct BrowserStart {
     std::wstring pluginPath;
     bool quitOnClose = true;  // closing the window ends the message loop
     int show = SW_SHOWDEFAULT;
+    // Told of each balloon the notification area took (title, text): tests count them.
+    std::function<void(const std::wstring&, const std::wstring&)> notified;
 };
 
 // The main window as the plugin's host window (command 1124).
@@ -77,6 +84,9 @@ private:
     void RefreshAll();
     void CancelRefresh();
     void JoinSelected();
+    // The join dialog for id; then the game starts, or with waitForSeat, a seat watch.
+    void JoinServer(ServerId id, bool waitForSeat);
+    void QuickJoin(const ServerAddress& server);
     void SortBy(RowColumn column);
 
     ServerRow* Find(ServerId id);
@@ -94,7 +104,8 @@ private:
     void OnFetchEvents();
     void TakeMasterLists(const FetchEvent& ended);
     void RefreshListedByMasters();
-    void RestoreListed(const std::vector<ListedByMasters>& listed);
+    // Rows the settings file brought back beyond its server lines (which says what they are).
+    void ListRestored(const std::vector<std::pair<ServerId, ServerAddress>>& added, const std::wstring& which);
     void EditMasters();
 
     BrowserStart start_;
@@ -115,6 +126,10 @@ private:
     std::unique_ptr<DetailPane> details_;
     std::unique_ptr<LogPane> log_;
     std::unique_ptr<RefreshStatus> status_;
+    std::unique_ptr<FilterBar> filters_;
+    std::unique_ptr<QuickConnect> quick_;
+    std::unique_ptr<SeatWatchBar> seats_;
+    std::unique_ptr<FriendsPane> friends_;
     HWND handedBack_ = nullptr;
     std::unique_ptr<FindPlayerWindow> find_;
     std::unique_ptr<PluginSide> side_;  // null when the plugin could not be loaded

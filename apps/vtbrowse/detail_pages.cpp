@@ -46,3 +46,8 @@ std::vector<DetailPage> DetailPages(const std::vector<NamedTable>& tables) {
     }
     return pages;
 }
+
+int DeclaredWidthPixels(int declared, int averageCharWidth) {
+    // Rounded to the nearest pixel, as the system maps dialog units.
+    return (declared * averageCharWidth + 2) / 4;
+}

@@ -12,6 +12,12 @@
 // columns (the rules table's team scores), which get a column without a heading.
 constexpr int UndeclaredColumnWidth = 60;
 
+// The plugin declares column widths in the host's unit, the dialog unit of the list's font: a
+// quarter of its average character width, as the host's dialogs are measured. So "Score" fits in
+// 40 and "Diamond Sword" in 75 whatever the font. The pixels of declared units for a font whose
+// average character is averageCharWidth pixels wide.
+int DeclaredWidthPixels(int declared, int averageCharWidth);
+
 struct DetailColumn {
     std::wstring heading;
     int width = UndeclaredColumnWidth;

@@ -10,15 +10,31 @@ constexpr int ChartWidth = 280;
 constexpr int Margin = 6;
 constexpr int LineHeight = 18;
 
+// The average character width of window's font in pixels, as the system measures it for dialog
+// units: the width of the 52 letters, halved twice over 26 and rounded.
+int AverageCharWidth(HWND window) {
+    HDC dc = GetDC(window);
+    if (!dc) return 6;
+    HGDIOBJ font = reinterpret_cast<HGDIOBJ>(SendMessageW(window, WM_GETFONT, 0, 0));
+    HGDIOBJ before = SelectObject(dc, font ? font : GetStockObject(DEFAULT_GUI_FONT));
+    SIZE letters{};
+    const wchar_t* alphabet = L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+    const bool measured = GetTextExtentPoint32W(dc, alphabet, 52, &letters) != FALSE;
+    SelectObject(dc, before);
+    ReleaseDC(window, dc);
+    return measured ? (letters.cx / 26 + 1) / 2 : 6;
+}
+
 }  // namespace
 
 DetailPane::DetailPane(HWND parent, DetailPaneIds ids)
     : tabs_(CreateControl(parent, WC_TABCONTROLW, L"", WS_CLIPSIBLINGS | WS_TABSTOP, ids.tabs)),
       list_(CreateControl(parent, WC_LISTVIEWW, L"", LVS_REPORT | LVS_SHOWSELALWAYS | WS_TABSTOP, ids.list,
                           WS_EX_CLIENTEDGE)),
-      chartTitle_(CreateControl(parent, L"Static", L"Players over this run's refreshes",
+      chartTitle_(CreateControl(parent, L"Static", L"Select a server to see its players over time",
                                 SS_LEFT | SS_ENDELLIPSIS, ids.chartTitle)),
-      chart_(parent, ids.chart) {
+      chart_(parent, ids.chart),
+      averageCharWidth_(AverageCharWidth(list_)) {
     SendMessageW(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
     SetWindowPos(list_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 }
@@ -46,8 +62,8 @@ void DetailPane::Show(const ServerRow* row) {
     const std::wstring name = row ? (row->last.status.serverName.empty() ? CellText(*row, RowColumn::Address)
                                                                          : row->last.status.serverName)
                                   : L"";
-    SetWindowTextW(chartTitle_, row ? (L"Players of " + name + L" over this run's refreshes").c_str()
-                                    : L"Players over this run's refreshes: select a server");
+    SetWindowTextW(chartTitle_, row ? (L"Players on " + name + L" since vtbrowse started").c_str()
+                                    : L"Select a server to see its players over time");
     chart_.Show(row ? row->history : std::vector<CountPoint>{}, row ? row->last.status.maxPlayers : 0);
 }
 
@@ -58,7 +74,9 @@ void DetailPane::FillPage() {
     RemoveListColumns(list_);
     if (index >= 0 && static_cast<size_t>(index) < pages_.size()) {
         DetailPage& page = pages_[static_cast<size_t>(index)];
-        for (const DetailColumn& column : page.columns) AddListColumn(list_, column.heading, column.width);
+        for (const DetailColumn& column : page.columns) {
+            AddListColumn(list_, column.heading, DeclaredWidthPixels(column.width, averageCharWidth_));
+        }
         for (size_t r = 0; r < page.rows.size(); ++r) {
             std::vector<std::wstring>& cells = page.rows[r];
             LVITEMW item{};

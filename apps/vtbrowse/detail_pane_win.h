@@ -41,4 +41,5 @@ private:
     std::vector<DetailPage> pages_;
     std::vector<std::wstring> titles_;  // of the tabs shown
     RECT area_{};
+    int averageCharWidth_;  // of the list's font: the unit of the widths the plugin declares
 };

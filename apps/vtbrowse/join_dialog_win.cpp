@@ -1,5 +1,7 @@
 #include "apps/vtbrowse/join_dialog_win.h"
 
+#include <algorithm>
+#include <cwchar>
 #include <vector>
 
 #include "apps/vtbrowse/browser_ids.h"
@@ -13,6 +15,7 @@ struct JoinState {
     const ServerRow* row;
     JoinSettings* join;
     std::map<int, std::wstring>* optionValues;
+    SeatWatchAsk* watch;
 
     INT_PTR OnMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 };
@@ -89,9 +92,9 @@ void Build(HWND dialog, const JoinState& state) {
                 Stacker::Width - Stacker::Margin - 42, 42, 13);
     stack.Y() += 17;
 
-    stack.Heading(L"Launch options offered by the plugin");
+    stack.Heading(L"What this server asks for");
     if (row.offeredOptions.empty()) {
-        stack.Place(L"Static", L"The plugin offered none for this server.", SS_LEFT, -1, Stacker::FieldLeft,
+        stack.Place(L"Static", L"Nothing more than the game.", SS_LEFT, -1, Stacker::FieldLeft,
                     Stacker::FieldWidth, 10);
         stack.Y() += 14;
     }
@@ -102,14 +105,23 @@ void Build(HWND dialog, const JoinState& state) {
                     option.description, option.id == Password ? ES_PASSWORD : 0);
     }
 
-    stack.Heading(L"Kept by vtbrowse for every server");
+    stack.Heading(L"For every server");
     stack.Field(L"Player name", IDC_JOIN_PLAYER_NAME, state.join->playerName, L"");
     stack.Field(L"Config file", IDC_JOIN_CONFIG_FILE, state.join->configFile, L"");
     stack.Field(L"Extra parameters", IDC_JOIN_PARAMETERS, state.join->parameters,
                 L"<address> becomes the server's address:port; without it +connect is added");
 
+    if (state.watch) {
+        SetWindowTextW(dialog, L"Join when a seat frees");
+        stack.Heading(L"Waiting for a seat: the game starts the moment one is free");
+        stack.Field(L"Look every", IDC_JOIN_WATCH_EVERY, std::to_wstring(state.watch->everySeconds),
+                    L"seconds (1 to 3600): only this server is asked", ES_NUMBER, 40);
+        stack.Field(L"Give up after", IDC_JOIN_WATCH_GIVE_UP, std::to_wstring(state.watch->giveUpMinutes),
+                    L"minutes (1 to 1440)", ES_NUMBER, 40);
+    }
     stack.Y() += 4;
-    stack.Place(L"Button", L"Join", BS_DEFPUSHBUTTON | WS_TABSTOP, IDOK, Stacker::Width - 2 * 54, 50, 14);
+    stack.Place(L"Button", state.watch ? L"Wait" : L"Join", BS_DEFPUSHBUTTON | WS_TABSTOP, IDOK,
+                Stacker::Width - 2 * 54, 50, 14);
     stack.Place(L"Button", L"Cancel", BS_PUSHBUTTON | WS_TABSTOP, IDCANCEL, Stacker::Width - 54, 47, 14);
     stack.Y() += 14 + Stacker::Margin;
 
@@ -131,6 +143,17 @@ void Collect(HWND dialog, const JoinState& state) {
     int next = IDC_JOIN_OPTION;
     for (const OfferedLaunchOption& option : state.row->offeredOptions) {
         (*state.optionValues)[option.id] = WindowText(GetDlgItem(dialog, next++));
+    }
+    if (state.watch) {
+        // A number out of range is taken as the nearest the range allows.
+        const auto number = [&](int id, int lowest, int highest) {
+            const std::wstring typed = WindowText(GetDlgItem(dialog, id));
+            const long value =
+                typed.empty() || typed.size() > 6 ? lowest : std::wcstol(typed.c_str(), nullptr, 10);
+            return static_cast<int>(std::clamp<long>(value, lowest, highest));
+        };
+        state.watch->everySeconds = number(IDC_JOIN_WATCH_EVERY, 1, 3600);
+        state.watch->giveUpMinutes = number(IDC_JOIN_WATCH_GIVE_UP, 1, 1440);
     }
 }
 
@@ -159,9 +182,9 @@ INT_PTR JoinState::OnMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
 
 }  // namespace
 
-bool AskJoin(HWND owner, const ServerRow& row, JoinSettings& join,
-             std::map<int, std::wstring>& optionValues) {
-    JoinState state{&row, &join, &optionValues};
+bool AskJoin(HWND owner, const ServerRow& row, JoinSettings& join, std::map<int, std::wstring>& optionValues,
+             SeatWatchAsk* watch) {
+    JoinState state{&row, &join, &optionValues, watch};
     return DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_JOIN), owner,
                            ObjectDialogProc<JoinState>, reinterpret_cast<LPARAM>(&state)) == IDOK;
 }

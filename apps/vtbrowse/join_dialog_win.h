@@ -10,6 +10,14 @@
 #include "apps/vtbrowse/settings_file.h"
 #include "contract/windows_headers.h"
 
+// How a seat watch waits, asked with the join's settings when the join is to wait for a seat.
+struct SeatWatchAsk {
+    int everySeconds = 5;    // 1 to 3600
+    int giveUpMinutes = 10;  // 1 to 1440
+};
+
 // Shows the dialog for row, filled from join and optionValues; true, with both updated, when the
-// user chose to join.
-bool AskJoin(HWND owner, const ServerRow& row, JoinSettings& join, std::map<int, std::wstring>& optionValues);
+// user chose to join. With watch, the dialog asks for a seat watch's pace and time too (updated
+// with the rest) and its button waits for a seat instead.
+bool AskJoin(HWND owner, const ServerRow& row, JoinSettings& join, std::map<int, std::wstring>& optionValues,
+             SeatWatchAsk* watch = nullptr);

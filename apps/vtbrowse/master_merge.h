@@ -34,6 +34,7 @@ std::vector<std::pair<ServerId, ServerAddress>> RestoreListed(std::vector<Server
                                                               ServerId& nextId);
 
 // What the settings file keeps of rows: servers (the "server" lines) holds every row added by
-// hand or listed by no master, listed every row that masters listed, with those masters.
+// hand or listed by no master (but a favourite no master lists any more, which its favourite line
+// keeps), listed every row that masters listed, with those masters.
 void StoreOrigins(const std::vector<ServerRow>& rows, std::vector<ServerAddress>& servers,
                   std::vector<ListedByMasters>& listed);

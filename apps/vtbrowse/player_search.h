@@ -15,6 +15,10 @@ struct PlayerSighting {
     std::wstring mapName;
 };
 
+// The player names of row's user table (its first column), in the table's order; none unless
+// its last ping got an answer: the plugin empties the tables of the others.
+std::vector<std::wstring> PlayerNames(const ServerRow& row);
+
 // Players whose name holds text (any letter case), server by server in the rows' order, each
 // server's players in its table's order. Only servers whose last ping got an answer count: the
 // plugin empties the tables of the others. Empty text finds nobody.

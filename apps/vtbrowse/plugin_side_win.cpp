@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <memory>
 #include <thread>
 
 #include "apps/shared/listed_server.h"
@@ -108,8 +109,8 @@ void PluginSide::Remove(const std::vector<ServerId>& servers) {
 
 void PluginSide::Refresh(const std::vector<ServerId>& servers) {
     if (listed_ > mostSessions_) {
-        Log(std::to_wstring(servers.size()) + L" servers refreshed in batches of " +
-            std::to_wstring(mostSessions_) + L" sessions: more are listed than sessions may live at once");
+        Log(L"Refreshing " + std::to_wstring(servers.size()) + L" servers " + std::to_wstring(mostSessions_) +
+            L" at a time");
     }
     RefreshReport report;
     report.pinged = [this](ServerKey key, HostedServer& server, const std::vector<double>& pingMs) {
@@ -138,6 +139,22 @@ void PluginSide::Refresh(const std::vector<ServerId>& servers) {
     engine_->Refresh(std::vector<ServerKey>(servers.begin(), servers.end()), std::move(report));
 }
 
+void PluginSide::Check(ServerId server) {
+    // The pinging worker leaves the snapshot for the end, which tells whether there was a ping.
+    auto checked = std::make_shared<SideEvent>();
+    checked->kind = SideEvent::Kind::Checked;
+    checked->server = server;
+    RefreshReport report;
+    report.pinged = [checked](ServerKey, HostedServer& target, const std::vector<double>& pingMs) {
+        checked->snapshot = ReadSnapshot(*target.data, pingMs.empty() ? 0 : pingMs.back());
+    };
+    report.ended = [this, checked](const RefreshEnd& end) {
+        checked->done = end.done;
+        Push(std::move(*checked));
+    };
+    engine_->Refresh({server}, std::move(report));
+}
+
 void PluginSide::Join(ServerId server, const JoinRequest& request) {
     engine_->Command(server, *launches_, [this, request](HostedServer& target) {
         HostServerEntry& entry = *target.entry;
@@ -148,9 +165,9 @@ void PluginSide::Join(ServerId server, const JoinRequest& request) {
         entry.SetLaunchOptionValue(PlayerName, request.join.playerName);
         entry.SetLaunchOptionValue(ConfigFile, request.join.configFile);
         for (const auto& [id, value] : request.optionValues) entry.SetLaunchOptionValue(id, value);
-        Log(L"Asked the plugin to start the game on " + Label(target));
+        Log(L"Starting the game on " + Label(target));
         const LRESULT known = runner_.Send(CMD_LAUNCH, reinterpret_cast<WPARAM>(&target.handle));
-        if (known != 1) Log(L"The plugin did not know " + Label(target) + L": nothing was started");
+        if (known != 1) Log(L"The game was not started: the plugin does not know " + Label(target));
     });
 }
 
@@ -158,8 +175,8 @@ void PluginSide::OpenPluginMenu(ServerId server) {
     engine_->Command(server, *commands_, [this](HostedServer& target) {
         const LRESULT known = runner_.Send(CMD_PLUGIN_MENU, reinterpret_cast<WPARAM>(&target.handle),
                                            reinterpret_cast<LPARAM>(&menu_));
-        Log(known == 1 ? L"The plugin's menu for " + Label(target) + L" has no entries of its own"
-                       : L"The plugin has no menu for " + Label(target));
+        // Answered: the plugin's step is done, and a player has nothing to read of it.
+        if (known != 1) Log(L"The plugin has no menu for " + Label(target));
     });
 }
 

@@ -28,6 +28,7 @@ struct SideEvent {
         Progress,      // done of total servers of the running refresh have been pinged
         RefreshEnded,  // done of total pinged in seconds; cancelled when it stopped early
         Log,           // text for the log pane
+        Checked,       // server's check ended: snapshot holds what the ping left when done is 1
     };
     Kind kind = Kind::Log;
     ServerId server = 0;
@@ -63,6 +64,9 @@ public:
     void Refresh(const std::vector<ServerId>& servers);
     // Starts no new ping of the refreshes asked for so far; the pings running end by themselves.
     void Cancel() { engine_->Cancel(); }
+    // Pings one server on its kept session, behind the jobs asked before (a refresh running among
+    // them), apart from the window's refreshes: a seat watch's look, a quick connect's.
+    void Check(ServerId server);
     void Join(ServerId server, const JoinRequest& request);
     // Command 1039 with the host's menu object; the plugin's answer goes to the log.
     void OpenPluginMenu(ServerId server);

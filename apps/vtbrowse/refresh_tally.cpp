@@ -43,8 +43,8 @@ std::wstring RefreshTally::End(size_t done, size_t total, double seconds, bool c
 
 std::wstring RefreshTally::Activity() const {
     if (Cancelling()) {
-        return L"Cancelling: no new ping starts; the " + std::to_wstring(done_) + L" of " +
-               std::to_wstring(total_) + L" done stay, running pings end within their budget + 1 s";
+        return L"Cancelling: " + std::to_wstring(done_) + L" of " + std::to_wstring(total_) +
+               L" refreshed; the servers still being asked have until their time-out to answer";
     }
     if (running_) {
         return L"Refreshing " + std::to_wstring(done_) + L" of " + std::to_wstring(total_) + L"... " +

@@ -30,10 +30,14 @@ ServerListView::ServerListView(HWND parent, int id, const std::vector<ServerRow>
                           WS_EX_CLIENTEDGE)) {
     SendMessageW(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
                  LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP | LVS_EX_DOUBLEBUFFER | LVS_EX_HEADERDRAGDROP);
-    static const int widths[RowColumnCount] = {190, 150, 110, 80, 230, 70};
+    static const int widths[RowColumnCount] = {190, 150, 110, 80, 230, 60, 80};
     for (int column = 0; column < RowColumnCount; ++column) {
         AddListColumn(list_, ColumnHeading(static_cast<RowColumn>(column)), widths[column]);
     }
+    // The star stands first; the columns keep their numbers (the settings' sort key, the tests).
+    int order[RowColumnCount] = {static_cast<int>(RowColumn::Favourite)};
+    for (int column = 1; column < RowColumnCount; ++column) order[column] = column - 1;
+    SendMessageW(list_, LVM_SETCOLUMNORDERARRAY, RowColumnCount, reinterpret_cast<LPARAM>(order));
 }
 
 const ServerRow* ServerListView::RowAt(size_t index) const {

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cwctype>
 
+#include "apps/vtbrowse/favourites.h"
+#include "apps/vtbrowse/player_filters.h"
 #include "text/utf8_text.h"
 
 namespace {
@@ -68,6 +70,8 @@ int CompareBy(const ServerRow& a, const ServerRow& b, RowColumn column) {
             return CompareFolded(x.statusText, y.statusText);
         case RowColumn::Ping:
             return CompareNumbers(a.last.pingMs, b.last.pingMs);
+        case RowColumn::Favourite:
+            return CompareNumbers(b.origin.favourite, a.origin.favourite);
     }
     return 0;
 }
@@ -96,13 +100,16 @@ const wchar_t* ColumnHeading(RowColumn column) {
         case RowColumn::Status:
             return L"Status";
         case RowColumn::Ping:
-            return L"Ping call";
+            return L"Ping";
+        case RowColumn::Favourite:
+            return L"Favourite";
     }
     return L"";
 }
 
 std::wstring CellText(const ServerRow& row, RowColumn column) {
     if (column == RowColumn::Address) return WideFromUtf8(row.address.Text());
+    if (column == RowColumn::Favourite) return FavouriteText(row);
     if (!row.refreshed) return column == RowColumn::Status ? L"not refreshed yet" : L"";
     const HostServerStatus& status = row.last.status;
     switch (column) {
@@ -117,6 +124,7 @@ std::wstring CellText(const ServerRow& row, RowColumn column) {
         case RowColumn::Ping:
             return std::to_wstring(std::lround(row.last.pingMs)) + L" ms";
         case RowColumn::Address:
+        case RowColumn::Favourite:
             break;
     }
     return L"";
@@ -143,14 +151,14 @@ bool Passes(const ServerRow& row, const RowFilter& filter) {
     if (!filter.text.empty() && !ContainsFolded(status.serverName, filter.text) &&
         !ContainsFolded(status.mapName, filter.text))
         return false;
-    return true;
+    return PassesPlayerFilters(row, filter);
 }
 
 bool SortsBefore(const ServerRow& a, const ServerRow& b, const RowOrder& order) {
-    // Only the address is known before a server's first refresh.
-    const bool byAddress = order.column == RowColumn::Address;
-    if (!byAddress && a.refreshed != b.refreshed) return a.refreshed;
-    int compared = a.refreshed || byAddress ? CompareBy(a, b, order.column) : 0;
+    // Only the address and the star are known before a server's first refresh.
+    const bool knownBefore = order.column == RowColumn::Address || order.column == RowColumn::Favourite;
+    if (!knownBefore && a.refreshed != b.refreshed) return a.refreshed;
+    int compared = a.refreshed || knownBefore ? CompareBy(a, b, order.column) : 0;
     if (order.descending) compared = -compared;
     if (compared == 0) compared = CompareAddresses(a.address, b.address);
     return compared < 0;

@@ -30,8 +30,8 @@ struct ServerRow {
     std::vector<OfferedLaunchOption> offeredOptions;
 };
 
-enum class RowColumn { Name, Address, Map, Players, Status, Ping };
-constexpr int RowColumnCount = 6;
+enum class RowColumn { Name, Address, Map, Players, Status, Ping, Favourite };
+constexpr int RowColumnCount = 7;
 
 const wchar_t* ColumnHeading(RowColumn column);
 // The text of one cell of the server list.
@@ -41,11 +41,19 @@ std::wstring CellText(const ServerRow& row, RowColumn column);
 // plugin recorded (RecordPlayerCount: the count; RecordNoResponse or nothing: a gap).
 void ApplySnapshot(ServerRow& row, ServerSnapshot snapshot);
 
+enum class PasswordFilter { Any, Required, NotRequired };
+
 struct RowFilter {
     bool hideEmpty = false;
     bool hideFull = false;
     bool hideSilent = false;  // servers whose last ping got no answer
     std::wstring text;        // in the server name or the map, any letter case
+    // The filters of player_filters.h: a server that has not told shows under none of them.
+    std::wstring gameType;  // the rules' game type as servers send it; empty: any
+    std::wstring mod;       // the rules' mod as servers send it; empty: any
+    PasswordFilter password = PasswordFilter::Any;
+    int pingUnderMs = 0;  // 0: any
+    bool favouritesOnly = false;
 };
 
 struct RowOrder {

@@ -123,7 +123,7 @@ bool ParseListed(std::string_view text, BrowserSettings& settings, std::string& 
 }
 
 const char* ColumnKey(RowColumn column) {
-    static const char* const keys[] = {"name", "address", "map", "players", "status", "ping"};
+    static const char* const keys[] = {"name", "address", "map", "players", "status", "ping", "favourite"};
     return keys[static_cast<int>(column)];
 }
 
@@ -135,6 +135,63 @@ bool ParseColumn(std::string_view text, RowColumn& column) {
         }
     }
     return false;
+}
+
+const char* PasswordKey(PasswordFilter password) {
+    return password == PasswordFilter::Required      ? "required"
+           : password == PasswordFilter::NotRequired ? "none"
+                                                     : "any";
+}
+
+bool ParsePassword(std::string_view text, PasswordFilter& password) {
+    for (PasswordFilter choice :
+         {PasswordFilter::Any, PasswordFilter::Required, PasswordFilter::NotRequired}) {
+        if (text == PasswordKey(choice)) {
+            password = choice;
+            return true;
+        }
+    }
+    return false;
+}
+
+enum class LineUse { Applied, Unusable, UnknownKey };
+
+// The lines of the keys that came with favourites, friends, the players' filters and the seat
+// watch; why is filled when the value is unusable.
+LineUse ApplyPlayerLine(std::string_view key, std::string_view value, BrowserSettings& settings,
+                        std::string& why) {
+    bool usable = true;
+    if (key == "favourite") {
+        ServerAddress server;
+        ServerListError error;
+        usable = ParseServerAddress(value, server, error);
+        if (usable) settings.favourites.push_back(server);
+        if (!usable) why = error.message;
+        return usable ? LineUse::Applied : LineUse::Unusable;
+    }
+    if (key == "friend") {
+        settings.friends.push_back(Unescaped(value));
+        usable = !settings.friends.back().empty();
+        if (!usable) settings.friends.pop_back();
+    } else if (key == "filterGameType") {
+        settings.filter.gameType = Unescaped(value);
+    } else if (key == "filterMod") {
+        settings.filter.mod = Unescaped(value);
+    } else if (key == "filterPassword") {
+        usable = ParsePassword(value, settings.filter.password);
+    } else if (key == "filterPingUnder") {
+        usable = ParseNumber(value, 0, 100000, settings.filter.pingUnderMs);
+    } else if (key == "favouritesOnly") {
+        usable = ParseFlag(value, settings.filter.favouritesOnly);
+    } else if (key == "seatWatchSeconds") {
+        usable = ParseNumber(value, 1, 3600, settings.seatWatchSeconds);
+    } else if (key == "seatWatchGiveUpMinutes") {
+        usable = ParseNumber(value, 1, 1440, settings.seatWatchGiveUpMinutes);
+    } else {
+        return LineUse::UnknownKey;
+    }
+    if (!usable) why = "'" + std::string(value) + "' is not a usable value for " + std::string(key);
+    return usable ? LineUse::Applied : LineUse::Unusable;
 }
 
 // Applies one "key=value" line; false with why filled when the value is unusable.
@@ -188,6 +245,10 @@ bool ApplyLine(std::string_view key, std::string_view value, BrowserSettings& se
         usable = ParseFlag(value, settings.mastersAtStart);
     } else if (key == "window") {
         usable = ParsePlace(value, settings.window);
+    } else if (const LineUse use = ApplyPlayerLine(key, value, settings, why); use != LineUse::UnknownKey) {
+        return use == LineUse::Applied;
+    } else {
+        settings.otherLines.push_back(std::string(key) + "=" + std::string(value));
     }
     if (!usable) why = "'" + std::string(value) + "' is not a usable value for " + std::string(key);
     return usable;
@@ -228,6 +289,16 @@ std::string FormatSettings(const BrowserSettings& settings) {
             if (!value.empty()) out << "option=" << id << " " << server << " " << Escaped(value) << "\n";
         }
     }
+    out << "filterGameType=" << Escaped(settings.filter.gameType) << "\n";
+    out << "filterMod=" << Escaped(settings.filter.mod) << "\n";
+    out << "filterPassword=" << PasswordKey(settings.filter.password) << "\n";
+    out << "filterPingUnder=" << settings.filter.pingUnderMs << "\n";
+    out << "favouritesOnly=" << settings.filter.favouritesOnly << "\n";
+    out << "seatWatchSeconds=" << settings.seatWatchSeconds << "\n";
+    out << "seatWatchGiveUpMinutes=" << settings.seatWatchGiveUpMinutes << "\n";
+    for (const ServerAddress& server : settings.favourites) out << "favourite=" << server.Text() << "\n";
+    for (const std::wstring& name : settings.friends) out << "friend=" << Escaped(name) << "\n";
+    for (const std::string& line : settings.otherLines) out << line << "\n";
     return out.str();
 }
 

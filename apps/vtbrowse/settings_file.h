@@ -30,6 +30,8 @@ struct WindowPlace {
 struct BrowserSettings {
     // Servers added by hand (and any that no master lists); those masters listed are in listed.
     std::vector<ServerAddress> servers;
+    std::vector<ServerAddress> favourites;
+    std::vector<std::wstring> friends;  // as the user wrote them: names, "*" for any run of characters
     std::vector<ListedByMasters> listed;
     // The master servers "Get servers from masters" asks, and whether it asks them at start.
     std::vector<ServerAddress> masters;
@@ -43,11 +45,16 @@ struct BrowserSettings {
     bool autoRefresh = false;
     JoinSettings join;
     WindowPlace window;
+    int seatWatchSeconds = 5;         // the pace of a seat watch's pings
+    int seatWatchGiveUpMinutes = 10;  // how long a seat watch waits at the most
+    // Lines of keys this vtbrowse does not know (a newer one wrote them): written back as they stand.
+    std::vector<std::string> otherLines;
 };
 
 std::string FormatSettings(const BrowserSettings& settings);
 // Reads what it can: each line it cannot use is skipped and named in the result as
-// "origin:LINE: why"; unknown keys are skipped silently (a newer vtbrowse may have written them).
+// "origin:LINE: why"; lines of unknown keys are kept in otherLines, silently (a newer vtbrowse
+// may have written them).
 std::vector<std::string> ParseSettings(std::string_view content, std::string_view origin,
                                        BrowserSettings& settings);
 

@@ -57,7 +57,7 @@ TEST(ServerRows, CellsShowWhatThePluginWrote) {
     for (int column = 0; column < RowColumnCount; ++column)
         alpha.push_back(CellText(rows[0], RowColumn(column)));
     EXPECT_THAT(alpha,
-                ElementsAre(L"Alpha", L"127.0.0.1:28003", L"Raindance", L"12/32", L"answered", L"4 ms"));
+                ElementsAre(L"Alpha", L"127.0.0.1:28003", L"Raindance", L"12/32", L"answered", L"4 ms", L""));
     EXPECT_EQ(CellText(rows[3], RowColumn::Name), L"Timeout");
     EXPECT_EQ(CellText(rows[4], RowColumn::Status), L"not refreshed yet");
     EXPECT_EQ(CellText(rows[4], RowColumn::Players), L"");
@@ -98,7 +98,11 @@ class RowFiltering : public ::testing::TestWithParam<FilterCase> {};
 
 TEST_P(RowFiltering, HidesWhatTheUserAskedFor) {
     const FilterCase& c = GetParam();
-    const RowFilter filter{c.hideEmpty, c.hideFull, c.hideSilent, c.text};
+    RowFilter filter;
+    filter.hideEmpty = c.hideEmpty;
+    filter.hideFull = c.hideFull;
+    filter.hideSilent = c.hideSilent;
+    filter.text = c.text;
     EXPECT_EQ(VisibleRows(Fleet(), filter, RowOrder{RowColumn::Name, false}), c.expected);
 }
 
@@ -205,7 +209,7 @@ TEST(RefreshTally, WordsEachStateOfARefresh) {
     tally.Cancel();
     EXPECT_EQ(
         tally.Activity(),
-        L"Cancelling: no new ping starts; the 3 of 4 done stay, running pings end within their budget + 1 s");
+        L"Cancelling: 3 of 4 refreshed; the servers still being asked have until their time-out to answer");
     tally.Count(Outcome::Failure);
     const std::wstring totals = tally.End(4, 4, 1.234, true);
     EXPECT_EQ(totals, L"Refresh cancelled: 4 of 4 servers in 1.23 s: 2 answered, 1 timed out, 1 failed");

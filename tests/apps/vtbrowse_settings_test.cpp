@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "apps/vtbrowse/browse_options.h"
+#include "apps/vtbrowse/settings_as_it_was.h"
 #include "apps/vtbrowse/settings_file.h"
 
 using ::testing::ElementsAre;
@@ -19,7 +20,17 @@ BrowserSettings Everything() {
     BrowserSettings settings;
     settings.servers = {{"127.0.0.1", 28001}, {"::1", 28002}};
     settings.optionValues["127.0.0.1:28001"][2] = L"se cret\\with\nlines";
-    settings.filter = RowFilter{true, false, true, L"Räin dance"};
+    settings.filter.hideEmpty = settings.filter.hideSilent = true;
+    settings.filter.text = L"Räin dance";
+    settings.filter.gameType = L"Capture the Flag";
+    settings.filter.mod = L"rpg";
+    settings.filter.password = PasswordFilter::NotRequired;
+    settings.filter.pingUnderMs = 120;
+    settings.filter.favouritesOnly = true;
+    settings.favourites = {{"::1", 28002}};
+    settings.friends = {L"[TW]*", L"Cobra"};
+    settings.seatWatchSeconds = 2;
+    settings.seatWatchGiveUpMinutes = 30;
     settings.order = RowOrder{RowColumn::Ping, true};
     settings.timeoutSeconds = 5;
     settings.autoRefresh = true;
@@ -43,6 +54,8 @@ TEST(SettingsFile, EverythingWrittenIsReadBack) {
     EXPECT_EQ(read.optionValues, Everything().optionValues);
     EXPECT_EQ(read.join.configFile, L"auto.cs");
     EXPECT_EQ(read.window.height, 600);
+    EXPECT_EQ(read.friends.back(), L"Cobra");
+    EXPECT_EQ(read.seatWatchGiveUpMinutes, 30);
     ASSERT_THAT(read.listed, SizeIs(1));
     EXPECT_THAT(read.listed[0].masters, ElementsAre("127.0.0.1:28000", "[::1]:27999"));
 }
@@ -60,6 +73,35 @@ TEST(SettingsFile, UnusableLinesAreNamedAndSkippedTheRestKept) {
     EXPECT_THAT(problems[5], HasSubstr("expected option=ID ADDRESS:PORT VALUE"));
     EXPECT_EQ(read.servers, (std::vector<ServerAddress>{{"127.0.0.1", 1}, {"::1", 2}}));
     EXPECT_EQ(read.timeoutSeconds, 2);
+    // A key a newer vtbrowse wrote is written back as it stands.
+    EXPECT_THAT(read.otherLines, ElementsAre("futureKey=1"));
+    EXPECT_THAT(FormatSettings(read), HasSubstr("\nfutureKey=1\n"));
+}
+
+// The file as it was, beside the one vtbrowse writes anew, under a name that says what it is.
+TEST(SettingsFile, AFileWithUnreadableLinesIsKeptAsItWas) {
+    const std::filesystem::path folder = std::filesystem::temp_directory_path() / "vtbrowse-as-it-was-test";
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    const std::filesystem::path path = folder / "settings.txt";
+    std::ofstream(path, std::ios::binary) << "server=127.0.0.1:99999\n";
+    std::tm when{};
+    when.tm_year = 126;
+    when.tm_mon = 11;
+    when.tm_mday = 8;
+    when.tm_hour = 15;
+    when.tm_min = 30;
+    when.tm_sec = 12;
+    std::string error;
+    const std::filesystem::path first = KeepAsItWas(path, when, error);
+    const std::filesystem::path second = KeepAsItWas(path, when, error);
+    EXPECT_EQ(first.filename(), "settings-as-it-was-20261208-153012.txt");
+    EXPECT_EQ(second.filename(), "settings-as-it-was-20261208-153012-2.txt");
+    std::ifstream kept(second, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "server=127.0.0.1:99999\n");
+    EXPECT_TRUE(KeepAsItWas(folder / "missing.txt", when, error).empty());
+    EXPECT_THAT(error, HasSubstr("missing.txt"));
+    std::filesystem::remove_all(folder);
 }
 
 TEST(SettingsFile, SavedFileReplacesTheOldOneAndAMissingFileIsNoProblem) {
@@ -83,14 +125,16 @@ TEST(SettingsFile, SavedFileReplacesTheOldOneAndAMissingFileIsNoProblem) {
 }
 
 TEST(BrowseOptions, ServersFilesAndProblemsFromTheCommandLine) {
-    const BrowseOptions options =
-        ParseBrowseOptions({"127.0.0.1:1", "--servers", "a.txt", "bad", "--most-sessions", "0", "--select",
-                            "[::1]:5", "--frobnicate", "--settings", "s.txt", "--plugin"});
+    const BrowseOptions options = ParseBrowseOptions(
+        {"127.0.0.1:1", "--servers", "a.txt", "bad", "--most-sessions", "0", "--select", "[::1]:5", "--join",
+         "127.0.0.1:7", "--frobnicate", "--settings", "s.txt", "--plugin"});
     EXPECT_EQ(options.servers, (std::vector<ServerAddress>{{"127.0.0.1", 1}}));
     EXPECT_THAT(options.serverFiles, ElementsAre("a.txt"));
     EXPECT_EQ(options.settingsPath, "s.txt");
     ASSERT_TRUE(options.select.has_value());
     EXPECT_EQ(options.select->port, 5);
+    ASSERT_TRUE(options.join.has_value());
+    EXPECT_EQ(options.join->port, 7);
     EXPECT_EQ(options.mostSessions, 0u);
     ASSERT_THAT(options.problems, SizeIs(4));
     EXPECT_THAT(options.problems[0], HasSubstr("'bad' has no port"));

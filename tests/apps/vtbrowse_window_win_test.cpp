@@ -9,6 +9,7 @@
 #include <chrono>
 #include <fstream>
 #include <functional>
+#include <iostream>
 #include <map>
 #include <thread>
 
@@ -20,6 +21,7 @@
 #include "runner/elapsed_seconds.h"
 #include "tests/support/test_support.h"
 #include "text/utf8_text.h"
+#include "tools/tribes_emu/control_port.h"
 #include "tools/tribes_emu/emulator.h"
 #include "tools/tribes_emu/master_emulator.h"
 
@@ -79,10 +81,10 @@ std::vector<std::wstring> ColumnTexts(HWND list, int column) {
     return texts;
 }
 
-// "heading/width" of every column of a report-style list view.
-std::vector<std::wstring> Headings(HWND list) {
+// The heading and width of every column of a report-style list view.
+std::vector<std::pair<std::wstring, int>> Columns(HWND list) {
     HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
-    std::vector<std::wstring> headings;
+    std::vector<std::pair<std::wstring, int>> columns;
     const int count = static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
     for (int index = 0; index < count; ++index) {
         wchar_t text[128] = L"";
@@ -91,9 +93,45 @@ std::vector<std::wstring> Headings(HWND list) {
         column.pszText = text;
         column.cchTextMax = 128;
         SendMessageW(list, LVM_GETCOLUMNW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&column));
-        headings.push_back(std::wstring(text) + L"/" + std::to_wstring(column.cx));
+        columns.emplace_back(text, column.cx);
     }
+    return columns;
+}
+
+std::vector<std::wstring> Headings(HWND list) {
+    std::vector<std::wstring> headings;
+    for (const auto& [heading, width] : Columns(list)) headings.push_back(heading);
     return headings;
+}
+
+// Whether text shows whole in a column width wide: its width in the list's font and the margins
+// a cell keeps on either side.
+bool ShowsWhole(HWND list, const std::wstring& text, int width) {
+    const int textWidth =
+        static_cast<int>(SendMessageW(list, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(text.c_str())));
+    return textWidth + 12 <= width;
+}
+
+// The lines of the log pane that hold part.
+std::vector<std::wstring> LogLines(HWND log, const std::wstring& part) {
+    std::vector<std::wstring> found;
+    const int count = static_cast<int>(SendMessageW(log, LB_GETCOUNT, 0, 0));
+    for (int index = 0; index < count; ++index) {
+        std::wstring line(static_cast<size_t>(SendMessageW(log, LB_GETTEXTLEN, index, 0)) + 1, L'\0');
+        SendMessageW(log, LB_GETTEXT, index, reinterpret_cast<LPARAM>(line.data()));
+        line.resize(line.size() - 1);
+        if (line.find(part) != std::wstring::npos) found.push_back(line);
+    }
+    return found;
+}
+
+int LogLinesWith(HWND log, const std::wstring& part) {
+    return static_cast<int>(LogLines(log, part).size());
+}
+
+std::wstring LogLine(HWND log, const std::wstring& part) {
+    const std::vector<std::wstring> lines = LogLines(log, part);
+    return lines.empty() ? L"" : lines.front();
 }
 
 std::vector<std::wstring> TabTitles(HWND tabs) {
@@ -168,6 +206,7 @@ protected:
         start.pluginPath = PluginBesideProgram();
         start.quitOnClose = false;
         start.show = SW_SHOWNORMAL;
+        start.notified = notified;
         browser = std::make_unique<BrowserWindow>(std::move(start));
         ASSERT_TRUE(browser->Window());
     }
@@ -209,6 +248,7 @@ protected:
 
     static inline std::unique_ptr<TribesEmulator> alpha, bravo, charlie, silent;
     const std::wstring settings_ = TempFile(L"vbs");
+    std::function<void(const std::wstring&, const std::wstring&)> notified;
     std::unique_ptr<BrowserWindow> browser;
 };
 
@@ -227,15 +267,18 @@ TEST_F(VtbrowseWindow, RefreshFillsRowsAndDetailsShowThePluginsDeclaredTablesInA
     ASSERT_TRUE(PumpUntil(*browser, [&] { return TabTitles(Control(IDC_DETAIL_TABS)).size() == 2; }));
     EXPECT_THAT(TabTitles(Control(IDC_DETAIL_TABS)), ElementsAre(L"Players", L"Rules"));
     HWND detail = Control(IDC_DETAIL_LIST);
-    EXPECT_THAT(Headings(detail),
-                ElementsAre(L"Name/150", L"Score/40", L"Team/75", L"Ping/50", L"Packet Loss/125"));
+    EXPECT_THAT(Headings(detail), ElementsAre(L"Name", L"Score", L"Team", L"Ping", L"Packet Loss"));
     EXPECT_EQ(ItemCount(detail), 12);
     EXPECT_EQ(ItemText(detail, 0, 0), L"Cobra");
     EXPECT_EQ(ItemText(detail, 0, 2), L"Blood Eagle");
+    // The widths the plugin declared, in the host's unit, show the headings and the team names.
+    for (const auto& [heading, width] : Columns(detail))
+        EXPECT_TRUE(ShowsWhole(detail, heading, width)) << heading;
+    EXPECT_TRUE(ShowsWhole(detail, L"Diamond Sword", Columns(detail).at(2).second));
 
     // The rules table declares two columns; the team rows' scores stand in a third, unheaded one.
     ShowPage(1);
-    EXPECT_THAT(Headings(detail), ElementsAre(L"Name/140", L"Value/140", StartsWith(L"/")));
+    EXPECT_THAT(Headings(detail), ElementsAre(L"Name", L"Value", L""));
     const std::vector<std::wstring> names = ColumnTexts(detail, 0);
     const int team = static_cast<int>(std::find(names.begin(), names.end(), L"Team 1") - names.begin());
     EXPECT_EQ(ItemText(detail, team, 1), L"Blood Eagle");
@@ -278,18 +321,24 @@ TEST_F(VtbrowseWindow, ColumnClicksSortAndFiltersHide) {
     EXPECT_THAT(ColumnTexts(servers, 0), ElementsAre(L"Bravo Base", L"Charlie"));
 }
 
-TEST_F(VtbrowseWindow, ListAndSettingsOutliveARestart) {
+TEST_F(VtbrowseWindow, ListFavouritesAndSettingsOutliveARestart) {
     OpenAndRefresh({Local(alpha->Port()), Local(charlie->Port())});
     ClickColumn(2);
     ClickColumn(2);  // map, descending
     SendMessageW(Control(IDC_HIDE_FULL), BM_CLICK, 0, 0);
+    Select(RowOf(Local(charlie->Port())));
+    SendMessageW(browser->Window(), WM_COMMAND, IDC_FAVOURITE, 0);  // Ctrl+D
     browser.reset();
 
     OpenAndRefresh({});
     EXPECT_THAT(ColumnTexts(Control(IDC_SERVERS), 2), ElementsAre(L"Raindance", L"Broadside"));
+    EXPECT_THAT(ColumnTexts(Control(IDC_SERVERS), 6), ElementsAre(L"", L"\u2605"));
     EXPECT_EQ(SendMessageW(Control(IDC_HIDE_FULL), BM_GETCHECK, 0, 0), BST_CHECKED);
+    SendDlgItemMessageW(Control(IDC_FILTER_BAR), IDC_FAVOURITES_ONLY, BM_CLICK, 0, 0);
+    EXPECT_THAT(ColumnTexts(Control(IDC_SERVERS), 2), ElementsAre(L"Broadside"));
     EXPECT_THAT(ReadFile(settings_),
-                AllOf(HasSubstr("server=" + Local(charlie->Port())), HasSubstr("timeout=1")));
+                AllOf(HasSubstr("server=" + Local(charlie->Port())), HasSubstr("timeout=1"),
+                      HasSubstr("favourite=" + Local(charlie->Port())), HasSubstr("favouritesOnly=1")));
 }
 
 TEST_F(VtbrowseWindow, CtrlFFindsWhereAPlayerIsPlaying) {
@@ -358,6 +407,110 @@ TEST_F(VtbrowseWindow, EnterJoinsWithTheOfferedOptionsAndStartsTheGame) {
     // The executable and the player name are kept for the next join; the password for this server.
     EXPECT_THAT(ReadFile(settings_), AllOf(HasSubstr("fake_game.exe"), HasSubstr("playerName=Jet"),
                                            HasSubstr("option=2 " + Local(alpha->Port()) + " secret")));
+}
+
+// A fake server whose players the test changes through its control port.
+struct ControlledServer {
+    explicit ControlledServer(ServerInfo info) : emulator(std::move(info), Behaviour{}), control(emulator) {}
+    std::string Tell(const std::string& command) { return tribes_emu::SendControl(control.Port(), command); }
+
+    TribesEmulator emulator;
+    tribes_emu::ControlPort control;
+};
+
+// Friends: one who plays already is shown, not told; one who joins between two refreshes is told
+// once, by one balloon and one line in the log, and not again at the next refresh.
+TEST_F(VtbrowseWindow, AFriendJoiningBetweenTwoRefreshesIsToldOnce) {
+    ControlledServer delta(Server("Delta", "Ice Ridge", 3, 16));
+    std::vector<std::wstring> balloons;
+    notified = [&](const std::wstring& title, const std::wstring& text) {
+        balloons.push_back(title + L": " + text);
+    };
+    OpenAndRefresh({Local(alpha->Port()), Local(delta.emulator.Port())});
+    HWND friends = Control(IDC_FRIENDS);
+    for (const wchar_t* name : {L"cobra", L"jet*"}) {
+        SetDlgItemTextW(friends, IDC_FRIEND_TEXT, name);
+        SendDlgItemMessageW(friends, IDC_FRIEND_ADD, BM_CLICK, 0, 0);
+    }
+    HWND where = GetDlgItem(friends, IDC_FRIEND_LIST);
+    EXPECT_THAT(ColumnTexts(where, 1), ElementsAre(L"Cobra", L""));
+    EXPECT_THAT(ColumnTexts(where, 2),
+                ElementsAre(HasSubstr(L"Alpha"), L"not playing on the servers that answered"));
+
+    ASSERT_EQ(delta.Tell("join JetStream"), "ok 4/16");
+    for (int refresh = 0; refresh < 2; ++refresh) {
+        SendMessageW(browser->Window(), WM_COMMAND, IDC_REFRESH, 0);
+        ASSERT_TRUE(PumpUntil(*browser, [this] { return RefreshEnded(); }));
+    }
+    ASSERT_THAT(balloons, ElementsAre(L"A friend is playing: JetStream is playing on Delta (" +
+                                      WideFromUtf8(Local(delta.emulator.Port())) + L"), map Ice Ridge"));
+    EXPECT_EQ(LogLinesWith(Control(IDC_LOG), L"Friend online: "), 1);
+    EXPECT_THAT(ColumnTexts(where, 1), ElementsAre(L"Cobra", L"JetStream"));
+    EXPECT_THAT(ReadFile(settings_), AllOf(HasSubstr("friend=cobra"), HasSubstr("friend=jet*")));
+    std::cout << "measured: friend joined between two refreshes: " << balloons.size() << " notification(s), "
+              << LogLinesWith(Control(IDC_LOG), L"Friend online: ") << " log line(s)\n";
+}
+
+// A full server watched for a seat: pinged alone at the watch's pace, and the game started once,
+// as soon as a seat is free; then the watch is over and pings no more.
+TEST_F(VtbrowseWindow, AFullServerThatFreesASeatStartsTheGameOnce) {
+    test_support::GameRecord record;
+    ControlledServer echo(Server("Echo", "Scarabrae", 8, 8));
+    std::ofstream(settings_.c_str()) << "timeout=1\nseatWatchSeconds=1\n";
+    OpenAndRefresh({Local(echo.emulator.Port())});
+    Select(0);
+    std::thread answer([&] {
+        if (const HWND dialog = FindDialog(L"Join when a seat frees", 10)) {
+            SetDlgItemTextW(dialog, IDC_JOIN_EXECUTABLE, (ProgramFolder() + L"fake_game.exe").c_str());
+            PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+        }
+    });
+    PostMessageW(browser->Window(), WM_COMMAND, IDC_WATCH_SEAT, 0);  // the list's context menu
+    HWND line = GetDlgItem(Control(IDC_SEAT_WATCH), IDC_WATCH_TEXT);
+    const bool looked = PumpUntil(*browser, [&] { return echo.emulator.QueryCount() >= 3; });
+    answer.join();
+    ASSERT_TRUE(looked) << "the watch did not look again";
+    EXPECT_THAT(WindowText(line), StartsWith(L"Waiting for a seat on Echo (8/8): checked "));
+
+    ASSERT_EQ(echo.Tell("leave"), "ok 7/8");
+    const Clock::time_point freed = Clock::now();
+    ASSERT_TRUE(PumpUntil(*browser, [&] { return record.Lines().size() >= 2; }));
+    const double seconds = SecondsSince(freed);
+    const int looks = echo.emulator.QueryCount();
+    PumpUntil(
+        *browser, [] { return false; }, 2.5);  // two more paces: no second start, no more looks
+    EXPECT_EQ(record.Lines().size(), 2u);
+    EXPECT_EQ(echo.emulator.QueryCount(), looks);
+    EXPECT_EQ(WindowText(line), L"A seat freed on Echo (7/8): the game was started");
+    EXPECT_LT(seconds, 10.0);
+    std::cout << "measured: seat watch every 1 s: " << record.Lines().size() / 2 << " launch(es), " << seconds
+              << " s from the seat freeing to the game's start, " << looks << " queries in all\n";
+}
+
+// Quick connect: a server typed in the address box is listed, asked, and the join dialog opens.
+// (The settings file has a line that cannot be read: the file as it was is kept.)
+TEST_F(VtbrowseWindow, QuickConnectListsAsksAndOpensTheJoinDialog) {
+    std::ofstream(settings_.c_str(), std::ios::binary) << "timeout=1\nserver=127.0.0.1:99999\n";
+    Open({});
+    ASSERT_EQ(LogLinesWith(Control(IDC_LOG), L"is kept as "), 1);
+    const std::wstring kept = LogLine(Control(IDC_LOG), L"is kept as ");
+    const std::wstring copy = kept.substr(kept.find(L"is kept as ") + 11);
+    EXPECT_THAT(copy, HasSubstr(L"-as-it-was-"));
+    EXPECT_EQ(ReadFile(copy), "timeout=1\nserver=127.0.0.1:99999\n");
+    DeleteFileW(copy.c_str());
+    std::wstring server;
+    std::thread answer([&] {
+        if (const HWND dialog = FindDialog(L"Join server", 10)) {
+            server = WindowText(GetDlgItem(dialog, IDC_JOIN_SERVER));
+            PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+        }
+    });
+    SetDlgItemTextW(Control(IDC_QUICK_CONNECT), IDC_QUICK_TEXT, WideFromUtf8(Local(alpha->Port())).c_str());
+    SendDlgItemMessageW(Control(IDC_QUICK_CONNECT), IDC_QUICK_GO, BM_CLICK, 0, 0);
+    PumpUntil(*browser, [&] { return !server.empty(); });
+    answer.join();
+    EXPECT_EQ(server, L"Alpha  " + WideFromUtf8(Local(alpha->Port())));
+    EXPECT_THAT(ColumnTexts(Control(IDC_SERVERS), 4), ElementsAre(L"12/32 players on Alpha"));
 }
 
 // The window has no menu bar: the last item of its system menu opens the About box.

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "tools/tribes_emu/control_commands.h"
+#include "tools/tribes_emu/control_port.h"
 #include "tools/tribes_emu/emulator.h"
 #include "tools/tribes_emu/reply_builder.h"
 
@@ -123,6 +125,67 @@ TEST(TribesEmulator, EachModeMisbehavesAsNamed) {
         }
         EXPECT_EQ(emulator.QueryCount(), 1);
     }
+}
+
+// The control commands, one after another on a 3-seat server with two teams: the answer and
+// who plays after each.
+TEST(ControlCommands, ChangeThePlayersAsNamed) {
+    ServerInfo server = ServerWithPlayers(2);  // Player 001 (team 0), Player 002 (team 1)
+    server.playerLimit = 3;
+    const struct Step {
+        const char* command;
+        const char* answer;
+        std::vector<std::string> players;
+    } steps[] = {
+        {"status", "ok 2/3", {"Player 001", "Player 002"}},
+        {"  join  Cobra Two \n", "ok 3/3", {"Player 001", "Player 002", "Cobra Two"}},
+        {"join Jet", "error the server is full (3/3)", {"Player 001", "Player 002", "Cobra Two"}},
+        {"leave player 001", "ok 2/3", {"Player 002", "Cobra Two"}},
+        {"leave", "ok 1/3", {"Player 002"}},
+        {"leave Nobody", "error nobody named Nobody plays", {"Player 002"}},
+        {"limit 256", "error limit takes a number from 0 to 255", {"Player 002"}},
+        {"limit 1", "ok 1/1", {"Player 002"}},
+        {"join", "error join needs a player name", {"Player 002"}},
+        {"dance",
+         "error unknown command 'dance'; known: join NAME, leave [NAME], limit N, status",
+         {"Player 002"}},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.command);
+        EXPECT_EQ(ApplyControl(server, step.command), step.answer);
+        std::vector<std::string> names;
+        for (const PlayerInfo& player : server.players) names.push_back(player.name);
+        EXPECT_EQ(names, step.players);
+        EXPECT_EQ(server.playerCount, server.players.size());
+    }
+    // A joining player takes the team with fewer players.
+    ServerInfo teams = ServerWithPlayers(3);
+    ApplyControl(teams, "join Cobra");
+    EXPECT_EQ(teams.players.back().team, 1);
+}
+
+// Over the port: the command's answer comes back, and the next query sees the change.
+TEST(ControlPort, ChangesWhatTheNextReplySays) {
+    TribesEmulator emulator(ServerWithPlayers(8), Behaviour{});
+    emulator.ChangeServer([](ServerInfo& server) {
+        server.playerLimit = 8;
+        return std::string();
+    });
+    ControlPort control(emulator);
+    EXPECT_EQ(SendControl(control.Port(), "leave"), "ok 7/8");
+    EXPECT_EQ(SendControl(control.Port(), "join Wraith"), "ok 8/8");
+    EXPECT_EQ(control.Commands(), 2);
+    ServerInfo expected = ServerWithPlayers(7);
+    expected.playerLimit = 8;
+    ApplyControl(expected, "join Wraith");
+    SocketLayer layer;
+    const UdpEndpoint client = UdpEndpoint::BindLoopback(0);
+    ASSERT_TRUE(client.SendTo({Loopback, emulator.Port()}, ToBytes("b**")));
+    Bytes reply;
+    for (int wait = 0; wait < 20 && reply.empty(); ++wait) {
+        if (WaitForDatagrams({&client}, milliseconds(50)).at(0)) client.ReceiveFrom(reply);
+    }
+    EXPECT_EQ(reply, BuildReply(expected));
 }
 
 }  // namespace

@@ -54,6 +54,11 @@ void TribesEmulator::SetServer(const ServerInfo& server) {
     server_ = server;
 }
 
+std::string TribesEmulator::ChangeServer(const std::function<std::string(ServerInfo&)>& change) {
+    std::lock_guard<std::mutex> hold(mutex_);
+    return change(server_);
+}
+
 void TribesEmulator::SetBehaviour(const Behaviour& behaviour) {
     std::lock_guard<std::mutex> hold(mutex_);
     behaviour_ = behaviour;

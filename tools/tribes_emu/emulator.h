@@ -8,8 +8,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -69,6 +71,9 @@ public:
     // Changes what later queries get.
     void SetServer(const ServerInfo& server);
     void SetBehaviour(const Behaviour& behaviour);
+    // Changes the server in place, between two replies (the control port's commands); what
+    // change returns is handed back.
+    std::string ChangeServer(const std::function<std::string(ServerInfo&)>& change);
 
     // "b**" queries received, over all ports and on the port at portIndex.
     int QueryCount() const;

@@ -13,6 +13,7 @@
 #include <system_error>
 #include <thread>
 
+#include "tools/tribes_emu/control_port.h"
 #include "tools/tribes_emu/emulator.h"
 #include "tools/tribes_emu/master_emulator.h"
 
@@ -76,6 +77,8 @@ struct Options {
     int masterPacketBytes = static_cast<int>(DefaultMasterPacketBytes);
     int masterPauseMs = 0;
     std::string masterReadyFile;
+    int controlPort = -1;  // -1: no control port
+    std::string controlReadyFile;
 };
 
 // Team count byte and team entries for count teams; players are spread over them.
@@ -240,6 +243,12 @@ int main(int argc, char** argv) {
         ->check(CLI::Range(0, 60000));
     app.add_option("--master-ready-file", options.masterReadyFile,
                    "write the master's port here once listening");
+    app.add_option("--control", options.controlPort,
+                   "take commands that change the players on this UDP port of 127.0.0.1 (0: a free one): "
+                   "join NAME, leave [NAME], limit N, status")
+        ->check(CLI::Range(0, 65535));
+    app.add_option("--control-ready-file", options.controlReadyFile,
+                   "write the control port here once listening");
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
@@ -274,6 +283,17 @@ int main(int argc, char** argv) {
                 return 1;
             }
         }
+        std::optional<ControlPort> control;
+        if (options.controlPort >= 0) {
+            control.emplace(emulator, static_cast<std::uint16_t>(options.controlPort));
+            std::cout << "control on 127.0.0.1:" << control->Port()
+                      << " (join NAME, leave [NAME], limit N, status)" << std::endl;
+            if (!options.controlReadyFile.empty() &&
+                !WriteWhole(options.controlReadyFile, std::to_string(control->Port()) + "\n")) {
+                std::cerr << "tribes-emu: cannot write " << options.controlReadyFile << "\n";
+                return 1;
+            }
+        }
         if (!options.readyFile.empty()) {
             std::string lines;
             for (std::uint16_t port : ports) lines += std::to_string(port) + "\n";
@@ -292,6 +312,7 @@ int main(int argc, char** argv) {
             master->Stop();
             std::cout << "master stopped after " << master->Requests() << " list request(s)" << std::endl;
         }
+        if (control) control->Stop();
         emulator.Stop();
         std::cout << "stopped after " << emulator.QueryCount() << " quer"
                   << (emulator.QueryCount() == 1 ? "y" : "ies") << std::endl;
