@@ -42,6 +42,28 @@ void AddListColumn(HWND list, const std::wstring& heading, int width) {
     SendMessageW(list, LVM_INSERTCOLUMNW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&column));
 }
 
+void FillListRows(HWND list, const std::vector<std::vector<std::wstring>>& rows) {
+    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
+    for (size_t r = 0; r < rows.size(); ++r) {
+        // The list view copies the texts; it only asks for them writable.
+        std::vector<std::wstring> cells = rows[r];
+        if (cells.empty()) cells.emplace_back();
+        LVITEMW item{};
+        item.mask = LVIF_TEXT;
+        item.iItem = static_cast<int>(r);
+        item.pszText = cells[0].data();
+        SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+        for (size_t c = 1; c < cells.size(); ++c) {
+            LVITEMW cell{};
+            cell.iSubItem = static_cast<int>(c);
+            cell.pszText = cells[c].data();
+            SendMessageW(list, LVM_SETITEMTEXTW, r, reinterpret_cast<LPARAM>(&cell));
+        }
+    }
+    SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+}
+
 void RemoveListColumns(HWND list) {
     while (SendMessageW(list, LVM_DELETECOLUMN, 0, 0)) {
     }

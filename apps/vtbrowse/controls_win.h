@@ -3,6 +3,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "contract/windows_headers.h"
 
@@ -17,6 +18,9 @@ void SetChecked(HWND button, bool checked);
 void AddListColumn(HWND list, const std::wstring& heading, int width);
 // Removes every column of a list view.
 void RemoveListColumns(HWND list);
+// Replaces a report-style list view's rows with rows (cells from the first column on), drawn
+// once when all are in.
+void FillListRows(HWND list, const std::vector<std::vector<std::wstring>>& rows);
 // The file the user chose in the system's open dialog (filter as OPENFILENAMEW takes it), starting
 // at current; none when cancelled.
 std::optional<std::wstring> AskOpenFile(HWND owner, const wchar_t* filter, const wchar_t* title,

@@ -73,24 +73,11 @@ void DetailPane::FillPage() {
     SendMessageW(list_, LVM_DELETEALLITEMS, 0, 0);
     RemoveListColumns(list_);
     if (index >= 0 && static_cast<size_t>(index) < pages_.size()) {
-        DetailPage& page = pages_[static_cast<size_t>(index)];
+        const DetailPage& page = pages_[static_cast<size_t>(index)];
         for (const DetailColumn& column : page.columns) {
             AddListColumn(list_, column.heading, DeclaredWidthPixels(column.width, averageCharWidth_));
         }
-        for (size_t r = 0; r < page.rows.size(); ++r) {
-            std::vector<std::wstring>& cells = page.rows[r];
-            LVITEMW item{};
-            item.mask = LVIF_TEXT;
-            item.iItem = static_cast<int>(r);
-            item.pszText = cells.empty() ? const_cast<wchar_t*>(L"") : cells[0].data();
-            SendMessageW(list_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
-            for (size_t c = 1; c < cells.size(); ++c) {
-                LVITEMW cell{};
-                cell.iSubItem = static_cast<int>(c);
-                cell.pszText = cells[c].data();
-                SendMessageW(list_, LVM_SETITEMTEXTW, r, reinterpret_cast<LPARAM>(&cell));
-            }
-        }
+        FillListRows(list_, page.rows);
     }
     SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list_, nullptr, TRUE);

@@ -4,18 +4,6 @@
 #include "apps/vtbrowse/controls_win.h"
 #include "apps/vtbrowse/window_object_win.h"
 
-namespace {
-
-void SetCell(HWND list, int row, int column, const std::wstring& text) {
-    std::wstring copy = text;
-    LVITEMW item{};
-    item.iSubItem = column;
-    item.pszText = copy.data();
-    SendMessageW(list, LVM_SETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-}
-
-}  // namespace
-
 FindPlayerWindow::FindPlayerWindow(HWND owner, Search search, Choose choose)
     : search_(std::move(search)), choose_(std::move(choose)) {
     // The dialog is owned from WM_INITDIALOG on, before any other message can reach it.
@@ -34,19 +22,10 @@ void FindPlayerWindow::Update() {
     HWND list = GetDlgItem(dialog_.get(), IDC_FIND_RESULTS);
     const std::wstring text = WindowText(GetDlgItem(dialog_.get(), IDC_FIND_TEXT));
     found_ = search_(text);
-    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
-    SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
-    for (size_t i = 0; i < found_.size(); ++i) {
-        LVITEMW item{};
-        item.mask = LVIF_TEXT;
-        item.iItem = static_cast<int>(i);
-        item.pszText = found_[i].player.data();
-        SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
-        SetCell(list, static_cast<int>(i), 1, found_[i].serverName);
-        SetCell(list, static_cast<int>(i), 2, found_[i].address);
-        SetCell(list, static_cast<int>(i), 3, found_[i].mapName);
-    }
-    SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+    std::vector<std::vector<std::wstring>> rows;
+    for (const PlayerSighting& found : found_)
+        rows.push_back({found.player, found.serverName, found.address, found.mapName});
+    FillListRows(list, rows);
     const std::wstring count =
         text.empty()     ? L"Type a name to search the players of every server that answered."
         : found_.empty() ? L"Nobody of that name plays on the servers that answered."

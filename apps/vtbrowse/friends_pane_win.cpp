@@ -9,14 +9,6 @@ namespace {
 
 constexpr int RowHeight = 22;
 
-void SetCell(HWND list, int row, int column, const std::wstring& text) {
-    std::wstring copy = text;
-    LVITEMW item{};
-    item.iSubItem = column;
-    item.pszText = copy.data();
-    SendMessageW(list, LVM_SETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-}
-
 std::wstring ServerText(const FriendSighting& sighting) {
     if (sighting.player.empty()) return L"not playing on the servers that answered";
     return sighting.serverName.empty() ? sighting.address : sighting.serverName;
@@ -82,19 +74,10 @@ void FriendsPane::Forget(ServerId server) {
 void FriendsPane::ShowWhere() {
     HWND list = GetDlgItem(window_.get(), IDC_FRIEND_LIST);
     shown_ = WhereFriendsPlay(rows_, friends_);
-    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
-    SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
-    for (size_t i = 0; i < shown_.size(); ++i) {
-        LVITEMW item{};
-        item.mask = LVIF_TEXT;
-        item.iItem = static_cast<int>(i);
-        item.pszText = shown_[i].pattern.data();
-        SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
-        SetCell(list, static_cast<int>(i), 1, shown_[i].player);
-        SetCell(list, static_cast<int>(i), 2, ServerText(shown_[i]));
-        SetCell(list, static_cast<int>(i), 3, shown_[i].mapName);
-    }
-    SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+    std::vector<std::vector<std::wstring>> rows;
+    for (const FriendSighting& sighting : shown_)
+        rows.push_back({sighting.pattern, sighting.player, ServerText(sighting), sighting.mapName});
+    FillListRows(list, rows);
 }
 
 void FriendsPane::AddTyped() {
