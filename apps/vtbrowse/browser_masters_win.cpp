@@ -56,7 +56,7 @@ void BrowserWindow::RefreshListedByMasters() {
     if (!listed.empty()) Refresh(listed);
 }
 
-void BrowserWindow::ListRestored(const std::vector<std::pair<ServerId, ServerAddress>>& added,
+void BrowserWindow::ListRestored(const AddedRows& added,
                                  const std::wstring& which) {
     if (added.empty()) return;
     if (side_) side_->Add(added, settings_.timeoutSeconds);

@@ -278,22 +278,9 @@ void BrowserWindow::SortBy(RowColumn column) {
 }
 
 void BrowserWindow::AddServers(const std::vector<ServerAddress>& servers) {
-    std::vector<std::pair<ServerId, ServerAddress>> added;
-    for (const ServerAddress& server : servers) {
-        const auto listed = std::find_if(rows_.begin(), rows_.end(),
-                                         [&](const ServerRow& row) { return row.address == server; });
-        // A server that masters listed, added by hand too, stays when they stop listing it.
-        if (listed != rows_.end()) {
-            listed->origin.byHand = true;
-            continue;
-        }
-        ServerRow row;
-        row.id = nextId_++;
-        row.address = server;
-        row.origin.byHand = true;
-        rows_.push_back(std::move(row));
-        added.emplace_back(rows_.back().id, server);
-    }
+    AddedRows added;
+    // A server that masters listed, added by hand too, stays when they stop listing it.
+    for (const ServerAddress& server : servers) RowFor(rows_, server, nextId_, added).origin.byHand = true;
     if (added.empty()) {
         Save();  // a server the masters listed may be one added by hand now
         return;

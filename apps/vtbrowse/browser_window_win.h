@@ -105,7 +105,7 @@ private:
     void TakeMasterLists(const FetchEvent& ended);
     void RefreshListedByMasters();
     // Rows the settings file brought back beyond its server lines (which says what they are).
-    void ListRestored(const std::vector<std::pair<ServerId, ServerAddress>>& added, const std::wstring& which);
+    void ListRestored(const AddedRows& added, const std::wstring& which);
     void EditMasters();
 
     BrowserStart start_;

@@ -28,21 +28,15 @@ std::vector<ServerAddress> FavouriteAddresses(const std::vector<ServerRow>& rows
     return addresses;
 }
 
-std::vector<std::pair<ServerId, ServerAddress>> RestoreFavourites(std::vector<ServerRow>& rows,
-                                                                  const std::vector<ServerAddress>& addresses,
-                                                                  ServerId& nextId) {
-    std::vector<std::pair<ServerId, ServerAddress>> added;
+AddedRows RestoreFavourites(std::vector<ServerRow>& rows, const std::vector<ServerAddress>& addresses,
+                            ServerId& nextId) {
+    AddedRows added;
     for (const ServerAddress& address : addresses) {
-        auto row = std::find_if(rows.begin(), rows.end(), [&](const ServerRow& known) { return known.address == address; });
-        if (row == rows.end()) {
-            rows.emplace_back();
-            row = rows.end() - 1;
-            row->id = nextId++;
-            row->address = address;
-            row->origin.notListed = true;
-            added.emplace_back(row->id, address);
-        }
-        row->origin.favourite = true;
+        const size_t before = added.size();
+        ServerRow& row = RowFor(rows, address, nextId, added);
+        // Appended: nothing else kept it, so no master lists it any more.
+        if (added.size() > before) row.origin.notListed = true;
+        row.origin.favourite = true;
     }
     return added;
 }

@@ -20,6 +20,5 @@ std::vector<ServerAddress> FavouriteAddresses(const std::vector<ServerRow>& rows
 // The favourites of the settings file, back on the list: rows already listed are starred; the
 // others (favourites no master lists any more, which nothing else keeps) are appended, starred
 // and marked notListed, with ids from nextId on, and returned.
-std::vector<std::pair<ServerId, ServerAddress>> RestoreFavourites(std::vector<ServerRow>& rows,
-                                                                  const std::vector<ServerAddress>& addresses,
-                                                                  ServerId& nextId);
+AddedRows RestoreFavourites(std::vector<ServerRow>& rows, const std::vector<ServerAddress>& addresses,
+                            ServerId& nextId);

@@ -76,23 +76,14 @@ MastersMerge MergeMasterLists(std::vector<ServerRow>& rows, const std::vector<Ma
     return merge;
 }
 
-std::vector<std::pair<ServerId, ServerAddress>> RestoreListed(std::vector<ServerRow>& rows,
-                                                              const std::vector<ListedByMasters>& listed,
-                                                              ServerId& nextId) {
-    std::vector<std::pair<ServerId, ServerAddress>> added;
+AddedRows RestoreListed(std::vector<ServerRow>& rows, const std::vector<ListedByMasters>& listed,
+                        ServerId& nextId) {
+    AddedRows added;
     for (const ListedByMasters& server : listed) {
-        auto row = std::find_if(rows.begin(), rows.end(),
-                                [&](const ServerRow& known) { return known.address == server.server; });
-        if (row == rows.end()) {
-            rows.emplace_back();
-            row = rows.end() - 1;
-            row->id = nextId++;
-            row->address = server.server;
-            added.emplace_back(row->id, server.server);
-        }
-        std::set<std::string> masters(row->origin.masters.begin(), row->origin.masters.end());
+        ServerOrigin& origin = RowFor(rows, server.server, nextId, added).origin;
+        std::set<std::string> masters(origin.masters.begin(), origin.masters.end());
         masters.insert(server.masters.begin(), server.masters.end());
-        row->origin.masters.assign(masters.begin(), masters.end());
+        origin.masters.assign(masters.begin(), masters.end());
     }
     return added;
 }

@@ -10,7 +10,7 @@
 #include "apps/vtbrowse/server_rows.h"
 
 struct MastersMerge {
-    std::vector<std::pair<ServerId, ServerAddress>> added;  // rows appended, in the masters' order
+    AddedRows added;                                        // rows appended, in the masters' order
     std::vector<ServerId> removed;                          // rows taken off the list
     std::vector<ServerId> listed;  // every row a master listed in this fetch, added ones too
     size_t notListed = 0;          // favourites kept that no master lists any more
@@ -29,9 +29,8 @@ MastersMerge MergeMasterLists(std::vector<ServerRow>& rows, const std::vector<Ma
 
 // The servers the settings file says masters listed, back on the list with their masters: a row
 // already listed gets them, other servers are appended (ids from nextId on) and returned.
-std::vector<std::pair<ServerId, ServerAddress>> RestoreListed(std::vector<ServerRow>& rows,
-                                                              const std::vector<ListedByMasters>& listed,
-                                                              ServerId& nextId);
+AddedRows RestoreListed(std::vector<ServerRow>& rows, const std::vector<ListedByMasters>& listed,
+                        ServerId& nextId);
 
 // What the settings file keeps of rows: servers (the "server" lines) holds every row added by
 // hand or listed by no master (but a favourite no master lists any more, which its favourite line

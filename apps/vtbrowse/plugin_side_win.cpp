@@ -92,7 +92,7 @@ std::vector<SideEvent> PluginSide::TakeEvents() {
     return std::exchange(events_, {});
 }
 
-void PluginSide::Add(const std::vector<std::pair<ServerId, ServerAddress>>& servers, int timeoutSeconds) {
+void PluginSide::Add(const AddedRows& servers, int timeoutSeconds) {
     std::vector<std::pair<ServerKey, MakeHostedServer>> listed;
     for (const auto& [id, address] : servers) {
         listed.emplace_back(

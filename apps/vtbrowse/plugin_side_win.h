@@ -59,7 +59,7 @@ public:
     PluginSide& operator=(const PluginSide&) = delete;
 
     // Servers added while a refresh runs get their sessions once it ends (see RefreshEngine).
-    void Add(const std::vector<std::pair<ServerId, ServerAddress>>& servers, int timeoutSeconds);
+    void Add(const AddedRows& servers, int timeoutSeconds);
     void Remove(const std::vector<ServerId>& servers);
     void Refresh(const std::vector<ServerId>& servers);
     // Starts no new ping of the refreshes asked for so far; the pings running end by themselves.

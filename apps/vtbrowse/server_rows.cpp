@@ -177,3 +177,14 @@ std::vector<ServerId> VisibleRows(const std::vector<ServerRow>& rows, const RowF
     for (const ServerRow* row : shown) ids.push_back(row->id);
     return ids;
 }
+
+ServerRow& RowFor(std::vector<ServerRow>& rows, const ServerAddress& address, ServerId& nextId, AddedRows& added) {
+    const auto known =
+        std::find_if(rows.begin(), rows.end(), [&](const ServerRow& row) { return row.address == address; });
+    if (known != rows.end()) return *known;
+    ServerRow& row = rows.emplace_back();
+    row.id = nextId++;
+    row.address = address;
+    added.emplace_back(row.id, address);
+    return row;
+}
