@@ -41,18 +41,17 @@ ServerListView::ServerListView(HWND parent, int id, const std::vector<ServerRow>
 }
 
 const ServerRow* ServerListView::RowAt(size_t index) const {
-    if (index >= visible_.size()) return nullptr;
-    const auto found = rowIndex_.find(visible_[index]);
-    return found == rowIndex_.end() || found->second >= rows_.size() ? nullptr : &rows_[found->second];
+    if (index >= places_.size() || places_[index] >= rows_.size()) return nullptr;
+    return &rows_[places_[index]];
 }
 
 void ServerListView::Update(const RowFilter& filter, const RowOrder& order) {
     const std::vector<ServerId> selected = SelectedIds();
     const ServerId focused = FocusedId();
     const size_t shownBefore = visible_.size();
-    visible_ = VisibleRows(rows_, filter, order);
-    rowIndex_.clear();
-    for (size_t index = 0; index < rows_.size(); ++index) rowIndex_[rows_[index].id] = index;
+    VisibleRowPlaces(rows_, filter, order, places_);
+    visible_.clear();
+    for (const size_t place : places_) visible_.push_back(rows_[place].id);
     // A list of thousands is updated five times a second while it refreshes: the list view is
     // told only what changed (its count, a selection to move), and asks for the texts it shows.
     if (visible_.size() != shownBefore) {

@@ -5,7 +5,6 @@
 #pragma once
 
 #include <functional>
-#include <unordered_map>
 #include <vector>
 
 #include "apps/vtbrowse/server_rows.h"
@@ -47,7 +46,7 @@ private:
     const std::vector<ServerRow>& rows_;
     Handlers handlers_;
     std::vector<ServerId> visible_;
-    std::unordered_map<ServerId, size_t> rowIndex_;  // into rows_, as of the last Update
+    std::vector<size_t> places_;  // of visible_'s rows in rows_, as of the last Update
     bool restoringSelection_ = false;
     HWND list_;
 };

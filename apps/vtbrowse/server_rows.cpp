@@ -164,17 +164,23 @@ bool SortsBefore(const ServerRow& a, const ServerRow& b, const RowOrder& order) 
     return compared < 0;
 }
 
-std::vector<ServerId> VisibleRows(const std::vector<ServerRow>& rows, const RowFilter& filter,
-                                  const RowOrder& order) {
-    std::vector<const ServerRow*> shown;
-    for (const ServerRow& row : rows) {
-        if (Passes(row, filter)) shown.push_back(&row);
+void VisibleRowPlaces(const std::vector<ServerRow>& rows, const RowFilter& filter, const RowOrder& order,
+                      std::vector<size_t>& shown) {
+    shown.clear();
+    for (size_t place = 0; place < rows.size(); ++place) {
+        if (Passes(rows[place], filter)) shown.push_back(place);
     }
     std::stable_sort(shown.begin(), shown.end(),
-                     [&](const ServerRow* a, const ServerRow* b) { return SortsBefore(*a, *b, order); });
+                     [&](size_t a, size_t b) { return SortsBefore(rows[a], rows[b], order); });
+}
+
+std::vector<ServerId> VisibleRows(const std::vector<ServerRow>& rows, const RowFilter& filter,
+                                  const RowOrder& order) {
+    std::vector<size_t> shown;
+    VisibleRowPlaces(rows, filter, order, shown);
     std::vector<ServerId> ids;
     ids.reserve(shown.size());
-    for (const ServerRow* row : shown) ids.push_back(row->id);
+    for (const size_t place : shown) ids.push_back(rows[place].id);
     return ids;
 }
 
