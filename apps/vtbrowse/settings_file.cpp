@@ -156,19 +156,29 @@ bool ParsePassword(std::string_view text, PasswordFilter& password) {
 
 enum class LineUse { Applied, Unusable, UnknownKey };
 
+// Appends the address value names to addresses, read by parse (ParseServerAddress or
+// ParseMasterAddress); false with why filled by the parser when it names none.
+using AddressParser = bool (*)(std::string_view, ServerAddress&, ServerListError&);
+bool AppendAddress(std::string_view value, AddressParser parse, std::vector<ServerAddress>& addresses,
+                   std::string& why) {
+    ServerAddress address;
+    ServerListError error;
+    if (!parse(value, address, error)) {
+        why = error.message;
+        return false;
+    }
+    addresses.push_back(address);
+    return true;
+}
+
 // The lines of the keys that came with favourites, friends, the players' filters and the seat
 // watch; why is filled when the value is unusable.
 LineUse ApplyPlayerLine(std::string_view key, std::string_view value, BrowserSettings& settings,
                         std::string& why) {
+    if (key == "favourite")
+        return AppendAddress(value, ParseServerAddress, settings.favourites, why) ? LineUse::Applied
+                                                                                  : LineUse::Unusable;
     bool usable = true;
-    if (key == "favourite") {
-        ServerAddress server;
-        ServerListError error;
-        usable = ParseServerAddress(value, server, error);
-        if (usable) settings.favourites.push_back(server);
-        if (!usable) why = error.message;
-        return usable ? LineUse::Applied : LineUse::Unusable;
-    }
     if (key == "friend") {
         settings.friends.push_back(Unescaped(value));
         usable = !settings.friends.back().empty();
@@ -196,25 +206,11 @@ LineUse ApplyPlayerLine(std::string_view key, std::string_view value, BrowserSet
 
 // Applies one "key=value" line; false with why filled when the value is unusable.
 bool ApplyLine(std::string_view key, std::string_view value, BrowserSettings& settings, std::string& why) {
-    bool usable = true;
-    if (key == "server") {
-        ServerAddress server;
-        ServerListError error;
-        usable = ParseServerAddress(value, server, error);
-        if (usable) settings.servers.push_back(server);
-        if (!usable) why = error.message;
-        return usable;
-    }
+    if (key == "server") return AppendAddress(value, ParseServerAddress, settings.servers, why);
     if (key == "option") return ParseOption(value, settings, why);
     if (key == "listed") return ParseListed(value, settings, why);
-    if (key == "master") {
-        ServerAddress master;
-        ServerListError error;
-        usable = ParseMasterAddress(value, master, error);
-        if (usable) settings.masters.push_back(master);
-        if (!usable) why = error.message;
-        return usable;
-    }
+    if (key == "master") return AppendAddress(value, ParseMasterAddress, settings.masters, why);
+    bool usable = true;
     if (key == "timeout") {
         usable = ParseNumber(value, 1, 60, settings.timeoutSeconds);
     } else if (key == "autoRefreshSeconds") {
