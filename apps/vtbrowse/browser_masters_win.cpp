@@ -34,10 +34,8 @@ void BrowserWindow::OnFetchEvents() {
 
 void BrowserWindow::TakeMasterLists(const FetchEvent& ended) {
     const MastersMerge merge = MergeMasterLists(rows_, ended.outcomes, nextId_);
-    if (side_) {
-        side_->Add(merge.added, settings_.timeoutSeconds);
-        side_->Remove(merge.removed);
-    }
+    if (side_) side_->Add(merge.added, settings_.timeoutSeconds);
+    LetGo(merge.removed);
     Log(fetch_.Tally().End(ended.outcomes, merge, ended.seconds, ended.cancelled));
     UpdateList();
     find_->Update();

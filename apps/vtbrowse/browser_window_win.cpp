@@ -311,15 +311,18 @@ void BrowserWindow::RemoveSelected() {
                                    return std::find(ids.begin(), ids.end(), row.id) != ids.end();
                                }),
                 rows_.end());
-    if (side_) side_->Remove(ids);
-    for (const ServerId id : ids) {
-        friends_->Forget(id);
-        seats_->Forget(id);
-    }
+    LetGo(ids);
     Log(L"Removed " + Plural(ids.size(), L"server", L"servers"));
     UpdateList();
     find_->Update();
     Save();
+}
+
+void BrowserWindow::LetGo(const std::vector<ServerId>& ids) {
+    if (ids.empty()) return;
+    if (side_) side_->Remove(ids);
+    friends_->Forget(ids);
+    for (const ServerId id : ids) seats_->Forget(id);
 }
 
 void BrowserWindow::RefreshAll() {

@@ -81,6 +81,9 @@ private:
     void ImportFile(const std::wstring& path);
     void RemoveSelected();
     void Refresh(std::vector<ServerId> ids);
+    // Rows already taken off rows_: their sessions, the friends pane's sightings and a seat watch
+    // on one of them go too.
+    void LetGo(const std::vector<ServerId>& ids);
     void RefreshAll();
     void CancelRefresh();
     void JoinSelected();

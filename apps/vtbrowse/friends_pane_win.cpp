@@ -66,8 +66,8 @@ void FriendsPane::Tell() {
     }
 }
 
-void FriendsPane::Forget(ServerId server) {
-    appearances_.Forget(server);
+void FriendsPane::Forget(const std::vector<ServerId>& servers) {
+    for (const ServerId server : servers) appearances_.Forget(server);
     ShowWhere();
 }
 

@@ -33,8 +33,8 @@ public:
     // Tells the appearances kept (a log line each, one balloon for them all) and shows where
     // every friend plays now.
     void Tell();
-    // The server left the list (rows no longer has it).
-    void Forget(ServerId server);
+    // The servers left the list (rows no longer has them).
+    void Forget(const std::vector<ServerId>& servers);
 
     bool OnEnter(HWND focus) override;
 
