@@ -5,6 +5,19 @@
 
 #include "runner/elapsed_seconds.h"
 
+namespace {
+
+// The host objects of targets, in their order, as the runner takes them.
+template <typename Targets>
+std::vector<HostedServer*> ServersOf(const Targets& targets) {
+    std::vector<HostedServer*> servers;
+    servers.reserve(targets.size());
+    for (const auto& target : targets) servers.push_back(target.server.get());
+    return servers;
+}
+
+}  // namespace
+
 RefreshEngine::RefreshEngine(PluginRunner& runner, EngineSettings settings)
     : runner_(runner), settings_(std::move(settings)) {}
 
@@ -90,8 +103,7 @@ std::vector<RefreshEngine::Target> RefreshEngine::Targets(const std::vector<Serv
 
 void RefreshEngine::MakeSessions(const std::vector<Target>& targets, bool keep) {
     if (targets.empty()) return;
-    std::vector<HostedServer*> servers;
-    for (const Target& target : targets) servers.push_back(target.server.get());
+    const std::vector<HostedServer*> servers = ServersOf(targets);
     const double seconds = SecondsOf([&] { runner_.AddSessions(servers); });
     const size_t windows = settings_.countWindows ? runner_.PluginWindowCount() : 0;
     {
@@ -110,8 +122,7 @@ void RefreshEngine::MakeSessions(const std::vector<Target>& targets, bool keep) 
 
 void RefreshEngine::DropSessions(const std::vector<Target>& targets) {
     if (targets.empty()) return;
-    std::vector<HostedServer*> servers;
-    for (const Target& target : targets) servers.push_back(target.server.get());
+    const std::vector<HostedServer*> servers = ServersOf(targets);
     const double seconds = SecondsOf([&] { runner_.RemoveSessions(servers); });
     std::lock_guard<std::mutex> hold(mutex_);
     phases_.removeSeconds += seconds;
@@ -189,8 +200,7 @@ void RefreshEngine::PingBatch(const std::vector<Target>& targets, std::uint64_t 
         batch.keys.push_back(target.key);
         batch.servers.push_back(target.server);
     }
-    std::vector<HostedServer*> servers;
-    for (const Target& target : targets) servers.push_back(target.server.get());
+    const std::vector<HostedServer*> servers = ServersOf(targets);
     PingWork work;
     work.pinged = [&](size_t index, const std::vector<double>& pingMs) {
         ++done;
