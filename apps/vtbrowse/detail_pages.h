@@ -22,6 +22,10 @@ struct DetailColumn {
     std::wstring heading;
     int width = UndeclaredColumnWidth;
     bool declared = true;  // false for the column of cells beyond the declared count
+
+    bool operator==(const DetailColumn& other) const {
+        return heading == other.heading && width == other.width && declared == other.declared;
+    }
 };
 
 struct DetailPage {
@@ -29,6 +33,11 @@ struct DetailPage {
     std::wstring title;  // the table's title, or its name when it has none
     std::vector<DetailColumn> columns;
     std::vector<std::vector<std::wstring>> rows;  // a cell the plugin never set is empty text
+
+    bool operator==(const DetailPage& other) const {
+        return tableName == other.tableName && title == other.title && columns == other.columns &&
+               rows == other.rows;
+    }
 };
 
 std::vector<DetailPage> DetailPages(const std::vector<NamedTable>& tables);

@@ -40,7 +40,11 @@ DetailPane::DetailPane(HWND parent, DetailPaneIds ids)
 }
 
 void DetailPane::Show(const ServerRow* row) {
-    pages_ = row ? DetailPages(row->last.tables) : std::vector<DetailPage>{};
+    std::vector<DetailPage> pages = row ? DetailPages(row->last.tables) : std::vector<DetailPage>{};
+    // The list updates five times a second while a refresh runs: a page that has not changed is
+    // left as it is, scrolled where the user left it.
+    const bool changed = pages != pages_;
+    pages_ = std::move(pages);
     std::vector<std::wstring> titles;
     for (const DetailPage& page : pages_) titles.push_back(page.title);
     if (titles != titles_) {
@@ -58,7 +62,7 @@ void DetailPane::Show(const ServerRow* row) {
         // The page area below the tabs depends on whether there are any.
         Layout(area_);
     }
-    FillPage();
+    if (changed) FillPage();
     const std::wstring name = row ? (row->last.status.serverName.empty() ? CellText(*row, RowColumn::Address)
                                                                          : row->last.status.serverName)
                                   : L"";
