@@ -7,10 +7,6 @@
 
 namespace {
 
-bool SameFolded(std::wstring_view a, std::wstring_view b) {
-    return a.size() == b.size() && ContainsFolded(a, b);
-}
-
 // Where part first stands in text at or after from, letter case aside; npos when nowhere.
 size_t FindFolded(std::wstring_view text, std::wstring_view part, size_t from) {
     for (size_t at = from; at + part.size() <= text.size(); ++at) {

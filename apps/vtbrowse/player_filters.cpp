@@ -1,13 +1,8 @@
 #include "apps/vtbrowse/player_filters.h"
 
 #include <algorithm>
-#include <cwctype>
 
 namespace {
-
-bool SameFolded(std::wstring_view a, std::wstring_view b) {
-    return a.size() == b.size() && ContainsFolded(a, b);
-}
 
 bool Answered(const ServerRow& row) {
     return row.refreshed && row.outcome == Outcome::Success;
@@ -41,11 +36,8 @@ std::vector<std::wstring> RuleValuesSeen(const std::vector<ServerRow>& rows, std
                                        [&](const std::wstring& seen) { return SameFolded(seen, *value); });
         if (!known) values.push_back(std::move(*value));
     }
-    const auto lower = [](wchar_t c) { return std::towlower(static_cast<std::wint_t>(c)); };
-    std::sort(values.begin(), values.end(), [&](const std::wstring& a, const std::wstring& b) {
-        return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
-                                            [&](wchar_t x, wchar_t y) { return lower(x) < lower(y); });
-    });
+    std::sort(values.begin(), values.end(),
+              [](const std::wstring& a, const std::wstring& b) { return CompareFolded(a, b) < 0; });
     return values;
 }
 

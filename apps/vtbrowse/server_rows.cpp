@@ -15,17 +15,6 @@ wchar_t Folded(wchar_t c) {
     return static_cast<wchar_t>(std::towlower(static_cast<std::wint_t>(c)));
 }
 
-// -1, 0 or 1 as a is before, level with or after b, letter case aside.
-int CompareFolded(std::wstring_view a, std::wstring_view b) {
-    const size_t common = std::min(a.size(), b.size());
-    for (size_t i = 0; i < common; ++i) {
-        const wchar_t x = Folded(a[i]);
-        const wchar_t y = Folded(b[i]);
-        if (x != y) return x < y ? -1 : 1;
-    }
-    return a.size() == b.size() ? 0 : a.size() < b.size() ? -1 : 1;
-}
-
 template <class Number>
 int CompareNumbers(Number a, Number b) {
     return a < b ? -1 : b < a ? 1 : 0;
@@ -77,6 +66,20 @@ int CompareBy(const ServerRow& a, const ServerRow& b, RowColumn column) {
 }
 
 }  // namespace
+
+int CompareFolded(std::wstring_view a, std::wstring_view b) {
+    const size_t common = std::min(a.size(), b.size());
+    for (size_t i = 0; i < common; ++i) {
+        const wchar_t x = Folded(a[i]);
+        const wchar_t y = Folded(b[i]);
+        if (x != y) return x < y ? -1 : 1;
+    }
+    return a.size() == b.size() ? 0 : a.size() < b.size() ? -1 : 1;
+}
+
+bool SameFolded(std::wstring_view a, std::wstring_view b) {
+    return a.size() == b.size() && CompareFolded(a, b) == 0;
+}
 
 bool ContainsFolded(std::wstring_view text, std::wstring_view part) {
     if (part.empty()) return true;

@@ -80,5 +80,8 @@ std::vector<ServerId> VisibleRows(const std::vector<ServerRow>& rows, const RowF
 void VisibleRowPlaces(const std::vector<ServerRow>& rows, const RowFilter& filter, const RowOrder& order,
                       std::vector<size_t>& shown);
 
-// Whether text holds part, without regard to letter case (ASCII and Latin-1 letters).
+// Texts without regard to letter case (ASCII and Latin-1 letters): -1, 0 or 1 as a is before,
+// level with or after b; whether they are the same; whether text holds part.
+int CompareFolded(std::wstring_view a, std::wstring_view b);
+bool SameFolded(std::wstring_view a, std::wstring_view b);
 bool ContainsFolded(std::wstring_view text, std::wstring_view part);
