@@ -92,7 +92,7 @@ std::wstring AppearanceText(const FriendSighting& sighting) {
 
 std::vector<FriendSighting> FriendAppearances::Answered(const ServerRow& row,
                                                         const std::vector<std::wstring>& friends) {
-    if (!row.refreshed || row.outcome != Outcome::Success) return {};
+    if (!LastPingAnswered(row)) return {};
     std::vector<FriendSighting> playing = FriendsOn(row, friends);
     std::vector<std::wstring>& before = present_[row.id];
     std::vector<FriendSighting> appeared;

@@ -4,10 +4,6 @@
 
 namespace {
 
-bool Answered(const ServerRow& row) {
-    return row.refreshed && row.outcome == Outcome::Success;
-}
-
 bool RuleIs(const ServerRow& row, std::wstring_view key, std::wstring_view wanted) {
     const std::optional<std::wstring> value = RuleValue(row, key);
     return value && SameFolded(*value, wanted);
@@ -16,7 +12,7 @@ bool RuleIs(const ServerRow& row, std::wstring_view key, std::wstring_view wante
 }  // namespace
 
 std::optional<std::wstring> RuleValue(const ServerRow& row, std::wstring_view key) {
-    if (!Answered(row)) return std::nullopt;
+    if (!LastPingAnswered(row)) return std::nullopt;
     for (const NamedTable& named : row.last.tables) {
         if (named.table.isUserTable) continue;
         for (const TableRow& cells : named.table.rows) {
@@ -50,6 +46,6 @@ bool PassesPlayerFilters(const ServerRow& row, const RowFilter& filter) {
         if (!needed || needed->empty()) return false;
         if ((*needed != L"0") != (filter.password == PasswordFilter::Required)) return false;
     }
-    if (filter.pingUnderMs > 0 && (!Answered(row) || !(row.last.pingMs < filter.pingUnderMs))) return false;
+    if (filter.pingUnderMs > 0 && (!LastPingAnswered(row) || !(row.last.pingMs < filter.pingUnderMs))) return false;
     return true;
 }

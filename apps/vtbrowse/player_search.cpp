@@ -4,7 +4,7 @@
 
 std::vector<std::wstring> PlayerNames(const ServerRow& row) {
     std::vector<std::wstring> names;
-    if (!row.refreshed || row.outcome != Outcome::Success) return names;
+    if (!LastPingAnswered(row)) return names;
     for (const NamedTable& named : row.last.tables) {
         if (!named.table.isUserTable) continue;
         for (const TableRow& cells : named.table.rows) {

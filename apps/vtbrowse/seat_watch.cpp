@@ -23,7 +23,7 @@ WatchStep SeatWatch::Answered(const ServerRow& row, Clock::time_point now) {
     // A seat that frees after the time is up is no longer waited for.
     if (now >= GivesUpAt()) return Tick(now);
     const HostServerStatus& status = row.last.status;
-    const bool answered = row.refreshed && row.outcome == Outcome::Success;
+    const bool answered = LastPingAnswered(row);
     if (!answered || status.maxPlayers <= 0 || status.playerCount >= status.maxPlayers)
         return WatchStep::Nothing;
     state_ = WatchState::Launched;
@@ -42,7 +42,7 @@ SeatWatch::Clock::time_point SeatWatch::NextTick() const {
 std::wstring ServerLabel(const ServerRow& row) {
     const std::wstring address = CellText(row, RowColumn::Address);
     const std::wstring& name = row.last.status.serverName;
-    return row.refreshed && row.outcome == Outcome::Success && !name.empty() ? name + L" (" + address + L")"
+    return LastPingAnswered(row) && !name.empty() ? name + L" (" + address + L")"
                                                                               : address;
 }
 
@@ -50,7 +50,7 @@ std::wstring WatchLine(const SeatWatch& watch, const ServerRow& row, const std::
     const HostServerStatus& status = row.last.status;
     const std::wstring name =
         status.serverName.empty() ? CellText(row, RowColumn::Address) : status.serverName;
-    const std::wstring count = row.refreshed && row.outcome == Outcome::Success
+    const std::wstring count = LastPingAnswered(row)
                                    ? L" (" + CellText(row, RowColumn::Players) + L")"
                                    : L"";
     const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(watch.Plan().every).count();

@@ -77,6 +77,10 @@ int CompareFolded(std::wstring_view a, std::wstring_view b) {
     return a.size() == b.size() ? 0 : a.size() < b.size() ? -1 : 1;
 }
 
+bool LastPingAnswered(const ServerRow& row) {
+    return row.refreshed && row.outcome == Outcome::Success;
+}
+
 bool SameFolded(std::wstring_view a, std::wstring_view b) {
     return a.size() == b.size() && CompareFolded(a, b) == 0;
 }
@@ -146,7 +150,7 @@ void ApplySnapshot(ServerRow& row, ServerSnapshot snapshot) {
 
 bool Passes(const ServerRow& row, const RowFilter& filter) {
     const HostServerStatus& status = row.last.status;
-    const bool answered = row.refreshed && row.outcome == Outcome::Success;
+    const bool answered = LastPingAnswered(row);
     if (filter.hideSilent && row.refreshed && !answered) return false;
     if (filter.hideEmpty && answered && status.playerCount == 0) return false;
     if (filter.hideFull && answered && status.maxPlayers > 0 && status.playerCount >= status.maxPlayers)

@@ -62,6 +62,8 @@ struct RowOrder {
     bool descending = false;
 };
 
+// Whether the row's last ping got an answer (it has been pinged, and the server answered).
+bool LastPingAnswered(const ServerRow& row);
 bool Passes(const ServerRow& row, const RowFilter& filter);
 
 // Rows appended to the list that the plugin has still to be told of: their ids and addresses.
