@@ -6,10 +6,10 @@
 #include <string>
 #include <thread>
 
-#include "text/utf8_text.h"
 #include "contract/host_services.h"
 #include "contract/windows_headers.h"
 #include "owners/unique_resource.h"
+#include "text/utf8_text.h"
 
 namespace {
 

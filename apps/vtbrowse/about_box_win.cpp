@@ -1,8 +1,8 @@
 #include "apps/vtbrowse/about_box_win.h"
 
 #include "apps/shared/product_version.h"
-#include "text/utf8_text.h"
 #include "apps/vtbrowse/browser_ids.h"
+#include "text/utf8_text.h"
 
 namespace {
 

@@ -54,8 +54,7 @@ void BrowserWindow::RefreshListedByMasters() {
     if (!listed.empty()) Refresh(listed);
 }
 
-void BrowserWindow::ListRestored(const AddedRows& added,
-                                 const std::wstring& which) {
+void BrowserWindow::ListRestored(const AddedRows& added, const std::wstring& which) {
     if (added.empty()) return;
     if (side_) side_->Add(added, settings_.timeoutSeconds);
     Log(L"Listed " + Plural(added.size(), L"server", L"servers") + which);

@@ -76,8 +76,10 @@ BrowserWindow::BrowserWindow(BrowserStart start) : start_(std::move(start)) {
     std::vector<ServerAddress> servers = std::exchange(settings_.servers, {});
     servers.insert(servers.end(), start_.options.servers.begin(), start_.options.servers.end());
     AddServers(servers);
-    ListRestored(RestoreListed(rows_, std::exchange(settings_.listed, {}), nextId_), L" the masters gave before");
-    ListRestored(RestoreFavourites(rows_, settings_.favourites, nextId_), L" of favourites no master lists any more");
+    ListRestored(RestoreListed(rows_, std::exchange(settings_.listed, {}), nextId_),
+                 L" the masters gave before");
+    ListRestored(RestoreFavourites(rows_, settings_.favourites, nextId_),
+                 L" of favourites no master lists any more");
     for (const std::string& file : start_.options.serverFiles) ImportFile(FullHostPath(file));
     if (const std::optional<ServerAddress>& chosen = start_.options.select) {
         for (const ServerRow& row : rows_) {
@@ -483,9 +485,9 @@ void BrowserWindow::OnContextMenu(LPARAM where) {
     AppendMenuW(menu.get(), MF_STRING, IDC_JOIN, L"Join...\tEnter");
     AppendMenuW(menu.get(), MF_STRING, IDC_WATCH_SEAT, L"Join when a seat frees...");
     const ServerRow* focused = Find(list_->FocusedId());
-    AppendMenuW(
-        menu.get(), MF_STRING, IDC_FAVOURITE,
-        focused && focused->origin.favourite ? L"Remove from favourites\tCtrl+D" : L"Add to favourites\tCtrl+D");
+    AppendMenuW(menu.get(), MF_STRING, IDC_FAVOURITE,
+                focused && focused->origin.favourite ? L"Remove from favourites\tCtrl+D"
+                                                     : L"Add to favourites\tCtrl+D");
     AppendMenuW(menu.get(), MF_STRING, IDC_REMOVE, L"Remove\tDel");
     AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
     AppendMenuW(menu.get(), MF_STRING, IDC_HAND_BACK, L"Pass to the plugin and back");

@@ -11,9 +11,8 @@ bool ToggleFavourites(std::vector<ServerRow>& rows, const std::vector<ServerId>&
     const auto chosen = [&](const ServerRow& row) {
         return std::find(ids.begin(), ids.end(), row.id) != ids.end();
     };
-    const bool allStarred = std::all_of(rows.begin(), rows.end(), [&](const ServerRow& row) {
-        return !chosen(row) || row.origin.favourite;
-    });
+    const bool allStarred = std::all_of(
+        rows.begin(), rows.end(), [&](const ServerRow& row) { return !chosen(row) || row.origin.favourite; });
     for (ServerRow& row : rows) {
         if (chosen(row)) row.origin.favourite = !allStarred;
     }

@@ -96,7 +96,8 @@ void StoreOrigins(const std::vector<ServerRow>& rows, std::vector<ServerAddress>
         // A favourite no master lists any more is kept by its favourite line alone: as a server
         // line it would come back as one added by hand.
         const bool keptAsFavourite = row.origin.notListed && !row.origin.byHand;
-        if (row.origin.byHand || (row.origin.masters.empty() && !keptAsFavourite)) servers.push_back(row.address);
+        if (row.origin.byHand || (row.origin.masters.empty() && !keptAsFavourite))
+            servers.push_back(row.address);
         if (!row.origin.masters.empty()) listed.push_back({row.address, row.origin.masters});
     }
 }

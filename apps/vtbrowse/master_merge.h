@@ -10,10 +10,10 @@
 #include "apps/vtbrowse/server_rows.h"
 
 struct MastersMerge {
-    AddedRows added;                                        // rows appended, in the masters' order
-    std::vector<ServerId> removed;                          // rows taken off the list
-    std::vector<ServerId> listed;  // every row a master listed in this fetch, added ones too
-    size_t notListed = 0;          // favourites kept that no master lists any more
+    AddedRows added;                // rows appended, in the masters' order
+    std::vector<ServerId> removed;  // rows taken off the list
+    std::vector<ServerId> listed;   // every row a master listed in this fetch, added ones too
+    size_t notListed = 0;           // favourites kept that no master lists any more
 };
 
 // Takes one fetch into rows. outcomes holds one outcome per master of the masters list: every

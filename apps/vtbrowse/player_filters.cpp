@@ -46,6 +46,7 @@ bool PassesPlayerFilters(const ServerRow& row, const RowFilter& filter) {
         if (!needed || needed->empty()) return false;
         if ((*needed != L"0") != (filter.password == PasswordFilter::Required)) return false;
     }
-    if (filter.pingUnderMs > 0 && (!LastPingAnswered(row) || !(row.last.pingMs < filter.pingUnderMs))) return false;
+    if (filter.pingUnderMs > 0 && (!LastPingAnswered(row) || !(row.last.pingMs < filter.pingUnderMs)))
+        return false;
     return true;
 }

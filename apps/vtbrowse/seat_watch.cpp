@@ -42,17 +42,14 @@ SeatWatch::Clock::time_point SeatWatch::NextTick() const {
 std::wstring ServerLabel(const ServerRow& row) {
     const std::wstring address = CellText(row, RowColumn::Address);
     const std::wstring& name = row.last.status.serverName;
-    return LastPingAnswered(row) && !name.empty() ? name + L" (" + address + L")"
-                                                                              : address;
+    return LastPingAnswered(row) && !name.empty() ? name + L" (" + address + L")" : address;
 }
 
 std::wstring WatchLine(const SeatWatch& watch, const ServerRow& row, const std::wstring& givesUpClock) {
     const HostServerStatus& status = row.last.status;
     const std::wstring name =
         status.serverName.empty() ? CellText(row, RowColumn::Address) : status.serverName;
-    const std::wstring count = LastPingAnswered(row)
-                                   ? L" (" + CellText(row, RowColumn::Players) + L")"
-                                   : L"";
+    const std::wstring count = LastPingAnswered(row) ? L" (" + CellText(row, RowColumn::Players) + L")" : L"";
     const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(watch.Plan().every).count();
     const auto minutes = std::chrono::duration_cast<std::chrono::minutes>(watch.Plan().giveUpAfter).count();
     switch (watch.State()) {

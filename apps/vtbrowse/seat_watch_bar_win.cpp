@@ -47,9 +47,8 @@ void SeatWatchBar::Start(ServerId server, SeatWatchPlan plan) {
     EnableWindow(GetDlgItem(window_.get(), IDC_WATCH_STOP), TRUE);
     if (handlers_.log) {
         const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(plan.every).count();
-        handlers_.log(L"Waiting for a seat on " + ServerLabel(lastRow_) +
-                      L": a look every " + std::to_wstring(seconds) +
-                      L" s; the game starts as soon as a seat is free");
+        handlers_.log(L"Waiting for a seat on " + ServerLabel(lastRow_) + L": a look every " +
+                      std::to_wstring(seconds) + L" s; the game starts as soon as a seat is free");
     }
     Act(watch_->Tick(SeatWatch::Clock::now()));
 }
@@ -73,9 +72,7 @@ void SeatWatchBar::Forget(ServerId server) {
 
 void SeatWatchBar::Stop(const wchar_t* why) {
     watch_->Cancel();
-    if (handlers_.log)
-        handlers_.log(L"Stopped waiting for a seat on " + ServerLabel(lastRow_) + L": " +
-                      why);
+    if (handlers_.log) handlers_.log(L"Stopped waiting for a seat on " + ServerLabel(lastRow_) + L": " + why);
     Act(WatchStep::Nothing);
 }
 

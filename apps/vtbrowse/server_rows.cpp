@@ -191,7 +191,8 @@ std::vector<ServerId> VisibleRows(const std::vector<ServerRow>& rows, const RowF
     return ids;
 }
 
-ServerRow& RowFor(std::vector<ServerRow>& rows, const ServerAddress& address, ServerId& nextId, AddedRows& added) {
+ServerRow& RowFor(std::vector<ServerRow>& rows, const ServerAddress& address, ServerId& nextId,
+                  AddedRows& added) {
     const auto known =
         std::find_if(rows.begin(), rows.end(), [&](const ServerRow& row) { return row.address == address; });
     if (known != rows.end()) return *known;

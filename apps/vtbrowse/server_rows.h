@@ -70,7 +70,8 @@ bool Passes(const ServerRow& row, const RowFilter& filter);
 using AddedRows = std::vector<std::pair<ServerId, ServerAddress>>;
 // The row of address; one is appended (id nextId, then counted on, and noted in added) when the
 // list has none. The reference holds until the next row is appended.
-ServerRow& RowFor(std::vector<ServerRow>& rows, const ServerAddress& address, ServerId& nextId, AddedRows& added);
+ServerRow& RowFor(std::vector<ServerRow>& rows, const ServerAddress& address, ServerId& nextId,
+                  AddedRows& added);
 // Whether a sorts before b: numbers by value (players, then their limit; ping time), addresses by
 // text then port, texts without regard to letter case; rows never refreshed last (but by address).
 bool SortsBefore(const ServerRow& a, const ServerRow& b, const RowOrder& order);

@@ -196,8 +196,7 @@ protected:
     }
 
     static std::vector<std::string> FourServers() {
-        return {Local(alpha->Port()), Local(bravo->Port()), Local(charlie->Port()),
-                Local(silent->Port())};
+        return {Local(alpha->Port()), Local(bravo->Port()), Local(charlie->Port()), Local(silent->Port())};
     }
     void Open(const std::vector<std::string>& arguments) {
         BrowserStart start;

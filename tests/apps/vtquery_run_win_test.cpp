@@ -154,7 +154,8 @@ TEST_F(VtqueryRun, WhatCannotBeUsedIsSaidWithItsExitCode) {
 // master that fails is said and counted apart from the servers.
 TEST_F(VtqueryRun, ServersFromMastersJoinTheListAndFailuresAddToTheExitCode) {
     const tribes_emu::Peer answeringPeer{tribes_emu::Loopback, answering->Port()};
-    const tribes_emu::FakeMaster master({answeringPeer, {tribes_emu::Loopback, silent->Port()}, answeringPeer}, {});
+    const tribes_emu::FakeMaster master(
+        {answeringPeer, {tribes_emu::Loopback, silent->Port()}, answeringPeer}, {});
     const std::string masterText = Local(master.Port());
     const std::string unresolved = "no-such-master.invalid";
 
