@@ -19,14 +19,17 @@ thread_local int faultsTakenAfterCall = 0;
 }  // namespace
 
 // The frames' handlers and the routines below them. Each routine of a taking frame stores
-// through a null pointer at its fault site; the handler takes those two faults only (any other is
-// not the host's own) and resumes after the site.
+// through a null pointer at its fault site (but i686's frame around a call: below); the handler
+// takes those faults only (any other is not the host's own) and resumes after the site.
 extern "C" {
 void HostFaultTakenInOwnFrame();
 void HostFrameAroundCall(void (*call)(void*), void* context);
 void HostFaultPassedByOwnFrame();
 extern char HostFaultSite[], HostFaultResume[];
-extern char HostFrameFaultSite[], HostFrameResume[];
+extern char HostFrameResume[];
+#ifdef _WIN64
+extern char HostFrameFaultSite[];
+#endif
 
 EXCEPTION_DISPOSITION HostFrameTakesFault(EXCEPTION_RECORD* exception, void*, CONTEXT* context, void*) {
     if (exception->ExceptionFlags & (EXCEPTION_UNWINDING | EXCEPTION_EXIT_UNWIND))
@@ -35,9 +38,11 @@ EXCEPTION_DISPOSITION HostFrameTakesFault(EXCEPTION_RECORD* exception, void*, CO
     const char* resume = nullptr;
     if (exception->ExceptionAddress == HostFaultSite) {
         resume = HostFaultResume;
+#ifdef _WIN64
     } else if (exception->ExceptionAddress == HostFrameFaultSite) {
         ++faultsTakenAfterCall;
         resume = HostFrameResume;
+#endif
     } else {
         return ExceptionContinueSearch;
     }
@@ -48,6 +53,24 @@ EXCEPTION_DISPOSITION HostFrameTakesFault(EXCEPTION_RECORD* exception, void*, CO
 #endif
     return ExceptionContinueExecution;
 }
+
+#ifndef _WIN64
+// The exception the frame around a call raises after it, and the frame's handler: the record
+// lies 20 bytes below the routine's frame pointer (three saved registers, the record's two words).
+extern const DWORD HostFrameFaultCode = 0xE0564846;
+
+EXCEPTION_DISPOSITION HostFrameAroundCallTakesFault(EXCEPTION_RECORD* exception, void* record, CONTEXT* context,
+                                                    void*) {
+    if (exception->ExceptionFlags & (EXCEPTION_UNWINDING | EXCEPTION_EXIT_UNWIND))
+        return ExceptionContinueSearch;
+    if (exception->ExceptionCode != HostFrameFaultCode) return ExceptionContinueSearch;
+    ++faultsTakenAfterCall;
+    context->Eip = reinterpret_cast<DWORD>(HostFrameResume);
+    context->Esp = reinterpret_cast<DWORD>(record);
+    context->Ebp = reinterpret_cast<DWORD>(record) + 20;
+    return ExceptionContinueExecution;
+}
+#endif
 
 EXCEPTION_DISPOSITION HostFramePassesFault(EXCEPTION_RECORD* exception, void*, CONTEXT*, void*) {
     if (exception->ExceptionFlags & (EXCEPTION_UNWINDING | EXCEPTION_EXIT_UNWIND)) ++unwindNotices;
@@ -118,6 +141,10 @@ HostFaultPassedByOwnFrame:
 )");
 #else
 // Frames on i686 are records on the thread's chain at fs:[0], pushed and popped by the routine.
+// The frame around a call raises an exception of its own rather than a processor fault, which
+// user-mode emulation of i686 reports as another kind of exception; its handler resumes with
+// the stack and frame pointers of the record it belongs to, and the routine keeps the registers
+// its caller relies on.
 // The frame around a call makes its fault only when its own record heads the chain again after
 // the call: a fault would walk into any other record left there by the call, on a stack frame
 // that no longer exists (under Wine the process then ends, with exit code 0 as often as not,
@@ -144,7 +171,10 @@ _HostFaultResume:
 _HostFrameAroundCall:
     pushl %ebp
     movl %esp, %ebp
-    pushl $_HostFrameTakesFault
+    pushl %ebx
+    pushl %esi
+    pushl %edi
+    pushl $_HostFrameAroundCallTakesFault
     pushl %fs:0
     movl %esp, %fs:0
     pushl 12(%ebp)
@@ -153,15 +183,19 @@ _HostFrameAroundCall:
     movl %fs:0, %eax
     cmpl %esp, %eax
     jne _HostFrameResume
-    xorl %eax, %eax
-    .globl _HostFrameFaultSite
-_HostFrameFaultSite:
-    movl %eax, (%eax)
+    pushl $0
+    pushl $0
+    pushl $0
+    pushl _HostFrameFaultCode
+    call *__imp__RaiseException@16
     .globl _HostFrameResume
 _HostFrameResume:
     movl (%esp), %ecx
     movl %ecx, %fs:0
-    movl %ebp, %esp
+    addl $8, %esp
+    popl %edi
+    popl %esi
+    popl %ebx
     popl %ebp
     ret
 

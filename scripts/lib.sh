@@ -5,6 +5,23 @@ repo_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 step() { printf '\n==> %s\n' "$*"; }
 
+# Actions for the end of a script, run last first, on exit and when interrupted, failures or not.
+exit_actions=()
+run_exit_actions() {
+    local i
+    for ((i = ${#exit_actions[@]} - 1; i >= 0; i--)); do
+        eval "${exit_actions[i]}" || true
+    done
+    exit_actions=()
+}
+at_exit() {
+    exit_actions+=("$*")
+    trap run_exit_actions EXIT
+    trap 'exit 130' INT
+    trap 'exit 143' TERM
+    trap 'exit 129' HUP
+}
+
 # Debian packages the build, the tests and the demo need (xvfb and imagemagick: vtbrowse's
 # windows on a virtual display, and their screenshots; x11-utils: xwininfo, which finds a window
 # there; xdotool: the clicks and keys of the screenshots that show a dialog's outcome). wine32:i386 is Wine's 32-bit half: the shipping build is a 32-bit DLL, and its tests
@@ -29,17 +46,20 @@ as_root() {
     fi
 }
 
-# Installs whatever of tribes_packages is missing; does nothing when all are there. 32-bit
-# packages need the i386 architecture, added first when it is not known yet.
+# Installs whatever of the packages named (tribes_packages when none is) is missing; does nothing
+# when all are there. 32-bit packages need the i386 architecture, added first when it is not
+# known yet.
 ensure_packages() {
+    local wanted=("$@")
+    [ $# -gt 0 ] || wanted=("${tribes_packages[@]}")
     local missing=()
     local package
-    for package in "${tribes_packages[@]}"; do
+    for package in "${wanted[@]}"; do
         dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
             missing+=("$package")
     done
     if [ ${#missing[@]} -eq 0 ]; then
-        echo "all ${#tribes_packages[@]} packages present"
+        echo "all ${#wanted[@]} packages present"
         return 0
     fi
     if ! dpkg --print-foreign-architectures | grep -qx i386; then
@@ -68,14 +88,183 @@ is_64bit_program() {
     [ "$(od -An -tx2 -j $((header + 4)) -N 2 "$1" | tr -d ' ')" = 8664 ]
 }
 
+wine64_loader=/usr/lib/wine/wine64
+
 # The Wine loader for a program: Debian's `wine` is the 32-bit one when Wine's 32-bit half is
 # installed and hands a 64-bit program to a new process that is not our child.
 wine_loader_for() {
-    if is_64bit_program "$1" && [ -x /usr/lib/wine/wine64 ]; then
-        echo /usr/lib/wine/wine64
+    if is_64bit_program "$1" && [ -x "$wine64_loader" ]; then
+        echo "$wine64_loader"
     else
         echo wine
     fi
+}
+
+# Wine's own programs (wineboot.exe, explorer.exe, reg.exe) run with the 64-bit loader: Debian's
+# `wineboot` and `wine` start the 32-bit loader first, which fails at once where no 32-bit
+# program runs (and Wine's services then start from the next test program, holding its output
+# open) and costs a minute where 32-bit programs are emulated.
+wine_own() {
+    if [ -x "$wine64_loader" ]; then
+        "$wine64_loader" "$@"
+    else
+        wine "$@"
+    fi
+}
+
+# --- 32-bit (i386) Linux programs: Wine's 32-bit half needs them to run the shipping build ---
+# A machine runs them natively, under user-mode emulation registered through binfmt_misc, or not
+# at all (a kernel built without 32-bit support). An entry registered here is named
+# $i386_entry; concurrent runs share it through a lock, and the last one out removes it: an
+# entry left behind would make every later 32-bit program of the machine emulated and slow.
+binfmt_dir=${TRIBES_BINFMT_DIR:-/proc/sys/fs/binfmt_misc}
+i386_entry=tribes-i386
+i386_lock=/tmp/tribes-i386.lock
+i386_magic='\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00'
+i386_mask='\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff'
+
+# Sets i386_emulator to the first enabled binfmt_misc entry that takes i386 executables (an
+# emulator) other than the one named EXCEPT; empty when there is none. Read with the shell's own
+# builtins: scripts/vtquery asks on every call.
+find_i386_emulator() {
+    local except=$1 entry line enabled magic
+    i386_emulator=""
+    for entry in "$binfmt_dir"/*; do
+        [ -f "$entry" ] || continue
+        case "${entry##*/}" in register | status | "$except") continue ;; esac
+        enabled=0 magic=""
+        while IFS= read -r line; do
+            case "$line" in
+                enabled) enabled=1 ;;
+                "magic "*) magic=${line#magic } ;;
+            esac
+        done <"$entry" 2>/dev/null || true
+        if [ "$enabled" = 1 ] && [[ "$magic" =~ ^7f454c460101[0-9a-f]{24}0300 ]]; then
+            i386_emulator=${entry##*/}
+            return 0
+        fi
+    done
+}
+
+# Removes this project's entry when no run holds it (left by a run that was killed).
+drop_stale_i386_entry() {
+    [ -e "$binfmt_dir/$i386_entry" ] || return 0
+    (
+        flock -xn 7 || exit 0
+        echo -1 | as_root tee "$binfmt_dir/$i386_entry" >/dev/null 2>&1 || true
+    ) 7>>"$i386_lock"
+}
+
+# Finds how this machine runs i386 programs. Sets i386_mode (native, emulated or none),
+# i386_why (the cause, when not native) and i386_by (the machine's own emulator entry, when it
+# has one). TRIBES_I386_NATIVE=0 or 1 forces the native check's answer.
+detect_i386() {
+    i386_mode=none i386_why="" i386_by=""
+    drop_stale_i386_entry
+    local own version_error
+    find_i386_emulator "$i386_entry"
+    own=$i386_emulator
+    if [ -z "$own" ] && [ -e "$binfmt_dir/$i386_entry" ] && [ "${TRIBES_I386_NATIVE:-}" != 1 ]; then
+        # A run of scripts/test holds this project's entry: this machine needed emulation, and
+        # the native check cannot be made while the entry is there.
+        i386_mode=emulated
+        i386_why="32-bit programs run here under emulation (binfmt_misc entry $i386_entry, held by a run of scripts/test)"
+        return 0
+    fi
+    case "${TRIBES_I386_NATIVE:-}" in
+        1) i386_mode=native && return 0 ;;
+        0) i386_why="the native check was forced to fail (TRIBES_I386_NATIVE=0)" ;;
+        *)
+            if [ -n "$own" ]; then
+                # Every i386 program goes through that entry, whatever the kernel could do.
+                i386_mode=emulated i386_by=$own
+                i386_why="this machine runs 32-bit programs through its own emulator (binfmt_misc entry $own)"
+                return 0
+            fi
+            if [ ! -e /lib/ld-linux.so.2 ]; then
+                i386_why="the 32-bit dynamic loader /lib/ld-linux.so.2 is missing (package libc6:i386)"
+            elif version_error=$(/lib/ld-linux.so.2 --version 2>&1 >/dev/null); then
+                i386_mode=native && return 0
+            else
+                i386_why="this machine's kernel runs no 32-bit programs (/lib/ld-linux.so.2 --version: ${version_error##*: })"
+            fi
+            ;;
+    esac
+    if [ -n "$own" ]; then
+        i386_mode=emulated i386_by=$own
+    elif [ "$(id -u)" -ne 0 ] && ! sudo -n true 2>/dev/null; then
+        i386_why="$i386_why; emulation needs root to register an emulator, and this is not root"
+    elif [ ! -e "$binfmt_dir/register" ] && [ ! -d "$binfmt_dir" ]; then
+        i386_why="$i386_why; emulation needs binfmt_misc, and $binfmt_dir does not exist"
+    else
+        i386_mode=emulated
+    fi
+}
+
+# Makes i386 programs run under Debian's qemu-user-static, registered as $i386_entry, until
+# stop_i386_emulation (at_exit calls it). Nothing to do when the machine's own emulator runs them.
+start_i386_emulation() {
+    [ -z "${i386_by:-}" ] || return 0
+    ensure_packages qemu-user-static
+    if [ ! -e "$binfmt_dir/register" ]; then
+        as_root mount -t binfmt_misc binfmt_misc "$binfmt_dir"
+    fi
+    exec {i386_lock_fd}>>"$i386_lock"
+    flock -x "$i386_lock_fd"
+    if [ ! -e "$binfmt_dir/$i386_entry" ]; then
+        echo "registering $i386_entry in $binfmt_dir: i386 programs run under /usr/bin/qemu-i386-static"
+        printf ':%s:M::%s:%s:/usr/bin/qemu-i386-static:F' "$i386_entry" "$i386_magic" "$i386_mask" |
+            as_root tee "$binfmt_dir/register" >/dev/null
+    fi
+    # Shared from here on: a concurrent run may use the entry too.
+    flock -s "$i386_lock_fd"
+    at_exit stop_i386_emulation
+    /lib/ld-linux.so.2 --version >/dev/null 2>&1 ||
+        { echo "i386 programs do not run even under $binfmt_dir/$i386_entry" >&2; return 1; }
+}
+
+stop_i386_emulation() {
+    [ -n "${i386_lock_fd:-}" ] || return 0
+    if flock -xn "$i386_lock_fd" && [ -e "$binfmt_dir/$i386_entry" ]; then
+        echo -1 | as_root tee "$binfmt_dir/$i386_entry" >/dev/null || true
+        echo "removed $i386_entry from $binfmt_dir"
+    fi
+    exec {i386_lock_fd}>&-
+    i386_lock_fd=""
+}
+
+# The architecture a script runs (sets arch): GIVEN (i686 or x86_64) when the caller named one,
+# else the shipping i686 build where 32-bit programs run natively and the x86_64 one elsewhere,
+# said in one line on stderr by SCRIPT.
+choose_arch() {
+    local given=$1 script=$2
+    arch=${given:-i686}
+    [ "$arch" = i686 ] || return 0
+    detect_i386
+    case "$i386_mode" in
+        native) ;;
+        emulated)
+            if [ -n "$given" ] && [ -n "$i386_by" ]; then
+                echo "$script: the i686 build runs under this machine's emulator ($i386_by): expect a minute or more per program" >&2
+            elif [ -n "$given" ]; then
+                echo "$script: $i386_why; scripts/test runs the i686 build under emulation, or use --arch x86_64" >&2
+                return 2
+            else
+                arch=x86_64
+            fi
+            ;;
+        none)
+            if [ -n "$given" ]; then
+                echo "$script: $i386_why; use --arch x86_64" >&2
+                return 2
+            fi
+            arch=x86_64
+            ;;
+    esac
+    if [ "$arch" = x86_64 ]; then
+        echo "$script: this machine runs no 32-bit programs natively: running the x86_64 build (the same code, the same output) instead of the shipping i686 one" >&2
+    fi
+    return 0
 }
 
 # Starts Xvfb on the first free display from :90 (screen WIDTHxHEIGHT, default 1280x800) and

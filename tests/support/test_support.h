@@ -49,18 +49,26 @@ int OpenSocketCount();
 // Ends the process with a message that what did not return in time.
 [[noreturn]] void EndOverrun(const std::string& what);
 
-// Runs work, watched from a thread of its own: work that overruns its limit ends the process
-// with a message naming it. A hung ping cannot be cancelled, and a test that waited for it
-// forever would stall every test after it.
+// Runs work, watched: work that overruns its limit ends the process with a message naming it. A
+// hung ping cannot be cancelled, and a test that waited for it forever would stall every test
+// after it. The work runs on a new thread, the newest of the process: where i686 programs run
+// under user-mode emulation, a thread that resumes after an exception gets the thread block of
+// the newest thread, so a fault the work meets is handled right only there.
 template <class Work>
 void Within(std::chrono::milliseconds limit, const std::string& what, Work&& work) {
     std::promise<void> done;
-    std::thread watcher([&what, limit, finished = done.get_future()] {
-        if (finished.wait_for(limit) == std::future_status::timeout) EndOverrun(what);
+    std::future<void> finished = done.get_future();
+    std::thread worker([&] {
+        try {
+            work();
+            done.set_value();
+        } catch (...) {
+            done.set_exception(std::current_exception());
+        }
     });
-    work();
-    done.set_value();
-    watcher.join();
+    if (finished.wait_for(limit) == std::future_status::timeout) EndOverrun(what);
+    worker.join();
+    finished.get();
 }
 
 }  // namespace test_support
