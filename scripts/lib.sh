@@ -1,7 +1,10 @@
 # Shared by the project's scripts: step logging, package installation, Wine prefix.
 # Sourced, not run.
 
-repo_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+# (Parameter expansion, not dirname: scripts/vtquery and scripts/wine-run start on every call.)
+lib_folder=${BASH_SOURCE[0]%/*}
+[ "$lib_folder" != "${BASH_SOURCE[0]}" ] || lib_folder=.
+repo_root=$(cd "$lib_folder/.." && pwd)
 
 step() { printf '\n==> %s\n' "$*"; }
 
@@ -80,12 +83,16 @@ export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-winemenubuilder.exe=d;mscoree=d;msh
 # without the tests' headless setting (scripts/wine-prefix makes it when TRIBES_WINE_DISPLAY=1).
 display_wineprefix="$repo_root/build/wineprefix-display"
 
-# Whether $1 is a 64-bit Windows program (its PE header names the x86_64 machine).
+# Whether $1 is a 64-bit Windows program (its PE header names the x86_64 machine). The first
+# kilobyte is read once, and the header found in it (mingw-w64 puts it at 128).
 is_64bit_program() {
-    [ -f "$1" ] && [ "$(head -c 2 "$1")" = MZ ] || return 1
-    local header
-    header=$(od -An -tu4 -j 60 -N 4 "$1" | tr -d ' ')
-    [ "$(od -An -tx2 -j $((header + 4)) -N 2 "$1" | tr -d ' ')" = 8664 ]
+    [ -f "$1" ] || return 1
+    local bytes header
+    bytes=($(od -An -v -tx1 -N 1024 "$1" 2>/dev/null))
+    [ "${#bytes[@]}" -ge 64 ] && [ "${bytes[0]}${bytes[1]}" = 4d5a ] || return 1
+    header=$((16#${bytes[63]}${bytes[62]}${bytes[61]}${bytes[60]}))
+    [ $((header + 5)) -lt "${#bytes[@]}" ] || return 1
+    [ "${bytes[header]}${bytes[header + 1]}${bytes[header + 4]}${bytes[header + 5]}" = 50456486 ]
 }
 
 wine64_loader=/usr/lib/wine/wine64
@@ -183,9 +190,10 @@ detect_i386() {
             fi
             if [ ! -e /lib/ld-linux.so.2 ]; then
                 i386_why="the 32-bit dynamic loader /lib/ld-linux.so.2 is missing (package libc6:i386)"
-            elif version_error=$(/lib/ld-linux.so.2 --version 2>&1 >/dev/null); then
+            elif /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
                 i386_mode=native && return 0
             else
+                version_error=$(/lib/ld-linux.so.2 --version 2>&1 >/dev/null || true)
                 i386_why="this machine's kernel runs no 32-bit programs (/lib/ld-linux.so.2 --version: ${version_error##*: })"
             fi
             ;;
