@@ -1,10 +1,14 @@
 # Shared by the project's scripts: step logging, package installation, Wine prefix.
 # Sourced, not run.
 
-# (Parameter expansion, not dirname: scripts/vtquery and scripts/wine-run start on every call.)
+# Without starting a process where the path is plain: scripts/vtquery starts on every call.
 lib_folder=${BASH_SOURCE[0]%/*}
 [ "$lib_folder" != "${BASH_SOURCE[0]}" ] || lib_folder=.
-repo_root=$(cd "$lib_folder/.." && pwd)
+if [[ "$lib_folder" == /*/scripts && "$lib_folder" != *"/."* && "$lib_folder" != *//* ]]; then
+    repo_root=${lib_folder%/scripts}
+else
+    repo_root=$(cd "$lib_folder/.." && pwd)
+fi
 
 step() { printf '\n==> %s\n' "$*"; }
 
@@ -126,7 +130,7 @@ wine_own() {
 # entry left behind would make every later 32-bit program of the machine emulated and slow.
 binfmt_dir=${TRIBES_BINFMT_DIR:-/proc/sys/fs/binfmt_misc}
 i386_entry=tribes-i386
-i386_lock=/tmp/tribes-i386.lock
+i386_lock=${TRIBES_I386_LOCK:-/tmp/tribes-i386.lock}
 i386_magic='\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00'
 i386_mask='\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff'
 
@@ -168,7 +172,7 @@ drop_stale_i386_entry() {
 detect_i386() {
     i386_mode=none i386_why="" i386_by=""
     drop_stale_i386_entry
-    local own version_error
+    local own status
     find_i386_emulator "$i386_entry"
     own=$i386_emulator
     if [ -z "$own" ] && [ -e "$binfmt_dir/$i386_entry" ] && [ "${TRIBES_I386_NATIVE:-}" != 1 ]; then
@@ -193,14 +197,20 @@ detect_i386() {
             elif /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
                 i386_mode=native && return 0
             else
-                version_error=$(/lib/ld-linux.so.2 --version 2>&1 >/dev/null || true)
-                i386_why="this machine's kernel runs no 32-bit programs (/lib/ld-linux.so.2 --version: ${version_error##*: })"
+                # The shell answers 126 when the kernel cannot execute the file at all.
+                status=$?
+                i386_why="this machine's kernel runs no 32-bit programs (/lib/ld-linux.so.2 --version:"
+                if [ "$status" -eq 126 ]; then
+                    i386_why="$i386_why cannot execute binary file: Exec format error)"
+                else
+                    i386_why="$i386_why exit $status)"
+                fi
             fi
             ;;
     esac
     if [ -n "$own" ]; then
         i386_mode=emulated i386_by=$own
-    elif [ "$(id -u)" -ne 0 ] && ! sudo -n true 2>/dev/null; then
+    elif [ "$EUID" -ne 0 ] && ! sudo -n true 2>/dev/null; then
         i386_why="$i386_why; emulation needs root to register an emulator, and this is not root"
     elif [ ! -e "$binfmt_dir/register" ] && [ ! -d "$binfmt_dir" ]; then
         i386_why="$i386_why; emulation needs binfmt_misc, and $binfmt_dir does not exist"
@@ -211,6 +221,8 @@ detect_i386() {
 
 # Makes i386 programs run under Debian's qemu-user-static, registered as $i386_entry, until
 # stop_i386_emulation (at_exit calls it). Nothing to do when the machine's own emulator runs them.
+# The lock is held on descriptor $i386_lock_fd: close it for what runs meanwhile
+# ({i386_lock_fd}>&-), or a Wine server left running would hold the entry in place.
 start_i386_emulation() {
     [ -z "${i386_by:-}" ] || return 0
     ensure_packages qemu-user-static
@@ -273,6 +285,84 @@ choose_arch() {
         echo "$script: this machine runs no 32-bit programs natively: running the x86_64 build (the same code, the same output) instead of the shipping i686 one" >&2
     fi
     return 0
+}
+
+# --- Starting a Windows program in the project's prefix (scripts/wine-run, scripts/vtquery) ---
+# Wine starts a desktop process for the first program that makes a window: started by a test,
+# it would hold that test's output pipe open for as long as any other program keeps a window,
+# and the test runner would wait for it. Ours lives until the server goes, so while it runs the
+# prefix is ready and its server and services are up. Its process id is kept in the prefix.
+
+# Whether process $1 is a Wine desktop of this prefix (with the shell's builtins: every call
+# asks).
+is_our_desktop() {
+    local pid=$1 first="" variable
+    [ -n "$pid" ] && [ -r "/proc/$pid/environ" ] || return 1
+    IFS= read -r -d '' first <"/proc/$pid/cmdline" 2>/dev/null || true
+    [[ "$first" == *explorer.exe ]] || return 1
+    while IFS= read -r -d '' variable; do
+        [ "$variable" = "WINEPREFIX=$WINEPREFIX" ] && return 0
+    done 2>/dev/null <"/proc/$pid/environ"
+    return 1
+}
+desktop_runs() {
+    local pid=""
+    read -r pid 2>/dev/null <"$WINEPREFIX/.desktop-pid" || true
+    is_our_desktop "$pid"
+}
+# Records the desktop of this prefix's session: looks TRIES times, 50 ms apart.
+record_desktop() {
+    local tries=$1 pid _
+    for _ in $(seq "$tries"); do
+        for pid in $(pgrep -f 'explorer\.exe /desktop' || true); do
+            if is_our_desktop "$pid"; then
+                echo "$pid" >"$WINEPREFIX/.desktop-pid"
+                return 0
+            fi
+        done
+        [ "$tries" -eq 1 ] || sleep 0.05
+    done
+    return 1
+}
+
+# Replaces the shell with PROGRAM ARGS... under Wine. At once when the prefix is ready and its
+# desktop runs; otherwise the prefix is made, and Wine's server, services and desktop started,
+# first. program_bits=32 or 64 tells the program's architecture when the caller knows it.
+# Debian's `wine` is the 32-bit loader when Wine's 32-bit half is installed; it hands a 64-bit
+# program over to a new process that is not our child, so whoever runs us (the benchmarks'
+# processor-time figures, a timeout) would see only the loader: a 64-bit program is started with
+# the 64-bit loader instead.
+exec_in_prefix() {
+    local loader=wine halves=""
+    case "${program_bits:-}" in
+        64) [ ! -x "$wine64_loader" ] || loader=$wine64_loader ;;
+        32) ;;
+        *) ! is_64bit_program "$1" || [ ! -x "$wine64_loader" ] || loader=$wine64_loader ;;
+    esac
+    # The prefix's marker is empty when it has both halves, "64" when it has the 64-bit one only.
+    if [ -f "$WINEPREFIX/.tribes-ready" ]; then
+        read -r halves <"$WINEPREFIX/.tribes-ready" || true
+        if { [ -z "$halves" ] || [ "$loader" != wine ]; } && desktop_runs; then
+            exec "$loader" "$@"
+        fi
+    fi
+    "$repo_root/scripts/wine-prefix"
+    # A persistent server keeps start-up of each program near 0.1 s instead of 1 s.
+    wineserver -p </dev/null >/dev/null 2>&1 || true
+    # Booting a fresh server session starts Wine's own services; started from here they do not
+    # inherit the caller's pipes (a test runner reading our output would otherwise wait for them
+    # to exit). About 0.06 s when the session is already up.
+    wine_own wineboot.exe </dev/null >/dev/null 2>&1 || true
+    # The desktop must not inherit the lock's descriptor either: it would hold the lock for as
+    # long as it lives, and the next program run here would wait for it forever.
+    (
+        flock 8
+        if ! desktop_runs && ! record_desktop 1; then
+            wine_own explorer.exe /desktop </dev/null >/dev/null 2>&1 8>&- &
+            record_desktop 200 || echo "Wine's desktop did not start in 10 s in $WINEPREFIX" >&2
+        fi
+    ) 8>"$WINEPREFIX.desktop.lock"
+    exec "$loader" "$@"
 }
 
 # Starts Xvfb on the first free display from :90 (screen WIDTHxHEIGHT, default 1280x800) and

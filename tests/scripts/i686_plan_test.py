@@ -36,7 +36,8 @@ def may_register():
 
 class Plan(unittest.TestCase):
     def plan(self, binfmt, native=None, allow_none=False):
-        env = dict(os.environ, TRIBES_BINFMT_DIR=str(binfmt), WINEPREFIX=str(binfmt.parent / "prefix"))
+        env = dict(os.environ, TRIBES_BINFMT_DIR=str(binfmt), WINEPREFIX=str(binfmt.parent / "prefix"),
+                   TRIBES_I386_LOCK=str(binfmt.parent / "i386.lock"))
         for name in ("TRIBES_I386_NATIVE", "TRIBES_ALLOW_NO_I686"):
             env.pop(name, None)
         if native is not None:
