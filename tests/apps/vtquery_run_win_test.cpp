@@ -133,12 +133,17 @@ TEST_F(VtqueryRun, CountAndVerboseReachTheRunAndLinesEndInLf) {
 }
 
 TEST_F(VtqueryRun, WhatCannotBeUsedIsSaidWithItsExitCode) {
+    // An address no server can have is refused before anything is sent: nothing here is pinged.
+    const std::wstring list = TempFile(L"vqu");
+    std::ofstream(list.c_str()) << "127.0.0.1:28001\n239.255.255.250:1900\n";
     const struct {
         std::vector<std::string> arguments;
-        const char* complaint;
+        std::string complaint;
         DWORD exitCode;
     } cases[] = {
         {{"--servers", "no-such-list.txt"}, "cannot read the server list", 2},
+        {{"--servers", Utf8FromWide(list)}, ":2: '239.255.255.250:1900': no server can have this address", 2},
+        {{"10.0.0.1:1", "0.1.2.3:28001"}, "'0.1.2.3:28001': no server can have this address (in 0.0.0.0/8)", 2},
         {{"--launch", "127.0.0.1:1", "--exe", "no-such-game.exe"}, "does not exist", 2},
         {{"--plugin", "no-such.vtplugin", Local(answering->Port())}, "cannot load the plugin", 1},
     };
@@ -148,6 +153,7 @@ TEST_F(VtqueryRun, WhatCannotBeUsedIsSaidWithItsExitCode) {
         EXPECT_THAT(run.err, HasSubstr(c.complaint));
         EXPECT_EQ(run.out, "");
     }
+    DeleteFileW(list.c_str());
 }
 
 // The master client's cases are its own tests'; here: a master's servers join the list once, a
