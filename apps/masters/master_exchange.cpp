@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "apps/masters/master_entries.h"
 #include "text/utf8_text.h"
 #include "wire/ansi_text.h"
 
@@ -9,11 +10,6 @@ namespace {
 
 std::string Utf8FromAnsi(const std::string& text) {
     return Utf8FromWide(AnsiToWide(text.data(), text.size()));
-}
-
-std::string AddressText(std::uint32_t address) {
-    return std::to_string(address >> 24) + "." + std::to_string(address >> 16 & 0xFF) + "." +
-           std::to_string(address >> 8 & 0xFF) + "." + std::to_string(address & 0xFF);
 }
 
 }  // namespace
@@ -89,8 +85,11 @@ MasterOutcome MasterExchange::Outcome() const {
     }
     outcome.name = Utf8FromAnsi(list_.Name());
     outcome.motd = Utf8FromAnsi(list_.Motd());
-    for (const MasterEntry& entry : list_.Entries())
-        outcome.servers.push_back({AddressText(entry.address), entry.port});
+    ListedServers listed = SortOutEntries(list_.Entries());
+    outcome.servers = std::move(listed.servers);
+    outcome.entriesReceived = listed.entries;
+    outcome.repeats = listed.repeats;
+    outcome.leftOut = listed.leftOut;
     outcome.packetsReceived = list_.Received();
     outcome.packetsTotal = list_.Total();
     outcome.requestsSent = wholeRequests_ + asks_;

@@ -1,5 +1,6 @@
 // The master client on real sockets against the fake master's misbehaviours, all asked at once:
 // what each outcome says, the servers it kept intact, and the requests it took.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -7,6 +8,8 @@
 #include "apps/masters/master_query_win.h"
 #include "tools/tribes_emu/master_emulator.h"
 
+using ::testing::EndsWith;
+using ::testing::HasSubstr;
 using tribes_emu::FakeMaster;
 using tribes_emu::MasterBehaviour;
 using tribes_emu::MasterMode;
@@ -49,6 +52,9 @@ TEST(MasterClient, EachMisbehaviourEndsWithWhatArrivedIntact) {
         {MasterMode::Cut, 150, MasterStatus::Partial, 84, 4, "4 cut short", 6},
         {MasterMode::Extra, 150, MasterStatus::Complete, 150, 1, "1 beyond the announced total", 4},
         {MasterMode::Empty, 150, MasterStatus::Complete, 0, 1, "", 1},
+        // 155 entries: 59, 66 and 30; 350 entries: 59, then 66 a packet.
+        {MasterMode::Unusable, 150, MasterStatus::Complete, 150, 1, "", 3},
+        {MasterMode::Repeats, 150, MasterStatus::Complete, 150, 1, "", 6},
         {MasterMode::Normal, 2000, MasterStatus::Complete, 2000, 1, "", 31},
     };
     std::vector<std::unique_ptr<FakeMaster>> fakes;
@@ -88,6 +94,11 @@ TEST(MasterClient, EachMisbehaviourEndsWithWhatArrivedIntact) {
             EXPECT_EQ(outcome.servers[59], Listed(listed[59 + 66])) << row;
         }
     }
+    EXPECT_THAT(OutcomeSummary(gathering.masters[12]),
+                HasSubstr("150 servers from 155 entries in 3/3 packets, 1 request, "));
+    EXPECT_THAT(OutcomeSummary(gathering.masters[12]),
+                EndsWith("; left out 5 entries no server can have (1 in 0.0.0.0/8, 1 broadcast, 2 multicast, 1 port 0)"));
+    EXPECT_THAT(OutcomeSummary(gathering.masters[13]), EndsWith("; 200 repeats merged"));
     EXPECT_EQ(gathering.masters[0].name, "tribes-emu master");
     EXPECT_EQ(gathering.masters[0].motd, "A fake master on 127.0.0.1");
     const MasterOutcome& unresolved = gathering.masters.back();
