@@ -62,8 +62,9 @@ std::string OutcomeSummary(const MasterOutcome& outcome) {
         return text + ": " + outcome.detail;
     const std::string total = outcome.packetsTotal > 0 ? std::to_string(outcome.packetsTotal) : "?";
     text += ": " + Counted(static_cast<int>(outcome.servers.size()), "server") + " from " +
-            Counted(outcome.entriesReceived, "entry") + " in " + std::to_string(outcome.packetsReceived) + "/" +
-            total + " packets, " + Counted(outcome.requestsSent, "request") + ", " + Seconds(outcome.seconds);
+            Counted(outcome.entriesReceived, "entry") + " in " + std::to_string(outcome.packetsReceived) +
+            "/" + total + " packets, " + Counted(outcome.requestsSent, "request") + ", " +
+            Seconds(outcome.seconds);
     if (outcome.repeats > 0) text += "; " + Counted(outcome.repeats, "repeat") + " merged";
     if (outcome.leftOut.Total() > 0) {
         text += "; left out " + Counted(outcome.leftOut.Total(), "entry") + " no server can have (" +

@@ -35,9 +35,8 @@ int Run() {
         ParseServerAddress(text, server, error);  // checked with the command line
         servers.push_back(server);
     }
-    if (!options.serversFile.empty() &&
-        !ReadServerListFile(Utf8FromWide(FullHostPath(options.serversFile)), servers, error,
-                            ParseUsableServerAddress)) {
+    if (!options.serversFile.empty() && !ReadServerListFile(Utf8FromWide(FullHostPath(options.serversFile)),
+                                                            servers, error, ParseUsableServerAddress)) {
         WriteError("vtquery: " + error.message + "\n" + UsageText());
         return ExitUsage;
     }

@@ -29,8 +29,9 @@ CLI::Validator MasterText() {
         [](std::string& text) {
             ServerAddress master;
             ServerListError error;
-            return ParseMasterAddress(text, master, error) && CheckUsableServer(master, error) ? std::string()
-                                                                                               : error.message;
+            return ParseMasterAddress(text, master, error) && CheckUsableServer(master, error)
+                       ? std::string()
+                       : error.message;
         },
         "", "master");
 }

@@ -143,7 +143,9 @@ TEST_F(VtqueryRun, WhatCannotBeUsedIsSaidWithItsExitCode) {
     } cases[] = {
         {{"--servers", "no-such-list.txt"}, "cannot read the server list", 2},
         {{"--servers", Utf8FromWide(list)}, ":2: '239.255.255.250:1900': no server can have this address", 2},
-        {{"10.0.0.1:1", "0.1.2.3:28001"}, "'0.1.2.3:28001': no server can have this address (in 0.0.0.0/8)", 2},
+        {{"10.0.0.1:1", "0.1.2.3:28001"},
+         "'0.1.2.3:28001': no server can have this address (in 0.0.0.0/8)",
+         2},
         {{"--launch", "127.0.0.1:1", "--exe", "no-such-game.exe"}, "does not exist", 2},
         {{"--plugin", "no-such.vtplugin", Local(answering->Port())}, "cannot load the plugin", 1},
     };
@@ -168,8 +170,8 @@ TEST_F(VtqueryRun, ServersFromMastersJoinTheListAndFailuresAddToTheExitCode) {
     const ChildRun list = RunVtquery({"--master", masterText, "--master", unresolved, "--list"});
     EXPECT_EQ(list.exitCode, 4u) << list.err;
     EXPECT_EQ(list.out, Local(answering->Port()) + "\n" + Local(silent->Port()) + "\n");
-    EXPECT_THAT(list.err,
-                HasSubstr("master " + masterText + ": complete: 2 servers from 3 entries in 1/1 packets, 1 request"));
+    EXPECT_THAT(list.err, HasSubstr("master " + masterText +
+                                    ": complete: 2 servers from 3 entries in 1/1 packets, 1 request"));
     EXPECT_THAT(list.err, HasSubstr("s; 1 repeat merged\n"));
     EXPECT_THAT(list.err, HasSubstr("master " + unresolved + ":28000: unresolved: "));
 

@@ -69,12 +69,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Require(list.Complete() == (list.Total() > 0 && list.Missing().empty()), "complete with packets missing");
     Require(list.Rejected().Total() == rejected, "rejections miscounted");
     const std::vector<MasterEntry> entries = list.Entries();
-    Require(entries.size() <= 255u * static_cast<std::size_t>(list.Received()), "more entries than counts hold");
+    Require(entries.size() <= 255u * static_cast<std::size_t>(list.Received()),
+            "more entries than counts hold");
 
     const ListedServers listed = SortOutEntries(entries);
     Require(listed.entries == static_cast<int>(entries.size()), "entries miscounted");
-    Require(static_cast<int>(listed.servers.size()) + listed.repeats + listed.leftOut.Total() == listed.entries,
-            "an entry neither listed, merged nor left out");
+    Require(
+        static_cast<int>(listed.servers.size()) + listed.repeats + listed.leftOut.Total() == listed.entries,
+        "an entry neither listed, merged nor left out");
     Require(WithoutDuplicates(listed.servers).size() == listed.servers.size(), "a server listed twice");
     for (const ServerAddress& server : listed.servers) {
         ServerListError error;

@@ -17,7 +17,8 @@ int FaultyPacket(int total) {
 }
 
 std::vector<Peer> UnusableEntries() {
-    return {{0x00000000, 28001}, {0xFFFFFFFF, 28001}, {0xE0000001, 28001}, {0xEFFFFFFA, 1900}, {0x0AC80001, 0}};
+    return {
+        {0x00000000, 28001}, {0xFFFFFFFF, 28001}, {0xE0000001, 28001}, {0xEFFFFFFA, 1900}, {0x0AC80001, 0}};
 }
 
 std::vector<Peer> ListedInMode(const std::vector<Peer>& servers, const MasterBehaviour& behaviour) {
@@ -27,8 +28,9 @@ std::vector<Peer> ListedInMode(const std::vector<Peer>& servers, const MasterBeh
         const std::vector<Peer> unusable = UnusableEntries();
         const std::size_t step = std::max<std::size_t>(1, servers.size() / unusable.size());
         for (std::size_t k = 0; k < unusable.size(); ++k)
-            listed.insert(listed.begin() + static_cast<std::ptrdiff_t>(std::min(1 + k * (step + 1), listed.size())),
-                          unusable[k]);
+            listed.insert(
+                listed.begin() + static_cast<std::ptrdiff_t>(std::min(1 + k * (step + 1), listed.size())),
+                unusable[k]);
     } else if (behaviour.mode == MasterMode::Repeats && !servers.empty()) {
         listed.insert(listed.end(), RepeatsOfFirst, servers.front());
     } else if (behaviour.mode == MasterMode::Largest) {
@@ -36,7 +38,8 @@ std::vector<Peer> ListedInMode(const std::vector<Peer>& servers, const MasterBeh
         listed.clear();
         const std::size_t count = LargestListSize(behaviour.name, behaviour.motd, behaviour.packetBytes);
         for (std::size_t i = 0; i < count; ++i)
-            listed.push_back({Loopback + static_cast<std::uint32_t>(i / 100), static_cast<std::uint16_t>(28001 + i % 100)});
+            listed.push_back({Loopback + static_cast<std::uint32_t>(i / 100),
+                              static_cast<std::uint16_t>(28001 + i % 100)});
     }
     return listed;
 }
@@ -106,7 +109,8 @@ void FakeMaster::OnRequest(const std::vector<std::uint8_t>& request, const Peer&
         ++requests_;
         if (asked != EveryPacket) ++requestsByNumber_;
         const Clock::time_point now = Clock::now();
-        while (!lastSecond_.empty() && now - lastSecond_.front() >= std::chrono::seconds(1)) lastSecond_.pop_front();
+        while (!lastSecond_.empty() && now - lastSecond_.front() >= std::chrono::seconds(1))
+            lastSecond_.pop_front();
         lastSecond_.push_back(now);
         busiestSecond_ = std::max(busiestSecond_, static_cast<int>(lastSecond_.size()));
     }

@@ -59,8 +59,10 @@ std::vector<Packet> BuildMasterPackets(const std::vector<Peer>& servers, const s
 }
 
 std::size_t LargestListSize(const std::string& name, const std::string& motd, std::size_t packetBytes) {
-    const std::size_t textBytes = 2 + std::min<std::size_t>(name.size(), 255) + std::min<std::size_t>(motd.size(), 255);
-    return EntriesThatFit(packetBytes, HeaderBytes + textBytes + 2) + 254 * EntriesThatFit(packetBytes, HeaderBytes + 2);
+    const std::size_t textBytes =
+        2 + std::min<std::size_t>(name.size(), 255) + std::min<std::size_t>(motd.size(), 255);
+    return EntriesThatFit(packetBytes, HeaderBytes + textBytes + 2) +
+           254 * EntriesThatFit(packetBytes, HeaderBytes + 2);
 }
 
 std::size_t MasterCountByte(const Packet& packet) {
