@@ -120,6 +120,9 @@ MasterOutcome MasterExchange::Outcome() const {
     outcome.packetsReceived = list_.Received();
     outcome.packetsTotal = list_.Total();
     outcome.requestsSent = wholeRequests_ + asks_;
+    if (!list_.Complete() && outcome.requestsSent >= timing_.mostRequests)
+        outcome.detail =
+            "stopped at " + std::to_string(timing_.mostRequests) + " requests, the most to one master";
     outcome.rejected = list_.Rejected();
     return outcome;
 }

@@ -24,7 +24,7 @@ const char* MasterStatusText(MasterStatus status);
 struct MasterOutcome {
     std::string master;  // HOST:PORT
     MasterStatus status = MasterStatus::NoAnswer;
-    std::string detail;  // the resolver's or socket layer's words, or "cancelled"
+    std::string detail;  // the resolver's or socket layer's words, "cancelled", or why the asking stopped
     std::string name;    // the master's name and message of the day, as UTF-8
     std::string motd;
     std::vector<ServerAddress> servers;  // each once, in the master's order; none no server can have

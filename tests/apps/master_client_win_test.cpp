@@ -139,6 +139,7 @@ TEST(MasterClient, AFalseTotalIsAskedPolitelyAndTheLargestListsComeWhole) {
     // 20 a second; one more for the difference between the client's clock and the master's.
     EXPECT_LE(lying.BusiestSecond(), 21);
     EXPECT_LT(partial.seconds, 6.0) << "ended by the bound, not by the time-out";
+    EXPECT_THAT(OutcomeSummary(partial), EndsWith("; stopped at 60 requests, the most to one master"));
 
     const struct {
         const FakeMaster& master;
