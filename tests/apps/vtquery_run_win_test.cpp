@@ -133,7 +133,8 @@ TEST_F(VtqueryRun, CountAndVerboseReachTheRunAndLinesEndInLf) {
 }
 
 TEST_F(VtqueryRun, WhatCannotBeUsedIsSaidWithItsExitCode) {
-    // An address no server can have is refused before anything is sent: nothing here is pinged.
+    // An address no server can have is refused before anything is sent; --list makes sure that
+    // even a vtquery that took it would only print it, never ping it.
     const std::wstring list = TempFile(L"vqu");
     std::ofstream(list.c_str()) << "127.0.0.1:28001\n239.255.255.250:1900\n";
     const struct {
@@ -142,8 +143,10 @@ TEST_F(VtqueryRun, WhatCannotBeUsedIsSaidWithItsExitCode) {
         DWORD exitCode;
     } cases[] = {
         {{"--servers", "no-such-list.txt"}, "cannot read the server list", 2},
-        {{"--servers", Utf8FromWide(list)}, ":2: '239.255.255.250:1900': no server can have this address", 2},
-        {{"10.0.0.1:1", "0.1.2.3:28001"},
+        {{"--list", "--servers", Utf8FromWide(list)},
+         ":2: '239.255.255.250:1900': no server can have this address",
+         2},
+        {{"--list", "127.0.0.1:1", "0.1.2.3:28001"},
          "'0.1.2.3:28001': no server can have this address (in 0.0.0.0/8)",
          2},
         {{"--launch", "127.0.0.1:1", "--exe", "no-such-game.exe"}, "does not exist", 2},
