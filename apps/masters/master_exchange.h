@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <deque>
 #include <vector>
 
 #include "apps/masters/master_list.h"
@@ -22,8 +23,14 @@ struct MasterTiming {
     // between two packets of one answer, kept within these bounds: a master paces its packets.
     std::chrono::milliseconds quietAtLeast{200};
     std::chrono::milliseconds quietAtMost{1000};
-    // Each packet still missing then is asked for by number, this many times at the most.
+    // Each packet still missing then is asked for by number, this many times at the most, in
+    // rounds: every packet missing when a round starts, lowest first, once.
     int mostAsksPerPacket = 3;
+    // Polite to a master, whatever it claims: each request at least 1/20 s after the one before
+    // (20 a second at the most), and 60 in one exchange at the most. A master that claims more
+    // packets than it sends is asked 60 times, not 763, and the exchange ends partial.
+    int mostRequestsPerSecond = 20;
+    int mostRequests = 60;
 };
 
 class MasterExchange {
@@ -45,6 +52,11 @@ public:
 
 private:
     std::chrono::milliseconds QuietAfter() const;
+    MasterClock::duration Spacing() const;
+    // Room for one more request at now: within the exchange's bound and its pace.
+    bool MaySend(MasterClock::time_point now) const;
+    // The packets of the next round of asks; over when none is left to ask.
+    void StartRound();
 
     MasterTiming timing_;
     MasterList list_;
@@ -57,6 +69,7 @@ private:
     int wholeRequests_ = 0;
     int asks_ = 0;
     std::vector<int> asksOfPacket_;  // by packet number - 1
+    std::deque<int> round_;          // packets of the running round still to ask for
     int datagrams_ = 0;
     bool over_ = false;
 };

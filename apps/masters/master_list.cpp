@@ -54,6 +54,10 @@ PacketTaken MasterList::Take(ByteSpan datagram) {
     return PacketTaken::Added;
 }
 
+bool MasterList::Holds(int number) const {
+    return number >= 1 && number <= total_ && held_[static_cast<std::size_t>(number - 1)];
+}
+
 std::vector<int> MasterList::Missing() const {
     std::vector<int> missing;
     for (std::size_t i = 0; i < held_.size(); ++i) {

@@ -36,6 +36,8 @@ public:
     int Total() const { return total_; }
     int Received() const { return received_; }
     bool Complete() const { return total_ > 0 && received_ == total_; }
+    // Whether packet number (from 1) came.
+    bool Holds(int number) const;
     // Numbers of the packets still missing, lowest first; empty while the total is unknown.
     std::vector<int> Missing() const;
 

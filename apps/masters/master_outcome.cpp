@@ -6,8 +6,10 @@
 
 namespace {
 
-std::string Counted(int count, const char* what) {
-    return std::to_string(count) + " " + what + (count == 1 ? "" : "s");
+// "1 server", "2 servers"; "1 entry", "2 entries".
+std::string Counted(int count, std::string what) {
+    if (count != 1) what = what.back() == 'y' ? what.substr(0, what.size() - 1) + "ies" : what + "s";
+    return std::to_string(count) + " " + what;
 }
 
 std::string Seconds(double seconds) {
@@ -59,9 +61,15 @@ std::string OutcomeSummary(const MasterOutcome& outcome) {
     if (outcome.status == MasterStatus::Unresolved || outcome.status == MasterStatus::SocketError)
         return text + ": " + outcome.detail;
     const std::string total = outcome.packetsTotal > 0 ? std::to_string(outcome.packetsTotal) : "?";
-    text += ": " + Counted(static_cast<int>(outcome.servers.size()), "server") + " in " +
-            std::to_string(outcome.packetsReceived) + "/" + total + " packets, " +
-            Counted(outcome.requestsSent, "request") + ", " + Seconds(outcome.seconds);
+    text += ": " + Counted(static_cast<int>(outcome.servers.size()), "server") + " from " +
+            Counted(outcome.entriesReceived, "entry") + " in " + std::to_string(outcome.packetsReceived) +
+            "/" + total + " packets, " + Counted(outcome.requestsSent, "request") + ", " +
+            Seconds(outcome.seconds);
+    if (outcome.repeats > 0) text += "; " + Counted(outcome.repeats, "repeat") + " merged";
+    if (outcome.leftOut.Total() > 0) {
+        text += "; left out " + Counted(outcome.leftOut.Total(), "entry") + " no server can have (" +
+                outcome.leftOut.Text() + ")";
+    }
     const std::string rejected = RejectedText(outcome.rejected);
     if (!rejected.empty()) text += "; dropped " + rejected;
     if (!outcome.detail.empty()) text += "; " + outcome.detail;

@@ -87,8 +87,9 @@ MasterOutcome QueryMaster(const ServerAddress& master, const MasterTiming& timin
     owners::unique_socket socket(::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP));
     if (!socket) return Failed(MasterStatus::SocketError, WinsockErrorText(WSAGetLastError()));
     u_long nonBlocking = 1;
-    // Room for a whole list sent at once: 255 packets of about 500 bytes.
-    const int receiveBuffer = 256 * 1024;
+    // Room for the largest list sent at once: 255 packets of up to 1.8 KB (255 entries each), and
+    // what the system keeps beside each datagram.
+    const int receiveBuffer = 2 * 1024 * 1024;
     setsockopt(socket.get(), SOL_SOCKET, SO_RCVBUF, reinterpret_cast<const char*>(&receiveBuffer),
                sizeof receiveBuffer);
     sockaddr_in to{};

@@ -64,7 +64,7 @@ bool ParseServerAddress(std::string_view text, ServerAddress& server, ServerList
 }
 
 bool ParseServerList(std::string_view content, std::string_view origin, std::vector<ServerAddress>& servers,
-                     ServerListError& error) {
+                     ServerListError& error, ServerTextReader read) {
     size_t lineNumber = 0;
     while (!content.empty()) {
         ++lineNumber;
@@ -72,7 +72,7 @@ bool ParseServerList(std::string_view content, std::string_view origin, std::vec
         line = Trim(line.substr(0, line.find('#')));
         if (line.empty()) continue;
         ServerAddress server;
-        if (!ParseServerAddress(line, server, error)) {
+        if (!read(line, server, error)) {
             error.message = std::string(origin) + ":" + std::to_string(lineNumber) + ": " + error.message;
             return false;
         }
@@ -81,13 +81,13 @@ bool ParseServerList(std::string_view content, std::string_view origin, std::vec
     return true;
 }
 
-bool ReadServerListFile(const std::string& path, std::vector<ServerAddress>& servers,
-                        ServerListError& error) {
+bool ReadServerListFile(const std::string& path, std::vector<ServerAddress>& servers, ServerListError& error,
+                        ServerTextReader read) {
     std::ifstream file(std::filesystem::u8path(path), std::ios::binary);
     if (!file) return Fail(error, "cannot read the server list '" + path + "'");
     std::ostringstream content;
     content << file.rdbuf();
-    return ParseServerList(content.str(), path, servers, error);
+    return ParseServerList(content.str(), path, servers, error, read);
 }
 
 std::vector<ServerAddress> WithoutDuplicates(const std::vector<ServerAddress>& servers) {

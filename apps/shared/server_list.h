@@ -24,13 +24,18 @@ struct ServerListError {
 // Returns false and fills error when the text is not of that form.
 bool ParseServerAddress(std::string_view text, ServerAddress& server, ServerListError& error);
 
-// Parses a list file's content: one server per line; blank lines and everything after '#' are
-// ignored; surrounding blanks are trimmed. origin names the file in errors ("list.txt:3: ...").
+// How one server text is read: ParseServerAddress, or a stricter reader of the same form.
+using ServerTextReader = bool (*)(std::string_view text, ServerAddress& server, ServerListError& error);
+
+// Parses a list file's content: one server per line, read by read; blank lines and everything
+// after '#' are ignored; surrounding blanks are trimmed. origin names the file in errors
+// ("list.txt:3: ...").
 bool ParseServerList(std::string_view content, std::string_view origin, std::vector<ServerAddress>& servers,
-                     ServerListError& error);
+                     ServerListError& error, ServerTextReader read = ParseServerAddress);
 
 // Reads and parses a list file named in UTF-8.
-bool ReadServerListFile(const std::string& path, std::vector<ServerAddress>& servers, ServerListError& error);
+bool ReadServerListFile(const std::string& path, std::vector<ServerAddress>& servers, ServerListError& error,
+                        ServerTextReader read = ParseServerAddress);
 
 // The list without repeats, first occurrence kept: one host session per server.
 std::vector<ServerAddress> WithoutDuplicates(const std::vector<ServerAddress>& servers);

@@ -3,6 +3,7 @@
 
 #include "apps/shared/host_paths_win.h"
 #include "apps/shared/program_arguments_win.h"
+#include "apps/shared/usable_address.h"
 #include "apps/vtquery/console_win.h"
 #include "apps/vtquery/jobs_win.h"
 #include "apps/vtquery/masters_command_win.h"
@@ -34,8 +35,8 @@ int Run() {
         ParseServerAddress(text, server, error);  // checked with the command line
         servers.push_back(server);
     }
-    if (!options.serversFile.empty() &&
-        !ReadServerListFile(Utf8FromWide(FullHostPath(options.serversFile)), servers, error)) {
+    if (!options.serversFile.empty() && !ReadServerListFile(Utf8FromWide(FullHostPath(options.serversFile)),
+                                                            servers, error, ParseUsableServerAddress)) {
         WriteError("vtquery: " + error.message + "\n" + UsageText());
         return ExitUsage;
     }

@@ -6,27 +6,32 @@
 #include "apps/masters/master_outcome.h"
 #include "apps/shared/product_version.h"
 #include "apps/shared/server_list.h"
+#include "apps/shared/usable_address.h"
 
 namespace {
 
-// Accepts ADDRESS:PORT; the message of a refused text says what is wrong with it.
+// Accepts ADDRESS:PORT of an address a server can have; the message of a refused text says what
+// is wrong with it. Refused here, such an address is never pinged.
 CLI::Validator ServerText() {
     return CLI::Validator(
         [](std::string& text) {
             ServerAddress server;
             ServerListError error;
-            return ParseServerAddress(text, server, error) ? std::string() : error.message;
+            return ParseUsableServerAddress(text, server, error) ? std::string() : error.message;
         },
         "", "server");
 }
 
-// Accepts HOST or HOST:PORT.
+// Accepts HOST or HOST:PORT, under the same rule: a request to a broadcast or multicast address
+// would reach every host of the network.
 CLI::Validator MasterText() {
     return CLI::Validator(
         [](std::string& text) {
             ServerAddress master;
             ServerListError error;
-            return ParseMasterAddress(text, master, error) ? std::string() : error.message;
+            return ParseMasterAddress(text, master, error) && CheckUsableServer(master, error)
+                       ? std::string()
+                       : error.message;
         },
         "", "master");
 }

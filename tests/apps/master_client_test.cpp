@@ -6,7 +6,7 @@
 #include <map>
 
 #include "apps/masters/master_exchange.h"
-#include "tools/tribes_emu/master_packets.h"
+#include "tools/tribes_emu/master_emulator.h"
 
 using std::chrono::milliseconds;
 using ::testing::ElementsAre;
@@ -139,6 +139,42 @@ TEST(MasterList, KeepsPacketsByNumberWhateverTheirOrder) {
     EXPECT_EQ(whole.Motd(), "Hello");
 }
 
+// What a list comes to, whatever the master put in it: each server once in the master's order,
+// repeats merged and entries no server can have left out, all counted in the outcome line.
+TEST(MasterOutcome, CountsEntriesRepeatsAndWhatWasLeftOut) {
+    using tribes_emu::MasterMode;
+    const std::vector<tribes_emu::Peer> three = {{tribes_emu::Loopback, 1}, {0x0A000001, 2}, {0xC0A80001, 3}};
+    const std::vector<ServerAddress> threeListed = {{"127.0.0.1", 1}, {"10.0.0.1", 2}, {"192.168.0.1", 3}};
+    const struct {
+        MasterMode mode;
+        std::vector<ServerAddress> servers;
+        const char* summary;
+    } cases[] = {
+        {MasterMode::Normal, threeListed,
+         "complete: 3 servers from 3 entries in 1/1 packets, 1 request, 0.000 s"},
+        {MasterMode::Unusable, threeListed,
+         "complete: 3 servers from 8 entries in 1/1 packets, 1 request, 0.000 s; left out 5 entries no "
+         "server "
+         "can have (1 in 0.0.0.0/8, 1 broadcast, 2 multicast, 1 port 0)"},
+        {MasterMode::Repeats, threeListed,
+         "complete: 3 servers from 203 entries in 4/4 packets, 1 request, 0.000 s; 200 repeats merged"},
+        {MasterMode::Empty, {}, "complete: 0 servers from 0 entries in 1/1 packets, 1 request, 0.000 s"},
+    };
+    for (const auto& c : cases) {
+        tribes_emu::MasterBehaviour behaviour;
+        behaviour.mode = c.mode;
+        const std::vector<tribes_emu::Packet> packets = tribes_emu::BuildMasterPackets(
+            tribes_emu::ListedInMode(three, behaviour), "", "", Key, tribes_emu::DefaultMasterPacketBytes);
+        MasterExchange exchange(MasterTiming{}, Key, MasterClock::time_point{});
+        exchange.DueRequests(MasterClock::time_point{});
+        for (const tribes_emu::Packet& packet : packets)
+            exchange.Take(Span(packet), MasterClock::time_point{});
+        const MasterOutcome outcome = exchange.Outcome();
+        EXPECT_EQ(outcome.servers, c.servers) << c.summary;
+        EXPECT_EQ(OutcomeSummary(outcome), c.summary);
+    }
+}
+
 // A master as the exchange meets it: it answers a request after latency, the packets of a
 // whole answer pause apart; delivered(packet, time it is sent) says whether one arrives.
 struct SimulatedMaster {
@@ -146,6 +182,7 @@ struct SimulatedMaster {
     int pauseMs = 0;
     bool (*delivered)(int packet, int sending) = [](int, int) { return true; };
     std::uint16_t key = Key;
+    int claimsTotal = 0;  // when set: packet 1 alone, announcing this many
 };
 
 struct Sent {
@@ -164,6 +201,14 @@ struct ExchangeCase {
     std::vector<Sent> requests;
     int overAtMs;
 };
+
+// One packet claiming to be 1 of 255: each missing packet asked for 50 ms apart once the answer
+// stopped, until 60 requests in all.
+std::vector<Sent> FalseTotalRequests() {
+    std::vector<Sent> requests = {{0, EveryMasterPacket}};
+    for (int packet = 2; packet <= 60; ++packet) requests.push_back({220 + 50 * (packet - 2), packet});
+    return requests;
+}
 
 TEST(MasterExchange, ResendsAsksAndGivesUpAsPaced) {
     constexpr int All = EveryMasterPacket;
@@ -199,16 +244,31 @@ TEST(MasterExchange, ResendsAsksAndGivesUpAsPaced) {
          MasterStatus::BadReply,
          {{0, All}, {1000, All}, {2000, All}},
          5000},
+        {"packets 2 and 3 never",
+         {20, 0, [](int packet, int) { return packet == 1; }},
+         MasterStatus::Partial,
+         {{0, All}, {220, 2}, {270, 3}, {470, 2}, {520, 3}, {720, 2}, {770, 3}},
+         970},
+        {"one packet claiming 1 of 255",
+         {20, 0, [](int, int) { return true; }, Key, 255},
+         MasterStatus::Partial,
+         FalseTotalRequests(),
+         3320},
     };
     for (const ExchangeCase& c : cases) {
         const MasterClock::time_point zero{};
-        const std::vector<tribes_emu::Packet> packets = ThreePackets(c.master.key);
+        std::vector<tribes_emu::Packet> packets = ThreePackets(c.master.key);
+        if (c.master.claimsTotal > 0) {
+            packets.resize(1);
+            packets[0][3] = static_cast<std::uint8_t>(c.master.claimsTotal);
+        }
+        const int sent = static_cast<int>(packets.size());
         MasterExchange exchange(MasterTiming{}, Key, zero);
         std::multimap<int, int> arrivals;  // ms -> packet number
         std::map<int, int> sendings;
         std::vector<Sent> requests;
         int now = 0;
-        for (int step = 0; step < 1000 && !exchange.Over(); ++step) {
+        for (int step = 0; step < 2000 && !exchange.Over(); ++step) {
             while (!arrivals.empty() && arrivals.begin()->first <= now) {
                 exchange.Take(Span(packets[static_cast<std::size_t>(arrivals.begin()->second - 1)]),
                               zero + milliseconds(now));
@@ -217,7 +277,7 @@ TEST(MasterExchange, ResendsAsksAndGivesUpAsPaced) {
             for (int packet : exchange.DueRequests(zero + milliseconds(now))) {
                 requests.push_back({now, packet});
                 const int first = packet == EveryMasterPacket ? 1 : packet;
-                const int last = packet == EveryMasterPacket ? 3 : packet;
+                const int last = std::min(packet == EveryMasterPacket ? sent : packet, sent);
                 for (int n = first; n <= last; ++n) {
                     if (c.master.delivered(n, ++sendings[n]))
                         arrivals.emplace(now + c.master.latencyMs + (n - first) * c.master.pauseMs, n);

@@ -35,6 +35,9 @@ INSTANTIATE_TEST_SUITE_P(
                       UsageCase{{"--launch", "127.0.0.1:1", "--exe", "g.exe", "127.0.0.1:2"}, "--launch"},
                       UsageCase{{"--launch", "nowhere", "--exe", "g.exe"}, "no port"},
                       UsageCase{{"--master", "::1"}, "in brackets"},
+                      UsageCase{{"127.0.0.1:1", "0.0.0.0:28001"}, "no server can have this address"},
+                      UsageCase{{"--launch", "224.0.0.1:1", "--exe", "g.exe"}, "(multicast)"},
+                      UsageCase{{"--master", "255.255.255.255"}, "(broadcast)"},
                       UsageCase{{"--master", "m", "--list", "-v"}, "--verbose"}));
 
 TEST(CommandLine, RefreshOptions) {

@@ -3,6 +3,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "apps/shared/usable_address.h"
+
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 
@@ -68,6 +70,48 @@ TEST(ServerList, NamesFileAndLineOfABadEntry) {
     EXPECT_THAT(error.message, HasSubstr("list.txt:3: '127.0.0.1:99999'"));
     EXPECT_FALSE(ReadServerListFile("no/such/file.txt", servers, error));
     EXPECT_THAT(error.message, HasSubstr("no/such/file.txt"));
+}
+
+// The rule at each edge of the ranges it refuses, on texts as the user types them.
+TEST(UsableServer, RefusesAddressesNoServerCanHaveAndNothingElse) {
+    const struct {
+        const char* text;
+        const char* why;  // null: usable
+    } cases[] = {
+        {"0.0.0.0:28001", "in 0.0.0.0/8"},
+        {"0.255.255.255:1", "in 0.0.0.0/8"},
+        {"1.0.0.0:1", nullptr},
+        {"127.0.0.1:28001", nullptr},
+        {"10.200.0.1:28001", nullptr},
+        {"192.168.1.20:28001", nullptr},
+        {"223.255.255.255:1", nullptr},
+        {"224.0.0.1:28001", "multicast"},
+        {"239.255.255.250:1900", "multicast"},
+        {"240.0.0.0:1", "reserved"},
+        {"255.255.255.254:1", "reserved"},
+        {"255.255.255.255:28001", "broadcast"},
+        {"localhost:28001", nullptr},
+        {"0.0.0.0.example.invalid:1", nullptr},  // a name: the resolver judges it
+        {"0.0.0:1", nullptr},
+        {"0.0.0.0000:1", nullptr},
+        {"256.0.0.0:1", nullptr},
+    };
+    for (const auto& c : cases) {
+        ServerAddress server;
+        ServerListError error;
+        const bool usable = ParseUsableServerAddress(c.text, server, error);
+        EXPECT_EQ(usable, c.why == nullptr) << c.text;
+        if (c.why) {
+            EXPECT_EQ(error.message,
+                      "'" + std::string(c.text) + "': no server can have this address (" + c.why + ")");
+        }
+    }
+    EXPECT_EQ(UnusableServer(0x0A000001, 0), Unusable::PortZero);
+    std::vector<ServerAddress> servers;
+    ServerListError error;
+    EXPECT_FALSE(
+        ParseServerList("127.0.0.1:1\n224.0.0.1:2\n", "list.txt", servers, error, ParseUsableServerAddress));
+    EXPECT_THAT(error.message, HasSubstr("list.txt:2: '224.0.0.1:2'"));
 }
 
 TEST(ServerList, KeepsFirstOfRepeatedServers) {

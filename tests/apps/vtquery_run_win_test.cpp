@@ -133,12 +133,22 @@ TEST_F(VtqueryRun, CountAndVerboseReachTheRunAndLinesEndInLf) {
 }
 
 TEST_F(VtqueryRun, WhatCannotBeUsedIsSaidWithItsExitCode) {
+    // An address no server can have is refused before anything is sent; --list makes sure that
+    // even a vtquery that took it would only print it, never ping it.
+    const std::wstring list = TempFile(L"vqu");
+    std::ofstream(list.c_str()) << "127.0.0.1:28001\n239.255.255.250:1900\n";
     const struct {
         std::vector<std::string> arguments;
-        const char* complaint;
+        std::string complaint;
         DWORD exitCode;
     } cases[] = {
         {{"--servers", "no-such-list.txt"}, "cannot read the server list", 2},
+        {{"--list", "--servers", Utf8FromWide(list)},
+         ":2: '239.255.255.250:1900': no server can have this address",
+         2},
+        {{"--list", "127.0.0.1:1", "0.1.2.3:28001"},
+         "'0.1.2.3:28001': no server can have this address (in 0.0.0.0/8)",
+         2},
         {{"--launch", "127.0.0.1:1", "--exe", "no-such-game.exe"}, "does not exist", 2},
         {{"--plugin", "no-such.vtplugin", Local(answering->Port())}, "cannot load the plugin", 1},
     };
@@ -148,6 +158,7 @@ TEST_F(VtqueryRun, WhatCannotBeUsedIsSaidWithItsExitCode) {
         EXPECT_THAT(run.err, HasSubstr(c.complaint));
         EXPECT_EQ(run.out, "");
     }
+    DeleteFileW(list.c_str());
 }
 
 // The master client's cases are its own tests'; here: a master's servers join the list once, a
@@ -162,8 +173,9 @@ TEST_F(VtqueryRun, ServersFromMastersJoinTheListAndFailuresAddToTheExitCode) {
     const ChildRun list = RunVtquery({"--master", masterText, "--master", unresolved, "--list"});
     EXPECT_EQ(list.exitCode, 4u) << list.err;
     EXPECT_EQ(list.out, Local(answering->Port()) + "\n" + Local(silent->Port()) + "\n");
-    EXPECT_THAT(list.err,
-                HasSubstr("master " + masterText + ": complete: 3 servers in 1/1 packets, 1 request"));
+    EXPECT_THAT(list.err, HasSubstr("master " + masterText +
+                                    ": complete: 2 servers from 3 entries in 1/1 packets, 1 request"));
+    EXPECT_THAT(list.err, HasSubstr("s; 1 repeat merged\n"));
     EXPECT_THAT(list.err, HasSubstr("master " + unresolved + ":28000: unresolved: "));
 
     const ChildRun refresh = RunVtquery({"--json", "--timeout", "1", "--master", masterText, "--master",
@@ -176,6 +188,27 @@ TEST_F(VtqueryRun, ServersFromMastersJoinTheListAndFailuresAddToTheExitCode) {
     EXPECT_EQ(masters.at(0).at("status"), "complete");
     EXPECT_EQ(masters.at(0).at("name"), "tribes-emu master");
     EXPECT_EQ(masters.at(1).at("status"), "unresolved");
+}
+
+// Entries no server can have never reach the list; the list is only printed, never refreshed.
+TEST_F(VtqueryRun, EntriesNoServerCanHaveAreLeftOutAndCounted) {
+    tribes_emu::MasterBehaviour unusable;
+    unusable.mode = tribes_emu::MasterMode::Unusable;
+    const tribes_emu::FakeMaster master({{tribes_emu::Loopback, answering->Port()}}, unusable);
+    const ChildRun list = RunVtquery({"--master", Local(master.Port()), "--list"});
+    EXPECT_EQ(list.exitCode, 0u) << list.err;
+    EXPECT_EQ(list.out, Local(answering->Port()) + "\n");
+    EXPECT_THAT(list.err, HasSubstr(": complete: 1 server from 6 entries in 1/1 packets, 1 request, "));
+    EXPECT_THAT(list.err, HasSubstr("s; left out 5 entries no server can have (1 in 0.0.0.0/8, 1 broadcast, "
+                                    "2 multicast, 1 port 0)\n"));
+
+    const ChildRun listJson = RunVtquery({"--master", Local(master.Port()), "--list", "--json"});
+    const json outcome = json::parse(listJson.out).at("masters").at(0);
+    EXPECT_EQ(outcome.at("servers").size(), 1u) << listJson.out;
+    EXPECT_EQ(outcome.at("entries"), 6);
+    EXPECT_EQ(outcome.at("repeats"), 0);
+    EXPECT_EQ(outcome.at("leftOut"),
+              json::parse(R"({"thisNetwork":1,"broadcast":1,"multicast":2,"reserved":0,"portZero":1})"));
 }
 
 // The composition is the plugin's own tests'; here: each launch option reaches the game.

@@ -1,5 +1,6 @@
-// Feeds arbitrary runs of datagrams to the master reply reader and one list's reassembly, each
-// datagram in a buffer of its own length, and checks what must hold whatever the bytes were.
+// Feeds arbitrary runs of datagrams to the master reply reader, one list's reassembly and the
+// sorting out of its entries, each datagram in a buffer of its own length, and checks what must
+// hold whatever the bytes were.
 // An input is a key (two bytes), then datagrams, each a length (two bytes, low first) and its
 // bytes; the last one takes what is left.
 #include <algorithm>
@@ -10,6 +11,7 @@
 #include <optional>
 #include <vector>
 
+#include "apps/masters/master_entries.h"
 #include "apps/masters/master_list.h"
 
 namespace {
@@ -66,7 +68,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             "missing miscounted");
     Require(list.Complete() == (list.Total() > 0 && list.Missing().empty()), "complete with packets missing");
     Require(list.Rejected().Total() == rejected, "rejections miscounted");
-    Require(list.Entries().size() <= 255u * static_cast<std::size_t>(list.Received()),
+    const std::vector<MasterEntry> entries = list.Entries();
+    Require(entries.size() <= 255u * static_cast<std::size_t>(list.Received()),
             "more entries than counts hold");
+
+    const ListedServers listed = SortOutEntries(entries);
+    Require(listed.entries == static_cast<int>(entries.size()), "entries miscounted");
+    Require(
+        static_cast<int>(listed.servers.size()) + listed.repeats + listed.leftOut.Total() == listed.entries,
+        "an entry neither listed, merged nor left out");
+    Require(WithoutDuplicates(listed.servers).size() == listed.servers.size(), "a server listed twice");
+    for (const ServerAddress& server : listed.servers) {
+        ServerListError error;
+        Require(CheckUsableServer(server, error), "an entry no server can have listed");
+    }
     return 0;
 }

@@ -53,6 +53,10 @@ const std::map<std::string, MasterMode> MasterModes = {
     {"cut", MasterMode::Cut},
     {"extra", MasterMode::Extra},
     {"empty", MasterMode::Empty},
+    {"unusable", MasterMode::Unusable},
+    {"repeats", MasterMode::Repeats},
+    {"false-total", MasterMode::FalseTotal},
+    {"largest", MasterMode::Largest},
 };
 
 struct Options {
@@ -273,10 +277,12 @@ int main(int argc, char** argv) {
             } else {
                 for (std::uint16_t port : ports) listed.push_back({Loopback, port});
             }
-            master.emplace(listed, MasterBehaviourFrom(options),
-                           static_cast<std::uint16_t>(options.masterPort));
-            std::cout << "master on 127.0.0.1:" << master->Port() << " listing " << listed.size()
-                      << " server(s) (mode " << options.masterMode << ")" << std::endl;
+            const MasterBehaviour behaviour = MasterBehaviourFrom(options);
+            const std::size_t entries = ListedInMode(listed, behaviour).size();
+            master.emplace(listed, behaviour, static_cast<std::uint16_t>(options.masterPort));
+            std::cout << "master on 127.0.0.1:" << master->Port() << " listing " << entries
+                      << (entries == 1 ? " entry" : " entries") << " (mode " << options.masterMode << ")"
+                      << std::endl;
             if (!options.masterReadyFile.empty() &&
                 !WriteWhole(options.masterReadyFile, std::to_string(master->Port()) + "\n")) {
                 std::cerr << "tribes-emu: cannot write " << options.masterReadyFile << "\n";

@@ -16,10 +16,38 @@ int FaultyPacket(int total) {
     return (total + 1) / 2;
 }
 
+std::vector<Peer> UnusableEntries() {
+    return {
+        {0x00000000, 28001}, {0xFFFFFFFF, 28001}, {0xE0000001, 28001}, {0xEFFFFFFA, 1900}, {0x0AC80001, 0}};
+}
+
+std::vector<Peer> ListedInMode(const std::vector<Peer>& servers, const MasterBehaviour& behaviour) {
+    std::vector<Peer> listed = behaviour.mode == MasterMode::Empty ? std::vector<Peer>{} : servers;
+    if (behaviour.mode == MasterMode::Unusable) {
+        // Spread among the servers, never first or last: a client must look at every entry.
+        const std::vector<Peer> unusable = UnusableEntries();
+        const std::size_t step = std::max<std::size_t>(1, servers.size() / unusable.size());
+        for (std::size_t k = 0; k < unusable.size(); ++k)
+            listed.insert(
+                listed.begin() + static_cast<std::ptrdiff_t>(std::min(1 + k * (step + 1), listed.size())),
+                unusable[k]);
+    } else if (behaviour.mode == MasterMode::Repeats && !servers.empty()) {
+        listed.insert(listed.end(), RepeatsOfFirst, servers.front());
+    } else if (behaviour.mode == MasterMode::Largest) {
+        // 127.0.0.1 up: 100 ports an address, so each server is listed once.
+        listed.clear();
+        const std::size_t count = LargestListSize(behaviour.name, behaviour.motd, behaviour.packetBytes);
+        for (std::size_t i = 0; i < count; ++i)
+            listed.push_back({Loopback + static_cast<std::uint32_t>(i / 100),
+                              static_cast<std::uint16_t>(28001 + i % 100)});
+    }
+    return listed;
+}
+
 FakeMaster::FakeMaster(std::vector<Peer> servers, MasterBehaviour behaviour, std::uint16_t port)
-    : servers_(behaviour.mode == MasterMode::Empty ? std::vector<Peer>{} : std::move(servers)),
-      behaviour_(std::move(behaviour)) {
-    packetCount_ = static_cast<int>(BuildMasterPackets(servers_, "", "", 0, behaviour_.packetBytes).size());
+    : servers_(ListedInMode(servers, behaviour)), behaviour_(std::move(behaviour)) {
+    packetCount_ = static_cast<int>(
+        BuildMasterPackets(servers_, behaviour_.name, behaviour_.motd, 0, behaviour_.packetBytes).size());
     endpoint_ = UdpEndpoint::BindLoopback(port);
     port_ = endpoint_.LocalPort();
     thread_ = std::thread([this] { Serve(); });
@@ -49,6 +77,11 @@ int FakeMaster::PacketsSent() const {
     return packetsSent_;
 }
 
+int FakeMaster::BusiestSecond() const {
+    std::lock_guard<std::mutex> hold(mutex_);
+    return busiestSecond_;
+}
+
 void FakeMaster::Serve() {
     DatagramWaiter waiter({&endpoint_});
     std::vector<std::uint8_t> bytes;
@@ -75,6 +108,11 @@ void FakeMaster::OnRequest(const std::vector<std::uint8_t>& request, const Peer&
         std::lock_guard<std::mutex> hold(mutex_);
         ++requests_;
         if (asked != EveryPacket) ++requestsByNumber_;
+        const Clock::time_point now = Clock::now();
+        while (!lastSecond_.empty() && now - lastSecond_.front() >= std::chrono::seconds(1))
+            lastSecond_.pop_front();
+        lastSecond_.push_back(now);
+        busiestSecond_ = std::max(busiestSecond_, static_cast<int>(lastSecond_.size()));
     }
     if (behaviour_.mode == MasterMode::Silent) return;
 
@@ -92,12 +130,17 @@ void FakeMaster::OnRequest(const std::vector<std::uint8_t>& request, const Peer&
         case MasterMode::Cut:
             faulty.resize(faulty.size() - std::min<std::size_t>(3, faulty.size()));
             break;
+        case MasterMode::FalseTotal:
+            packets[0][3] = 255;
+            break;
         default:
             break;
     }
 
     std::vector<int> numbers;  // the packets of this answer, in sending order
-    if (asked == EveryPacket) {
+    if (behaviour_.mode == MasterMode::FalseTotal) {
+        if (asked == EveryPacket || asked == 1) numbers.push_back(1);
+    } else if (asked == EveryPacket) {
         for (int n = 1; n <= packetCount_; ++n) numbers.push_back(n);
         if (behaviour_.mode == MasterMode::Reverse) std::reverse(numbers.begin(), numbers.end());
         if (behaviour_.mode == MasterMode::Extra) {

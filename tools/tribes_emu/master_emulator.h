@@ -27,6 +27,10 @@ enum class MasterMode {
     Cut,          // the faulty packet without its last 3 bytes, inside its last entry
     Extra,        // a whole answer has one packet more than it announces, first
     Empty,        // an empty list, whatever the list holds
+    Unusable,     // five entries no server can have among the servers (see UnusableEntries)
+    Repeats,      // the first server 200 times more, after the list
+    FalseTotal,   // packet 1 alone, announcing 255 packets; no other packet is ever sent
+    Largest,      // 255 full packets of loopback servers, whatever the list holds
 };
 
 // The packet the misbehaviours above spoil: the middle one of a list of total packets.
@@ -40,10 +44,18 @@ struct MasterBehaviour {
     std::string motd = "A fake master on 127.0.0.1";
 };
 
+// 0.0.0.0:28001, 255.255.255.255:28001, 224.0.0.1:28001, 239.255.255.250:1900, 10.200.0.1:0.
+std::vector<Peer> UnusableEntries();
+constexpr int RepeatsOfFirst = 200;
+
+// The servers a master in behaviour's mode lists, given servers: the list as it goes out.
+std::vector<Peer> ListedInMode(const std::vector<Peer>& servers, const MasterBehaviour& behaviour);
+
 // Serves from construction to Stop or destruction, on one thread of its own.
 class FakeMaster {
 public:
-    // Binds 127.0.0.1:port (0: a free port) and starts serving servers. Throws std::system_error
+    // Binds 127.0.0.1:port (0: a free port) and starts serving servers (as ListedInMode has
+    // them). Throws std::system_error
     // when the port cannot be bound, std::invalid_argument for a list longer than 255 packets.
     FakeMaster(std::vector<Peer> servers, MasterBehaviour behaviour, std::uint16_t port = 0);
     ~FakeMaster();
@@ -58,6 +70,8 @@ public:
     int Requests() const;
     int RequestsByNumber() const;
     int PacketsSent() const;
+    // The most list requests that came within one second: how hard a client asked.
+    int BusiestSecond() const;
 
 private:
     struct PendingSend {
@@ -82,6 +96,8 @@ private:
     int requests_ = 0;
     int requestsByNumber_ = 0;
     int packetsSent_ = 0;
+    std::deque<std::chrono::steady_clock::time_point> lastSecond_;  // requests of the last second
+    int busiestSecond_ = 0;
 
     std::deque<PendingSend> pending_;  // owned by the serving thread
     std::atomic<bool> stopping_{false};

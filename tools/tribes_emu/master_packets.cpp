@@ -58,6 +58,13 @@ std::vector<Packet> BuildMasterPackets(const std::vector<Peer>& servers, const s
     return packets;
 }
 
+std::size_t LargestListSize(const std::string& name, const std::string& motd, std::size_t packetBytes) {
+    const std::size_t textBytes =
+        2 + std::min<std::size_t>(name.size(), 255) + std::min<std::size_t>(motd.size(), 255);
+    return EntriesThatFit(packetBytes, HeaderBytes + textBytes + 2) +
+           254 * EntriesThatFit(packetBytes, HeaderBytes + 2);
+}
+
 std::size_t MasterCountByte(const Packet& packet) {
     if (packet[MasterNumberByte] != 1) return HeaderBytes + 1;
     const std::size_t motdAt = HeaderBytes + 1 + packet[HeaderBytes];

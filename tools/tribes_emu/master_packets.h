@@ -24,6 +24,12 @@ constexpr std::size_t DefaultMasterPacketBytes = 472;
 std::vector<Packet> BuildMasterPackets(const std::vector<Peer>& servers, const std::string& name,
                                        const std::string& motd, std::uint16_t key, std::size_t packetBytes);
 
+// How many servers fill 255 packets of at most packetBytes, packet 1 with the name and message of
+// the day: the largest list a master can describe at that size. Each packet holds 255 at the
+// most (its count is one byte): 65,025 in all once packets may be 1,795 bytes (packet 1: its
+// texts more).
+std::size_t LargestListSize(const std::string& name, const std::string& motd, std::size_t packetBytes);
+
 // Offsets a misbehaving master spoils.
 constexpr std::size_t MasterTypeByte = 1;
 constexpr std::size_t MasterNumberByte = 2;

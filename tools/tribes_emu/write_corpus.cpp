@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "tools/tribes_emu/master_packets.h"
+#include "tools/tribes_emu/master_emulator.h"
 #include "tools/tribes_emu/reply_builder.h"
 
 namespace {
@@ -127,10 +127,13 @@ std::vector<std::pair<std::string, Bytes>> Seeds() {
 
 // One input of the master reply fuzzer: the key, then each datagram as a length (two bytes, low
 // first) and its bytes.
-Bytes MasterSeed(int servers, std::size_t packetBytes, bool reversed) {
+Bytes MasterSeed(int servers, std::size_t packetBytes, bool reversed, MasterMode mode = MasterMode::Normal) {
     constexpr std::uint16_t Key = 0x1234;
-    std::vector<Peer> listed;
-    for (int i = 0; i < servers; ++i) listed.push_back({Loopback, static_cast<std::uint16_t>(28001 + i)});
+    std::vector<Peer> local;
+    for (int i = 0; i < servers; ++i) local.push_back({Loopback, static_cast<std::uint16_t>(28001 + i)});
+    MasterBehaviour behaviour;
+    behaviour.mode = mode;
+    const std::vector<Peer> listed = ListedInMode(local, behaviour);
     std::vector<Packet> packets = BuildMasterPackets(listed, "Master", "Welcome", Key, packetBytes);
     if (reversed) std::reverse(packets.begin(), packets.end());
     Bytes input = {Key >> 8, Key & 0xFF};
@@ -148,6 +151,8 @@ std::vector<std::pair<std::string, Bytes>> MasterSeeds() {
         {"master_one_packet", MasterSeed(20, DefaultMasterPacketBytes, false)},
         {"master_three_packets", MasterSeed(150, DefaultMasterPacketBytes, false)},
         {"master_small_packets_reversed", MasterSeed(12, 40, true)},
+        {"master_unusable_entries", MasterSeed(20, DefaultMasterPacketBytes, false, MasterMode::Unusable)},
+        {"master_repeats", MasterSeed(3, DefaultMasterPacketBytes, false, MasterMode::Repeats)},
     };
 }
 
