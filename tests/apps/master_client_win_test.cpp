@@ -67,12 +67,14 @@ TEST(MasterClient, EachMisbehaviourEndsWithWhatArrivedIntact) {
     }
     masters.push_back({"no-such-master.invalid", 28000});
 
+    // Room for every re-ask at the masters' pace also on a loaded machine: the counts below are
+    // what each master is asked when nothing runs out of time.
     MasterTiming timing;
-    timing.timeout = std::chrono::milliseconds(2000);
+    timing.timeout = std::chrono::milliseconds(4000);
     timing.resendAfter = std::chrono::milliseconds(400);
     const auto started = MasterClock::now();
     const MasterGathering gathering = GatherMasters(masters, timing);
-    EXPECT_LT(MasterClock::now() - started, std::chrono::milliseconds(4000)) << "bounded by the timeout";
+    EXPECT_LT(MasterClock::now() - started, std::chrono::milliseconds(7000)) << "bounded by the timeout";
 
     ASSERT_EQ(gathering.masters.size(), masters.size());
     for (size_t i = 0; i < std::size(cases); ++i) {
