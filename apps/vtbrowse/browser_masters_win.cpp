@@ -4,7 +4,6 @@
 #include <algorithm>
 
 #include "apps/vtbrowse/browser_window_win.h"
-#include "apps/vtbrowse/master_merge.h"
 #include "apps/vtbrowse/masters_dialog_win.h"
 
 void BrowserWindow::GetFromMasters() {
@@ -33,9 +32,7 @@ void BrowserWindow::OnFetchEvents() {
 }
 
 void BrowserWindow::TakeMasterLists(const FetchEvent& ended) {
-    const MastersMerge merge = MergeMasterLists(rows_, ended.outcomes, nextId_);
-    if (side_) side_->Add(merge.added, settings_.timeoutSeconds);
-    LetGo(merge.removed);
+    const MastersMerge merge = table_.MergeMasterLists(ended.outcomes);
     Log(fetch_.Tally().End(ended.outcomes, merge, ended.seconds, ended.cancelled));
     UpdateList();
     find_->Update();
@@ -49,14 +46,14 @@ void BrowserWindow::RefreshListedByMasters() {
     if (refreshAfter_.empty() || !side_ || status_->Tally().Running()) return;
     std::vector<ServerId> listed;
     for (const ServerId id : std::exchange(refreshAfter_, {})) {
-        if (Find(id) && std::find(listed.begin(), listed.end(), id) == listed.end()) listed.push_back(id);
+        if (table_.Find(id) && std::find(listed.begin(), listed.end(), id) == listed.end())
+            listed.push_back(id);
     }
     if (!listed.empty()) Refresh(listed);
 }
 
 void BrowserWindow::ListRestored(const AddedRows& added, const std::wstring& which) {
     if (added.empty()) return;
-    if (side_) side_->Add(added, settings_.timeoutSeconds);
     Log(L"Listed " + Plural(added.size(), L"server", L"servers") + which);
     UpdateList();
 }

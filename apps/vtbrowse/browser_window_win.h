@@ -23,7 +23,7 @@
 #include "apps/vtbrowse/refresh_status_win.h"
 #include "apps/vtbrowse/seat_watch_bar_win.h"
 #include "apps/vtbrowse/server_list_view_win.h"
-#include "apps/vtbrowse/server_rows.h"
+#include "apps/vtbrowse/server_table.h"
 #include "apps/vtbrowse/settings_file.h"
 #include "contract/host_window.h"
 #include "owners/unique_resource.h"
@@ -81,9 +81,6 @@ private:
     void ImportFile(const std::wstring& path);
     void RemoveSelected();
     void Refresh(std::vector<ServerId> ids);
-    // Rows already taken off rows_: their sessions, the friends pane's sightings and a seat watch
-    // on one of them go too.
-    void LetGo(const std::vector<ServerId>& ids);
     void RefreshAll();
     void CancelRefresh();
     void JoinSelected();
@@ -92,7 +89,6 @@ private:
     void QuickJoin(const ServerAddress& server);
     void SortBy(RowColumn column);
 
-    ServerRow* Find(ServerId id);
     void SelectServer(ServerId id);
     void ShowDetails();
     void UpdateList();
@@ -113,8 +109,8 @@ private:
 
     BrowserStart start_;
     BrowserSettings settings_;
-    std::vector<ServerRow> rows_;
-    ServerId nextId_ = 1;
+    // Before the parts, which hear it until they go.
+    ServerTable table_;
     bool started_ = false;  // the constructor has listed the servers of the settings file
     size_t errorsSeen_ = 0;
     std::chrono::steady_clock::time_point lastEvents_;  // when the window last took events in

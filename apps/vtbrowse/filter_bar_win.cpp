@@ -5,6 +5,7 @@
 #include "apps/vtbrowse/browser_ids.h"
 #include "apps/vtbrowse/controls_win.h"
 #include "apps/vtbrowse/player_filters.h"
+#include "apps/vtbrowse/player_search.h"
 
 namespace {
 
@@ -76,7 +77,7 @@ void FilterBar::Read(RowFilter& filter) const {
     filter.favouritesOnly = IsChecked(GetDlgItem(pane, IDC_FAVOURITES_ONLY));
 }
 
-void FilterBar::OfferChoices(const std::vector<ServerRow>& rows) {
+void FilterBar::OfferChoices(const ServerTable& rows) {
     showing_ = true;
     Fill(IDC_FILTER_GAME, AnyGameType, RuleValuesSeen(rows, GameTypeRule), gameType_);
     Fill(IDC_FILTER_MOD, AnyMod, RuleValuesSeen(rows, ModRule), mod_);

@@ -1,5 +1,8 @@
 #include "apps/vtbrowse/player_search.h"
 
+#include <algorithm>
+
+#include "apps/vtbrowse/player_filters.h"
 #include "text/utf8_text.h"
 
 std::vector<std::wstring> PlayerNames(const ServerRow& row) {
@@ -14,15 +17,29 @@ std::vector<std::wstring> PlayerNames(const ServerRow& row) {
     return names;
 }
 
-std::vector<PlayerSighting> FindPlayers(const std::vector<ServerRow>& rows, std::wstring_view text) {
+std::vector<PlayerSighting> FindPlayers(const ServerTable& rows, std::wstring_view text) {
     std::vector<PlayerSighting> found;
     if (text.empty()) return found;
-    for (const ServerRow& row : rows) {
+    rows.ForEach([&](const ServerRow& row) {
         for (std::wstring& name : PlayerNames(row)) {
             if (!ContainsFolded(name, text)) continue;
             found.push_back(PlayerSighting{row.id, std::move(name), row.last.status.serverName,
                                            WideFromUtf8(row.address.Text()), row.last.status.mapName});
         }
-    }
+    });
     return found;
+}
+
+std::vector<std::wstring> RuleValuesSeen(const ServerTable& rows, std::wstring_view key) {
+    std::vector<std::wstring> values;
+    rows.ForEach([&](const ServerRow& row) {
+        std::optional<std::wstring> value = RuleValue(row, key);
+        if (!value || value->empty()) return;
+        const bool known = std::any_of(values.begin(), values.end(),
+                                       [&](const std::wstring& seen) { return SameFolded(seen, *value); });
+        if (!known) values.push_back(std::move(*value));
+    });
+    std::sort(values.begin(), values.end(),
+              [](const std::wstring& a, const std::wstring& b) { return CompareFolded(a, b) < 0; });
+    return values;
 }

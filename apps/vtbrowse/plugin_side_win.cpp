@@ -29,9 +29,12 @@ std::wstring Label(const HostedServer& server) {
 
 }  // namespace
 
-PluginSide::PluginSide(const std::wstring& pluginPath, size_t mostSessions, HWND window, UINT message)
+PluginSide::PluginSide(const std::wstring& pluginPath, size_t mostSessions, int timeoutSeconds,
+                       ServerTable& table, HWND window, UINT message)
     : runner_(pluginPath),
       mostSessions_(mostSessions > 0 ? mostSessions : DefaultMostSessions),
+      timeoutSeconds_(timeoutSeconds),
+      table_(table),
       window_(window),
       message_(message) {
     EngineSettings settings;
@@ -47,9 +50,11 @@ PluginSide::PluginSide(const std::wstring& pluginPath, size_t mostSessions, HWND
     engine_.emplace(runner_, std::move(settings));
     commands_.emplace();
     launches_.emplace();
+    table_.Subscribe(*this);
 }
 
 PluginSide::~PluginSide() {
+    table_.Unsubscribe(*this);
     engine_->Cancel();
     // A launch whose game did not start waits in the plugin's message box; closing the browser
     // closes the box, so the lane can end and the plugin be unloaded with nothing of it running.
@@ -92,9 +97,10 @@ std::vector<SideEvent> PluginSide::TakeEvents() {
     return std::exchange(events_, {});
 }
 
-void PluginSide::Add(const AddedRows& servers, int timeoutSeconds) {
+void PluginSide::RowsAdded(const AddedRows& servers) {
     std::vector<std::pair<ServerKey, MakeHostedServer>> listed;
     for (const auto& [id, address] : servers) {
+        const int timeoutSeconds = timeoutSeconds_;
         listed.emplace_back(
             id, [address = address, timeoutSeconds] { return HostListedServer(address, timeoutSeconds); });
     }
@@ -102,7 +108,7 @@ void PluginSide::Add(const AddedRows& servers, int timeoutSeconds) {
     engine_->Add(std::move(listed));
 }
 
-void PluginSide::Remove(const std::vector<ServerId>& servers) {
+void PluginSide::RowsRemoved(const std::vector<ServerId>& servers) {
     listed_ -= std::min(listed_.load(), servers.size());
     engine_->Remove(std::vector<ServerKey>(servers.begin(), servers.end()));
 }

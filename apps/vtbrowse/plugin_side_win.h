@@ -1,6 +1,7 @@
 // vtbrowse's side of the plugin: the runner and its refresh engine, with one listed server per
-// row, and the lanes for commands away from the window's thread. The window asks; what comes of
-// it arrives as events, announced by one posted message until the window takes them.
+// row of the server table (it hears rows added and removed), and the lanes for commands away from the
+// window's thread. The window asks; what comes of it arrives as events, announced by one posted message until
+// the window takes them.
 //
 // Sessions and refreshes are the engine's (runner/refresh_engine_win.h). Commands 1039 and 1124
 // go on a lane of their own, and so do launches: a launch whose game cannot start holds its lane
@@ -14,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "apps/vtbrowse/server_rows.h"
+#include "apps/vtbrowse/server_table.h"
 #include "apps/vtbrowse/settings_file.h"
 #include "contract/host_window.h"
 #include "runner/plugin_runner_win.h"
@@ -47,20 +48,19 @@ struct JoinRequest {
     std::map<int, std::wstring> optionValues;  // the offered options' values, by id
 };
 
-class PluginSide {
+class PluginSide final : private TableSubscriber {
 public:
-    // Loads the plugin (PluginLoadError when it cannot). Events are announced to window with
-    // message. Lists longer than mostSessions (0: the runner's default) are refreshed in batches.
-    PluginSide(const std::wstring& pluginPath, size_t mostSessions, HWND window, UINT message);
+    // Loads the plugin (PluginLoadError when it cannot), then lists every row table adds, with a
+    // ping budget of timeoutSeconds, until destroyed. Events are announced to window with message.
+    // Lists longer than mostSessions (0: the runner's default) are refreshed in batches.
+    PluginSide(const std::wstring& pluginPath, size_t mostSessions, int timeoutSeconds, ServerTable& table,
+               HWND window, UINT message);
     // Cancels the refresh, closes a message box the plugin still shows, waits for the lanes and
     // unloads the plugin. Called on the window's thread, whose sent messages it takes meanwhile.
     ~PluginSide();
     PluginSide(const PluginSide&) = delete;
     PluginSide& operator=(const PluginSide&) = delete;
 
-    // Servers added while a refresh runs get their sessions once it ends (see RefreshEngine).
-    void Add(const AddedRows& servers, int timeoutSeconds);
-    void Remove(const std::vector<ServerId>& servers);
     void Refresh(const std::vector<ServerId>& servers);
     // Starts no new ping of the refreshes asked for so far; the pings running end by themselves.
     void Cancel() { engine_->Cancel(); }
@@ -77,11 +77,16 @@ public:
     size_t MostSessions() const { return mostSessions_; }
 
 private:
+    // Servers added while a refresh runs get their sessions once it ends (see RefreshEngine).
+    void RowsAdded(const AddedRows& servers) override;
+    void RowsRemoved(const std::vector<ServerId>& servers) override;
     void Push(SideEvent event);
     void Log(std::wstring text);
 
     PluginRunner runner_;
     const size_t mostSessions_;
+    const int timeoutSeconds_;
+    ServerTable& table_;
     const HWND window_;
     const UINT message_;
     VtPluginMenu menu_;

@@ -22,8 +22,8 @@ void CopyOut(const std::wstring& text, wchar_t* buffer, int size) {
 
 }  // namespace
 
-ServerListView::ServerListView(HWND parent, int id, const std::vector<ServerRow>& rows, Handlers handlers)
-    : rows_(rows),
+ServerListView::ServerListView(HWND parent, int id, const ServerTable& table, Handlers handlers)
+    : table_(table),
       handlers_(std::move(handlers)),
       list_(CreateControl(parent, WC_LISTVIEWW, L"",
                           LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS | WS_TABSTOP, id,
@@ -41,17 +41,14 @@ ServerListView::ServerListView(HWND parent, int id, const std::vector<ServerRow>
 }
 
 const ServerRow* ServerListView::RowAt(size_t index) const {
-    if (index >= places_.size() || places_[index] >= rows_.size()) return nullptr;
-    return &rows_[places_[index]];
+    return index < visible_.size() ? table_.Find(visible_[index]) : nullptr;
 }
 
 void ServerListView::Update(const RowFilter& filter, const RowOrder& order) {
     const std::vector<ServerId> selected = SelectedIds();
     const ServerId focused = FocusedId();
     const size_t shownBefore = visible_.size();
-    VisibleRowPlaces(rows_, filter, order, places_);
-    visible_.clear();
-    for (const size_t place : places_) visible_.push_back(rows_[place].id);
+    table_.VisibleOrder(filter, order, visible_);
     // A list of thousands is updated five times a second while it refreshes: the list view is
     // told only what changed (its count, a selection to move), and asks for the texts it shows.
     if (visible_.size() != shownBefore) {

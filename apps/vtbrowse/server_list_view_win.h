@@ -1,4 +1,4 @@
-// The server list: a virtual list view over the window's rows, showing those the filter lets
+// The server list: a virtual list view over the server table, showing those the filter lets
 // through in the chosen order, with sort arrows, tooltips and a selection that survives updates.
 // What the user does with it (a heading clicked, the selection changed, Del, Enter or a double
 // click) goes to the handlers it was made with.
@@ -7,7 +7,7 @@
 #include <functional>
 #include <vector>
 
-#include "apps/vtbrowse/server_rows.h"
+#include "apps/vtbrowse/server_table.h"
 #include "contract/windows_headers.h"
 
 class ServerListView {
@@ -19,8 +19,8 @@ public:
         std::function<void()> chosen;  // Enter or a double click
     };
 
-    // rows outlives the view; it is read whenever the list draws.
-    ServerListView(HWND parent, int id, const std::vector<ServerRow>& rows, Handlers handlers);
+    // table outlives the view; it is read whenever the list draws.
+    ServerListView(HWND parent, int id, const ServerTable& table, Handlers handlers);
     ServerListView(const ServerListView&) = delete;
     ServerListView& operator=(const ServerListView&) = delete;
 
@@ -43,10 +43,9 @@ public:
 private:
     const ServerRow* RowAt(size_t index) const;
 
-    const std::vector<ServerRow>& rows_;
+    const ServerTable& table_;
     Handlers handlers_;
-    std::vector<ServerId> visible_;
-    std::vector<size_t> places_;  // of visible_'s rows in rows_, as of the last Update
+    std::vector<ServerId> visible_;  // as of the last Update
     bool restoringSelection_ = false;
     HWND list_;
 };

@@ -7,7 +7,7 @@
 #include "apps/vtbrowse/detail_pages.h"
 #include "apps/vtbrowse/player_search.h"
 #include "apps/vtbrowse/refresh_tally.h"
-#include "apps/vtbrowse/server_rows.h"
+#include "apps/vtbrowse/server_table.h"
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
@@ -49,6 +49,14 @@ std::vector<ServerRow> Fleet() {
     ApplySnapshot(rows[2], Ping(L"Charlie", L"Broadside", 0, 16, 2, 1));
     ApplySnapshot(rows[3], Ping(L"", L"", -1, 0, 2004, 1));
     return rows;
+}
+
+// The ids rows shows through filter in order, as the list asks the table for them.
+std::vector<ServerId> VisibleRows(std::vector<ServerRow> rows, const RowFilter& filter,
+                                  const RowOrder& order) {
+    std::vector<ServerId> shown;
+    ServerTable(std::move(rows)).VisibleOrder(filter, order, shown);
+    return shown;
 }
 
 TEST(ServerRows, CellsShowWhatThePluginWrote) {
@@ -186,14 +194,15 @@ TEST(PlayerSearch, ListsWhereANameIsPlayingOnServersThatAnswered) {
     rows[2].last.tables = {NamedTable{L"U", users}};
     rows[3].last.tables = {NamedTable{L"U", users}};  // silent: its tables are stale
 
-    const std::vector<PlayerSighting> found = FindPlayers(rows, L"cOB");
+    const ServerTable table(std::move(rows));
+    const std::vector<PlayerSighting> found = FindPlayers(table, L"cOB");
     ASSERT_EQ(found.size(), 2u);
     EXPECT_EQ(found[0].player, L"Cobra");
     EXPECT_EQ(found[0].server, 1u);
     EXPECT_EQ(found[0].address, L"127.0.0.1:28003");
     EXPECT_EQ(found[1].serverName, L"Charlie");
-    EXPECT_THAT(FindPlayers(rows, L""), IsEmpty());
-    EXPECT_THAT(FindPlayers(rows, L"Wraith"), IsEmpty());
+    EXPECT_THAT(FindPlayers(table, L""), IsEmpty());
+    EXPECT_THAT(FindPlayers(table, L"Wraith"), IsEmpty());
 }
 
 // What the status bar and the log say through a refresh: before, while it runs, while it is
