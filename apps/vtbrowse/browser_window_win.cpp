@@ -479,10 +479,10 @@ void BrowserWindow::OnTimer(UINT_PTR timer) {
 void BrowserWindow::ApplyAutoRefresh() {
     const std::wstring typed = WindowText(GetDlgItem(window_.get(), IDC_AUTO_SECONDS));
     const long seconds = typed.empty() ? 0 : std::wcstol(typed.c_str(), nullptr, 10);
-    if (seconds >= 5 && seconds <= 86400) {
+    if (AutoRefreshSetting.Allows(seconds)) {
         settings_.autoRefreshSeconds = static_cast<int>(seconds);
     } else {
-        Log(L"Automatic refresh: the period is from 5 to 86400 seconds; kept " +
+        Log(L"Automatic refresh: the period is from " + AutoRefreshSetting.Range() + L" seconds; kept " +
             std::to_wstring(settings_.autoRefreshSeconds) + L" s");
         SetDlgItemTextW(window_.get(), IDC_AUTO_SECONDS,
                         std::to_wstring(settings_.autoRefreshSeconds).c_str());

@@ -34,9 +34,8 @@ PluginSide::PluginSide(const std::wstring& pluginPath, size_t mostSessions, int 
     : runner_(pluginPath),
       mostSessions_(mostSessions > 0 ? mostSessions : DefaultMostSessions),
       timeoutSeconds_(timeoutSeconds),
-      table_(table),
-      window_(window),
-      message_(message) {
+      table_(table) {
+    events_.Address(window, message);
     EngineSettings settings;
     settings.mostSessions = mostSessions_;
     settings.workers = RefreshWorkers(0, std::thread::hardware_concurrency());
@@ -45,7 +44,7 @@ PluginSide::PluginSide(const std::wstring& pluginPath, size_t mostSessions, int 
         event.kind = SideEvent::Kind::Offered;
         event.server = static_cast<ServerId>(key);
         event.offered = LatestOffers(server.entry->OfferedLaunchOptions());
-        Push(std::move(event));
+        events_.Push(std::move(event));
     };
     engine_.emplace(runner_, std::move(settings));
     commands_.emplace();
@@ -74,27 +73,11 @@ PluginSide::~PluginSide() {
     runner_.Unload();
 }
 
-void PluginSide::Push(SideEvent event) {
-    {
-        std::lock_guard<std::mutex> hold(mutex_);
-        events_.push_back(std::move(event));
-    }
-    // One message until the window takes the events: a refresh of a thousand servers must not
-    // post a thousand messages through the Wine server its pings need.
-    if (!announced_.exchange(true)) PostMessageW(window_, message_, 0, 0);
-}
-
 void PluginSide::Log(std::wstring text) {
     SideEvent event;
     event.kind = SideEvent::Kind::Log;
     event.text = std::move(text);
-    Push(std::move(event));
-}
-
-std::vector<SideEvent> PluginSide::TakeEvents() {
-    std::lock_guard<std::mutex> hold(mutex_);
-    announced_ = false;
-    return std::exchange(events_, {});
+    events_.Push(std::move(event));
 }
 
 void PluginSide::RowsAdded(const AddedRows& servers) {
@@ -124,14 +107,14 @@ void PluginSide::Refresh(const std::vector<ServerId>& servers) {
         result.kind = SideEvent::Kind::Result;
         result.server = static_cast<ServerId>(key);
         result.snapshot = ReadSnapshot(*server.data, pingMs.empty() ? 0 : pingMs.back());
-        Push(std::move(result));
+        events_.Push(std::move(result));
     };
     report.progress = [this](size_t done, size_t total) {
         SideEvent progress;
         progress.kind = SideEvent::Kind::Progress;
         progress.done = done;
         progress.total = total;
-        Push(std::move(progress));
+        events_.Push(std::move(progress));
     };
     report.ended = [this](const RefreshEnd& end) {
         SideEvent ended;
@@ -140,7 +123,7 @@ void PluginSide::Refresh(const std::vector<ServerId>& servers) {
         ended.total = end.total;
         ended.seconds = end.seconds;
         ended.cancelled = end.cancelled;
-        Push(std::move(ended));
+        events_.Push(std::move(ended));
     };
     engine_->Refresh(std::vector<ServerKey>(servers.begin(), servers.end()), std::move(report));
 }
@@ -156,7 +139,7 @@ void PluginSide::Check(ServerId server) {
     };
     report.ended = [this, checked](const RefreshEnd& end) {
         checked->done = end.done;
-        Push(std::move(*checked));
+        events_.Push(std::move(*checked));
     };
     engine_->Refresh({server}, std::move(report));
 }

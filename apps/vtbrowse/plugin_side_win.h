@@ -1,7 +1,6 @@
 // vtbrowse's side of the plugin: the runner and its refresh engine, with one listed server per
-// row of the server table (it hears rows added and removed), and the lanes for commands away from the
-// window's thread. The window asks; what comes of it arrives as events, announced by one posted message until
-// the window takes them.
+// row of the server table (it hears rows added and removed), and the lanes for commands away from
+// the window's thread. The window asks; what comes of it arrives as events in a PostedMailbox.
 //
 // Sessions and refreshes are the engine's (runner/refresh_engine_win.h). Commands 1039 and 1124
 // go on a lane of their own, and so do launches: a launch whose game cannot start holds its lane
@@ -10,11 +9,11 @@
 
 #include <atomic>
 #include <map>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "apps/vtbrowse/posted_mailbox_win.h"
 #include "apps/vtbrowse/server_table.h"
 #include "apps/vtbrowse/settings_file.h"
 #include "contract/host_window.h"
@@ -73,27 +72,22 @@ public:
     // Command 1124 with window as the host window; lParam is the server's id.
     void HandBack(ServerId server, VtHostWindow& window);
 
-    std::vector<SideEvent> TakeEvents();
+    std::vector<SideEvent> TakeEvents() { return events_.Take(); }
     size_t MostSessions() const { return mostSessions_; }
 
 private:
     // Servers added while a refresh runs get their sessions once it ends (see RefreshEngine).
     void RowsAdded(const AddedRows& servers) override;
     void RowsRemoved(const std::vector<ServerId>& servers) override;
-    void Push(SideEvent event);
     void Log(std::wstring text);
 
     PluginRunner runner_;
     const size_t mostSessions_;
     const int timeoutSeconds_;
     ServerTable& table_;
-    const HWND window_;
-    const UINT message_;
     VtPluginMenu menu_;
 
-    std::mutex mutex_;  // events_
-    std::vector<SideEvent> events_;
-    std::atomic<bool> announced_{false};  // a message tells the window of events not yet taken
+    PostedMailbox<SideEvent> events_;
     std::atomic<size_t> listed_{0};
 
     // Declared last: they end first, before the runner unloads the plugin; the lanes before the
