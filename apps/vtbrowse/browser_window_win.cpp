@@ -254,7 +254,7 @@ void BrowserWindow::ShowDetails() {
 }
 
 void BrowserWindow::UpdateList() {
-    list_->Update(settings_.filter, settings_.order);
+    list_->Show(settings_.filter, settings_.order);
     ShowDetails();
     UpdateStatus();
 }
@@ -419,7 +419,10 @@ void BrowserWindow::OnSideEvents() {
         }
     }
     if (checked) friends_->Tell();
-    if (rowsChanged) UpdateList();
+    if (rowsChanged) {
+        list_->Update();
+        ShowDetails();
+    }
     RefreshListedByMasters();
     UpdateStatus();
     if (joinNow) JoinServer(joinNow, false);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "apps/vtbrowse/controls_win.h"
+#include "apps/vtbrowse/player_filters.h"
 
 namespace {
 
@@ -22,7 +23,7 @@ void CopyOut(const std::wstring& text, wchar_t* buffer, int size) {
 
 }  // namespace
 
-ServerListView::ServerListView(HWND parent, int id, const ServerTable& table, Handlers handlers)
+ServerListView::ServerListView(HWND parent, int id, ServerTable& table, Handlers handlers)
     : table_(table),
       handlers_(std::move(handlers)),
       list_(CreateControl(parent, WC_LISTVIEWW, L"",
@@ -38,32 +39,110 @@ ServerListView::ServerListView(HWND parent, int id, const ServerTable& table, Ha
     int order[RowColumnCount] = {static_cast<int>(RowColumn::Favourite)};
     for (int column = 1; column < RowColumnCount; ++column) order[column] = column - 1;
     SendMessageW(list_, LVM_SETCOLUMNORDERARRAY, RowColumnCount, reinterpret_cast<LPARAM>(order));
+    table_.Subscribe(*this);
+}
+
+ServerListView::~ServerListView() {
+    table_.Unsubscribe(*this);
+}
+
+void ServerListView::RowsAdded(const AddedRows&) {
+    rowsAddedOrRemoved_ = true;
+}
+
+void ServerListView::RowAnswered(const ServerRow& row, bool) {
+    answered_.push_back(row.id);
+}
+
+void ServerListView::RowsRemoved(const std::vector<ServerId>& ids) {
+    rowsAddedOrRemoved_ = true;
+    for (const ServerId id : ids) drawn_.erase(id);
 }
 
 const ServerRow* ServerListView::RowAt(size_t index) const {
     return index < visible_.size() ? table_.Find(visible_[index]) : nullptr;
 }
 
-void ServerListView::Update(const RowFilter& filter, const RowOrder& order) {
+bool ServerListView::StillInOrder() const {
+    for (const ServerId id : answered_) {
+        const ServerRow* row = table_.Find(id);
+        if (!row) continue;
+        const auto place = placeOf_.find(id);
+        const bool passes = Passes(*row, filter_);
+        if (place == placeOf_.end()) {
+            if (passes) return false;
+            continue;
+        }
+        if (!passes) return false;
+        const size_t at = place->second;
+        const ServerRow* before = at > 0 ? table_.Find(visible_[at - 1]) : nullptr;
+        const ServerRow* after = at + 1 < visible_.size() ? table_.Find(visible_[at + 1]) : nullptr;
+        if (before && SortsBefore(*row, *before, order_)) return false;
+        if (after && SortsBefore(*after, *row, order_)) return false;
+    }
+    return true;
+}
+
+void ServerListView::Sort() {
+    table_.VisibleOrder(filter_, order_, visible_);
+    placeOf_.clear();
+    placeOf_.reserve(visible_.size());
+    for (size_t place = 0; place < visible_.size(); ++place) placeOf_.emplace(visible_[place], place);
+}
+
+void ServerListView::Show(const RowFilter& filter, const RowOrder& order) {
+    filter_ = filter;
+    order_ = order;
     const std::vector<ServerId> selected = SelectedIds();
     const ServerId focused = FocusedId();
-    const size_t shownBefore = visible_.size();
-    table_.VisibleOrder(filter, order, visible_);
-    // A list of thousands is updated five times a second while it refreshes: the list view is
-    // told only what changed (its count, a selection to move), and asks for the texts it shows.
-    if (visible_.size() != shownBefore) {
-        SendMessageW(list_, LVM_SETITEMCOUNT, visible_.size(), LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
-    }
-    InvalidateRect(list_, nullptr, FALSE);
-    if (selected.empty()) return;
+    std::vector<ServerId> before = visible_;
+    Sort();
+    answered_.clear();
+    rowsAddedOrRemoved_ = false;
+    Redraw(before);
+    if (selected.empty() || before == visible_) return;
     restoringSelection_ = true;
     SetItemState(list_, -1, 0);
-    for (size_t index = 0; index < visible_.size(); ++index) {
-        if (std::find(selected.begin(), selected.end(), visible_[index]) == selected.end()) continue;
-        SetItemState(list_, static_cast<int>(index),
-                     LVIS_SELECTED | (visible_[index] == focused ? LVIS_FOCUSED : 0));
+    for (const ServerId id : selected) {
+        const auto place = placeOf_.find(id);
+        if (place == placeOf_.end()) continue;
+        SetItemState(list_, static_cast<int>(place->second),
+                     LVIS_SELECTED | (id == focused ? LVIS_FOCUSED : 0));
     }
     restoringSelection_ = false;
+}
+
+void ServerListView::Update() {
+    if (rowsAddedOrRemoved_ || !StillInOrder()) {
+        Show(filter_, order_);
+        return;
+    }
+    Redraw(visible_);
+    answered_.clear();
+}
+
+void ServerListView::Redraw(const std::vector<ServerId>& before) {
+    // A list of thousands is updated five times a second while it refreshes: the list view is
+    // told its count only when it changed, and only the items in view that show something else
+    // now are drawn again.
+    if (visible_.size() != before.size()) {
+        SendMessageW(list_, LVM_SETITEMCOUNT, visible_.size(), LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
+        InvalidateRect(list_, nullptr, FALSE);
+        return;
+    }
+    const size_t top = static_cast<size_t>(std::max<LRESULT>(SendMessageW(list_, LVM_GETTOPINDEX, 0, 0), 0));
+    const size_t inView =
+        static_cast<size_t>(std::max<LRESULT>(SendMessageW(list_, LVM_GETCOUNTPERPAGE, 0, 0), 0));
+    for (size_t index = top; index < visible_.size() && index <= top + inView; ++index) {
+        const ServerId id = visible_[index];
+        const auto drawn = drawn_.find(id);
+        bool same = before[index] == id && drawn != drawn_.end();
+        for (int column = 0; same && column < RowColumnCount; ++column) {
+            same = drawn->second[static_cast<size_t>(column)] ==
+                   CellText(*table_.Find(id), static_cast<RowColumn>(column));
+        }
+        if (!same) SendMessageW(list_, LVM_REDRAWITEMS, index, index);
+    }
 }
 
 void ServerListView::ShowOrder(const RowOrder& order) {
@@ -104,9 +183,9 @@ ServerId ServerListView::FocusedId() const {
 }
 
 void ServerListView::Select(ServerId id) {
-    const auto found = std::find(visible_.begin(), visible_.end(), id);
-    if (found == visible_.end()) return;
-    const int index = static_cast<int>(found - visible_.begin());
+    const auto found = placeOf_.find(id);
+    if (found == placeOf_.end()) return;
+    const int index = static_cast<int>(found->second);
     SetItemState(list_, -1, 0);
     SetItemState(list_, index, LVIS_SELECTED | LVIS_FOCUSED);
     SendMessageW(list_, LVM_ENSUREVISIBLE, static_cast<WPARAM>(index), FALSE);
@@ -146,9 +225,11 @@ bool ServerListView::OnNotify(const NMHDR& header) {
         case LVN_GETDISPINFOW: {
             auto& info = const_cast<NMLVDISPINFOW&>(reinterpret_cast<const NMLVDISPINFOW&>(header));
             const ServerRow* row = RowAt(static_cast<size_t>(info.item.iItem));
-            if ((info.item.mask & LVIF_TEXT) && row) {
-                CopyOut(CellText(*row, static_cast<RowColumn>(info.item.iSubItem)), info.item.pszText,
-                        info.item.cchTextMax);
+            const int column = info.item.iSubItem;
+            if ((info.item.mask & LVIF_TEXT) && row && column >= 0 && column < RowColumnCount) {
+                std::wstring& text = drawn_[row->id][static_cast<size_t>(column)];
+                text = CellText(*row, static_cast<RowColumn>(column));
+                CopyOut(text, info.item.pszText, info.item.cchTextMax);
             }
             break;
         }

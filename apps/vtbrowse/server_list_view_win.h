@@ -1,16 +1,21 @@
 // The server list: a virtual list view over the server table, showing those the filter lets
 // through in the chosen order, with sort arrows, tooltips and a selection that survives updates.
+// It hears the table: after answers it sorts again only when one moved a row or changed whether
+// it shows, and redraws only the rows in view whose texts or places changed.
 // What the user does with it (a heading clicked, the selection changed, Del, Enter or a double
 // click) goes to the handlers it was made with.
 #pragma once
 
+#include <array>
 #include <functional>
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "apps/vtbrowse/server_table.h"
 #include "contract/windows_headers.h"
 
-class ServerListView {
+class ServerListView final : private TableSubscriber {
 public:
     struct Handlers {
         std::function<void(RowColumn)> columnClicked;
@@ -19,14 +24,18 @@ public:
         std::function<void()> chosen;  // Enter or a double click
     };
 
-    // table outlives the view; it is read whenever the list draws.
-    ServerListView(HWND parent, int id, const ServerTable& table, Handlers handlers);
+    // Hears table (which outlives the view) until destroyed; it is read whenever the list draws.
+    ServerListView(HWND parent, int id, ServerTable& table, Handlers handlers);
+    ~ServerListView();
     ServerListView(const ServerListView&) = delete;
     ServerListView& operator=(const ServerListView&) = delete;
 
     HWND Window() const { return list_; }
-    // Shows the rows again (they, the filter or the order changed), the selection kept.
-    void Update(const RowFilter& filter, const RowOrder& order);
+    // Shows the rows through filter in order, filtered and sorted anew (the filter, the order or
+    // rows' origins changed), the selection kept.
+    void Show(const RowFilter& filter, const RowOrder& order);
+    // Shows what the rows answered since the last Show or Update.
+    void Update();
     void ShowOrder(const RowOrder& order);  // the sort arrow
     size_t Shown() const { return visible_.size(); }
     std::vector<ServerId> SelectedIds() const;
@@ -41,11 +50,28 @@ public:
     bool OnNotify(const NMHDR& header);
 
 private:
-    const ServerRow* RowAt(size_t index) const;
+    using RowTexts = std::array<std::wstring, RowColumnCount>;
 
-    const ServerTable& table_;
+    void RowsAdded(const AddedRows& added) override;
+    void RowAnswered(const ServerRow& row, bool alone) override;
+    void RowsRemoved(const std::vector<ServerId>& ids) override;
+    const ServerRow* RowAt(size_t index) const;
+    // Whether the rows answered since the last sort still show, each in its place.
+    bool StillInOrder() const;
+    void Sort();
+    // Tells the list view its count, and redraws the items in view whose server or texts are not
+    // the ones it drew; before: the ids shown until now.
+    void Redraw(const std::vector<ServerId>& before);
+
+    ServerTable& table_;
     Handlers handlers_;
-    std::vector<ServerId> visible_;  // as of the last Update
+    RowFilter filter_;
+    RowOrder order_;
+    std::vector<ServerId> visible_;                 // as of the last sort
+    std::unordered_map<ServerId, size_t> placeOf_;  // in visible_
+    std::vector<ServerId> answered_;                // since the last Show or Update
+    bool rowsAddedOrRemoved_ = false;
+    std::unordered_map<ServerId, RowTexts> drawn_;  // the texts the list view was given
     bool restoringSelection_ = false;
     HWND list_;
 };
