@@ -81,8 +81,9 @@ bool RefreshEnded(HWND window) {
 
 struct Pumped {
     bool ended = false;
-    double longestMs = 0;  // the longest the window took over one message it was posted
-    double drawnMs = 0;    // from taking the refresh's end to the list with nothing left to paint
+    double longestMs = 0;     // the longest the window took over one message it was posted
+    UINT longestMessage = 0;  // which message that was
+    double drawnMs = 0;       // from taking the refresh's end to the list with nothing left to paint
 };
 
 // Runs the window's message loop until ended() and the server list is drawn, or seconds have
@@ -101,7 +102,11 @@ Pumped PumpUntil(BrowserWindow& browser, const std::function<bool()>& ended, dou
                 TranslateMessage(&message);
                 DispatchMessageW(&message);
             }
-            pumped.longestMs = std::max(pumped.longestMs, SecondsSince(taken) * 1000);
+            const double ms = SecondsSince(taken) * 1000;
+            if (ms > pumped.longestMs) {
+                pumped.longestMs = ms;
+                pumped.longestMessage = message.message;
+            }
             if (!pumped.ended && ended()) {
                 pumped.ended = true;
                 endedAt = Clock::now();
@@ -130,10 +135,11 @@ void Report(const char* which, size_t servers, double seconds, std::vector<doubl
     const double p99 = answers.empty() ? 0 : answers[std::min(answers.size() - 1, answers.size() * 99 / 100)];
     std::printf(
         "%s refresh of %zu servers: %.2f s; window answered %zu probes: longest %.1f ms, 99th %.1f ms, "
-        "median %.2f ms; longest message handled %.1f ms; list drawn %.1f ms after the refresh's end was "
+        "median %.2f ms; longest message handled %.1f ms (0x%04x); list drawn %.1f ms after the refresh's "
+        "end was "
         "taken\n",
         which, servers, seconds, summary.count, summary.max, p99, summary.median, pumped.longestMs,
-        pumped.drawnMs);
+        pumped.longestMessage, pumped.drawnMs);
     std::printf("  status: %ls\n", status.c_str());
 }
 

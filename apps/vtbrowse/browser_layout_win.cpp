@@ -103,6 +103,24 @@ void BrowserWindow::CreateControls() {
     friends.notified = start_.notified;
     friends_ =
         std::make_unique<FriendsPane>(window, IDC_FRIENDS, table_, settings_.friends, std::move(friends));
+    MastersPane::Handlers fetched;
+    fetched.log = log;
+    fetched.hint = [this](const wchar_t* hint) { status_->Say(hint); };
+    fetched.fetchChanged = [this] { UpdateStatus(); };
+    fetched.listChanged = [this] {
+        UpdateList();
+        find_->Update();
+        Save();
+    };
+    fetched.chosen = [this](const MasterChoice& choice) {
+        settings_.masters = choice.masters;
+        settings_.mastersAtStart = choice.atStart;
+        Save();
+    };
+    fetched.busy = [this] { return !side_ || Refreshing(); };
+    fetched.refresh = [this](const std::vector<ServerId>& ids) { Refresh(ids); };
+    masters_ = std::make_unique<MastersPane>(
+        window, table_, MasterChoice{settings_.masters, settings_.mastersAtStart}, std::move(fetched));
     status_ = std::make_unique<RefreshStatus>(window, IDC_STATUS);
 }
 

@@ -87,7 +87,7 @@ BrowserWindow::BrowserWindow(BrowserStart start) : start_(std::move(start)) {
     Save();
     if (!table_.Empty()) RefreshAll();
     if (start_.options.join) QuickJoin(*start_.options.join);
-    if (settings_.mastersAtStart) GetFromMasters();
+    if (settings_.mastersAtStart) masters_->Fetch();
     UpdateStatus();
 }
 
@@ -141,9 +141,6 @@ LRESULT BrowserWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPARA
                     return 0;
                 case SideMessage:
                     OnSideEvents();
-                    return 0;
-                case FetchMessage:
-                    OnFetchEvents();
                     return 0;
                 case CMD_FORWARD:
                     OnHandedBack(wParam, lParam);
@@ -231,10 +228,10 @@ void BrowserWindow::OnCommand(int id, int code) {
             JoinServer(list_->FocusedId(), true);
             break;
         case IDC_GET_MASTERS:
-            GetFromMasters();
+            masters_->Fetch();
             break;
         case IDC_MASTERS:
-            EditMasters();
+            masters_->Edit();
             break;
         case IDC_HAND_BACK:
             if (side_ && list_->FocusedId()) side_->HandBack(list_->FocusedId(), hostWindow_);
@@ -275,7 +272,7 @@ void BrowserWindow::AddServers(const std::vector<ServerAddress>& servers) {
         return;
     }
     Log(L"Added " + Plural(added.size(), L"server", L"servers") +
-        (status_->Tally().Running() ? L"; they are refreshed after the running refresh" : L""));
+        (Refreshing() ? L"; they are refreshed after the running refresh" : L""));
     UpdateList();
     Save();
 }
@@ -309,7 +306,7 @@ void BrowserWindow::Refresh(std::vector<ServerId> ids) {
         Log(L"Cannot refresh: Tribes.vtplugin could not be loaded (see above)");
         return;
     }
-    if (status_->Tally().Running()) {
+    if (Refreshing()) {
         Log(L"A refresh is running: wait for it, or cancel it (Esc)");
         return;
     }
@@ -318,17 +315,15 @@ void BrowserWindow::Refresh(std::vector<ServerId> ids) {
                                     : L"Select the servers to refresh first");
         return;
     }
-    status_->Tally().Start(ids.size());
     side_->Refresh(ids);
     UpdateStatus();
 }
 
 void BrowserWindow::CancelRefresh() {
-    fetch_.Cancel();
+    masters_->Cancel();
     UpdateStatus();
-    if (!status_->Tally().Running() || !side_) return;
+    if (!Refreshing()) return;
     side_->Cancel();
-    status_->Tally().Cancel();
     UpdateStatus();
 }
 
@@ -374,7 +369,7 @@ void BrowserWindow::QuickJoin(const ServerAddress& server) {
 void BrowserWindow::OnSideEvents() {
     if (!side_) return;
     const auto now = std::chrono::steady_clock::now();
-    if (status_->Tally().Running() && now - lastEvents_ < ResultsEvery) {
+    if (Refreshing() && now - lastEvents_ < ResultsEvery) {
         SetTimer(window_.get(), EventsTimer, static_cast<UINT>(ResultsEvery.count()), nullptr);
         return;
     }
@@ -383,17 +378,13 @@ void BrowserWindow::OnSideEvents() {
     bool rowsChanged = false;
     bool checked = false;
     ServerId joinNow = 0;
-    RefreshTally& tally = status_->Tally();
     for (SideEvent& event : side_->TakeEvents()) {
         switch (event.kind) {
             case SideEvent::Kind::Offered:
                 table_.Offered(event.server, std::move(event.offered));
                 break;
             case SideEvent::Kind::Result:
-                if (const ServerRow* row = table_.Answered(event.server, std::move(event.snapshot), false)) {
-                    tally.Count(row->outcome);
-                    rowsChanged = true;
-                }
+                rowsChanged |= table_.Answered(event.server, std::move(event.snapshot), false) != nullptr;
                 break;
             case SideEvent::Kind::Checked:
                 // A server pinged alone: a seat watch's look, a quick connect's.
@@ -405,10 +396,9 @@ void BrowserWindow::OnSideEvents() {
                 if (quick_->Arrived(event.server)) joinNow = event.server;
                 break;
             case SideEvent::Kind::Progress:
-                tally.Progress(event.done, event.total);
                 break;
             case SideEvent::Kind::RefreshEnded:
-                Log(tally.End(event.done, event.total, event.seconds, event.cancelled));
+                Log(event.text);
                 find_->Update();
                 friends_->Tell();
                 filters_->OfferChoices(table_);
@@ -423,7 +413,7 @@ void BrowserWindow::OnSideEvents() {
         list_->Update();
         ShowDetails();
     }
-    RefreshListedByMasters();
+    masters_->RefreshListed();
     UpdateStatus();
     if (joinNow) JoinServer(joinNow, false);
 }
@@ -443,23 +433,9 @@ void BrowserWindow::OnHandedBack(WPARAM record, LPARAM server) {
 }
 
 void BrowserWindow::OnContextMenu(LPARAM where) {
-    POINT point;
-    if (!list_->MenuPoint(where, point)) return;
-    // The plugin's own menu step for the server, with the host's menu object.
-    if (side_) side_->OpenPluginMenu(list_->FocusedId());
-    owners::unique_menu menu(CreatePopupMenu());
-    AppendMenuW(menu.get(), MF_STRING, IDC_REFRESH_SELECTED, L"Refresh");
-    AppendMenuW(menu.get(), MF_STRING, IDC_JOIN, L"Join...\tEnter");
-    AppendMenuW(menu.get(), MF_STRING, IDC_WATCH_SEAT, L"Join when a seat frees...");
-    const ServerRow* focused = table_.Find(list_->FocusedId());
-    AppendMenuW(menu.get(), MF_STRING, IDC_FAVOURITE,
-                focused && focused->origin.favourite ? L"Remove from favourites\tCtrl+D"
-                                                     : L"Add to favourites\tCtrl+D");
-    AppendMenuW(menu.get(), MF_STRING, IDC_REMOVE, L"Remove\tDel");
-    AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(menu.get(), MF_STRING, IDC_HAND_BACK, L"Pass to the plugin and back");
-    const int chosen = static_cast<int>(TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, point.x,
-                                                       point.y, 0, window_.get(), nullptr));
+    const int chosen = list_->ContextMenu(where, [this](ServerId id) {
+        if (side_) side_->OpenPluginMenu(id);
+    });
     if (chosen) OnCommand(chosen, 0);
 }
 
@@ -470,7 +446,7 @@ void BrowserWindow::OnTimer(UINT_PTR timer) {
         return;
     }
     if (timer == AutoTimer) {
-        if (!status_->Tally().Running() && !table_.Empty()) RefreshAll();
+        if (!Refreshing() && !table_.Empty()) RefreshAll();
         return;
     }
     // Errors the plugin reports through VtError go to the log; none of them stops a refresh.
@@ -500,9 +476,11 @@ void BrowserWindow::ApplyAutoRefresh() {
 }
 
 void BrowserWindow::UpdateStatus() {
-    const RefreshTally& tally = status_->Tally();
-    const MasterTally& fetching = fetch_.Tally();
+    static const RefreshTally noPlugin;  // nothing ever refreshes
+    const RefreshTally& tally = side_ ? side_->Tally() : noPlugin;
+    const MasterTally& fetching = masters_->Tally();
     status_->Show(
+        tally,
         ListCounts(table_.Size(), list_->Shown(), settings_.autoRefresh ? settings_.autoRefreshSeconds : 0),
         fetching.Running() ? fetching.Activity() : L"");
     HWND window = window_.get();
@@ -527,6 +505,12 @@ void BrowserWindow::Save() {
     std::string error;
     if (!SaveSettingsFile(start_.settingsPath, settings_, error))
         Log(L"Settings not saved: " + WideFromUtf8(error));
+}
+
+void BrowserWindow::ListRestored(const AddedRows& added, const std::wstring& which) {
+    if (added.empty()) return;
+    Log(L"Listed " + Plural(added.size(), L"server", L"servers") + which);
+    UpdateList();
 }
 
 void BrowserWindow::OnClose() {

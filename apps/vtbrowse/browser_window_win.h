@@ -17,7 +17,7 @@
 #include "apps/vtbrowse/find_player_win.h"
 #include "apps/vtbrowse/friends_pane_win.h"
 #include "apps/vtbrowse/log_pane_win.h"
-#include "apps/vtbrowse/master_fetch_win.h"
+#include "apps/vtbrowse/masters_pane_win.h"
 #include "apps/vtbrowse/plugin_side_win.h"
 #include "apps/vtbrowse/quick_connect_win.h"
 #include "apps/vtbrowse/refresh_status_win.h"
@@ -81,6 +81,7 @@ private:
     void ImportFile(const std::wstring& path);
     void RemoveSelected();
     void Refresh(std::vector<ServerId> ids);
+    bool Refreshing() const { return side_ && side_->Refreshing(); }
     void RefreshAll();
     void CancelRefresh();
     void JoinSelected();
@@ -97,15 +98,8 @@ private:
     void Log(const std::wstring& text);
     void Save();
 
-    // browser_masters_win.cpp: servers from master servers.
-    static constexpr UINT FetchMessage = WM_APP + 2;
-    void GetFromMasters();
-    void OnFetchEvents();
-    void TakeMasterLists(const FetchEvent& ended);
-    void RefreshListedByMasters();
     // Rows the settings file brought back beyond its server lines (which says what they are).
     void ListRestored(const AddedRows& added, const std::wstring& which);
-    void EditMasters();
 
     BrowserStart start_;
     BrowserSettings settings_;
@@ -129,11 +123,10 @@ private:
     std::unique_ptr<QuickConnect> quick_;
     std::unique_ptr<SeatWatchBar> seats_;
     std::unique_ptr<FriendsPane> friends_;
+    std::unique_ptr<MastersPane> masters_;
     HWND handedBack_ = nullptr;
     std::unique_ptr<FindPlayerWindow> find_;
     std::unique_ptr<PluginSide> side_;  // null when the plugin could not be loaded
-    MasterFetch fetch_;
-    std::vector<ServerId> refreshAfter_;  // listed by masters while a refresh ran: refreshed after it
 };
 
 // The program's message loop for browser; the exit code.

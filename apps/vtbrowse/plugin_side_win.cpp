@@ -97,6 +97,7 @@ void PluginSide::RowsRemoved(const std::vector<ServerId>& servers) {
 }
 
 void PluginSide::Refresh(const std::vector<ServerId>& servers) {
+    tally_.Start(servers.size());
     if (listed_ > mostSessions_) {
         Log(L"Refreshing " + std::to_wstring(servers.size()) + L" servers " + std::to_wstring(mostSessions_) +
             L" at a time");
@@ -126,6 +127,25 @@ void PluginSide::Refresh(const std::vector<ServerId>& servers) {
         events_.Push(std::move(ended));
     };
     engine_->Refresh(std::vector<ServerKey>(servers.begin(), servers.end()), std::move(report));
+}
+
+void PluginSide::Cancel() {
+    engine_->Cancel();
+    tally_.Cancel();
+}
+
+std::vector<SideEvent> PluginSide::TakeEvents() {
+    std::vector<SideEvent> events = events_.Take();
+    for (SideEvent& event : events) {
+        if (event.kind == SideEvent::Kind::Result && table_.Find(event.server)) {
+            tally_.Count(ClassifyOutcome(event.snapshot.status));
+        } else if (event.kind == SideEvent::Kind::Progress) {
+            tally_.Progress(event.done, event.total);
+        } else if (event.kind == SideEvent::Kind::RefreshEnded) {
+            event.text = tally_.End(event.done, event.total, event.seconds, event.cancelled);
+        }
+    }
+    return events;
 }
 
 void PluginSide::Check(ServerId server) {

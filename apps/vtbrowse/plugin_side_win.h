@@ -1,6 +1,7 @@
 // vtbrowse's side of the plugin: the runner and its refresh engine, with one listed server per
 // row of the server table (it hears rows added and removed), and the lanes for commands away from
 // the window's thread. The window asks; what comes of it arrives as events in a PostedMailbox.
+// It keeps the tally of the window's refreshes: whether one runs, and how far it got.
 //
 // Sessions and refreshes are the engine's (runner/refresh_engine_win.h). Commands 1039 and 1124
 // go on a lane of their own, and so do launches: a launch whose game cannot start holds its lane
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "apps/vtbrowse/posted_mailbox_win.h"
+#include "apps/vtbrowse/refresh_tally.h"
 #include "apps/vtbrowse/server_table.h"
 #include "apps/vtbrowse/settings_file.h"
 #include "contract/host_window.h"
@@ -26,7 +28,8 @@ struct SideEvent {
         Offered,       // server's session was made: offered holds the launch options it offered
         Result,        // server was pinged: snapshot holds what the ping left
         Progress,      // done of total servers of the running refresh have been pinged
-        RefreshEnded,  // done of total pinged in seconds; cancelled when it stopped early
+        RefreshEnded,  // done of total pinged in seconds; cancelled when it stopped early; text: the tally's
+                       // line
         Log,           // text for the log pane
         Checked,       // server's check ended: snapshot holds what the ping left when done is 1
     };
@@ -60,9 +63,10 @@ public:
     PluginSide(const PluginSide&) = delete;
     PluginSide& operator=(const PluginSide&) = delete;
 
+    // A refresh of servers, counted by the tally; called while none runs.
     void Refresh(const std::vector<ServerId>& servers);
     // Starts no new ping of the refreshes asked for so far; the pings running end by themselves.
-    void Cancel() { engine_->Cancel(); }
+    void Cancel();
     // Pings one server on its kept session, behind the jobs asked before (a refresh running among
     // them), apart from the window's refreshes: a seat watch's look, a quick connect's.
     void Check(ServerId server);
@@ -72,7 +76,10 @@ public:
     // Command 1124 with window as the host window; lParam is the server's id.
     void HandBack(ServerId server, VtHostWindow& window);
 
-    std::vector<SideEvent> TakeEvents() { return events_.Take(); }
+    // The events so far, taken into the tally (results of servers still listed, progress, end).
+    std::vector<SideEvent> TakeEvents();
+    const RefreshTally& Tally() const { return tally_; }
+    bool Refreshing() const { return tally_.Running(); }
     size_t MostSessions() const { return mostSessions_; }
 
 private:
@@ -88,6 +95,7 @@ private:
     VtPluginMenu menu_;
 
     PostedMailbox<SideEvent> events_;
+    RefreshTally tally_;  // of the window's refreshes, on the window's thread
     std::atomic<size_t> listed_{0};
 
     // Declared last: they end first, before the runner unloads the plugin; the lanes before the

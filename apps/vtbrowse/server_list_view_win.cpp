@@ -2,8 +2,10 @@
 
 #include <algorithm>
 
+#include "apps/vtbrowse/browser_ids.h"
 #include "apps/vtbrowse/controls_win.h"
 #include "apps/vtbrowse/player_filters.h"
+#include "owners/unique_resource.h"
 
 namespace {
 
@@ -60,34 +62,7 @@ void ServerListView::RowsRemoved(const std::vector<ServerId>& ids) {
 }
 
 const ServerRow* ServerListView::RowAt(size_t index) const {
-    return index < visible_.size() ? table_.Find(visible_[index]) : nullptr;
-}
-
-bool ServerListView::StillInOrder() const {
-    for (const ServerId id : answered_) {
-        const ServerRow* row = table_.Find(id);
-        if (!row) continue;
-        const auto place = placeOf_.find(id);
-        const bool passes = Passes(*row, filter_);
-        if (place == placeOf_.end()) {
-            if (passes) return false;
-            continue;
-        }
-        if (!passes) return false;
-        const size_t at = place->second;
-        const ServerRow* before = at > 0 ? table_.Find(visible_[at - 1]) : nullptr;
-        const ServerRow* after = at + 1 < visible_.size() ? table_.Find(visible_[at + 1]) : nullptr;
-        if (before && SortsBefore(*row, *before, order_)) return false;
-        if (after && SortsBefore(*after, *row, order_)) return false;
-    }
-    return true;
-}
-
-void ServerListView::Sort() {
-    table_.VisibleOrder(filter_, order_, visible_);
-    placeOf_.clear();
-    placeOf_.reserve(visible_.size());
-    for (size_t place = 0; place < visible_.size(); ++place) placeOf_.emplace(visible_[place], place);
+    return index < shown_.Ids().size() ? table_.Find(shown_.Ids()[index]) : nullptr;
 }
 
 void ServerListView::Show(const RowFilter& filter, const RowOrder& order) {
@@ -95,29 +70,27 @@ void ServerListView::Show(const RowFilter& filter, const RowOrder& order) {
     order_ = order;
     const std::vector<ServerId> selected = SelectedIds();
     const ServerId focused = FocusedId();
-    std::vector<ServerId> before = visible_;
-    Sort();
+    const std::vector<ServerId> before = shown_.Ids();
+    shown_.Make(table_, filter_, order_);
     answered_.clear();
     rowsAddedOrRemoved_ = false;
     Redraw(before);
-    if (selected.empty() || before == visible_) return;
+    if (selected.empty() || before == shown_.Ids()) return;
     restoringSelection_ = true;
     SetItemState(list_, -1, 0);
     for (const ServerId id : selected) {
-        const auto place = placeOf_.find(id);
-        if (place == placeOf_.end()) continue;
-        SetItemState(list_, static_cast<int>(place->second),
-                     LVIS_SELECTED | (id == focused ? LVIS_FOCUSED : 0));
+        if (const std::optional<size_t> place = shown_.PlaceOf(id))
+            SetItemState(list_, static_cast<int>(*place), LVIS_SELECTED | (id == focused ? LVIS_FOCUSED : 0));
     }
     restoringSelection_ = false;
 }
 
 void ServerListView::Update() {
-    if (rowsAddedOrRemoved_ || !StillInOrder()) {
+    if (rowsAddedOrRemoved_ || !shown_.StillHolds(table_, answered_)) {
         Show(filter_, order_);
         return;
     }
-    Redraw(visible_);
+    Redraw(shown_.Ids());
     answered_.clear();
 }
 
@@ -125,16 +98,16 @@ void ServerListView::Redraw(const std::vector<ServerId>& before) {
     // A list of thousands is updated five times a second while it refreshes: the list view is
     // told its count only when it changed, and only the items in view that show something else
     // now are drawn again.
-    if (visible_.size() != before.size()) {
-        SendMessageW(list_, LVM_SETITEMCOUNT, visible_.size(), LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
+    if (shown_.Ids().size() != before.size()) {
+        SendMessageW(list_, LVM_SETITEMCOUNT, shown_.Ids().size(), LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
         InvalidateRect(list_, nullptr, FALSE);
         return;
     }
     const size_t top = static_cast<size_t>(std::max<LRESULT>(SendMessageW(list_, LVM_GETTOPINDEX, 0, 0), 0));
     const size_t inView =
         static_cast<size_t>(std::max<LRESULT>(SendMessageW(list_, LVM_GETCOUNTPERPAGE, 0, 0), 0));
-    for (size_t index = top; index < visible_.size() && index <= top + inView; ++index) {
-        const ServerId id = visible_[index];
+    for (size_t index = top; index < shown_.Ids().size() && index <= top + inView; ++index) {
+        const ServerId id = shown_.Ids()[index];
         const auto drawn = drawn_.find(id);
         bool same = before[index] == id && drawn != drawn_.end();
         for (int column = 0; same && column < RowColumnCount; ++column) {
@@ -161,11 +134,11 @@ void ServerListView::ShowOrder(const RowOrder& order) {
 std::vector<ServerId> ServerListView::SelectedIds() const {
     std::vector<ServerId> ids;
     int index = -1;
-    for (size_t guard = 0; guard <= visible_.size(); ++guard) {
+    for (size_t guard = 0; guard <= shown_.Ids().size(); ++guard) {
         index =
             static_cast<int>(SendMessageW(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(index), LVNI_SELECTED));
-        if (index < 0 || static_cast<size_t>(index) >= visible_.size()) break;
-        ids.push_back(visible_[static_cast<size_t>(index)]);
+        if (index < 0 || static_cast<size_t>(index) >= shown_.Ids().size()) break;
+        ids.push_back(shown_.Ids()[static_cast<size_t>(index)]);
     }
     return ids;
 }
@@ -178,14 +151,15 @@ ServerId ServerListView::FocusedId() const {
         index =
             static_cast<int>(SendMessageW(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
     }
-    return index >= 0 && static_cast<size_t>(index) < visible_.size() ? visible_[static_cast<size_t>(index)]
-                                                                      : 0;
+    return index >= 0 && static_cast<size_t>(index) < shown_.Ids().size()
+               ? shown_.Ids()[static_cast<size_t>(index)]
+               : 0;
 }
 
 void ServerListView::Select(ServerId id) {
-    const auto found = placeOf_.find(id);
-    if (found == placeOf_.end()) return;
-    const int index = static_cast<int>(found->second);
+    const std::optional<size_t> place = shown_.PlaceOf(id);
+    if (!place) return;
+    const int index = static_cast<int>(*place);
     SetItemState(list_, -1, 0);
     SetItemState(list_, index, LVIS_SELECTED | LVIS_FOCUSED);
     SendMessageW(list_, LVM_ENSUREVISIBLE, static_cast<WPARAM>(index), FALSE);
@@ -209,14 +183,34 @@ bool ServerListView::MenuPoint(LPARAM where, POINT& point) {
     hit.pt = point;
     ScreenToClient(list_, &hit.pt);
     const int index = static_cast<int>(SendMessageW(list_, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
-    if (index < 0 || static_cast<size_t>(index) >= visible_.size()) return false;
+    if (index < 0 || static_cast<size_t>(index) >= shown_.Ids().size()) return false;
     const std::vector<ServerId> selected = SelectedIds();
-    const ServerId clicked = visible_[static_cast<size_t>(index)];
+    const ServerId clicked = shown_.Ids()[static_cast<size_t>(index)];
     if (std::find(selected.begin(), selected.end(), clicked) == selected.end()) {
         Select(clicked);
         if (handlers_.selectionChanged) handlers_.selectionChanged();
     }
     return FocusedId() != 0;
+}
+
+int ServerListView::ContextMenu(LPARAM where, const std::function<void(ServerId)>& opening) {
+    POINT point;
+    if (!MenuPoint(where, point)) return 0;
+    // The plugin's own menu step for the server comes first, as a host's menu does it.
+    opening(FocusedId());
+    owners::unique_menu menu(CreatePopupMenu());
+    AppendMenuW(menu.get(), MF_STRING, IDC_REFRESH_SELECTED, L"Refresh");
+    AppendMenuW(menu.get(), MF_STRING, IDC_JOIN, L"Join...\tEnter");
+    AppendMenuW(menu.get(), MF_STRING, IDC_WATCH_SEAT, L"Join when a seat frees...");
+    const ServerRow* focused = table_.Find(FocusedId());
+    AppendMenuW(menu.get(), MF_STRING, IDC_FAVOURITE,
+                focused && focused->origin.favourite ? L"Remove from favourites\tCtrl+D"
+                                                     : L"Add to favourites\tCtrl+D");
+    AppendMenuW(menu.get(), MF_STRING, IDC_REMOVE, L"Remove\tDel");
+    AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(menu.get(), MF_STRING, IDC_HAND_BACK, L"Pass to the plugin and back");
+    return static_cast<int>(TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, point.x, point.y, 0,
+                                           GetParent(list_), nullptr));
 }
 
 bool ServerListView::OnNotify(const NMHDR& header) {

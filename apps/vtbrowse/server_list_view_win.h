@@ -12,7 +12,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "apps/vtbrowse/server_table.h"
+#include "apps/vtbrowse/shown_order.h"
 #include "contract/windows_headers.h"
 
 class ServerListView final : private TableSubscriber {
@@ -37,15 +37,16 @@ public:
     // Shows what the rows answered since the last Show or Update.
     void Update();
     void ShowOrder(const RowOrder& order);  // the sort arrow
-    size_t Shown() const { return visible_.size(); }
+    size_t Shown() const { return shown_.Ids().size(); }
     std::vector<ServerId> SelectedIds() const;
     // The server in focus if it is selected, else the first selected; 0 for none.
     ServerId FocusedId() const;
     // Selects and focuses id alone, and scrolls it into view; nothing when it is not shown.
     void Select(ServerId id);
-    // Where a context menu asked for at where (screen, or -1 from the keyboard) opens: the item
-    // clicked is selected first. False when not over a server.
-    bool MenuPoint(LPARAM where, POINT& point);
+    // The servers' context menu asked for at where (screen, or -1 from the keyboard): the item
+    // clicked is selected first, opening(id) is told of the server in focus, and the command
+    // chosen is returned; 0 when not over a server or nothing was chosen.
+    int ContextMenu(LPARAM where, const std::function<void(ServerId)>& opening);
     // The list's notifications; true when header was the list's.
     bool OnNotify(const NMHDR& header);
 
@@ -56,9 +57,8 @@ private:
     void RowAnswered(const ServerRow& row, bool alone) override;
     void RowsRemoved(const std::vector<ServerId>& ids) override;
     const ServerRow* RowAt(size_t index) const;
-    // Whether the rows answered since the last sort still show, each in its place.
-    bool StillInOrder() const;
-    void Sort();
+    // Where the context menu opens; false when not over a server.
+    bool MenuPoint(LPARAM where, POINT& point);
     // Tells the list view its count, and redraws the items in view whose server or texts are not
     // the ones it drew; before: the ids shown until now.
     void Redraw(const std::vector<ServerId>& before);
@@ -67,9 +67,8 @@ private:
     Handlers handlers_;
     RowFilter filter_;
     RowOrder order_;
-    std::vector<ServerId> visible_;                 // as of the last sort
-    std::unordered_map<ServerId, size_t> placeOf_;  // in visible_
-    std::vector<ServerId> answered_;                // since the last Show or Update
+    ShownOrder shown_;
+    std::vector<ServerId> answered_;  // since the last Show or Update
     bool rowsAddedOrRemoved_ = false;
     std::unordered_map<ServerId, RowTexts> drawn_;  // the texts the list view was given
     bool restoringSelection_ = false;

@@ -8,6 +8,7 @@
 #include "apps/vtbrowse/player_search.h"
 #include "apps/vtbrowse/refresh_tally.h"
 #include "apps/vtbrowse/server_table.h"
+#include "apps/vtbrowse/shown_order.h"
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
@@ -95,6 +96,47 @@ INSTANTIATE_TEST_SUITE_P(Columns, RowOrdering,
                              OrderCase{{RowColumn::Players, true}, {2, 1, 3, 4, 5}},
                              OrderCase{{RowColumn::Ping, false}, {3, 1, 2, 4, 5}},
                              OrderCase{{RowColumn::Map, false}, {4, 3, 1, 2, 5}}));
+
+// One answer after the order was made: whether the list may keep it or must sort again.
+TEST(ShownOrder, HoldsUntilAnAnswerMovesARowOrChangesWhatShows) {
+    const struct {
+        const char* what;
+        RowColumn column;
+        bool hideEmpty;
+        ServerId answered;
+        ServerSnapshot answer;
+        bool holds;
+    } cases[] = {
+        {"a new ping time, sorted by name", RowColumn::Name, false, 1,
+         Ping(L"Alpha", L"Raindance", 12, 32, 7, 2), true},
+        {"a new name past the others", RowColumn::Name, false, 1, Ping(L"Zulu", L"Raindance", 12, 32, 4, 2),
+         false},
+        {"a ping time still between its neighbours", RowColumn::Ping, false, 1,
+         Ping(L"Alpha", L"Raindance", 12, 32, 5, 2), true},
+        {"a ping time past a neighbour", RowColumn::Ping, false, 1,
+         Ping(L"Alpha", L"Raindance", 12, 32, 1, 2), false},
+        {"a hidden server that now passes", RowColumn::Name, true, 3,
+         Ping(L"Charlie", L"Broadside", 5, 16, 2, 2), false},
+        {"a shown server that no longer passes", RowColumn::Name, true, 1,
+         Ping(L"Alpha", L"Raindance", 0, 32, 4, 2), false},
+        {"a first answer: refreshed rows go first", RowColumn::Name, false, 5, Ping(L"Aaron", L"", 1, 8, 3, 1),
+         false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ServerTable table(Fleet());
+        RowFilter filter;
+        filter.hideEmpty = c.hideEmpty;
+        ShownOrder shown;
+        shown.Make(table, filter, RowOrder{c.column, false});
+        table.Answered(c.answered, c.answer, false);
+        EXPECT_EQ(shown.StillHolds(table, {c.answered}), c.holds);
+        // Holding means making the order again gives the same.
+        std::vector<ServerId> again;
+        table.VisibleOrder(filter, RowOrder{c.column, false}, again);
+        EXPECT_EQ(again == shown.Ids(), c.holds);
+    }
+}
 
 struct FilterCase {
     bool hideEmpty, hideFull, hideSilent;
