@@ -75,6 +75,11 @@ void ServerListView::Show(const RowFilter& filter, const RowOrder& order) {
     answered_.clear();
     rowsAddedOrRemoved_ = false;
     Redraw(before);
+    Reselect(selected, focused, before);
+}
+
+void ServerListView::Reselect(const std::vector<ServerId>& selected, ServerId focused,
+                              const std::vector<ServerId>& before) {
     if (selected.empty() || before == shown_.Ids()) return;
     restoringSelection_ = true;
     SetItemState(list_, -1, 0);
@@ -86,11 +91,20 @@ void ServerListView::Show(const RowFilter& filter, const RowOrder& order) {
 }
 
 void ServerListView::Update() {
-    if (rowsAddedOrRemoved_ || !shown_.StillHolds(table_, answered_)) {
+    if (rowsAddedOrRemoved_) {
         Show(filter_, order_);
         return;
     }
-    Redraw(shown_.Ids());
+    if (shown_.StillHolds(table_, answered_)) {
+        Redraw(shown_.Ids());
+    } else {
+        const std::vector<ServerId> selected = SelectedIds();
+        const ServerId focused = FocusedId();
+        const std::vector<ServerId> before = shown_.Ids();
+        shown_.Reorder(table_, answered_);
+        Redraw(before);
+        Reselect(selected, focused, before);
+    }
     answered_.clear();
 }
 

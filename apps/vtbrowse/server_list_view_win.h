@@ -62,6 +62,9 @@ private:
     // Tells the list view its count, and redraws the items in view whose server or texts are not
     // the ones it drew; before: the ids shown until now.
     void Redraw(const std::vector<ServerId>& before);
+    // Selects selected again (focused in focus) where the order moved them from before.
+    void Reselect(const std::vector<ServerId>& selected, ServerId focused,
+                  const std::vector<ServerId>& before);
 
     ServerTable& table_;
     Handlers handlers_;

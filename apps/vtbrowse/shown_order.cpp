@@ -1,11 +1,18 @@
 #include "apps/vtbrowse/shown_order.h"
 
+#include <algorithm>
+#include <unordered_set>
+
 #include "apps/vtbrowse/player_filters.h"
 
 void ShownOrder::Make(const ServerTable& table, const RowFilter& filter, const RowOrder& order) {
     filter_ = filter;
     order_ = order;
     table.VisibleOrder(filter, order, ids_);
+    Place();
+}
+
+void ShownOrder::Place() {
     placeOf_.clear();
     placeOf_.reserve(ids_.size());
     for (size_t place = 0; place < ids_.size(); ++place) placeOf_.emplace(ids_[place], place);
@@ -31,4 +38,29 @@ bool ShownOrder::StillHolds(const ServerTable& table, const std::vector<ServerId
         if (after && SortsBefore(*after, *row, order_)) return false;
     }
     return true;
+}
+
+void ShownOrder::Reorder(const ServerTable& table, const std::vector<ServerId>& answered) {
+    const std::unordered_set<ServerId> changed(answered.begin(), answered.end());
+    std::vector<const ServerRow*> kept;
+    kept.reserve(ids_.size());
+    for (const ServerId id : ids_) {
+        const ServerRow* row = changed.count(id) ? nullptr : table.Find(id);
+        if (row) kept.push_back(row);
+    }
+    std::vector<const ServerRow*> moved;
+    for (const ServerId id : changed) {
+        const ServerRow* row = table.Find(id);
+        if (row && Passes(*row, filter_)) moved.push_back(row);
+    }
+    // No two rows sort level (the address decides last), so the merge is the one order.
+    const auto before = [this](const ServerRow* a, const ServerRow* b) {
+        return SortsBefore(*a, *b, order_);
+    };
+    std::sort(moved.begin(), moved.end(), before);
+    std::vector<const ServerRow*> merged(kept.size() + moved.size());
+    std::merge(kept.begin(), kept.end(), moved.begin(), moved.end(), merged.begin(), before);
+    ids_.clear();
+    for (const ServerRow* row : merged) ids_.push_back(row->id);
+    Place();
 }

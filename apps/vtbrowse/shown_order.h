@@ -1,6 +1,7 @@
 // The rows a list shows: the ids a filter lets through, in order, with each one's place; and
 // whether the answers since the order was made leave it as making it again would. A list of
-// thousands takes answers in five times a second: it sorts again only when one moved a row.
+// thousands takes answers in five times a second: it sorts again only when one moved a row, and
+// then only the rows answered, merged back among the others.
 // Portable: tested natively.
 #pragma once
 
@@ -17,11 +18,16 @@ public:
     // Whether the rows of answered, answered since Make, leave the order as Make would make it
     // now: each shown one still passes and stands between its neighbours, and no other passes.
     bool StillHolds(const ServerTable& table, const std::vector<ServerId>& answered) const;
+    // The order Make would make now, when only the rows of answered changed since the last Make
+    // or Reorder: those rows taken out, sorted and merged back among the others.
+    void Reorder(const ServerTable& table, const std::vector<ServerId>& answered);
 
     const std::vector<ServerId>& Ids() const { return ids_; }
     std::optional<size_t> PlaceOf(ServerId id) const;
 
 private:
+    void Place();
+
     RowFilter filter_;
     RowOrder order_;
     std::vector<ServerId> ids_;

@@ -119,8 +119,8 @@ TEST(ShownOrder, HoldsUntilAnAnswerMovesARowOrChangesWhatShows) {
          Ping(L"Charlie", L"Broadside", 5, 16, 2, 2), false},
         {"a shown server that no longer passes", RowColumn::Name, true, 1,
          Ping(L"Alpha", L"Raindance", 0, 32, 4, 2), false},
-        {"a first answer: refreshed rows go first", RowColumn::Name, false, 5, Ping(L"Aaron", L"", 1, 8, 3, 1),
-         false},
+        {"a first answer: refreshed rows go first", RowColumn::Name, false, 5,
+         Ping(L"Aaron", L"", 1, 8, 3, 1), false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -131,10 +131,14 @@ TEST(ShownOrder, HoldsUntilAnAnswerMovesARowOrChangesWhatShows) {
         shown.Make(table, filter, RowOrder{c.column, false});
         table.Answered(c.answered, c.answer, false);
         EXPECT_EQ(shown.StillHolds(table, {c.answered}), c.holds);
-        // Holding means making the order again gives the same.
+        // Holding means making the order again gives the same; merging the answered row back in
+        // gives what making it again gives.
         std::vector<ServerId> again;
         table.VisibleOrder(filter, RowOrder{c.column, false}, again);
         EXPECT_EQ(again == shown.Ids(), c.holds);
+        shown.Reorder(table, {c.answered});
+        EXPECT_EQ(shown.Ids(), again);
+        EXPECT_EQ(shown.PlaceOf(again.back()), again.size() - 1);
     }
 }
 
