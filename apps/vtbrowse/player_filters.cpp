@@ -3,7 +3,7 @@
 namespace {
 
 bool RuleIs(const ServerRow& row, std::wstring_view key, std::wstring_view wanted) {
-    const std::optional<std::wstring> value = RuleValue(row, key);
+    const std::wstring* value = RuleValue(row, key);
     return value && SameFolded(*value, wanted);
 }
 
@@ -13,7 +13,7 @@ bool PassesPlayerFilters(const ServerRow& row, const RowFilter& filter) {
     if (!filter.gameType.empty() && !RuleIs(row, GameTypeRule, filter.gameType)) return false;
     if (!filter.mod.empty() && !RuleIs(row, ModRule, filter.mod)) return false;
     if (filter.password != PasswordFilter::Any) {
-        const std::optional<std::wstring> needed = RuleValue(row, PasswordRule);
+        const std::wstring* needed = RuleValue(row, PasswordRule);
         if (!needed || needed->empty()) return false;
         if ((*needed != L"0") != (filter.password == PasswordFilter::Required)) return false;
     }
@@ -24,16 +24,16 @@ bool PassesPlayerFilters(const ServerRow& row, const RowFilter& filter) {
 
 }  // namespace
 
-std::optional<std::wstring> RuleValue(const ServerRow& row, std::wstring_view key) {
-    if (!LastPingAnswered(row)) return std::nullopt;
+const std::wstring* RuleValue(const ServerRow& row, std::wstring_view key) {
+    if (!LastPingAnswered(row)) return nullptr;
     for (const NamedTable& named : row.last.tables) {
         if (named.table.isUserTable) continue;
         for (const TableRow& cells : named.table.rows) {
-            if (cells.size() >= 2 && cells[0] && *cells[0] == key && cells[1]) return *cells[1];
+            if (cells.size() >= 2 && cells[0] && *cells[0] == key && cells[1]) return &*cells[1];
         }
-        return std::nullopt;
+        return nullptr;
     }
-    return std::nullopt;
+    return nullptr;
 }
 
 bool Passes(const ServerRow& row, const RowFilter& filter) {

@@ -5,7 +5,6 @@
 // that ask for what it did not tell. Portable: tested natively.
 #pragma once
 
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -20,5 +19,7 @@ constexpr const wchar_t* PasswordRule = L"needpass";
 bool Passes(const ServerRow& row, const RowFilter& filter);
 
 // The value of the rule named key in the row's last answer (the first table that is not the
-// players' one, its first column the key); none when it did not answer or sent no such rule.
-std::optional<std::wstring> RuleValue(const ServerRow& row, std::wstring_view key);
+// players' one, its first column the key); null when it did not answer or sent no such rule. It
+// points into the row's answer: read it before the row changes. (Every row passes through the
+// filters at each sort: no copy of a text for each.)
+const std::wstring* RuleValue(const ServerRow& row, std::wstring_view key);

@@ -33,11 +33,11 @@ std::vector<PlayerSighting> FindPlayers(const ServerTable& rows, std::wstring_vi
 std::vector<std::wstring> RuleValuesSeen(const ServerTable& rows, std::wstring_view key) {
     std::vector<std::wstring> values;
     rows.ForEach([&](const ServerRow& row) {
-        std::optional<std::wstring> value = RuleValue(row, key);
+        const std::wstring* value = RuleValue(row, key);
         if (!value || value->empty()) return;
         const bool known = std::any_of(values.begin(), values.end(),
                                        [&](const std::wstring& seen) { return SameFolded(seen, *value); });
-        if (!known) values.push_back(std::move(*value));
+        if (!known) values.push_back(*value);
     });
     std::sort(values.begin(), values.end(),
               [](const std::wstring& a, const std::wstring& b) { return CompareFolded(a, b) < 0; });

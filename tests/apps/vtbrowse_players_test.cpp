@@ -283,7 +283,7 @@ TEST(PlayerFilters, CombineWithEachOtherAndWithTheCountFilters) {
     }
     // The choices offered are what the servers that answered send, each once.
     EXPECT_THAT(RuleValuesSeen(ServerTable(RuledFleet()), GameTypeRule), ElementsAre(L"CTF", L"Deathmatch"));
-    EXPECT_EQ(RuleValue(RuledFleet()[3], GameTypeRule), std::nullopt);
+    EXPECT_EQ(RuleValue(RuledFleet()[3], GameTypeRule), nullptr);
 }
 
 TEST(Favourites, StarsToggleTogetherSortFirstAndSayWhenNoMasterListsThem) {
