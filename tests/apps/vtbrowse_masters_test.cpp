@@ -171,6 +171,13 @@ TEST(ServerTable, EveryChangeKeepsItsIndexesAndIsToldToSubscribers) {
         return addresses;
     };
     ServerTable table;
+    const auto completeFromA = [&](const std::string& names) {
+        std::vector<MasterOutcome> outcomes(1);
+        outcomes[0].master = "A";
+        outcomes[0].status = MasterStatus::Complete;
+        outcomes[0].servers = servers(names);
+        table.MergeMasterLists(outcomes);
+    };
     const struct {
         const char* what;
         std::function<void()> change;
@@ -202,24 +209,11 @@ TEST(ServerTable, EveryChangeKeepsItsIndexesAndIsToldToSubscribers) {
          " +4", "2 s2 hand A B | 3 s1 hand | 4 s4 A"},
         {"favourites: a new one is not listed", [&] { table.RestoreFavourites(servers("s4 s5")); }, " +5",
          "2 s2 hand A B | 3 s1 hand | 4 s4 fav A | 5 s5 fav !listed"},
-        {"a merge tells what went before what came",
-         [&] {
-             std::vector<MasterOutcome> outcomes(1);
-             outcomes[0].master = "A";
-             outcomes[0].status = MasterStatus::Complete;
-             outcomes[0].servers = servers("s6 s5");
-             table.MergeMasterLists(outcomes);
-         },
-         " +6", "2 s2 hand | 3 s1 hand | 4 s4 fav !listed | 5 s5 fav A | 6 s6 A"},
-        {"a complete list without s6 takes it off",
-         [&] {
-             std::vector<MasterOutcome> outcomes(1);
-             outcomes[0].master = "A";
-             outcomes[0].status = MasterStatus::Complete;
-             outcomes[0].servers = servers("s7");
-             table.MergeMasterLists(outcomes);
-         },
-         " -6 +7", "2 s2 hand | 3 s1 hand | 4 s4 fav !listed | 5 s5 fav !listed | 7 s7 A"},
+        {"A alone, complete: its servers come, the rest lose A and B (not asked)",
+         [&] { completeFromA("s6 s5"); }, " +6",
+         "2 s2 hand | 3 s1 hand | 4 s4 fav !listed | 5 s5 fav A | 6 s6 A"},
+        {"one without s6 takes it off, told before what came", [&] { completeFromA("s7"); }, " -6 +7",
+         "2 s2 hand | 3 s1 hand | 4 s4 fav !listed | 5 s5 fav !listed | 7 s7 A"},
     };
     Journal journal;
     table.Subscribe(journal);
