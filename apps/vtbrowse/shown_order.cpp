@@ -13,14 +13,17 @@ void ShownOrder::Make(const ServerTable& table, const RowFilter& filter, const R
 }
 
 void ShownOrder::Place() {
-    placeOf_.clear();
-    placeOf_.reserve(ids_.size());
-    for (size_t place = 0; place < ids_.size(); ++place) placeOf_.emplace(ids_[place], place);
+    std::fill(placeOf_.begin(), placeOf_.end(), 0);
+    for (size_t place = 0; place < ids_.size(); ++place) {
+        const ServerId id = ids_[place];
+        if (id >= placeOf_.size()) placeOf_.resize(static_cast<size_t>(id) + 1, 0);
+        placeOf_[id] = place + 1;
+    }
 }
 
 std::optional<size_t> ShownOrder::PlaceOf(ServerId id) const {
-    const auto found = placeOf_.find(id);
-    return found == placeOf_.end() ? std::nullopt : std::optional<size_t>(found->second);
+    if (id >= placeOf_.size() || placeOf_[id] == 0) return std::nullopt;
+    return placeOf_[id] - 1;
 }
 
 bool ShownOrder::StillHolds(const ServerTable& table, const std::vector<ServerId>& answered) const {
@@ -42,8 +45,8 @@ bool ShownOrder::StillHolds(const ServerTable& table, const std::vector<ServerId
 
 void ShownOrder::Reorder(const ServerTable& table, const std::vector<ServerId>& answered) {
     const std::unordered_set<ServerId> changed(answered.begin(), answered.end());
-    std::vector<const ServerRow*> kept;
-    kept.reserve(ids_.size());
+    std::vector<const ServerRow*>& kept = kept_;
+    kept.clear();
     for (const ServerId id : ids_) {
         const ServerRow* row = changed.count(id) ? nullptr : table.Find(id);
         if (row) kept.push_back(row);
@@ -58,9 +61,14 @@ void ShownOrder::Reorder(const ServerTable& table, const std::vector<ServerId>& 
         return SortsBefore(*a, *b, order_);
     };
     std::sort(moved.begin(), moved.end(), before);
-    std::vector<const ServerRow*> merged(kept.size() + moved.size());
-    std::merge(kept.begin(), kept.end(), moved.begin(), moved.end(), merged.begin(), before);
-    ids_.clear();
-    for (const ServerRow* row : merged) ids_.push_back(row->id);
+    ids_.resize(kept.size() + moved.size());
+    auto next = ids_.begin();
+    auto a = kept.begin();
+    auto b = moved.begin();
+    while (a != kept.end() || b != moved.end()) {
+        const bool fromMoved = a == kept.end() || (b != moved.end() && before(*b, *a));
+        *next++ = (fromMoved ? *b++ : *a++)->id;
+    }
+    kept.clear();  // no row of the table is kept past the call
     Place();
 }
