@@ -46,8 +46,7 @@ ServerTable::ServerTable(std::vector<ServerRow> rows) {
     for (ServerRow& row : rows) {
         nextId_ = std::max(nextId_, row.id + 1);
         byAddress_[row.address.Text()] = row.id;
-        const ServerId id = row.id;
-        rows_.emplace(id, std::move(row));
+        Emplace(std::move(row));
     }
 }
 
@@ -60,9 +59,16 @@ void ServerTable::Unsubscribe(TableSubscriber& subscriber) {
                        subscribers_.end());
 }
 
+ServerRow& ServerTable::Emplace(ServerRow row) {
+    const ServerId id = row.id;
+    ServerRow& placed = rows_.emplace(id, std::move(row)).first->second;
+    if (id >= byId_.size()) byId_.resize(static_cast<size_t>(id) + 1, nullptr);
+    byId_[id] = &placed;
+    return placed;
+}
+
 const ServerRow* ServerTable::Find(ServerId id) const {
-    const auto found = rows_.find(id);
-    return found == rows_.end() ? nullptr : &found->second;
+    return id < byId_.size() ? byId_[id] : nullptr;
 }
 
 const ServerRow* ServerTable::Find(const ServerAddress& address) const {
@@ -71,8 +77,7 @@ const ServerRow* ServerTable::Find(const ServerAddress& address) const {
 }
 
 ServerRow* ServerTable::Mutable(ServerId id) {
-    const auto found = rows_.find(id);
-    return found == rows_.end() ? nullptr : &found->second;
+    return id < byId_.size() ? byId_[id] : nullptr;
 }
 
 void ServerTable::ForEach(const std::function<void(const ServerRow&)>& visit) const {
@@ -88,12 +93,12 @@ std::vector<ServerId> ServerTable::Ids() const {
 
 ServerRow& ServerTable::RowFor(const ServerAddress& address, AddedRows& added) {
     const auto [place, fresh] = byAddress_.try_emplace(address.Text(), nextId_);
-    if (!fresh) return rows_.at(place->second);
-    ServerRow& row = rows_[nextId_];
-    row.id = nextId_++;
-    row.address = address;
-    added.emplace_back(row.id, address);
-    return row;
+    if (!fresh) return *byId_.at(place->second);
+    ServerRow made;
+    made.id = nextId_++;
+    made.address = address;
+    added.emplace_back(made.id, address);
+    return Emplace(std::move(made));
 }
 
 void ServerTable::EraseRows(const std::vector<ServerId>& ids) {
@@ -101,6 +106,7 @@ void ServerTable::EraseRows(const std::vector<ServerId>& ids) {
         const auto found = rows_.find(id);
         if (found == rows_.end()) continue;
         byAddress_.erase(found->second.address.Text());
+        byId_[id] = nullptr;
         rows_.erase(found);
     }
 }
@@ -125,8 +131,7 @@ AddedRows ServerTable::AddByHand(const std::vector<ServerAddress>& servers) {
 std::vector<ServerId> ServerTable::Remove(const std::vector<ServerId>& ids) {
     std::vector<ServerId> removed;
     for (const ServerId id : ids) {
-        if (rows_.count(id) && std::find(removed.begin(), removed.end(), id) == removed.end())
-            removed.push_back(id);
+        if (Find(id) && std::find(removed.begin(), removed.end(), id) == removed.end()) removed.push_back(id);
     }
     EraseRows(removed);
     TellRemoved(removed);

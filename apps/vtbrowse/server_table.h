@@ -102,6 +102,7 @@ public:
 
 private:
     ServerRow* Mutable(ServerId id);
+    ServerRow& Emplace(ServerRow row);
     // The row of address; one is appended (and noted in added) when the table has none.
     ServerRow& RowFor(const ServerAddress& address, AddedRows& added);
     void EraseRows(const std::vector<ServerId>& ids);
@@ -110,6 +111,10 @@ private:
 
     // Ids only grow, so the map's order is the order the rows were added in.
     std::map<ServerId, ServerRow> rows_;
+    // By id, the row in rows_ (its node never moves), null when gone: a list of 20,000 looks up
+    // every row it shows at each batch of answers, and a walk down the map for each is a cache
+    // miss at every step.
+    std::vector<ServerRow*> byId_;
     std::unordered_map<std::string, ServerId> byAddress_;  // ServerAddress::Text()
     ServerId nextId_ = 1;
     std::vector<TableSubscriber*> subscribers_;
