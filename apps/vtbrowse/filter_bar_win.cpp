@@ -81,8 +81,9 @@ void FilterBar::Read(RowFilter& filter) const {
 
 void FilterBar::OfferChoices(const ServerTable& rows) {
     showing_ = true;
-    Fill(IDC_FILTER_GAME, AnyGameType, RuleValuesSeen(rows, GameTypeRule), gameType_);
-    Fill(IDC_FILTER_MOD, AnyMod, RuleValuesSeen(rows, ModRule), mod_);
+    std::vector<std::vector<std::wstring>> seen = RuleValuesSeen(rows, {GameTypeRule, ModRule});
+    Fill(IDC_FILTER_GAME, AnyGameType, std::move(seen[0]), gameType_);
+    Fill(IDC_FILTER_MOD, AnyMod, std::move(seen[1]), mod_);
     showing_ = false;
 }
 

@@ -30,16 +30,23 @@ std::vector<PlayerSighting> FindPlayers(const ServerTable& rows, std::wstring_vi
     return found;
 }
 
-std::vector<std::wstring> RuleValuesSeen(const ServerTable& rows, std::wstring_view key) {
-    std::vector<std::wstring> values;
+std::vector<std::vector<std::wstring>> RuleValuesSeen(const ServerTable& rows,
+                                                      const std::vector<std::wstring_view>& keys) {
+    std::vector<std::vector<std::wstring>> seen(keys.size());
     rows.ForEach([&](const ServerRow& row) {
-        const std::wstring* value = RuleValue(row, key);
-        if (!value || value->empty()) return;
-        const bool known = std::any_of(values.begin(), values.end(),
-                                       [&](const std::wstring& seen) { return SameFolded(seen, *value); });
-        if (!known) values.push_back(*value);
+        for (size_t key = 0; key < keys.size(); ++key) {
+            const std::wstring* value = RuleValue(row, keys[key]);
+            if (!value || value->empty()) continue;
+            std::vector<std::wstring>& values = seen[key];
+            const bool known = std::any_of(values.begin(), values.end(), [&](const std::wstring& other) {
+                return SameFolded(other, *value);
+            });
+            if (!known) values.push_back(*value);
+        }
     });
-    std::sort(values.begin(), values.end(),
-              [](const std::wstring& a, const std::wstring& b) { return CompareFolded(a, b) < 0; });
-    return values;
+    for (std::vector<std::wstring>& values : seen) {
+        std::sort(values.begin(), values.end(),
+                  [](const std::wstring& a, const std::wstring& b) { return CompareFolded(a, b) < 0; });
+    }
+    return seen;
 }

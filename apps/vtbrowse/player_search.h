@@ -24,6 +24,8 @@ std::vector<std::wstring> PlayerNames(const ServerRow& row);
 // server's players in its table's order. Only servers whose last ping got an answer count: the
 // plugin empties the tables of the others. Empty text finds nobody.
 std::vector<PlayerSighting> FindPlayers(const ServerTable& rows, std::wstring_view text);
-// Every value of rule key among the servers that answered, each once, in alphabetical order
-// (letter case aside): what the filter's choices offer.
-std::vector<std::wstring> RuleValuesSeen(const ServerTable& rows, std::wstring_view key);
+// For each of keys, every value of that rule among the servers that answered, each once, in
+// alphabetical order (letter case aside): what the filter's choices offer. One pass over the
+// rows for all keys: it runs at the end of every refresh, over lists of thousands.
+std::vector<std::vector<std::wstring>> RuleValuesSeen(const ServerTable& rows,
+                                                      const std::vector<std::wstring_view>& keys);

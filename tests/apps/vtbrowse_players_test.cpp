@@ -282,7 +282,8 @@ TEST(PlayerFilters, CombineWithEachOtherAndWithTheCountFilters) {
         EXPECT_EQ(VisibleRows(RuledFleet(), filter, RowOrder{RowColumn::Address, false}), c.shown) << c.label;
     }
     // The choices offered are what the servers that answered send, each once.
-    EXPECT_THAT(RuleValuesSeen(ServerTable(RuledFleet()), GameTypeRule), ElementsAre(L"CTF", L"Deathmatch"));
+    EXPECT_THAT(RuleValuesSeen(ServerTable(RuledFleet()), {GameTypeRule, ModRule}),
+                ElementsAre(ElementsAre(L"CTF", L"Deathmatch"), ElementsAre(L"base", L"rpg")));
     EXPECT_EQ(RuleValue(RuledFleet()[3], GameTypeRule), nullptr);
 }
 
