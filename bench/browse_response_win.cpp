@@ -6,8 +6,10 @@
 //   browse_response --ports-file F [--settings FILE] [--seconds S]
 //
 // Prints one line per refresh: how long it took, the answer times (longest, 99th percentile,
-// median) of the probes sent while it ran, and the longest the window spent on one message of its
-// own. Run it on a display (scripts/wine-gui-run).
+// median) of the probes sent while it ran, the longest the window spent on one message of its
+// own, and how long after the window took the refresh's last results the list was fully drawn;
+// at the end, the process's peak working set. Run it on a display (scripts/wine-gui-run).
+
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <atomic>
@@ -22,7 +24,11 @@
 #include "apps/vtbrowse/browser_window_win.h"
 #include "bench/port_list.h"
 #include "bench/sample_stats.h"
+#include "contract/windows_headers.h"
 #include "runner/elapsed_seconds.h"
+
+// After windows.h, which declares what it uses.
+#include <psapi.h>
 
 namespace {
 
@@ -73,13 +79,22 @@ bool RefreshEnded(HWND window) {
     return status.rfind(L"Refresh", 0) == 0 && status.rfind(L"Refreshing", 0) != 0;
 }
 
-// Runs the window's message loop until ended() or seconds have passed; whether it ended.
-// longestMs: the longest the window took over one message it was posted (its own work, apart
-// from the waits of a loaded system between messages).
-bool PumpUntil(BrowserWindow& browser, const std::function<bool()>& ended, double seconds,
-               double& longestMs) {
+struct Pumped {
+    bool ended = false;
+    double longestMs = 0;     // the longest the window took over one message it was posted
+    UINT longestMessage = 0;  // which message that was
+    double drawnMs = 0;       // from taking the refresh's end to the list with nothing left to paint
+};
+
+// Runs the window's message loop until ended() and the server list is drawn, or seconds have
+// passed. The longest message is the window's own work, apart from the waits of a loaded system
+// between messages.
+Pumped PumpUntil(BrowserWindow& browser, const std::function<bool()>& ended, double seconds) {
+    Pumped pumped;
+    HWND list = GetDlgItem(browser.Window(), IDC_SERVERS);
     const Clock::time_point start = Clock::now();
-    while (!ended() && SecondsSince(start) < seconds) {
+    Clock::time_point endedAt;
+    while (SecondsSince(start) < seconds) {
         MSG message;
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
             const Clock::time_point taken = Clock::now();
@@ -87,22 +102,44 @@ bool PumpUntil(BrowserWindow& browser, const std::function<bool()>& ended, doubl
                 TranslateMessage(&message);
                 DispatchMessageW(&message);
             }
-            longestMs = std::max(longestMs, SecondsSince(taken) * 1000);
+            const double ms = SecondsSince(taken) * 1000;
+            if (ms > pumped.longestMs) {
+                pumped.longestMs = ms;
+                pumped.longestMessage = message.message;
+            }
+            if (!pumped.ended && ended()) {
+                pumped.ended = true;
+                endedAt = Clock::now();
+            }
+        }
+        if (pumped.ended && !GetUpdateRect(list, nullptr, FALSE)) {
+            pumped.drawnMs = SecondsSince(endedAt) * 1000;
+            break;
         }
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
     }
-    return ended();
+    return pumped;
+}
+
+double PeakWorkingSetMb() {
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    if (!GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters)) return 0;
+    return static_cast<double>(counters.PeakWorkingSetSize) / (1024.0 * 1024.0);
 }
 
 void Report(const char* which, size_t servers, double seconds, std::vector<double> answers,
-            double longestMessageMs, const std::wstring& status) {
+            const Pumped& pumped, const std::wstring& status) {
     const SampleSummary summary = Summarize(answers);
     std::sort(answers.begin(), answers.end());
     const double p99 = answers.empty() ? 0 : answers[std::min(answers.size() - 1, answers.size() * 99 / 100)];
     std::printf(
         "%s refresh of %zu servers: %.2f s; window answered %zu probes: longest %.1f ms, 99th %.1f ms, "
-        "median %.2f ms; longest message handled %.1f ms\n",
-        which, servers, seconds, summary.count, summary.max, p99, summary.median, longestMessageMs);
+        "median %.2f ms; longest message handled %.1f ms (0x%04x); list drawn %.1f ms after the refresh's "
+        "end was "
+        "taken\n",
+        which, servers, seconds, summary.count, summary.max, p99, summary.median, pumped.longestMs,
+        pumped.longestMessage, pumped.drawnMs);
     std::printf("  status: %ls\n", status.c_str());
 }
 
@@ -152,11 +189,10 @@ int main(int argc, char** argv) {
             probe->Take();
             SendMessageW(window, WM_COMMAND, IDC_REFRESH, 0);
         }
-        double longestMessageMs = 0;
-        const bool ended = PumpUntil(
-            *browser, [&] { return RefreshEnded(window); }, seconds, longestMessageMs);
-        Report(which, ports.size(), SecondsSince(begun), probe->Take(), longestMessageMs, StatusText(window));
-        if (!ended) {
+        const Pumped pumped = PumpUntil(
+            *browser, [&] { return RefreshEnded(window); }, seconds);
+        Report(which, ports.size(), SecondsSince(begun), probe->Take(), pumped, StatusText(window));
+        if (!pumped.ended) {
             std::fprintf(stderr, "browse_response: the %s refresh did not end within %.0f s\n", which,
                          seconds);
             status = 1;
@@ -164,6 +200,7 @@ int main(int argc, char** argv) {
         }
     }
     probe.reset();
+    std::printf("peak working set %.1f MB\n", PeakWorkingSetMb());
     browser.reset();
     std::remove(settingsPath.c_str());
     return status;

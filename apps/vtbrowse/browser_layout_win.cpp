@@ -63,7 +63,7 @@ void BrowserWindow::CreateControls() {
     handlers.selectionChanged = [this] { ShowDetails(); };
     handlers.deletePressed = [this] { RemoveSelected(); };
     handlers.chosen = [this] { JoinSelected(); };
-    list_ = std::make_unique<ServerListView>(window, IDC_SERVERS, rows_, std::move(handlers));
+    list_ = std::make_unique<ServerListView>(window, IDC_SERVERS, table_, std::move(handlers));
     // Empty until the plugin passes a server back (the list's context menu).
     handedBack_ =
         CreateControl(window, L"Static", L"", SS_LEFT | SS_CENTERIMAGE | SS_ENDELLIPSIS, IDC_HANDED_BACK);
@@ -86,12 +86,12 @@ void BrowserWindow::CreateControls() {
     SeatWatchBar::Handlers watch;
     watch.ping = checkAlone;
     watch.launch = [this](ServerId id) {
-        const ServerRow* row = Find(id);
+        const ServerRow* row = table_.Find(id);
         if (row && side_)
             side_->Join(id, JoinRequest{settings_.join, settings_.optionValues[row->address.Text()]});
     };
     watch.log = log;
-    seats_ = std::make_unique<SeatWatchBar>(window, IDC_SEAT_WATCH, rows_, std::move(watch));
+    seats_ = std::make_unique<SeatWatchBar>(window, IDC_SEAT_WATCH, table_, std::move(watch));
     FriendsPane::Handlers friends;
     friends.log = log;
     friends.friendsChanged = [this] { Save(); };
@@ -102,7 +102,25 @@ void BrowserWindow::CreateControls() {
     };
     friends.notified = start_.notified;
     friends_ =
-        std::make_unique<FriendsPane>(window, IDC_FRIENDS, rows_, settings_.friends, std::move(friends));
+        std::make_unique<FriendsPane>(window, IDC_FRIENDS, table_, settings_.friends, std::move(friends));
+    MastersPane::Handlers fetched;
+    fetched.log = log;
+    fetched.hint = [this](const wchar_t* hint) { status_->Say(hint); };
+    fetched.fetchChanged = [this] { UpdateStatus(); };
+    fetched.listChanged = [this] {
+        UpdateList();
+        find_->Update();
+        Save();
+    };
+    fetched.chosen = [this](const MasterChoice& choice) {
+        settings_.masters = choice.masters;
+        settings_.mastersAtStart = choice.atStart;
+        Save();
+    };
+    fetched.busy = [this] { return !side_ || Refreshing(); };
+    fetched.refresh = [this](const std::vector<ServerId>& ids) { Refresh(ids); };
+    masters_ = std::make_unique<MastersPane>(
+        window, table_, MasterChoice{settings_.masters, settings_.mastersAtStart}, std::move(fetched));
     status_ = std::make_unique<RefreshStatus>(window, IDC_STATUS);
 }
 

@@ -7,9 +7,7 @@
 #include "apps/vtbrowse/add_servers_dialog_win.h"
 #include "apps/vtbrowse/browser_ids.h"
 #include "apps/vtbrowse/controls_win.h"
-#include "apps/vtbrowse/favourites.h"
 #include "apps/vtbrowse/join_dialog_win.h"
-#include "apps/vtbrowse/master_merge.h"
 #include "apps/vtbrowse/player_search.h"
 #include "apps/vtbrowse/settings_as_it_was.h"
 #include "apps/vtbrowse/window_object_win.h"
@@ -58,7 +56,7 @@ BrowserWindow::BrowserWindow(BrowserStart start) : start_(std::move(start)) {
     ShowSettings();
     AddAboutItem(window_.get());
     find_ = std::make_unique<FindPlayerWindow>(
-        window_.get(), [this](const std::wstring& text) { return FindPlayers(rows_, text); },
+        window_.get(), [this](const std::wstring& text) { return FindPlayers(table_, text); },
         [this](ServerId id) { SelectServer(id); });
     ShowWindow(window_.get(), start_.show);
     UpdateWindow(window_.get());
@@ -67,8 +65,8 @@ BrowserWindow::BrowserWindow(BrowserStart start) : start_(std::move(start)) {
     // The file is written anew without what could not be read: the user's lines are kept.
     if (!unread.empty()) Log(KeepAsItWasNow(start_.settingsPath));
     try {
-        side_ = std::make_unique<PluginSide>(start_.pluginPath, start_.options.mostSessions, window_.get(),
-                                             SideMessage);
+        side_ = std::make_unique<PluginSide>(start_.pluginPath, start_.options.mostSessions,
+                                             settings_.timeoutSeconds, table_, window_.get(), SideMessage);
     } catch (const std::exception& error) {
         Log(L"The plugin could not be loaded, so nothing can be refreshed or joined: " +
             WideFromUtf8(error.what()));
@@ -76,24 +74,20 @@ BrowserWindow::BrowserWindow(BrowserStart start) : start_(std::move(start)) {
     std::vector<ServerAddress> servers = std::exchange(settings_.servers, {});
     servers.insert(servers.end(), start_.options.servers.begin(), start_.options.servers.end());
     AddServers(servers);
-    ListRestored(RestoreListed(rows_, std::exchange(settings_.listed, {}), nextId_),
-                 L" the masters gave before");
-    ListRestored(RestoreFavourites(rows_, settings_.favourites, nextId_),
-                 L" of favourites no master lists any more");
+    ListRestored(table_.RestoreListed(std::exchange(settings_.listed, {})), L" the masters gave before");
+    ListRestored(table_.RestoreFavourites(settings_.favourites), L" of favourites no master lists any more");
     for (const std::string& file : start_.options.serverFiles) ImportFile(FullHostPath(file));
     if (const std::optional<ServerAddress>& chosen = start_.options.select) {
-        for (const ServerRow& row : rows_) {
-            if (row.address == *chosen) SelectServer(row.id);
-        }
+        if (const ServerRow* row = table_.Find(*chosen)) SelectServer(row->id);
     }
     SetTimer(window_.get(), ErrorTimer, ErrorPollMs, nullptr);
     ApplyAutoRefresh();
     list_->ShowOrder(settings_.order);
     started_ = true;
     Save();
-    if (!rows_.empty()) RefreshAll();
+    if (!table_.Empty()) RefreshAll();
     if (start_.options.join) QuickJoin(*start_.options.join);
-    if (settings_.mastersAtStart) GetFromMasters();
+    if (settings_.mastersAtStart) masters_->Fetch();
     UpdateStatus();
 }
 
@@ -147,9 +141,6 @@ LRESULT BrowserWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPARA
                     return 0;
                 case SideMessage:
                     OnSideEvents();
-                    return 0;
-                case FetchMessage:
-                    OnFetchEvents();
                     return 0;
                 case CMD_FORWARD:
                     OnHandedBack(wParam, lParam);
@@ -229,7 +220,7 @@ void BrowserWindow::OnCommand(int id, int code) {
             Save();
             break;
         case IDC_FAVOURITE:
-            ToggleFavourites(rows_, list_->SelectedIds());
+            table_.ToggleFavourites(list_->SelectedIds());
             UpdateList();
             Save();
             break;
@@ -237,10 +228,10 @@ void BrowserWindow::OnCommand(int id, int code) {
             JoinServer(list_->FocusedId(), true);
             break;
         case IDC_GET_MASTERS:
-            GetFromMasters();
+            masters_->Fetch();
             break;
         case IDC_MASTERS:
-            EditMasters();
+            masters_->Edit();
             break;
         case IDC_HAND_BACK:
             if (side_ && list_->FocusedId()) side_->HandBack(list_->FocusedId(), hostWindow_);
@@ -250,23 +241,17 @@ void BrowserWindow::OnCommand(int id, int code) {
     }
 }
 
-ServerRow* BrowserWindow::Find(ServerId id) {
-    const auto found =
-        std::find_if(rows_.begin(), rows_.end(), [id](const ServerRow& row) { return row.id == id; });
-    return found == rows_.end() ? nullptr : &*found;
-}
-
 void BrowserWindow::SelectServer(ServerId id) {
     list_->Select(id);
     ShowDetails();
 }
 
 void BrowserWindow::ShowDetails() {
-    details_->Show(Find(list_->FocusedId()));
+    details_->Show(table_.Find(list_->FocusedId()));
 }
 
 void BrowserWindow::UpdateList() {
-    list_->Update(settings_.filter, settings_.order);
+    list_->Show(settings_.filter, settings_.order);
     ShowDetails();
     UpdateStatus();
 }
@@ -280,16 +265,14 @@ void BrowserWindow::SortBy(RowColumn column) {
 }
 
 void BrowserWindow::AddServers(const std::vector<ServerAddress>& servers) {
-    AddedRows added;
     // A server that masters listed, added by hand too, stays when they stop listing it.
-    for (const ServerAddress& server : servers) RowFor(rows_, server, nextId_, added).origin.byHand = true;
+    const AddedRows added = table_.AddByHand(servers);
     if (added.empty()) {
         Save();  // a server the masters listed may be one added by hand now
         return;
     }
-    if (side_) side_->Add(added, settings_.timeoutSeconds);
     Log(L"Added " + Plural(added.size(), L"server", L"servers") +
-        (status_->Tally().Running() ? L"; they are refreshed after the running refresh" : L""));
+        (Refreshing() ? L"; they are refreshed after the running refresh" : L""));
     UpdateList();
     Save();
 }
@@ -306,31 +289,16 @@ void BrowserWindow::ImportFile(const std::wstring& path) {
 }
 
 void BrowserWindow::RemoveSelected() {
-    const std::vector<ServerId> ids = list_->SelectedIds();
+    const std::vector<ServerId> ids = table_.Remove(list_->SelectedIds());
     if (ids.empty()) return;
-    rows_.erase(std::remove_if(rows_.begin(), rows_.end(),
-                               [&](const ServerRow& row) {
-                                   return std::find(ids.begin(), ids.end(), row.id) != ids.end();
-                               }),
-                rows_.end());
-    LetGo(ids);
     Log(L"Removed " + Plural(ids.size(), L"server", L"servers"));
     UpdateList();
     find_->Update();
     Save();
 }
 
-void BrowserWindow::LetGo(const std::vector<ServerId>& ids) {
-    if (ids.empty()) return;
-    if (side_) side_->Remove(ids);
-    friends_->Forget(ids);
-    for (const ServerId id : ids) seats_->Forget(id);
-}
-
 void BrowserWindow::RefreshAll() {
-    std::vector<ServerId> all;
-    for (const ServerRow& row : rows_) all.push_back(row.id);
-    Refresh(all);
+    Refresh(table_.Ids());
 }
 
 void BrowserWindow::Refresh(std::vector<ServerId> ids) {
@@ -338,26 +306,24 @@ void BrowserWindow::Refresh(std::vector<ServerId> ids) {
         Log(L"Cannot refresh: Tribes.vtplugin could not be loaded (see above)");
         return;
     }
-    if (status_->Tally().Running()) {
+    if (Refreshing()) {
         Log(L"A refresh is running: wait for it, or cancel it (Esc)");
         return;
     }
     if (ids.empty()) {
-        status_->Say(rows_.empty() ? L"Add servers first (Add..., Import...)"
-                                   : L"Select the servers to refresh first");
+        status_->Say(table_.Empty() ? L"Add servers first (Add..., Import...)"
+                                    : L"Select the servers to refresh first");
         return;
     }
-    status_->Tally().Start(ids.size());
     side_->Refresh(ids);
     UpdateStatus();
 }
 
 void BrowserWindow::CancelRefresh() {
-    fetch_.Cancel();
+    masters_->Cancel();
     UpdateStatus();
-    if (!status_->Tally().Running() || !side_) return;
+    if (!Refreshing()) return;
     side_->Cancel();
-    status_->Tally().Cancel();
     UpdateStatus();
 }
 
@@ -366,7 +332,7 @@ void BrowserWindow::JoinSelected() {
 }
 
 void BrowserWindow::JoinServer(ServerId id, bool waitForSeat) {
-    ServerRow* row = Find(id);
+    const ServerRow* row = table_.Find(id);
     if (!row) {
         status_->Say(waitForSeat ? L"Select the full server to wait for first"
                                  : L"Select the server to join first");
@@ -396,15 +362,14 @@ void BrowserWindow::JoinServer(ServerId id, bool waitForSeat) {
 
 void BrowserWindow::QuickJoin(const ServerAddress& server) {
     AddServers({server});
-    for (const ServerRow& row : rows_) {
-        if (row.address == server && side_) quick_->Await(row.id);
-    }
+    const ServerRow* row = table_.Find(server);
+    if (row && side_) quick_->Await(row->id);
 }
 
 void BrowserWindow::OnSideEvents() {
     if (!side_) return;
     const auto now = std::chrono::steady_clock::now();
-    if (status_->Tally().Running() && now - lastEvents_ < ResultsEvery) {
+    if (Refreshing() && now - lastEvents_ < ResultsEvery) {
         SetTimer(window_.get(), EventsTimer, static_cast<UINT>(ResultsEvery.count()), nullptr);
         return;
     }
@@ -413,27 +378,17 @@ void BrowserWindow::OnSideEvents() {
     bool rowsChanged = false;
     bool checked = false;
     ServerId joinNow = 0;
-    RefreshTally& tally = status_->Tally();
     for (SideEvent& event : side_->TakeEvents()) {
         switch (event.kind) {
             case SideEvent::Kind::Offered:
-                if (ServerRow* row = Find(event.server)) row->offeredOptions = std::move(event.offered);
+                table_.Offered(event.server, std::move(event.offered));
                 break;
             case SideEvent::Kind::Result:
-                if (ServerRow* row = Find(event.server)) {
-                    ApplySnapshot(*row, std::move(event.snapshot));
-                    tally.Count(row->outcome);
-                    friends_->Answered(*row);
-                    seats_->Answered(*row, false);
-                    rowsChanged = true;
-                }
+                rowsChanged |= table_.Answered(event.server, std::move(event.snapshot), false) != nullptr;
                 break;
             case SideEvent::Kind::Checked:
                 // A server pinged alone: a seat watch's look, a quick connect's.
-                if (ServerRow* row = Find(event.server); row && event.done == 1) {
-                    ApplySnapshot(*row, std::move(event.snapshot));
-                    friends_->Answered(*row);
-                    seats_->Answered(*row, true);
+                if (event.done == 1 && table_.Answered(event.server, std::move(event.snapshot), true)) {
                     rowsChanged = checked = true;
                 } else {
                     seats_->CheckFailed(event.server);
@@ -441,13 +396,12 @@ void BrowserWindow::OnSideEvents() {
                 if (quick_->Arrived(event.server)) joinNow = event.server;
                 break;
             case SideEvent::Kind::Progress:
-                tally.Progress(event.done, event.total);
                 break;
             case SideEvent::Kind::RefreshEnded:
-                Log(tally.End(event.done, event.total, event.seconds, event.cancelled));
+                Log(event.text);
                 find_->Update();
                 friends_->Tell();
-                filters_->OfferChoices(rows_);
+                filters_->OfferChoices(table_);
                 break;
             case SideEvent::Kind::Log:
                 Log(event.text);
@@ -455,8 +409,11 @@ void BrowserWindow::OnSideEvents() {
         }
     }
     if (checked) friends_->Tell();
-    if (rowsChanged) UpdateList();
-    RefreshListedByMasters();
+    if (rowsChanged) {
+        list_->Update();
+        ShowDetails();
+    }
+    masters_->RefreshListed();
     UpdateStatus();
     if (joinNow) JoinServer(joinNow, false);
 }
@@ -466,7 +423,7 @@ void BrowserWindow::OnHandedBack(WPARAM record, LPARAM server) {
     // gave it, the server's id.
     const auto* handed = reinterpret_cast<const VtPluginServerStruct*>(record);
     const std::wstring handle = handed ? WideFromUtf8(handed->handle.toCharString()) : L"(nothing)";
-    const ServerRow* row = Find(static_cast<ServerId>(server));
+    const ServerRow* row = table_.Find(static_cast<ServerId>(server));
     const std::wstring name =
         row && !row->last.status.serverName.empty() ? L" (" + row->last.status.serverName + L")" : L"";
     const std::wstring text = L"Passed back by the plugin: " + handle + name;
@@ -476,23 +433,9 @@ void BrowserWindow::OnHandedBack(WPARAM record, LPARAM server) {
 }
 
 void BrowserWindow::OnContextMenu(LPARAM where) {
-    POINT point;
-    if (!list_->MenuPoint(where, point)) return;
-    // The plugin's own menu step for the server, with the host's menu object.
-    if (side_) side_->OpenPluginMenu(list_->FocusedId());
-    owners::unique_menu menu(CreatePopupMenu());
-    AppendMenuW(menu.get(), MF_STRING, IDC_REFRESH_SELECTED, L"Refresh");
-    AppendMenuW(menu.get(), MF_STRING, IDC_JOIN, L"Join...\tEnter");
-    AppendMenuW(menu.get(), MF_STRING, IDC_WATCH_SEAT, L"Join when a seat frees...");
-    const ServerRow* focused = Find(list_->FocusedId());
-    AppendMenuW(menu.get(), MF_STRING, IDC_FAVOURITE,
-                focused && focused->origin.favourite ? L"Remove from favourites\tCtrl+D"
-                                                     : L"Add to favourites\tCtrl+D");
-    AppendMenuW(menu.get(), MF_STRING, IDC_REMOVE, L"Remove\tDel");
-    AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(menu.get(), MF_STRING, IDC_HAND_BACK, L"Pass to the plugin and back");
-    const int chosen = static_cast<int>(TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, point.x,
-                                                       point.y, 0, window_.get(), nullptr));
+    const int chosen = list_->ContextMenu(where, [this](ServerId id) {
+        if (side_) side_->OpenPluginMenu(id);
+    });
     if (chosen) OnCommand(chosen, 0);
 }
 
@@ -503,7 +446,7 @@ void BrowserWindow::OnTimer(UINT_PTR timer) {
         return;
     }
     if (timer == AutoTimer) {
-        if (!status_->Tally().Running() && !rows_.empty()) RefreshAll();
+        if (!Refreshing() && !table_.Empty()) RefreshAll();
         return;
     }
     // Errors the plugin reports through VtError go to the log; none of them stops a refresh.
@@ -515,10 +458,10 @@ void BrowserWindow::OnTimer(UINT_PTR timer) {
 void BrowserWindow::ApplyAutoRefresh() {
     const std::wstring typed = WindowText(GetDlgItem(window_.get(), IDC_AUTO_SECONDS));
     const long seconds = typed.empty() ? 0 : std::wcstol(typed.c_str(), nullptr, 10);
-    if (seconds >= 5 && seconds <= 86400) {
+    if (AutoRefreshSetting.Allows(seconds)) {
         settings_.autoRefreshSeconds = static_cast<int>(seconds);
     } else {
-        Log(L"Automatic refresh: the period is from 5 to 86400 seconds; kept " +
+        Log(L"Automatic refresh: the period is from " + AutoRefreshSetting.Range() + L" seconds; kept " +
             std::to_wstring(settings_.autoRefreshSeconds) + L" s");
         SetDlgItemTextW(window_.get(), IDC_AUTO_SECONDS,
                         std::to_wstring(settings_.autoRefreshSeconds).c_str());
@@ -533,10 +476,12 @@ void BrowserWindow::ApplyAutoRefresh() {
 }
 
 void BrowserWindow::UpdateStatus() {
-    const RefreshTally& tally = status_->Tally();
-    const MasterTally& fetching = fetch_.Tally();
+    static const RefreshTally noPlugin;  // nothing ever refreshes
+    const RefreshTally& tally = side_ ? side_->Tally() : noPlugin;
+    const MasterTally& fetching = masters_->Tally();
     status_->Show(
-        ListCounts(rows_.size(), list_->Shown(), settings_.autoRefresh ? settings_.autoRefreshSeconds : 0),
+        tally,
+        ListCounts(table_.Size(), list_->Shown(), settings_.autoRefresh ? settings_.autoRefreshSeconds : 0),
         fetching.Running() ? fetching.Activity() : L"");
     HWND window = window_.get();
     EnableWindow(GetDlgItem(window, IDCANCEL),
@@ -554,12 +499,18 @@ void BrowserWindow::Save() {
     // Filling the controls at start sends their change notifications: nothing to save before the
     // servers of the file are listed again.
     if (!started_) return;
-    StoreOrigins(rows_, settings_.servers, settings_.listed);
-    settings_.favourites = FavouriteAddresses(rows_);
+    table_.StoreOrigins(settings_.servers, settings_.listed);
+    settings_.favourites = table_.FavouriteAddresses();
     settings_.friends = friends_->Friends();
     std::string error;
     if (!SaveSettingsFile(start_.settingsPath, settings_, error))
         Log(L"Settings not saved: " + WideFromUtf8(error));
+}
+
+void BrowserWindow::ListRestored(const AddedRows& added, const std::wstring& which) {
+    if (added.empty()) return;
+    Log(L"Listed " + Plural(added.size(), L"server", L"servers") + which);
+    UpdateList();
 }
 
 void BrowserWindow::OnClose() {

@@ -17,13 +17,13 @@
 #include "apps/vtbrowse/find_player_win.h"
 #include "apps/vtbrowse/friends_pane_win.h"
 #include "apps/vtbrowse/log_pane_win.h"
-#include "apps/vtbrowse/master_fetch_win.h"
+#include "apps/vtbrowse/masters_pane_win.h"
 #include "apps/vtbrowse/plugin_side_win.h"
 #include "apps/vtbrowse/quick_connect_win.h"
 #include "apps/vtbrowse/refresh_status_win.h"
 #include "apps/vtbrowse/seat_watch_bar_win.h"
 #include "apps/vtbrowse/server_list_view_win.h"
-#include "apps/vtbrowse/server_rows.h"
+#include "apps/vtbrowse/server_table.h"
 #include "apps/vtbrowse/settings_file.h"
 #include "contract/host_window.h"
 #include "owners/unique_resource.h"
@@ -81,9 +81,7 @@ private:
     void ImportFile(const std::wstring& path);
     void RemoveSelected();
     void Refresh(std::vector<ServerId> ids);
-    // Rows already taken off rows_: their sessions, the friends pane's sightings and a seat watch
-    // on one of them go too.
-    void LetGo(const std::vector<ServerId>& ids);
+    bool Refreshing() const { return side_ && side_->Refreshing(); }
     void RefreshAll();
     void CancelRefresh();
     void JoinSelected();
@@ -92,7 +90,6 @@ private:
     void QuickJoin(const ServerAddress& server);
     void SortBy(RowColumn column);
 
-    ServerRow* Find(ServerId id);
     void SelectServer(ServerId id);
     void ShowDetails();
     void UpdateList();
@@ -101,20 +98,13 @@ private:
     void Log(const std::wstring& text);
     void Save();
 
-    // browser_masters_win.cpp: servers from master servers.
-    static constexpr UINT FetchMessage = WM_APP + 2;
-    void GetFromMasters();
-    void OnFetchEvents();
-    void TakeMasterLists(const FetchEvent& ended);
-    void RefreshListedByMasters();
     // Rows the settings file brought back beyond its server lines (which says what they are).
     void ListRestored(const AddedRows& added, const std::wstring& which);
-    void EditMasters();
 
     BrowserStart start_;
     BrowserSettings settings_;
-    std::vector<ServerRow> rows_;
-    ServerId nextId_ = 1;
+    // Before the parts, which hear it until they go.
+    ServerTable table_;
     bool started_ = false;  // the constructor has listed the servers of the settings file
     size_t errorsSeen_ = 0;
     std::chrono::steady_clock::time_point lastEvents_;  // when the window last took events in
@@ -133,11 +123,10 @@ private:
     std::unique_ptr<QuickConnect> quick_;
     std::unique_ptr<SeatWatchBar> seats_;
     std::unique_ptr<FriendsPane> friends_;
+    std::unique_ptr<MastersPane> masters_;
     HWND handedBack_ = nullptr;
     std::unique_ptr<FindPlayerWindow> find_;
     std::unique_ptr<PluginSide> side_;  // null when the plugin could not be loaded
-    MasterFetch fetch_;
-    std::vector<ServerId> refreshAfter_;  // listed by masters while a refresh ran: refreshed after it
 };
 
 // The program's message loop for browser; the exit code.

@@ -5,6 +5,8 @@
 #include "apps/vtbrowse/browser_ids.h"
 #include "apps/vtbrowse/controls_win.h"
 #include "apps/vtbrowse/player_filters.h"
+#include "apps/vtbrowse/player_search.h"
+#include "apps/vtbrowse/settings_file.h"
 
 namespace {
 
@@ -72,14 +74,16 @@ void FilterBar::Read(RowFilter& filter) const {
     const int password = static_cast<int>(SendDlgItemMessageW(pane, IDC_FILTER_PASSWORD, CB_GETCURSEL, 0, 0));
     filter.password = static_cast<PasswordFilter>(std::clamp(password, 0, 2));
     const std::wstring ping = WindowText(GetDlgItem(pane, IDC_FILTER_PING));
-    filter.pingUnderMs = ping.empty() || ping.size() > 5 ? 0 : std::stoi(ping);
+    const long typed = ping.empty() || ping.size() > 6 ? 0 : std::wcstol(ping.c_str(), nullptr, 10);
+    filter.pingUnderMs = PingUnderSetting.Allows(typed) ? static_cast<int>(typed) : 0;
     filter.favouritesOnly = IsChecked(GetDlgItem(pane, IDC_FAVOURITES_ONLY));
 }
 
-void FilterBar::OfferChoices(const std::vector<ServerRow>& rows) {
+void FilterBar::OfferChoices(const ServerTable& rows) {
     showing_ = true;
-    Fill(IDC_FILTER_GAME, AnyGameType, RuleValuesSeen(rows, GameTypeRule), gameType_);
-    Fill(IDC_FILTER_MOD, AnyMod, RuleValuesSeen(rows, ModRule), mod_);
+    std::vector<std::vector<std::wstring>> seen = RuleValuesSeen(rows, {GameTypeRule, ModRule});
+    Fill(IDC_FILTER_GAME, AnyGameType, std::move(seen[0]), gameType_);
+    Fill(IDC_FILTER_MOD, AnyMod, std::move(seen[1]), mod_);
     showing_ = false;
 }
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "apps/vtbrowse/pane_win.h"
-#include "apps/vtbrowse/server_rows.h"
+#include "apps/vtbrowse/server_table.h"
 
 class FilterBar final : public Pane {
 public:
@@ -20,7 +20,7 @@ public:
     // Fills the fields of filter the bar holds.
     void Read(RowFilter& filter) const;
     // Offers the game types and mods the servers of rows sent, the chosen ones kept.
-    void OfferChoices(const std::vector<ServerRow>& rows);
+    void OfferChoices(const ServerTable& rows);
 
 private:
     void OnCommand(int id, int code) override;

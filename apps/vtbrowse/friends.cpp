@@ -65,12 +65,12 @@ std::vector<FriendSighting> FriendsOn(const ServerRow& row, const std::vector<st
     return found;
 }
 
-std::vector<FriendSighting> WhereFriendsPlay(const std::vector<ServerRow>& rows,
+std::vector<FriendSighting> WhereFriendsPlay(const ServerTable& rows,
                                              const std::vector<std::wstring>& friends) {
     std::vector<FriendSighting> all;
-    for (const ServerRow& row : rows) {
+    rows.ForEach([&](const ServerRow& row) {
         for (FriendSighting& sighting : FriendsOn(row, friends)) all.push_back(std::move(sighting));
-    }
+    });
     std::vector<FriendSighting> byFriend;
     for (const std::wstring& written : friends) {
         const size_t before = byFriend.size();
@@ -105,6 +105,6 @@ std::vector<FriendSighting> FriendAppearances::Answered(const ServerRow& row,
     return appeared;
 }
 
-void FriendAppearances::SeeAll(const std::vector<ServerRow>& rows, const std::vector<std::wstring>& friends) {
-    for (const ServerRow& row : rows) Answered(row, friends);
+void FriendAppearances::SeeAll(const ServerTable& rows, const std::vector<std::wstring>& friends) {
+    rows.ForEach([&](const ServerRow& row) { Answered(row, friends); });
 }

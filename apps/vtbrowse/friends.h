@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "apps/vtbrowse/server_rows.h"
+#include "apps/vtbrowse/server_table.h"
 
 // Whether name is the friend written as pattern: "*" stands for any run of characters (none
 // too), every other character for itself, letter case aside.
@@ -29,7 +29,7 @@ struct FriendSighting {
 std::vector<FriendSighting> FriendsOn(const ServerRow& row, const std::vector<std::wstring>& friends);
 // Where each friend plays, friend by friend in the user's order and then server by server; a
 // friend playing nowhere among the servers that answered has one sighting without a player.
-std::vector<FriendSighting> WhereFriendsPlay(const std::vector<ServerRow>& rows,
+std::vector<FriendSighting> WhereFriendsPlay(const ServerTable& rows,
                                              const std::vector<std::wstring>& friends);
 
 // What the log and the notification say of an appearance: "Cobra is playing on Alpha
@@ -44,7 +44,7 @@ public:
     std::vector<FriendSighting> Answered(const ServerRow& row, const std::vector<std::wstring>& friends);
     // Takes every friend playing now as seen, without telling: the user changed who their friends
     // are and sees where they play in the friends pane.
-    void SeeAll(const std::vector<ServerRow>& rows, const std::vector<std::wstring>& friends);
+    void SeeAll(const ServerTable& rows, const std::vector<std::wstring>& friends);
     // The server left the list.
     void Forget(ServerId server) { present_.erase(server); }
 

@@ -16,9 +16,10 @@ std::wstring ServerText(const FriendSighting& sighting) {
 
 }  // namespace
 
-FriendsPane::FriendsPane(HWND parent, int id, const std::vector<ServerRow>& rows,
-                         std::vector<std::wstring> friends, Handlers handlers)
+FriendsPane::FriendsPane(HWND parent, int id, ServerTable& rows, std::vector<std::wstring> friends,
+                         Handlers handlers)
     : rows_(rows), friends_(std::move(friends)), handlers_(std::move(handlers)) {
+    rows_.Subscribe(*this);
     CreatePane(parent, id);
     HWND pane = window_.get();
     CreateControl(pane, L"Static", L"Friends", SS_LEFT | SS_CENTERIMAGE, IDC_FRIENDS_TITLE);
@@ -41,7 +42,11 @@ FriendsPane::FriendsPane(HWND parent, int id, const std::vector<ServerRow>& rows
     ShowWhere();
 }
 
-void FriendsPane::Answered(const ServerRow& row) {
+FriendsPane::~FriendsPane() {
+    rows_.Unsubscribe(*this);
+}
+
+void FriendsPane::RowAnswered(const ServerRow& row, bool) {
     for (FriendSighting& sighting : appearances_.Answered(row, friends_))
         told_.push_back(std::move(sighting));
 }
@@ -66,7 +71,7 @@ void FriendsPane::Tell() {
     }
 }
 
-void FriendsPane::Forget(const std::vector<ServerId>& servers) {
+void FriendsPane::RowsRemoved(const std::vector<ServerId>& servers) {
     for (const ServerId server : servers) appearances_.Forget(server);
     ShowWhere();
 }

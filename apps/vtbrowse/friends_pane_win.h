@@ -13,7 +13,7 @@
 #include "apps/vtbrowse/notification_icon_win.h"
 #include "apps/vtbrowse/pane_win.h"
 
-class FriendsPane final : public Pane {
+class FriendsPane final : public Pane, private TableSubscriber {
 public:
     struct Handlers {
         std::function<void(const std::wstring&)> log;
@@ -23,22 +23,22 @@ public:
         std::function<void(const std::wstring&, const std::wstring&)> notified;
     };
 
-    // rows outlives the pane.
-    FriendsPane(HWND parent, int id, const std::vector<ServerRow>& rows, std::vector<std::wstring> friends,
-                Handlers handlers);
+    // Hears rows (which outlives the pane) until destroyed.
+    FriendsPane(HWND parent, int id, ServerTable& rows, std::vector<std::wstring> friends, Handlers handlers);
+    ~FriendsPane();
 
     const std::vector<std::wstring>& Friends() const { return friends_; }
-    // A ping of row ended: the friends who appeared on it are kept for Tell.
-    void Answered(const ServerRow& row);
     // Tells the appearances kept (a log line each, one balloon for them all) and shows where
     // every friend plays now.
     void Tell();
-    // The servers left the list (rows no longer has them).
-    void Forget(const std::vector<ServerId>& servers);
 
     bool OnEnter(HWND focus) override;
 
 private:
+    // A ping of row ended: the friends who appeared on it are kept for Tell.
+    void RowAnswered(const ServerRow& row, bool alone) override;
+    // The servers left the list.
+    void RowsRemoved(const std::vector<ServerId>& servers) override;
     void OnCommand(int id, int code) override;
     void OnNotify(const NMHDR& header) override;
     void OnSize(int width, int height) override;
@@ -47,7 +47,7 @@ private:
     void ShowWhere();
     void ChooseSelected();
 
-    const std::vector<ServerRow>& rows_;
+    ServerTable& rows_;
     std::vector<std::wstring> friends_;
     Handlers handlers_;
     FriendAppearances appearances_;

@@ -115,9 +115,10 @@ void Build(HWND dialog, const JoinState& state) {
         SetWindowTextW(dialog, L"Join when a seat frees");
         stack.Heading(L"Waiting for a seat: the game starts the moment one is free");
         stack.Field(L"Look every", IDC_JOIN_WATCH_EVERY, std::to_wstring(state.watch->everySeconds),
-                    L"seconds (1 to 3600): only this server is asked", ES_NUMBER, 40);
+                    L"seconds (" + SeatWatchEverySetting.Range() + L"): only this server is asked", ES_NUMBER,
+                    40);
         stack.Field(L"Give up after", IDC_JOIN_WATCH_GIVE_UP, std::to_wstring(state.watch->giveUpMinutes),
-                    L"minutes (1 to 1440)", ES_NUMBER, 40);
+                    L"minutes (" + SeatWatchGiveUpSetting.Range() + L")", ES_NUMBER, 40);
     }
     stack.Y() += 4;
     stack.Place(L"Button", state.watch ? L"Wait" : L"Join", BS_DEFPUSHBUTTON | WS_TABSTOP, IDOK,
@@ -146,14 +147,14 @@ void Collect(HWND dialog, const JoinState& state) {
     }
     if (state.watch) {
         // A number out of range is taken as the nearest the range allows.
-        const auto number = [&](int id, int lowest, int highest) {
+        const auto number = [&](int id, const NumberSetting& setting) {
             const std::wstring typed = WindowText(GetDlgItem(dialog, id));
             const long value =
-                typed.empty() || typed.size() > 6 ? lowest : std::wcstol(typed.c_str(), nullptr, 10);
-            return static_cast<int>(std::clamp<long>(value, lowest, highest));
+                typed.empty() || typed.size() > 6 ? setting.lowest : std::wcstol(typed.c_str(), nullptr, 10);
+            return static_cast<int>(std::clamp<long>(value, setting.lowest, setting.highest));
         };
-        state.watch->everySeconds = number(IDC_JOIN_WATCH_EVERY, 1, 3600);
-        state.watch->giveUpMinutes = number(IDC_JOIN_WATCH_GIVE_UP, 1, 1440);
+        state.watch->everySeconds = number(IDC_JOIN_WATCH_EVERY, SeatWatchEverySetting);
+        state.watch->giveUpMinutes = number(IDC_JOIN_WATCH_GIVE_UP, SeatWatchGiveUpSetting);
     }
 }
 

@@ -13,8 +13,7 @@ void MasterFetch::Start(const std::vector<ServerAddress>& masters, const MasterT
                         UINT message) {
     // The last fetch's thread has posted its end already: this join does not wait.
     if (thread_.joinable()) thread_.join();
-    window_ = window;
-    message_ = message;
+    events_.Address(window, message);
     cancel_ = false;
     tally_.Start(masters.size());
     thread_ = std::thread([this, masters, timing] {
@@ -23,14 +22,14 @@ void MasterFetch::Start(const std::vector<ServerAddress>& masters, const MasterT
             GatherMasters(masters, timing, &cancel_, [this](size_t, const MasterOutcome& outcome) {
                 FetchEvent ended;
                 ended.outcome = outcome;
-                Push(std::move(ended));
+                events_.Push(std::move(ended));
             });
         FetchEvent ended;
         ended.kind = FetchEvent::Kind::Ended;
         ended.outcomes = std::move(gathering.masters);
         ended.seconds = std::chrono::duration<double>(MasterClock::now() - start).count();
         ended.cancelled = cancel_;
-        Push(std::move(ended));
+        events_.Push(std::move(ended));
     });
 }
 
@@ -38,18 +37,4 @@ void MasterFetch::Cancel() {
     if (!tally_.Running()) return;
     cancel_ = true;
     tally_.Cancel();
-}
-
-void MasterFetch::Push(FetchEvent event) {
-    {
-        std::lock_guard<std::mutex> hold(mutex_);
-        events_.push_back(std::move(event));
-    }
-    if (!announced_.exchange(true)) PostMessageW(window_, message_, 0, 0);
-}
-
-std::vector<FetchEvent> MasterFetch::TakeEvents() {
-    std::lock_guard<std::mutex> hold(mutex_);
-    announced_ = false;
-    return std::exchange(events_, {});
 }

@@ -5,13 +5,12 @@
 #pragma once
 
 #include <atomic>
-#include <mutex>
 #include <thread>
 #include <vector>
 
 #include "apps/masters/master_exchange.h"
 #include "apps/vtbrowse/master_tally.h"
-#include "contract/windows_headers.h"
+#include "apps/vtbrowse/posted_mailbox_win.h"
 
 struct FetchEvent {
     enum class Kind {
@@ -38,20 +37,14 @@ public:
     void Start(const std::vector<ServerAddress>& masters, const MasterTiming& timing, HWND window,
                UINT message);
     void Cancel();
-    std::vector<FetchEvent> TakeEvents();
+    std::vector<FetchEvent> TakeEvents() { return events_.Take(); }
     // The window's count of the fetch: started by Start, ended by the window with the Ended event.
     MasterTally& Tally() { return tally_; }
     const MasterTally& Tally() const { return tally_; }
 
 private:
-    void Push(FetchEvent event);
-
     MasterTally tally_;
-    HWND window_ = nullptr;
-    UINT message_ = 0;
     std::atomic<bool> cancel_{false};
-    std::mutex mutex_;  // events_
-    std::vector<FetchEvent> events_;
-    std::atomic<bool> announced_{false};
+    PostedMailbox<FetchEvent> events_;
     std::thread thread_;
 };

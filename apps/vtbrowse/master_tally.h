@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "apps/masters/master_outcome.h"
-#include "apps/vtbrowse/master_merge.h"
+#include "apps/vtbrowse/server_table.h"
 
 class MasterTally {
 public:

@@ -29,11 +29,13 @@ std::wstring Label(const HostedServer& server) {
 
 }  // namespace
 
-PluginSide::PluginSide(const std::wstring& pluginPath, size_t mostSessions, HWND window, UINT message)
+PluginSide::PluginSide(const std::wstring& pluginPath, size_t mostSessions, int timeoutSeconds,
+                       ServerTable& table, HWND window, UINT message)
     : runner_(pluginPath),
       mostSessions_(mostSessions > 0 ? mostSessions : DefaultMostSessions),
-      window_(window),
-      message_(message) {
+      timeoutSeconds_(timeoutSeconds),
+      table_(table) {
+    events_.Address(window, message);
     EngineSettings settings;
     settings.mostSessions = mostSessions_;
     settings.workers = RefreshWorkers(0, std::thread::hardware_concurrency());
@@ -42,14 +44,16 @@ PluginSide::PluginSide(const std::wstring& pluginPath, size_t mostSessions, HWND
         event.kind = SideEvent::Kind::Offered;
         event.server = static_cast<ServerId>(key);
         event.offered = LatestOffers(server.entry->OfferedLaunchOptions());
-        Push(std::move(event));
+        events_.Push(std::move(event));
     };
     engine_.emplace(runner_, std::move(settings));
     commands_.emplace();
     launches_.emplace();
+    table_.Subscribe(*this);
 }
 
 PluginSide::~PluginSide() {
+    table_.Unsubscribe(*this);
     engine_->Cancel();
     // A launch whose game did not start waits in the plugin's message box; closing the browser
     // closes the box, so the lane can end and the plugin be unloaded with nothing of it running.
@@ -69,32 +73,17 @@ PluginSide::~PluginSide() {
     runner_.Unload();
 }
 
-void PluginSide::Push(SideEvent event) {
-    {
-        std::lock_guard<std::mutex> hold(mutex_);
-        events_.push_back(std::move(event));
-    }
-    // One message until the window takes the events: a refresh of a thousand servers must not
-    // post a thousand messages through the Wine server its pings need.
-    if (!announced_.exchange(true)) PostMessageW(window_, message_, 0, 0);
-}
-
 void PluginSide::Log(std::wstring text) {
     SideEvent event;
     event.kind = SideEvent::Kind::Log;
     event.text = std::move(text);
-    Push(std::move(event));
+    events_.Push(std::move(event));
 }
 
-std::vector<SideEvent> PluginSide::TakeEvents() {
-    std::lock_guard<std::mutex> hold(mutex_);
-    announced_ = false;
-    return std::exchange(events_, {});
-}
-
-void PluginSide::Add(const AddedRows& servers, int timeoutSeconds) {
+void PluginSide::RowsAdded(const AddedRows& servers) {
     std::vector<std::pair<ServerKey, MakeHostedServer>> listed;
     for (const auto& [id, address] : servers) {
+        const int timeoutSeconds = timeoutSeconds_;
         listed.emplace_back(
             id, [address = address, timeoutSeconds] { return HostListedServer(address, timeoutSeconds); });
     }
@@ -102,12 +91,13 @@ void PluginSide::Add(const AddedRows& servers, int timeoutSeconds) {
     engine_->Add(std::move(listed));
 }
 
-void PluginSide::Remove(const std::vector<ServerId>& servers) {
+void PluginSide::RowsRemoved(const std::vector<ServerId>& servers) {
     listed_ -= std::min(listed_.load(), servers.size());
     engine_->Remove(std::vector<ServerKey>(servers.begin(), servers.end()));
 }
 
 void PluginSide::Refresh(const std::vector<ServerId>& servers) {
+    tally_.Start(servers.size());
     if (listed_ > mostSessions_) {
         Log(L"Refreshing " + std::to_wstring(servers.size()) + L" servers " + std::to_wstring(mostSessions_) +
             L" at a time");
@@ -118,14 +108,14 @@ void PluginSide::Refresh(const std::vector<ServerId>& servers) {
         result.kind = SideEvent::Kind::Result;
         result.server = static_cast<ServerId>(key);
         result.snapshot = ReadSnapshot(*server.data, pingMs.empty() ? 0 : pingMs.back());
-        Push(std::move(result));
+        events_.Push(std::move(result));
     };
     report.progress = [this](size_t done, size_t total) {
         SideEvent progress;
         progress.kind = SideEvent::Kind::Progress;
         progress.done = done;
         progress.total = total;
-        Push(std::move(progress));
+        events_.Push(std::move(progress));
     };
     report.ended = [this](const RefreshEnd& end) {
         SideEvent ended;
@@ -134,9 +124,28 @@ void PluginSide::Refresh(const std::vector<ServerId>& servers) {
         ended.total = end.total;
         ended.seconds = end.seconds;
         ended.cancelled = end.cancelled;
-        Push(std::move(ended));
+        events_.Push(std::move(ended));
     };
     engine_->Refresh(std::vector<ServerKey>(servers.begin(), servers.end()), std::move(report));
+}
+
+void PluginSide::Cancel() {
+    engine_->Cancel();
+    tally_.Cancel();
+}
+
+std::vector<SideEvent> PluginSide::TakeEvents() {
+    std::vector<SideEvent> events = events_.Take();
+    for (SideEvent& event : events) {
+        if (event.kind == SideEvent::Kind::Result && table_.Find(event.server)) {
+            tally_.Count(ClassifyOutcome(event.snapshot.status));
+        } else if (event.kind == SideEvent::Kind::Progress) {
+            tally_.Progress(event.done, event.total);
+        } else if (event.kind == SideEvent::Kind::RefreshEnded) {
+            event.text = tally_.End(event.done, event.total, event.seconds, event.cancelled);
+        }
+    }
+    return events;
 }
 
 void PluginSide::Check(ServerId server) {
@@ -150,7 +159,7 @@ void PluginSide::Check(ServerId server) {
     };
     report.ended = [this, checked](const RefreshEnd& end) {
         checked->done = end.done;
-        Push(std::move(*checked));
+        events_.Push(std::move(*checked));
     };
     engine_->Refresh({server}, std::move(report));
 }

@@ -1,6 +1,7 @@
 // vtbrowse's side of the plugin: the runner and its refresh engine, with one listed server per
-// row, and the lanes for commands away from the window's thread. The window asks; what comes of
-// it arrives as events, announced by one posted message until the window takes them.
+// row of the server table (it hears rows added and removed), and the lanes for commands away from
+// the window's thread. The window asks; what comes of it arrives as events in a PostedMailbox.
+// It keeps the tally of the window's refreshes: whether one runs, and how far it got.
 //
 // Sessions and refreshes are the engine's (runner/refresh_engine_win.h). Commands 1039 and 1124
 // go on a lane of their own, and so do launches: a launch whose game cannot start holds its lane
@@ -9,12 +10,13 @@
 
 #include <atomic>
 #include <map>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "apps/vtbrowse/server_rows.h"
+#include "apps/vtbrowse/posted_mailbox_win.h"
+#include "apps/vtbrowse/refresh_tally.h"
+#include "apps/vtbrowse/server_table.h"
 #include "apps/vtbrowse/settings_file.h"
 #include "contract/host_window.h"
 #include "runner/plugin_runner_win.h"
@@ -26,7 +28,8 @@ struct SideEvent {
         Offered,       // server's session was made: offered holds the launch options it offered
         Result,        // server was pinged: snapshot holds what the ping left
         Progress,      // done of total servers of the running refresh have been pinged
-        RefreshEnded,  // done of total pinged in seconds; cancelled when it stopped early
+        RefreshEnded,  // done of total pinged in seconds; cancelled when it stopped early; text: the tally's
+                       // line
         Log,           // text for the log pane
         Checked,       // server's check ended: snapshot holds what the ping left when done is 1
     };
@@ -47,23 +50,23 @@ struct JoinRequest {
     std::map<int, std::wstring> optionValues;  // the offered options' values, by id
 };
 
-class PluginSide {
+class PluginSide final : private TableSubscriber {
 public:
-    // Loads the plugin (PluginLoadError when it cannot). Events are announced to window with
-    // message. Lists longer than mostSessions (0: the runner's default) are refreshed in batches.
-    PluginSide(const std::wstring& pluginPath, size_t mostSessions, HWND window, UINT message);
+    // Loads the plugin (PluginLoadError when it cannot), then lists every row table adds, with a
+    // ping budget of timeoutSeconds, until destroyed. Events are announced to window with message.
+    // Lists longer than mostSessions (0: the runner's default) are refreshed in batches.
+    PluginSide(const std::wstring& pluginPath, size_t mostSessions, int timeoutSeconds, ServerTable& table,
+               HWND window, UINT message);
     // Cancels the refresh, closes a message box the plugin still shows, waits for the lanes and
     // unloads the plugin. Called on the window's thread, whose sent messages it takes meanwhile.
     ~PluginSide();
     PluginSide(const PluginSide&) = delete;
     PluginSide& operator=(const PluginSide&) = delete;
 
-    // Servers added while a refresh runs get their sessions once it ends (see RefreshEngine).
-    void Add(const AddedRows& servers, int timeoutSeconds);
-    void Remove(const std::vector<ServerId>& servers);
+    // A refresh of servers, counted by the tally; called while none runs.
     void Refresh(const std::vector<ServerId>& servers);
     // Starts no new ping of the refreshes asked for so far; the pings running end by themselves.
-    void Cancel() { engine_->Cancel(); }
+    void Cancel();
     // Pings one server on its kept session, behind the jobs asked before (a refresh running among
     // them), apart from the window's refreshes: a seat watch's look, a quick connect's.
     void Check(ServerId server);
@@ -73,22 +76,26 @@ public:
     // Command 1124 with window as the host window; lParam is the server's id.
     void HandBack(ServerId server, VtHostWindow& window);
 
+    // The events so far, taken into the tally (results of servers still listed, progress, end).
     std::vector<SideEvent> TakeEvents();
+    const RefreshTally& Tally() const { return tally_; }
+    bool Refreshing() const { return tally_.Running(); }
     size_t MostSessions() const { return mostSessions_; }
 
 private:
-    void Push(SideEvent event);
+    // Servers added while a refresh runs get their sessions once it ends (see RefreshEngine).
+    void RowsAdded(const AddedRows& servers) override;
+    void RowsRemoved(const std::vector<ServerId>& servers) override;
     void Log(std::wstring text);
 
     PluginRunner runner_;
     const size_t mostSessions_;
-    const HWND window_;
-    const UINT message_;
+    const int timeoutSeconds_;
+    ServerTable& table_;
     VtPluginMenu menu_;
 
-    std::mutex mutex_;  // events_
-    std::vector<SideEvent> events_;
-    std::atomic<bool> announced_{false};  // a message tells the window of events not yet taken
+    PostedMailbox<SideEvent> events_;
+    RefreshTally tally_;  // of the window's refreshes, on the window's thread
     std::atomic<size_t> listed_{0};
 
     // Declared last: they end first, before the runner unloads the plugin; the lanes before the

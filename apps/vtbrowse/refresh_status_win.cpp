@@ -16,9 +16,10 @@ int RefreshStatus::Layout(int width) {
     return bar.bottom - bar.top;
 }
 
-void RefreshStatus::Show(const std::wstring& counts, const std::wstring& fetching) {
-    std::wstring activity = tally_.Activity();
-    if (!fetching.empty()) activity = tally_.Running() ? fetching + L"; " + activity : fetching;
+void RefreshStatus::Show(const RefreshTally& tally, const std::wstring& counts,
+                         const std::wstring& fetching) {
+    std::wstring activity = tally.Activity();
+    if (!fetching.empty()) activity = tally.Running() ? fetching + L"; " + activity : fetching;
     SendMessageW(bar_, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(activity.c_str()));
     SendMessageW(bar_, SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(counts.c_str()));
 }

@@ -1,5 +1,5 @@
-// The status bar: what the running refresh has done (its tally), or how the last one went, and
-// how many servers are listed and shown.
+// The status bar: what the running refresh has done (the plugin side's tally), or how the last
+// one went, and how many servers are listed and shown. It only shows them.
 #pragma once
 
 #include <string>
@@ -16,15 +16,12 @@ public:
     HWND Window() const { return bar_; }
     // Fits the bar to the bottom of its parent, width wide; the height it takes.
     int Layout(int width);
-    RefreshTally& Tally() { return tally_; }
-    const RefreshTally& Tally() const { return tally_; }
-    // Shows the tally's activity and the list's counts (ListCounts); fetching, when not empty,
-    // what a fetch from master servers is doing, before the refresh's progress.
-    void Show(const std::wstring& counts, const std::wstring& fetching = L"");
+    // Shows tally's activity and the list's counts (ListCounts); fetching, when not empty, what a
+    // fetch from master servers is doing, before the refresh's progress.
+    void Show(const RefreshTally& tally, const std::wstring& counts, const std::wstring& fetching = L"");
     // A hint in place of the activity until the next Show.
     void Say(const wchar_t* hint);
 
 private:
-    RefreshTally tally_;
     HWND bar_;
 };

@@ -23,8 +23,9 @@ std::wstring ClockAt(SeatWatch::Clock::time_point when) {
 
 }  // namespace
 
-SeatWatchBar::SeatWatchBar(HWND parent, int id, const std::vector<ServerRow>& rows, Handlers handlers)
-    : rows_(rows), handlers_(std::move(handlers)) {
+SeatWatchBar::SeatWatchBar(HWND parent, int id, ServerTable& table, Handlers handlers)
+    : table_(table), handlers_(std::move(handlers)) {
+    table_.Subscribe(*this);
     CreatePane(parent, id);
     CreateControl(window_.get(), L"Static", IdleLine, SS_LEFT | SS_CENTERIMAGE | SS_ENDELLIPSIS,
                   IDC_WATCH_TEXT);
@@ -32,11 +33,12 @@ SeatWatchBar::SeatWatchBar(HWND parent, int id, const std::vector<ServerRow>& ro
                   IDC_WATCH_STOP);
 }
 
+SeatWatchBar::~SeatWatchBar() {
+    table_.Unsubscribe(*this);
+}
+
 const ServerRow* SeatWatchBar::Row() const {
-    if (!watch_) return nullptr;
-    const auto found = std::find_if(rows_.begin(), rows_.end(),
-                                    [&](const ServerRow& row) { return row.id == watch_->Server(); });
-    return found == rows_.end() ? nullptr : &*found;
+    return watch_ ? table_.Find(watch_->Server()) : nullptr;
 }
 
 void SeatWatchBar::Start(ServerId server, SeatWatchPlan plan) {
@@ -53,10 +55,10 @@ void SeatWatchBar::Start(ServerId server, SeatWatchPlan plan) {
     Act(watch_->Tick(SeatWatch::Clock::now()));
 }
 
-void SeatWatchBar::Answered(const ServerRow& row, bool checked) {
+void SeatWatchBar::RowAnswered(const ServerRow& row, bool alone) {
     if (!watch_ || row.id != watch_->Server()) return;
     lastRow_ = row;
-    if (checked) watch_->PingEnded();
+    if (alone) watch_->PingEnded();
     Act(watch_->Answered(row, SeatWatch::Clock::now()));
 }
 
@@ -66,8 +68,9 @@ void SeatWatchBar::CheckFailed(ServerId server) {
     Act(WatchStep::Nothing);
 }
 
-void SeatWatchBar::Forget(ServerId server) {
-    if (watch_ && watch_->Server() == server && watch_->Watching()) Stop(L"the server was removed");
+void SeatWatchBar::RowsRemoved(const std::vector<ServerId>& ids) {
+    if (!watch_ || !watch_->Watching()) return;
+    if (std::find(ids.begin(), ids.end(), watch_->Server()) != ids.end()) Stop(L"the server was removed");
 }
 
 void SeatWatchBar::Stop(const wchar_t* why) {

@@ -11,8 +11,9 @@
 
 #include "apps/vtbrowse/pane_win.h"
 #include "apps/vtbrowse/seat_watch.h"
+#include "apps/vtbrowse/server_table.h"
 
-class SeatWatchBar final : public Pane {
+class SeatWatchBar final : public Pane, private TableSubscriber {
 public:
     struct Handlers {
         std::function<void(ServerId)> ping;    // ping the server alone (PluginSide::Check)
@@ -20,19 +21,20 @@ public:
         std::function<void(const std::wstring&)> log;
     };
 
-    // rows outlives the bar.
-    SeatWatchBar(HWND parent, int id, const std::vector<ServerRow>& rows, Handlers handlers);
+    // Hears table (which outlives the bar) until destroyed.
+    SeatWatchBar(HWND parent, int id, ServerTable& table, Handlers handlers);
+    ~SeatWatchBar();
 
     // Watches server; a watch running before is stopped.
     void Start(ServerId server, SeatWatchPlan plan);
-    // A ping of row ended, the watch's own when checked.
-    void Answered(const ServerRow& row, bool checked);
     // The watch's own ping ended without a result: the server left the list.
     void CheckFailed(ServerId server);
-    // The server left the list: its watch stops.
-    void Forget(ServerId server);
 
 private:
+    // A ping of row ended, the watch's own when alone.
+    void RowAnswered(const ServerRow& row, bool alone) override;
+    // The servers left the list: a watch of one of them stops.
+    void RowsRemoved(const std::vector<ServerId>& ids) override;
     void OnCommand(int id, int code) override;
     void OnTimer(UINT_PTR timer) override;
     void OnSize(int width, int height) override;
@@ -41,7 +43,7 @@ private:
     void ShowLine();
     const ServerRow* Row() const;
 
-    const std::vector<ServerRow>& rows_;
+    ServerTable& table_;
     Handlers handlers_;
     std::optional<SeatWatch> watch_;
     ServerRow lastRow_;  // the watched server as last seen, for the line once it left the list

@@ -2,7 +2,10 @@
 
 #include <algorithm>
 
+#include "apps/vtbrowse/browser_ids.h"
 #include "apps/vtbrowse/controls_win.h"
+#include "apps/vtbrowse/player_filters.h"
+#include "owners/unique_resource.h"
 
 namespace {
 
@@ -22,8 +25,8 @@ void CopyOut(const std::wstring& text, wchar_t* buffer, int size) {
 
 }  // namespace
 
-ServerListView::ServerListView(HWND parent, int id, const std::vector<ServerRow>& rows, Handlers handlers)
-    : rows_(rows),
+ServerListView::ServerListView(HWND parent, int id, ServerTable& table, Handlers handlers)
+    : table_(table),
       handlers_(std::move(handlers)),
       list_(CreateControl(parent, WC_LISTVIEWW, L"",
                           LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS | WS_TABSTOP, id,
@@ -38,35 +41,95 @@ ServerListView::ServerListView(HWND parent, int id, const std::vector<ServerRow>
     int order[RowColumnCount] = {static_cast<int>(RowColumn::Favourite)};
     for (int column = 1; column < RowColumnCount; ++column) order[column] = column - 1;
     SendMessageW(list_, LVM_SETCOLUMNORDERARRAY, RowColumnCount, reinterpret_cast<LPARAM>(order));
+    table_.Subscribe(*this);
+}
+
+ServerListView::~ServerListView() {
+    table_.Unsubscribe(*this);
+}
+
+void ServerListView::RowsAdded(const AddedRows&) {
+    rowsAddedOrRemoved_ = true;
+}
+
+void ServerListView::RowAnswered(const ServerRow& row, bool) {
+    answered_.push_back(row.id);
+}
+
+void ServerListView::RowsRemoved(const std::vector<ServerId>& ids) {
+    rowsAddedOrRemoved_ = true;
+    for (const ServerId id : ids) drawn_.erase(id);
 }
 
 const ServerRow* ServerListView::RowAt(size_t index) const {
-    if (index >= places_.size() || places_[index] >= rows_.size()) return nullptr;
-    return &rows_[places_[index]];
+    return index < shown_.Ids().size() ? table_.Find(shown_.Ids()[index]) : nullptr;
 }
 
-void ServerListView::Update(const RowFilter& filter, const RowOrder& order) {
+void ServerListView::Show(const RowFilter& filter, const RowOrder& order) {
+    filter_ = filter;
+    order_ = order;
     const std::vector<ServerId> selected = SelectedIds();
     const ServerId focused = FocusedId();
-    const size_t shownBefore = visible_.size();
-    VisibleRowPlaces(rows_, filter, order, places_);
-    visible_.clear();
-    for (const size_t place : places_) visible_.push_back(rows_[place].id);
-    // A list of thousands is updated five times a second while it refreshes: the list view is
-    // told only what changed (its count, a selection to move), and asks for the texts it shows.
-    if (visible_.size() != shownBefore) {
-        SendMessageW(list_, LVM_SETITEMCOUNT, visible_.size(), LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
-    }
-    InvalidateRect(list_, nullptr, FALSE);
-    if (selected.empty()) return;
+    const std::vector<ServerId> before = shown_.Ids();
+    shown_.Make(table_, filter_, order_);
+    answered_.clear();
+    rowsAddedOrRemoved_ = false;
+    Redraw(before);
+    Reselect(selected, focused, before);
+}
+
+void ServerListView::Reselect(const std::vector<ServerId>& selected, ServerId focused,
+                              const std::vector<ServerId>& before) {
+    if (selected.empty() || before == shown_.Ids()) return;
     restoringSelection_ = true;
     SetItemState(list_, -1, 0);
-    for (size_t index = 0; index < visible_.size(); ++index) {
-        if (std::find(selected.begin(), selected.end(), visible_[index]) == selected.end()) continue;
-        SetItemState(list_, static_cast<int>(index),
-                     LVIS_SELECTED | (visible_[index] == focused ? LVIS_FOCUSED : 0));
+    for (const ServerId id : selected) {
+        if (const std::optional<size_t> place = shown_.PlaceOf(id))
+            SetItemState(list_, static_cast<int>(*place), LVIS_SELECTED | (id == focused ? LVIS_FOCUSED : 0));
     }
     restoringSelection_ = false;
+}
+
+void ServerListView::Update() {
+    if (rowsAddedOrRemoved_) {
+        Show(filter_, order_);
+        return;
+    }
+    if (shown_.StillHolds(table_, answered_)) {
+        Redraw(shown_.Ids());
+    } else {
+        const std::vector<ServerId> selected = SelectedIds();
+        const ServerId focused = FocusedId();
+        const std::vector<ServerId> before = shown_.Ids();
+        shown_.Reorder(table_, answered_);
+        Redraw(before);
+        Reselect(selected, focused, before);
+    }
+    answered_.clear();
+}
+
+void ServerListView::Redraw(const std::vector<ServerId>& before) {
+    // A list of thousands is updated five times a second while it refreshes: the list view is
+    // told its count only when it changed, and only the items in view that show something else
+    // now are drawn again.
+    if (shown_.Ids().size() != before.size()) {
+        SendMessageW(list_, LVM_SETITEMCOUNT, shown_.Ids().size(), LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
+        InvalidateRect(list_, nullptr, FALSE);
+        return;
+    }
+    const size_t top = static_cast<size_t>(std::max<LRESULT>(SendMessageW(list_, LVM_GETTOPINDEX, 0, 0), 0));
+    const size_t inView =
+        static_cast<size_t>(std::max<LRESULT>(SendMessageW(list_, LVM_GETCOUNTPERPAGE, 0, 0), 0));
+    for (size_t index = top; index < shown_.Ids().size() && index <= top + inView; ++index) {
+        const ServerId id = shown_.Ids()[index];
+        const auto drawn = drawn_.find(id);
+        bool same = before[index] == id && drawn != drawn_.end();
+        for (int column = 0; same && column < RowColumnCount; ++column) {
+            same = drawn->second[static_cast<size_t>(column)] ==
+                   CellText(*table_.Find(id), static_cast<RowColumn>(column));
+        }
+        if (!same) SendMessageW(list_, LVM_REDRAWITEMS, index, index);
+    }
 }
 
 void ServerListView::ShowOrder(const RowOrder& order) {
@@ -85,11 +148,11 @@ void ServerListView::ShowOrder(const RowOrder& order) {
 std::vector<ServerId> ServerListView::SelectedIds() const {
     std::vector<ServerId> ids;
     int index = -1;
-    for (size_t guard = 0; guard <= visible_.size(); ++guard) {
+    for (size_t guard = 0; guard <= shown_.Ids().size(); ++guard) {
         index =
             static_cast<int>(SendMessageW(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(index), LVNI_SELECTED));
-        if (index < 0 || static_cast<size_t>(index) >= visible_.size()) break;
-        ids.push_back(visible_[static_cast<size_t>(index)]);
+        if (index < 0 || static_cast<size_t>(index) >= shown_.Ids().size()) break;
+        ids.push_back(shown_.Ids()[static_cast<size_t>(index)]);
     }
     return ids;
 }
@@ -102,14 +165,15 @@ ServerId ServerListView::FocusedId() const {
         index =
             static_cast<int>(SendMessageW(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
     }
-    return index >= 0 && static_cast<size_t>(index) < visible_.size() ? visible_[static_cast<size_t>(index)]
-                                                                      : 0;
+    return index >= 0 && static_cast<size_t>(index) < shown_.Ids().size()
+               ? shown_.Ids()[static_cast<size_t>(index)]
+               : 0;
 }
 
 void ServerListView::Select(ServerId id) {
-    const auto found = std::find(visible_.begin(), visible_.end(), id);
-    if (found == visible_.end()) return;
-    const int index = static_cast<int>(found - visible_.begin());
+    const std::optional<size_t> place = shown_.PlaceOf(id);
+    if (!place) return;
+    const int index = static_cast<int>(*place);
     SetItemState(list_, -1, 0);
     SetItemState(list_, index, LVIS_SELECTED | LVIS_FOCUSED);
     SendMessageW(list_, LVM_ENSUREVISIBLE, static_cast<WPARAM>(index), FALSE);
@@ -133,14 +197,34 @@ bool ServerListView::MenuPoint(LPARAM where, POINT& point) {
     hit.pt = point;
     ScreenToClient(list_, &hit.pt);
     const int index = static_cast<int>(SendMessageW(list_, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
-    if (index < 0 || static_cast<size_t>(index) >= visible_.size()) return false;
+    if (index < 0 || static_cast<size_t>(index) >= shown_.Ids().size()) return false;
     const std::vector<ServerId> selected = SelectedIds();
-    const ServerId clicked = visible_[static_cast<size_t>(index)];
+    const ServerId clicked = shown_.Ids()[static_cast<size_t>(index)];
     if (std::find(selected.begin(), selected.end(), clicked) == selected.end()) {
         Select(clicked);
         if (handlers_.selectionChanged) handlers_.selectionChanged();
     }
     return FocusedId() != 0;
+}
+
+int ServerListView::ContextMenu(LPARAM where, const std::function<void(ServerId)>& opening) {
+    POINT point;
+    if (!MenuPoint(where, point)) return 0;
+    // The plugin's own menu step for the server comes first, as a host's menu does it.
+    opening(FocusedId());
+    owners::unique_menu menu(CreatePopupMenu());
+    AppendMenuW(menu.get(), MF_STRING, IDC_REFRESH_SELECTED, L"Refresh");
+    AppendMenuW(menu.get(), MF_STRING, IDC_JOIN, L"Join...\tEnter");
+    AppendMenuW(menu.get(), MF_STRING, IDC_WATCH_SEAT, L"Join when a seat frees...");
+    const ServerRow* focused = table_.Find(FocusedId());
+    AppendMenuW(menu.get(), MF_STRING, IDC_FAVOURITE,
+                focused && focused->origin.favourite ? L"Remove from favourites\tCtrl+D"
+                                                     : L"Add to favourites\tCtrl+D");
+    AppendMenuW(menu.get(), MF_STRING, IDC_REMOVE, L"Remove\tDel");
+    AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(menu.get(), MF_STRING, IDC_HAND_BACK, L"Pass to the plugin and back");
+    return static_cast<int>(TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, point.x, point.y, 0,
+                                           GetParent(list_), nullptr));
 }
 
 bool ServerListView::OnNotify(const NMHDR& header) {
@@ -149,9 +233,11 @@ bool ServerListView::OnNotify(const NMHDR& header) {
         case LVN_GETDISPINFOW: {
             auto& info = const_cast<NMLVDISPINFOW&>(reinterpret_cast<const NMLVDISPINFOW&>(header));
             const ServerRow* row = RowAt(static_cast<size_t>(info.item.iItem));
-            if ((info.item.mask & LVIF_TEXT) && row) {
-                CopyOut(CellText(*row, static_cast<RowColumn>(info.item.iSubItem)), info.item.pszText,
-                        info.item.cchTextMax);
+            const int column = info.item.iSubItem;
+            if ((info.item.mask & LVIF_TEXT) && row && column >= 0 && column < RowColumnCount) {
+                std::wstring& text = drawn_[row->id][static_cast<size_t>(column)];
+                text = CellText(*row, static_cast<RowColumn>(column));
+                CopyOut(text, info.item.pszText, info.item.cchTextMax);
             }
             break;
         }

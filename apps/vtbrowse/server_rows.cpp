@@ -4,8 +4,6 @@
 #include <cmath>
 #include <cwctype>
 
-#include "apps/vtbrowse/favourites.h"
-#include "apps/vtbrowse/player_filters.h"
 #include "text/utf8_text.h"
 
 namespace {
@@ -148,19 +146,6 @@ void ApplySnapshot(ServerRow& row, ServerSnapshot snapshot) {
     row.refreshed = true;
 }
 
-bool Passes(const ServerRow& row, const RowFilter& filter) {
-    const HostServerStatus& status = row.last.status;
-    const bool answered = LastPingAnswered(row);
-    if (filter.hideSilent && row.refreshed && !answered) return false;
-    if (filter.hideEmpty && answered && status.playerCount == 0) return false;
-    if (filter.hideFull && answered && status.maxPlayers > 0 && status.playerCount >= status.maxPlayers)
-        return false;
-    if (!filter.text.empty() && !ContainsFolded(status.serverName, filter.text) &&
-        !ContainsFolded(status.mapName, filter.text))
-        return false;
-    return PassesPlayerFilters(row, filter);
-}
-
 bool SortsBefore(const ServerRow& a, const ServerRow& b, const RowOrder& order) {
     // Only the address and the star are known before a server's first refresh.
     const bool knownBefore = order.column == RowColumn::Address || order.column == RowColumn::Favourite;
@@ -171,34 +156,7 @@ bool SortsBefore(const ServerRow& a, const ServerRow& b, const RowOrder& order) 
     return compared < 0;
 }
 
-void VisibleRowPlaces(const std::vector<ServerRow>& rows, const RowFilter& filter, const RowOrder& order,
-                      std::vector<size_t>& shown) {
-    shown.clear();
-    for (size_t place = 0; place < rows.size(); ++place) {
-        if (Passes(rows[place], filter)) shown.push_back(place);
-    }
-    std::stable_sort(shown.begin(), shown.end(),
-                     [&](size_t a, size_t b) { return SortsBefore(rows[a], rows[b], order); });
-}
-
-std::vector<ServerId> VisibleRows(const std::vector<ServerRow>& rows, const RowFilter& filter,
-                                  const RowOrder& order) {
-    std::vector<size_t> shown;
-    VisibleRowPlaces(rows, filter, order, shown);
-    std::vector<ServerId> ids;
-    ids.reserve(shown.size());
-    for (const size_t place : shown) ids.push_back(rows[place].id);
-    return ids;
-}
-
-ServerRow& RowFor(std::vector<ServerRow>& rows, const ServerAddress& address, ServerId& nextId,
-                  AddedRows& added) {
-    const auto known =
-        std::find_if(rows.begin(), rows.end(), [&](const ServerRow& row) { return row.address == address; });
-    if (known != rows.end()) return *known;
-    ServerRow& row = rows.emplace_back();
-    row.id = nextId++;
-    row.address = address;
-    added.emplace_back(row.id, address);
-    return row;
+std::wstring FavouriteText(const ServerRow& row) {
+    if (!row.origin.favourite) return L"";
+    return row.origin.notListed ? L"\u2605 not listed" : L"\u2605";
 }

@@ -64,24 +64,14 @@ struct RowOrder {
 
 // Whether the row's last ping got an answer (it has been pinged, and the server answered).
 bool LastPingAnswered(const ServerRow& row);
-bool Passes(const ServerRow& row, const RowFilter& filter);
 
 // Rows appended to the list that the plugin has still to be told of: their ids and addresses.
 using AddedRows = std::vector<std::pair<ServerId, ServerAddress>>;
-// The row of address; one is appended (id nextId, then counted on, and noted in added) when the
-// list has none. The reference holds until the next row is appended.
-ServerRow& RowFor(std::vector<ServerRow>& rows, const ServerAddress& address, ServerId& nextId,
-                  AddedRows& added);
 // Whether a sorts before b: numbers by value (players, then their limit; ping time), addresses by
 // text then port, texts without regard to letter case; rows never refreshed last (but by address).
 bool SortsBefore(const ServerRow& a, const ServerRow& b, const RowOrder& order);
-// The ids of the rows the filter lets through, in order.
-std::vector<ServerId> VisibleRows(const std::vector<ServerRow>& rows, const RowFilter& filter,
-                                  const RowOrder& order);
-// The same rows as their places in rows, into shown (its memory reused: the window asks five
-// times a second while thousands of servers refresh).
-void VisibleRowPlaces(const std::vector<ServerRow>& rows, const RowFilter& filter, const RowOrder& order,
-                      std::vector<size_t>& shown);
+// The favourite column's cell: a star, "not listed" beside it when no master lists it any more.
+std::wstring FavouriteText(const ServerRow& row);
 
 // Texts without regard to letter case (ASCII and Latin-1 letters): -1, 0 or 1 as a is before,
 // level with or after b; whether they are the same; whether text holds part.

@@ -7,60 +7,13 @@
 
 #include "apps/masters/master_outcome.h"
 #include "apps/shared/text_lines.h"
+#include "apps/vtbrowse/setting_line.h"
 #include "text/utf8_text.h"
 
 namespace {
 
-// Values may hold any text: backslash, line feed and carriage return are written escaped.
-std::string Escaped(std::wstring_view value) {
-    std::string out;
-    for (const char c : Utf8FromWide(value)) {
-        if (c == '\\') {
-            out += "\\\\";
-        } else if (c == '\n') {
-            out += "\\n";
-        } else if (c == '\r') {
-            out += "\\r";
-        } else {
-            out += c;
-        }
-    }
-    return out;
-}
-
-std::wstring Unescaped(std::string_view value) {
-    std::string out;
-    for (size_t i = 0; i < value.size(); ++i) {
-        if (value[i] == '\\' && i + 1 < value.size()) {
-            const char next = value[++i];
-            out += next == 'n' ? '\n' : next == 'r' ? '\r' : next;
-        } else {
-            out += value[i];
-        }
-    }
-    return WideFromUtf8(out);
-}
-
-bool ParseNumber(std::string_view text, int lowest, int highest, int& number) {
-    if (text.empty() || text.size() > 9) return false;
-    int value = 0;
-    for (const char c : text) {
-        if (c < '0' || c > '9') return false;
-        value = value * 10 + (c - '0');
-    }
-    if (value < lowest || value > highest) return false;
-    number = value;
-    return true;
-}
-
-bool ParseFlag(std::string_view text, bool& flag) {
-    if (text != "0" && text != "1") return false;
-    flag = text == "1";
-    return true;
-}
-
 // A window's place: four numbers, the first two may be negative (a monitor left of the main one).
-bool ParsePlace(std::string_view text, WindowPlace& place) {
+bool ParseWindow(std::string_view text, BrowserSettings& settings, std::string&) {
     int numbers[4] = {};
     for (int i = 0; i < 4; ++i) {
         const size_t comma = text.find(',');
@@ -72,7 +25,7 @@ bool ParsePlace(std::string_view text, WindowPlace& place) {
         if ((comma == std::string_view::npos) != (i == 3)) return false;
         text = comma == std::string_view::npos ? std::string_view{} : text.substr(comma + 1);
     }
-    place = WindowPlace{numbers[0], numbers[1], numbers[2], numbers[3]};
+    settings.window = WindowPlace{numbers[0], numbers[1], numbers[2], numbers[3]};
     return true;
 }
 
@@ -122,180 +75,108 @@ bool ParseListed(std::string_view text, BrowserSettings& settings, std::string& 
     return true;
 }
 
-const char* ColumnKey(RowColumn column) {
-    static const char* const keys[] = {"name", "address", "map", "players", "status", "ping", "favourite"};
-    return keys[static_cast<int>(column)];
+const char* const ColumnKeys[] = {"name", "address", "map", "players", "status", "ping", "favourite"};
+const char* const PasswordKeys[] = {"any", "required", "none"};  // in PasswordFilter's order
+
+void WritePlace(const BrowserSettings& settings, std::vector<std::string>& values) {
+    const WindowPlace& place = settings.window;
+    if (place.width <= 0 || place.height <= 0) return;
+    values.push_back(std::to_string(place.x) + "," + std::to_string(place.y) + "," +
+                     std::to_string(place.width) + "," + std::to_string(place.height));
 }
 
-bool ParseColumn(std::string_view text, RowColumn& column) {
-    for (int i = 0; i < RowColumnCount; ++i) {
-        if (text == ColumnKey(static_cast<RowColumn>(i))) {
-            column = static_cast<RowColumn>(i);
-            return true;
+void WriteListed(const BrowserSettings& settings, std::vector<std::string>& values) {
+    for (const ListedByMasters& listed : settings.listed) {
+        std::string value = listed.server.Text();
+        for (const std::string& master : listed.masters) value += " " + master;
+        values.push_back(std::move(value));
+    }
+}
+
+void WriteOptions(const BrowserSettings& settings, std::vector<std::string>& values) {
+    for (const auto& [server, options] : settings.optionValues) {
+        for (const auto& [id, value] : options) {
+            if (!value.empty()) values.push_back(std::to_string(id) + " " + server + " " + Escaped(value));
         }
     }
-    return false;
 }
 
-const char* PasswordKey(PasswordFilter password) {
-    return password == PasswordFilter::Required      ? "required"
-           : password == PasswordFilter::NotRequired ? "none"
-                                                     : "any";
-}
-
-bool ParsePassword(std::string_view text, PasswordFilter& password) {
-    for (PasswordFilter choice :
-         {PasswordFilter::Any, PasswordFilter::Required, PasswordFilter::NotRequired}) {
-        if (text == PasswordKey(choice)) {
-            password = choice;
-            return true;
-        }
-    }
-    return false;
-}
-
-enum class LineUse { Applied, Unusable, UnknownKey };
-
-// Appends the address value names to addresses, read by parse (ParseServerAddress or
-// ParseMasterAddress); false with why filled by the parser when it names none.
-using AddressParser = bool (*)(std::string_view, ServerAddress&, ServerListError&);
-bool AppendAddress(std::string_view value, AddressParser parse, std::vector<ServerAddress>& addresses,
-                   std::string& why) {
-    ServerAddress address;
-    ServerListError error;
-    if (!parse(value, address, error)) {
-        why = error.message;
-        return false;
-    }
-    addresses.push_back(address);
+// A friend as the user wrote them; an empty one is no friend.
+bool ParseFriend(std::string_view value, BrowserSettings& settings, std::string&) {
+    std::wstring name = Unescaped(value);
+    if (name.empty()) return false;
+    settings.friends.push_back(std::move(name));
     return true;
 }
 
-// The lines of the keys that came with favourites, friends, the players' filters and the seat
-// watch; why is filled when the value is unusable.
-LineUse ApplyPlayerLine(std::string_view key, std::string_view value, BrowserSettings& settings,
-                        std::string& why) {
-    if (key == "favourite")
-        return AppendAddress(value, ParseServerAddress, settings.favourites, why) ? LineUse::Applied
-                                                                                  : LineUse::Unusable;
-    bool usable = true;
-    if (key == "friend") {
-        settings.friends.push_back(Unescaped(value));
-        usable = !settings.friends.back().empty();
-        if (!usable) settings.friends.pop_back();
-    } else if (key == "filterGameType") {
-        settings.filter.gameType = Unescaped(value);
-    } else if (key == "filterMod") {
-        settings.filter.mod = Unescaped(value);
-    } else if (key == "filterPassword") {
-        usable = ParsePassword(value, settings.filter.password);
-    } else if (key == "filterPingUnder") {
-        usable = ParseNumber(value, 0, 100000, settings.filter.pingUnderMs);
-    } else if (key == "favouritesOnly") {
-        usable = ParseFlag(value, settings.filter.favouritesOnly);
-    } else if (key == "seatWatchSeconds") {
-        usable = ParseNumber(value, 1, 3600, settings.seatWatchSeconds);
-    } else if (key == "seatWatchGiveUpMinutes") {
-        usable = ParseNumber(value, 1, 1440, settings.seatWatchGiveUpMinutes);
-    } else {
-        return LineUse::UnknownKey;
-    }
-    if (!usable) why = "'" + std::string(value) + "' is not a usable value for " + std::string(key);
-    return usable ? LineUse::Applied : LineUse::Unusable;
+void WriteFriends(const BrowserSettings& settings, std::vector<std::string>& values) {
+    for (const std::wstring& name : settings.friends) values.push_back(Escaped(name));
 }
 
-// Applies one "key=value" line; false with why filled when the value is unusable.
+// Every key, in the order the file is written.
+const std::vector<SettingLine>& SettingLines() {
+    using S = BrowserSettings;
+    static const std::vector<SettingLine> lines{
+        Number(TimeoutSetting, &S::timeoutSeconds),
+        Flag("autoRefresh", &S::autoRefresh),
+        Number(AutoRefreshSetting, &S::autoRefreshSeconds),
+        Flag("hideEmpty", {&S::filter, &RowFilter::hideEmpty}),
+        Flag("hideFull", {&S::filter, &RowFilter::hideFull}),
+        Flag("hideSilent", {&S::filter, &RowFilter::hideSilent}),
+        Text("filterText", {&S::filter, &RowFilter::text}),
+        Choice<RowColumn>("sortColumn", ColumnKeys, {&S::order, &RowOrder::column}),
+        Flag("sortDescending", {&S::order, &RowOrder::descending}),
+        Text("executable", {&S::join, &JoinSettings::executable}),
+        Text("parameters", {&S::join, &JoinSettings::parameters}),
+        Text("playerName", {&S::join, &JoinSettings::playerName}),
+        Text("configFile", {&S::join, &JoinSettings::configFile}),
+        {"window", ParseWindow, WritePlace},
+        Addresses("server", ParseServerAddress, &S::servers),
+        Flag("mastersAtStart", &S::mastersAtStart),
+        Addresses("master", ParseMasterAddress, &S::masters),
+        {"listed", ParseListed, WriteListed},
+        {"option", ParseOption, WriteOptions},
+        Text("filterGameType", {&S::filter, &RowFilter::gameType}),
+        Text("filterMod", {&S::filter, &RowFilter::mod}),
+        Choice<PasswordFilter>("filterPassword", PasswordKeys, {&S::filter, &RowFilter::password}),
+        Number(PingUnderSetting, {&S::filter, &RowFilter::pingUnderMs}),
+        Flag("favouritesOnly", {&S::filter, &RowFilter::favouritesOnly}),
+        Number(SeatWatchEverySetting, &S::seatWatchSeconds),
+        Number(SeatWatchGiveUpSetting, &S::seatWatchGiveUpMinutes),
+        Addresses("favourite", ParseServerAddress, &S::favourites),
+        {"friend", ParseFriend, WriteFriends},
+    };
+    return lines;
+}
+
+// Applies one "key=value" line; false with why filled when the value is unusable. Lines of
+// unknown keys are kept as they stand.
 bool ApplyLine(std::string_view key, std::string_view value, BrowserSettings& settings, std::string& why) {
-    if (key == "server") return AppendAddress(value, ParseServerAddress, settings.servers, why);
-    if (key == "option") return ParseOption(value, settings, why);
-    if (key == "listed") return ParseListed(value, settings, why);
-    if (key == "master") return AppendAddress(value, ParseMasterAddress, settings.masters, why);
-    bool usable = true;
-    if (key == "timeout") {
-        usable = ParseNumber(value, 1, 60, settings.timeoutSeconds);
-    } else if (key == "autoRefreshSeconds") {
-        usable = ParseNumber(value, 5, 86400, settings.autoRefreshSeconds);
-    } else if (key == "autoRefresh") {
-        usable = ParseFlag(value, settings.autoRefresh);
-    } else if (key == "hideEmpty") {
-        usable = ParseFlag(value, settings.filter.hideEmpty);
-    } else if (key == "hideFull") {
-        usable = ParseFlag(value, settings.filter.hideFull);
-    } else if (key == "hideSilent") {
-        usable = ParseFlag(value, settings.filter.hideSilent);
-    } else if (key == "filterText") {
-        settings.filter.text = Unescaped(value);
-    } else if (key == "sortColumn") {
-        usable = ParseColumn(value, settings.order.column);
-    } else if (key == "sortDescending") {
-        usable = ParseFlag(value, settings.order.descending);
-    } else if (key == "executable") {
-        settings.join.executable = Unescaped(value);
-    } else if (key == "parameters") {
-        settings.join.parameters = Unescaped(value);
-    } else if (key == "playerName") {
-        settings.join.playerName = Unescaped(value);
-    } else if (key == "configFile") {
-        settings.join.configFile = Unescaped(value);
-    } else if (key == "mastersAtStart") {
-        usable = ParseFlag(value, settings.mastersAtStart);
-    } else if (key == "window") {
-        usable = ParsePlace(value, settings.window);
-    } else if (const LineUse use = ApplyPlayerLine(key, value, settings, why); use != LineUse::UnknownKey) {
-        return use == LineUse::Applied;
-    } else {
+    const std::vector<SettingLine>& lines = SettingLines();
+    const auto line =
+        std::find_if(lines.begin(), lines.end(), [&](const SettingLine& known) { return key == known.key; });
+    if (line == lines.end()) {
         settings.otherLines.push_back(std::string(key) + "=" + std::string(value));
+        return true;
     }
-    if (!usable) why = "'" + std::string(value) + "' is not a usable value for " + std::string(key);
-    return usable;
+    why.clear();
+    if (line->read(value, settings, why)) return true;
+    if (why.empty()) why = "'" + std::string(value) + "' is not a usable value for " + std::string(key);
+    return false;
 }
 
 }  // namespace
 
 std::string FormatSettings(const BrowserSettings& settings) {
-    std::ostringstream out;
-    out << "# vtbrowse settings: one key=value a line; written by vtbrowse on every change\n";
-    out << "timeout=" << settings.timeoutSeconds << "\n";
-    out << "autoRefresh=" << settings.autoRefresh << "\n";
-    out << "autoRefreshSeconds=" << settings.autoRefreshSeconds << "\n";
-    out << "hideEmpty=" << settings.filter.hideEmpty << "\n";
-    out << "hideFull=" << settings.filter.hideFull << "\n";
-    out << "hideSilent=" << settings.filter.hideSilent << "\n";
-    out << "filterText=" << Escaped(settings.filter.text) << "\n";
-    out << "sortColumn=" << ColumnKey(settings.order.column) << "\n";
-    out << "sortDescending=" << settings.order.descending << "\n";
-    out << "executable=" << Escaped(settings.join.executable) << "\n";
-    out << "parameters=" << Escaped(settings.join.parameters) << "\n";
-    out << "playerName=" << Escaped(settings.join.playerName) << "\n";
-    out << "configFile=" << Escaped(settings.join.configFile) << "\n";
-    const WindowPlace& place = settings.window;
-    if (place.width > 0 && place.height > 0) {
-        out << "window=" << place.x << "," << place.y << "," << place.width << "," << place.height << "\n";
+    std::string out = "# vtbrowse settings: one key=value a line; written by vtbrowse on every change\n";
+    std::vector<std::string> values;
+    for (const SettingLine& line : SettingLines()) {
+        values.clear();
+        line.write(settings, values);
+        for (const std::string& value : values) out += std::string(line.key) + "=" + value + "\n";
     }
-    for (const ServerAddress& server : settings.servers) out << "server=" << server.Text() << "\n";
-    out << "mastersAtStart=" << settings.mastersAtStart << "\n";
-    for (const ServerAddress& master : settings.masters) out << "master=" << master.Text() << "\n";
-    for (const ListedByMasters& listed : settings.listed) {
-        out << "listed=" << listed.server.Text();
-        for (const std::string& master : listed.masters) out << " " << master;
-        out << "\n";
-    }
-    for (const auto& [server, values] : settings.optionValues) {
-        for (const auto& [id, value] : values) {
-            if (!value.empty()) out << "option=" << id << " " << server << " " << Escaped(value) << "\n";
-        }
-    }
-    out << "filterGameType=" << Escaped(settings.filter.gameType) << "\n";
-    out << "filterMod=" << Escaped(settings.filter.mod) << "\n";
-    out << "filterPassword=" << PasswordKey(settings.filter.password) << "\n";
-    out << "filterPingUnder=" << settings.filter.pingUnderMs << "\n";
-    out << "favouritesOnly=" << settings.filter.favouritesOnly << "\n";
-    out << "seatWatchSeconds=" << settings.seatWatchSeconds << "\n";
-    out << "seatWatchGiveUpMinutes=" << settings.seatWatchGiveUpMinutes << "\n";
-    for (const ServerAddress& server : settings.favourites) out << "favourite=" << server.Text() << "\n";
-    for (const std::wstring& name : settings.friends) out << "friend=" << Escaped(name) << "\n";
-    for (const std::string& line : settings.otherLines) out << line << "\n";
-    return out.str();
+    for (const std::string& line : settings.otherLines) out += line + "\n";
+    return out;
 }
 
 std::vector<std::string> ParseSettings(std::string_view content, std::string_view origin,

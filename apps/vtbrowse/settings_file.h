@@ -12,6 +12,23 @@
 #include "apps/vtbrowse/server_origin.h"
 #include "apps/vtbrowse/server_rows.h"
 
+// A number of the settings: its key in the file, the values it may take and the value it has
+// until the user chooses; the file, the window and the dialogs all check it against these.
+struct NumberSetting {
+    const char* key;
+    int lowest;
+    int highest;
+    int fallback;
+    bool Allows(long value) const;
+    std::wstring Range() const;  // "5 to 86400"
+};
+
+constexpr NumberSetting TimeoutSetting{"timeout", 1, 60, 2};  // the ping's budget handed to the plugin
+constexpr NumberSetting AutoRefreshSetting{"autoRefreshSeconds", 5, 86400, 60};
+constexpr NumberSetting PingUnderSetting{"filterPingUnder", 0, 100000, 0};  // 0: any
+constexpr NumberSetting SeatWatchEverySetting{"seatWatchSeconds", 1, 3600, 5};
+constexpr NumberSetting SeatWatchGiveUpSetting{"seatWatchGiveUpMinutes", 1, 1440, 10};
+
 // The join settings the host keeps for every server alike.
 struct JoinSettings {
     std::wstring executable;
@@ -40,13 +57,14 @@ struct BrowserSettings {
     std::map<std::string, std::map<int, std::wstring>> optionValues;
     RowFilter filter;
     RowOrder order;
-    int timeoutSeconds = 2;       // the ping's budget handed to the plugin
-    int autoRefreshSeconds = 60;  // the period of the automatic refresh, when it is on
+    int timeoutSeconds = TimeoutSetting.fallback;
+    int autoRefreshSeconds =
+        AutoRefreshSetting.fallback;  // the period of the automatic refresh, when it is on
     bool autoRefresh = false;
     JoinSettings join;
     WindowPlace window;
-    int seatWatchSeconds = 5;         // the pace of a seat watch's pings
-    int seatWatchGiveUpMinutes = 10;  // how long a seat watch waits at the most
+    int seatWatchSeconds = SeatWatchEverySetting.fallback;         // the pace of a seat watch's pings
+    int seatWatchGiveUpMinutes = SeatWatchGiveUpSetting.fallback;  // how long a seat watch waits at the most
     // Lines of keys this vtbrowse does not know (a newer one wrote them): written back as they stand.
     std::vector<std::string> otherLines;
 };

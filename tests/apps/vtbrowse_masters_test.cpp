@@ -1,10 +1,11 @@
-// What the masters' lists do to vtbrowse's list: one table of fetches over rows of every origin.
+// vtbrowse's server table: what each change does to the rows, their indexes and the subscribers,
+// and what the masters' lists do to it: one table of fetches over rows of every origin.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <sstream>
 
-#include "apps/vtbrowse/master_merge.h"
+#include "apps/vtbrowse/server_table.h"
 
 namespace {
 
@@ -37,14 +38,14 @@ ServerRow Row(ServerId id, const std::string& text) {
     return row;
 }
 
-std::string Text(const std::vector<ServerRow>& rows) {
+std::string Text(const ServerTable& rows) {
     std::string text;
-    for (const ServerRow& row : rows) {
+    rows.ForEach([&](const ServerRow& row) {
         text += (text.empty() ? "" : " | ") + row.address.address + (row.origin.byHand ? " hand" : "") +
                 (row.origin.favourite ? " fav" : "");
         for (const std::string& master : row.origin.masters) text += " " + master;
         if (row.origin.notListed) text += " !listed";
-    }
+    });
     return text;
 }
 
@@ -97,10 +98,10 @@ TEST(MasterMerge, EachFetchAddsWhatIsNewAndTakesOffOnlyWhatCompleteListsDropped)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        std::vector<ServerRow> rows;
+        std::vector<ServerRow> before;
         for (const std::string& row : Split(c.before, '|'))
-            rows.push_back(Row(ServerId(rows.size() + 1), row));
-        const std::vector<ServerRow> before = rows;
+            before.push_back(Row(ServerId(before.size() + 1), row));
+        ServerTable rows(before);
         std::vector<MasterOutcome> outcomes;
         std::vector<std::string> fetched;
         for (const Fetched& f : c.fetch) {
@@ -112,24 +113,21 @@ TEST(MasterMerge, EachFetchAddsWhatIsNewAndTakesOffOnlyWhatCompleteListsDropped)
                 fetched.push_back(server);
             }
         }
-        ServerId nextId = 100;
-        const MastersMerge merge = MergeMasterLists(rows, outcomes, nextId);
+        const MastersMerge merge = rows.MergeMasterLists(outcomes);
         EXPECT_EQ(Text(rows), c.after);
 
         // What the window hands on: the rows added, taken off and to refresh, and the marked count.
         std::vector<ServerId> added, removed, listed;
-        for (const ServerRow& row : rows) {
-            if (row.id >= 100) added.push_back(row.id);
+        rows.ForEach([&](const ServerRow& row) {
+            if (row.id > before.size()) added.push_back(row.id);
             if (std::count(fetched.begin(), fetched.end(), row.address.address)) listed.push_back(row.id);
-        }
+        });
         for (const ServerRow& row : before) {
-            if (std::none_of(rows.begin(), rows.end(), [&](const ServerRow& r) { return r.id == row.id; }))
-                removed.push_back(row.id);
+            if (!rows.Find(row.id)) removed.push_back(row.id);
         }
         std::vector<ServerId> addedIds;
         for (const auto& [id, server] : merge.added) addedIds.push_back(id);
         EXPECT_EQ(addedIds, added);
-        EXPECT_EQ(nextId, 100 + added.size());
         EXPECT_EQ(merge.removed, removed);
         EXPECT_THAT(merge.listed, ::testing::UnorderedElementsAreArray(listed));
         EXPECT_EQ(merge.notListed, Split(c.after, '!').size() - 1);
@@ -142,15 +140,107 @@ TEST(MasterMerge, EachFetchAddsWhatIsNewAndTakesOffOnlyWhatCompleteListsDropped)
 TEST(MasterMerge, OriginsKeptInTheSettingsComeBack) {
     std::vector<ServerAddress> servers;
     std::vector<ListedByMasters> listed;
-    StoreOrigins({Row(1, "s1 hand A"), Row(2, "s2 A B"), Row(3, "s3 hand"), Row(4, "s4")}, servers, listed);
-    std::vector<ServerRow> read;
-    for (const ServerAddress& server : servers)
-        read.push_back(Row(ServerId(read.size() + 1), server.address + " hand"));
-    ServerId nextId = 10;
-    const auto added = RestoreListed(read, listed, nextId);
+    ServerTable({Row(1, "s1 hand A"), Row(2, "s2 A B"), Row(3, "s3 hand"), Row(4, "s4")})
+        .StoreOrigins(servers, listed);
+    ServerTable read;
+    read.AddByHand(servers);
+    const auto added = read.RestoreListed(listed);
     ASSERT_EQ(added.size(), 1u);
     EXPECT_EQ(added[0].second.address, "s2");
     EXPECT_EQ(Text(read), "s1 hand A | s3 hand | s4 hand | s2 A B");
+}
+
+// Every change in turn on one table: the rows after it ("id address origin"), what subscribers
+// heard, and both indexes agree with the rows at every step.
+TEST(ServerTable, EveryChangeKeepsItsIndexesAndIsToldToSubscribers) {
+    struct Journal final : TableSubscriber {
+        std::string told;
+        void RowsAdded(const AddedRows& added) override {
+            for (const auto& [id, server] : added) told += " +" + std::to_string(id);
+        }
+        void RowAnswered(const ServerRow& row, bool alone) override {
+            told += (alone ? " =" : " ~") + std::to_string(row.id);
+        }
+        void RowsRemoved(const std::vector<ServerId>& ids) override {
+            for (const ServerId id : ids) told += " -" + std::to_string(id);
+        }
+    };
+    const auto servers = [](const std::string& names) {
+        std::vector<ServerAddress> addresses;
+        for (const std::string& name : Split(names, ' ')) addresses.push_back({name, 1});
+        return addresses;
+    };
+    ServerTable table;
+    const auto completeFromA = [&](const std::string& names) {
+        std::vector<MasterOutcome> outcomes(1);
+        outcomes[0].master = "A";
+        outcomes[0].status = MasterStatus::Complete;
+        outcomes[0].servers = servers(names);
+        table.MergeMasterLists(outcomes);
+    };
+    const struct {
+        const char* what;
+        std::function<void()> change;
+        const char* told;
+        const char* rows;
+    } steps[] = {
+        {"servers by hand, each once", [&] { table.AddByHand(servers("s1 s2 s1")); }, " +1 +2",
+         "1 s1 hand | 2 s2 hand"},
+        {"a server again by hand adds nothing", [&] { table.AddByHand(servers("s2")); }, "",
+         "1 s1 hand | 2 s2 hand"},
+        {"removed once, unknown ids passed over",
+         [&] {
+             table.Remove({1, 9, 1});
+         },
+         " -1", "2 s2 hand"},
+        {"an id is never given twice", [&] { table.AddByHand(servers("s1")); }, " +3",
+         "2 s2 hand | 3 s1 hand"},
+        {"answers, of a refresh and alone; none for a row gone",
+         [&] {
+             table.Answered(2, {}, false);
+             table.Answered(3, {}, true);
+             table.Answered(1, {}, false);
+         },
+         " ~2 =3", "2 s2 hand | 3 s1 hand"},
+        {"listed by masters: known rows take them, new ones come",
+         [&] {
+             table.RestoreListed({{{"s2", 1}, {"B", "A"}}, {{"s4", 1}, {"A"}}});
+         },
+         " +4", "2 s2 hand A B | 3 s1 hand | 4 s4 A"},
+        {"favourites: a new one is not listed", [&] { table.RestoreFavourites(servers("s4 s5")); }, " +5",
+         "2 s2 hand A B | 3 s1 hand | 4 s4 fav A | 5 s5 fav !listed"},
+        {"A alone, complete: its servers come, the rest lose A and B (not asked)",
+         [&] { completeFromA("s6 s5"); }, " +6",
+         "2 s2 hand | 3 s1 hand | 4 s4 fav !listed | 5 s5 fav A | 6 s6 A"},
+        {"one without s6 takes it off, told before what came", [&] { completeFromA("s7"); }, " -6 +7",
+         "2 s2 hand | 3 s1 hand | 4 s4 fav !listed | 5 s5 fav !listed | 7 s7 A"},
+    };
+    Journal journal;
+    table.Subscribe(journal);
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.what);
+        journal.told.clear();
+        step.change();
+        EXPECT_EQ(journal.told, step.told);
+        std::string rows;
+        size_t count = 0;
+        table.ForEach([&](const ServerRow& row) {
+            std::string text = Text(ServerTable({row}));
+            rows += (rows.empty() ? "" : " | ") + std::to_string(row.id) + " " + text;
+            EXPECT_EQ(table.Find(row.id), &row);
+            EXPECT_EQ(table.Find(row.address), &row);
+            ++count;
+        });
+        EXPECT_EQ(rows, step.rows);
+        EXPECT_EQ(table.Size(), count);
+        EXPECT_EQ(table.Ids().size(), count);
+    }
+    EXPECT_EQ(table.Find(ServerAddress{"s6", 1}), nullptr);
+    table.Unsubscribe(journal);
+    journal.told.clear();
+    table.Remove(table.Ids());
+    EXPECT_EQ(journal.told, "");
+    EXPECT_TRUE(table.Empty());
 }
 
 }  // namespace

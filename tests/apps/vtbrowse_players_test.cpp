@@ -3,10 +3,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "apps/vtbrowse/favourites.h"
 #include "apps/vtbrowse/friends.h"
-#include "apps/vtbrowse/master_merge.h"
 #include "apps/vtbrowse/player_filters.h"
+#include "apps/vtbrowse/player_search.h"
 #include "apps/vtbrowse/seat_watch.h"
 
 using ::testing::ElementsAre;
@@ -89,14 +88,14 @@ TEST(Friends, AnAppearanceIsToldOncePerStay) {
     EXPECT_THAT(appearances.Answered(Answer(2, 1, 8, {L"Cobra"}), friends), testing::SizeIs(1));
     // A friend the user adds while they play is shown, not told.
     const std::vector<std::wstring> more{L"cob*", L"Jet", L"Sparrow"};
-    const std::vector<ServerRow> rows{Answer(1, 2, 8, {L"Sparrow", L"Cobra"})};
+    const ServerTable rows({Answer(1, 2, 8, {L"Sparrow", L"Cobra"})});
     appearances.SeeAll(rows, more);
-    EXPECT_THAT(appearances.Answered(rows[0], more), IsEmpty());
+    EXPECT_THAT(appearances.Answered(*rows.Find(1), more), IsEmpty());
 }
 
 TEST(Friends, WhereEachFriendPlaysInTheUsersOrder) {
-    const std::vector<ServerRow> rows{Answer(1, 2, 8, {L"Sparrow", L"Cobra"}), Answer(2, -1, 0, {L"Ghost"}),
-                                      Answer(3, 1, 8, {L"cobra"})};
+    const ServerTable rows(
+        {Answer(1, 2, 8, {L"Sparrow", L"Cobra"}), Answer(2, -1, 0, {L"Ghost"}), Answer(3, 1, 8, {L"cobra"})});
     const std::vector<FriendSighting> where = WhereFriendsPlay(rows, {L"Ghost", L"Cobra"});
     ASSERT_EQ(where.size(), 3u);
     EXPECT_EQ(where[0].player, L"");  // the silent server's tables are stale
@@ -228,6 +227,14 @@ TEST(SeatWatchDecisions, TheLineSaysWhatTheWatchWaitsForAndHowItEnded) {
               L"A seat freed on Server 1 (7/8): the game was started");
 }
 
+// The ids rows shows through filter in order, as the list asks the table for them.
+std::vector<ServerId> VisibleRows(std::vector<ServerRow> rows, const RowFilter& filter,
+                                  const RowOrder& order) {
+    std::vector<ServerId> shown;
+    ServerTable(std::move(rows)).VisibleOrder(filter, order, shown);
+    return shown;
+}
+
 // Filters on four servers with rules (a fifth never refreshed, its address empty): Server 1 CTF
 // base open 4 ms, Server 2 Deathmatch rpg with a password 9 ms and full, Server 3 ctf base open
 // 2 ms, Server 4 silent; 2 and 5 favourites.
@@ -275,32 +282,34 @@ TEST(PlayerFilters, CombineWithEachOtherAndWithTheCountFilters) {
         EXPECT_EQ(VisibleRows(RuledFleet(), filter, RowOrder{RowColumn::Address, false}), c.shown) << c.label;
     }
     // The choices offered are what the servers that answered send, each once.
-    EXPECT_THAT(RuleValuesSeen(RuledFleet(), GameTypeRule), ElementsAre(L"CTF", L"Deathmatch"));
-    EXPECT_EQ(RuleValue(RuledFleet()[3], GameTypeRule), std::nullopt);
+    EXPECT_THAT(RuleValuesSeen(ServerTable(RuledFleet()), {GameTypeRule, ModRule}),
+                ElementsAre(ElementsAre(L"CTF", L"Deathmatch"), ElementsAre(L"base", L"rpg")));
+    EXPECT_EQ(RuleValue(RuledFleet()[3], GameTypeRule), nullptr);
 }
 
 TEST(Favourites, StarsToggleTogetherSortFirstAndSayWhenNoMasterListsThem) {
-    std::vector<ServerRow> rows = RuledFleet();
-    EXPECT_TRUE(ToggleFavourites(rows, {1, 2}));  // not all starred: all are now
-    EXPECT_THAT(FavouriteAddresses(rows), testing::SizeIs(3));
-    EXPECT_FALSE(ToggleFavourites(rows, {1, 2}));
-    EXPECT_EQ(VisibleRows(rows, RowFilter{}, RowOrder{RowColumn::Favourite, false}),
-              (std::vector<ServerId>{5, 1, 2, 3, 4}));
+    ServerTable rows(RuledFleet());
+    EXPECT_TRUE(rows.ToggleFavourites({1, 2}));  // not all starred: all are now
+    EXPECT_THAT(rows.FavouriteAddresses(), testing::SizeIs(3));
+    EXPECT_FALSE(rows.ToggleFavourites({1, 2}));
+    std::vector<ServerId> shown;
+    rows.VisibleOrder(RowFilter{}, RowOrder{RowColumn::Favourite, false}, shown);
+    EXPECT_EQ(shown, (std::vector<ServerId>{5, 1, 2, 3, 4}));
     // Back from the settings file: a listed favourite is starred again; one that nothing else
     // kept (no master lists it any more) comes back marked, and is kept by its favourite line.
-    ServerId nextId = 10;
+    const ServerAddress first = rows.Find(1)->address;
     const ServerAddress gone{"127.0.0.1", 29000};
-    const auto added = RestoreFavourites(rows, {rows[0].address, gone}, nextId);
+    const auto added = rows.RestoreFavourites({first, gone});
     ASSERT_EQ(added.size(), 1u);
-    EXPECT_EQ(added[0].first, 10u);
-    EXPECT_EQ(FavouriteText(rows[0]), L"\u2605");
-    EXPECT_EQ(CellText(rows.back(), RowColumn::Favourite), L"\u2605 not listed");
-    EXPECT_EQ(FavouriteText(rows[2]), L"");
+    EXPECT_EQ(added[0].first, 6u);
+    EXPECT_EQ(FavouriteText(*rows.Find(1)), L"\u2605");
+    EXPECT_EQ(CellText(*rows.Find(gone), RowColumn::Favourite), L"\u2605 not listed");
+    EXPECT_EQ(FavouriteText(*rows.Find(3)), L"");
     std::vector<ServerAddress> serverLines;
     std::vector<ListedByMasters> listedLines;
-    StoreOrigins(rows, serverLines, listedLines);
+    rows.StoreOrigins(serverLines, listedLines);
     EXPECT_THAT(serverLines, testing::Not(testing::Contains(gone)));
-    EXPECT_THAT(serverLines, testing::Contains(rows[0].address));
+    EXPECT_THAT(serverLines, testing::Contains(first));
 }
 
 }  // namespace

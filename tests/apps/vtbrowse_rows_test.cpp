@@ -7,7 +7,8 @@
 #include "apps/vtbrowse/detail_pages.h"
 #include "apps/vtbrowse/player_search.h"
 #include "apps/vtbrowse/refresh_tally.h"
-#include "apps/vtbrowse/server_rows.h"
+#include "apps/vtbrowse/server_table.h"
+#include "apps/vtbrowse/shown_order.h"
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
@@ -51,6 +52,14 @@ std::vector<ServerRow> Fleet() {
     return rows;
 }
 
+// The ids rows shows through filter in order, as the list asks the table for them.
+std::vector<ServerId> VisibleRows(std::vector<ServerRow> rows, const RowFilter& filter,
+                                  const RowOrder& order) {
+    std::vector<ServerId> shown;
+    ServerTable(std::move(rows)).VisibleOrder(filter, order, shown);
+    return shown;
+}
+
 TEST(ServerRows, CellsShowWhatThePluginWrote) {
     const std::vector<ServerRow> rows = Fleet();
     std::vector<std::wstring> alpha;
@@ -87,6 +96,51 @@ INSTANTIATE_TEST_SUITE_P(Columns, RowOrdering,
                              OrderCase{{RowColumn::Players, true}, {2, 1, 3, 4, 5}},
                              OrderCase{{RowColumn::Ping, false}, {3, 1, 2, 4, 5}},
                              OrderCase{{RowColumn::Map, false}, {4, 3, 1, 2, 5}}));
+
+// One answer after the order was made: whether the list may keep it or must sort again.
+TEST(ShownOrder, HoldsUntilAnAnswerMovesARowOrChangesWhatShows) {
+    const struct {
+        const char* what;
+        RowColumn column;
+        bool hideEmpty;
+        ServerId answered;
+        ServerSnapshot answer;
+        bool holds;
+    } cases[] = {
+        {"a new ping time, sorted by name", RowColumn::Name, false, 1,
+         Ping(L"Alpha", L"Raindance", 12, 32, 7, 2), true},
+        {"a new name past the others", RowColumn::Name, false, 1, Ping(L"Zulu", L"Raindance", 12, 32, 4, 2),
+         false},
+        {"a ping time still between its neighbours", RowColumn::Ping, false, 1,
+         Ping(L"Alpha", L"Raindance", 12, 32, 5, 2), true},
+        {"a ping time past a neighbour", RowColumn::Ping, false, 1,
+         Ping(L"Alpha", L"Raindance", 12, 32, 1, 2), false},
+        {"a hidden server that now passes", RowColumn::Name, true, 3,
+         Ping(L"Charlie", L"Broadside", 5, 16, 2, 2), false},
+        {"a shown server that no longer passes", RowColumn::Name, true, 1,
+         Ping(L"Alpha", L"Raindance", 0, 32, 4, 2), false},
+        {"a first answer: refreshed rows go first", RowColumn::Name, false, 5,
+         Ping(L"Aaron", L"", 1, 8, 3, 1), false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ServerTable table(Fleet());
+        RowFilter filter;
+        filter.hideEmpty = c.hideEmpty;
+        ShownOrder shown;
+        shown.Make(table, filter, RowOrder{c.column, false});
+        table.Answered(c.answered, c.answer, false);
+        EXPECT_EQ(shown.StillHolds(table, {c.answered}), c.holds);
+        // Holding means making the order again gives the same; merging the answered row back in
+        // gives what making it again gives.
+        std::vector<ServerId> again;
+        table.VisibleOrder(filter, RowOrder{c.column, false}, again);
+        EXPECT_EQ(again == shown.Ids(), c.holds);
+        shown.Reorder(table, {c.answered});
+        EXPECT_EQ(shown.Ids(), again);
+        EXPECT_EQ(shown.PlaceOf(again.back()), again.size() - 1);
+    }
+}
 
 struct FilterCase {
     bool hideEmpty, hideFull, hideSilent;
@@ -186,14 +240,15 @@ TEST(PlayerSearch, ListsWhereANameIsPlayingOnServersThatAnswered) {
     rows[2].last.tables = {NamedTable{L"U", users}};
     rows[3].last.tables = {NamedTable{L"U", users}};  // silent: its tables are stale
 
-    const std::vector<PlayerSighting> found = FindPlayers(rows, L"cOB");
+    const ServerTable table(std::move(rows));
+    const std::vector<PlayerSighting> found = FindPlayers(table, L"cOB");
     ASSERT_EQ(found.size(), 2u);
     EXPECT_EQ(found[0].player, L"Cobra");
     EXPECT_EQ(found[0].server, 1u);
     EXPECT_EQ(found[0].address, L"127.0.0.1:28003");
     EXPECT_EQ(found[1].serverName, L"Charlie");
-    EXPECT_THAT(FindPlayers(rows, L""), IsEmpty());
-    EXPECT_THAT(FindPlayers(rows, L"Wraith"), IsEmpty());
+    EXPECT_THAT(FindPlayers(table, L""), IsEmpty());
+    EXPECT_THAT(FindPlayers(table, L"Wraith"), IsEmpty());
 }
 
 // What the status bar and the log say through a refresh: before, while it runs, while it is
