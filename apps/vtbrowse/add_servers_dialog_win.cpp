@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "apps/shared/usable_address.h"
 #include "apps/vtbrowse/browser_ids.h"
 #include "apps/vtbrowse/controls_win.h"
 #include "apps/vtbrowse/window_object_win.h"
@@ -9,13 +10,22 @@
 
 namespace {
 
-// The typed text as a server list; false with error filled when a part is not a server.
+// The typed text as a server list; false with error filled, in the words the user sees, when a
+// part is not a server or one that no server can be (such an address is never pinged).
 bool ParseTyped(const std::wstring& typed, std::vector<ServerAddress>& servers, ServerListError& error) {
     std::string text = Utf8FromWide(typed);
     for (char& c : text) {
         if (c == ' ' || c == '\t' || c == ',' || c == ';') c = '\n';
     }
-    return ParseServerList(text, "", servers, error);
+    if (!ParseServerList(text, "", servers, error)) {
+        // The message names the line as ":N: ..."; the user sees a box, not lines.
+        error.message = error.message.substr(error.message.find(": ") + 2);
+        return false;
+    }
+    for (const ServerAddress& server : servers) {
+        if (!CheckUsableServer(server, error)) return false;
+    }
+    return true;
 }
 
 // The dialog's object: what the user typed, once it is a list of servers.
@@ -36,9 +46,7 @@ INT_PTR AddServersDialog::OnMessage(HWND dialog, UINT message, WPARAM wParam, LP
     std::vector<ServerAddress> typed;
     ServerListError error;
     if (!ParseTyped(WindowText(GetDlgItem(dialog, IDC_ADD_TEXT)), typed, error)) {
-        // The message names the line as ":N: ..."; the user sees a box, not lines.
-        const size_t colon = error.message.find(": ");
-        SetDlgItemTextW(dialog, IDC_ADD_PROBLEM, WideFromUtf8(error.message.substr(colon + 2)).c_str());
+        SetDlgItemTextW(dialog, IDC_ADD_PROBLEM, WideFromUtf8(error.message).c_str());
         return TRUE;
     }
     if (typed.empty()) {

@@ -512,6 +512,49 @@ TEST_F(VtbrowseWindow, QuickConnectListsAsksAndOpensTheJoinDialog) {
     EXPECT_THAT(ColumnTexts(Control(IDC_SERVERS), 4), ElementsAre(L"12/32 players on Alpha"));
 }
 
+// An address no server can have, typed in the Add dialog or the quick connect box, is refused in
+// vtquery's words and never listed (so never pinged). The first case stays on this machine (a
+// datagram to 0.0.0.0 reaches this host only): a fault stops the test there, before an address
+// off it is named.
+TEST_F(VtbrowseWindow, AddressesNoServerCanHaveAreRefusedWhereTheUserTypesThem) {
+    const struct {
+        const char* typed;
+        const wchar_t* why;
+    } cases[] = {
+        {"0.0.0.0:28001", L"in 0.0.0.0/8"},
+        {"255.255.255.255:28001", L"broadcast"},
+        {"224.0.0.1:28001", L"multicast"},
+        {"240.1.2.3:28001", L"reserved"},
+    };
+    Open({});
+    HWND log = Control(IDC_LOG);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        const std::wstring typed = WideFromUtf8(c.typed);
+        const std::wstring refusal = L"'" + typed + L"': no server can have this address (" + c.why + L")";
+        SetDlgItemTextW(Control(IDC_QUICK_CONNECT), IDC_QUICK_TEXT, typed.c_str());
+        SendDlgItemMessageW(Control(IDC_QUICK_CONNECT), IDC_QUICK_GO, BM_CLICK, 0, 0);
+        ASSERT_EQ(ItemCount(Control(IDC_SERVERS)), 0);
+        ASSERT_EQ(LogLinesWith(log, L"Cannot connect: " + refusal), 1);
+
+        // Added with a usable server before it: the dialog stays, says why, and adds neither.
+        std::wstring problem;
+        std::thread answer([&] {
+            if (const HWND dialog = FindDialog(L"Add servers", 10)) {
+                SetDlgItemTextW(dialog, IDC_ADD_TEXT, (L"127.0.0.1:28001 " + typed).c_str());
+                SendMessageW(dialog, WM_COMMAND, IDOK, 0);
+                problem = WindowText(GetDlgItem(dialog, IDC_ADD_PROBLEM));
+                PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+            }
+        });
+        SendMessageW(browser->Window(), WM_COMMAND, IDC_ADD, 0);
+        answer.join();
+        EXPECT_EQ(problem, refusal);
+        ASSERT_EQ(ItemCount(Control(IDC_SERVERS)), 0);
+    }
+    EXPECT_EQ(LogLinesWith(log, L"Connecting to "), 0);
+}
+
 // The window has no menu bar: the last item of its system menu opens the About box.
 TEST_F(VtbrowseWindow, SystemMenuOpensTheAboutBoxWithTheVersion) {
     Open({});
