@@ -13,6 +13,10 @@
 #include <map>
 #include <thread>
 
+#include <windows.h>
+
+#include <psapi.h>
+
 #include "apps/shared/product_version.h"
 #include "apps/vtbrowse/browser_ids.h"
 #include "apps/vtbrowse/browser_window_win.h"
@@ -198,11 +202,12 @@ protected:
     static std::vector<std::string> FourServers() {
         return {Local(alpha->Port()), Local(bravo->Port()), Local(charlie->Port()), Local(silent->Port())};
     }
-    void Open(const std::vector<std::string>& arguments) {
+    // withPlugin false: a plugin path that names nothing, so that nothing can be pinged.
+    void Open(const std::vector<std::string>& arguments, bool withPlugin = true) {
         BrowserStart start;
         start.options = ParseBrowseOptions(arguments);
         start.settingsPath = settings_;
-        start.pluginPath = PluginBesideProgram();
+        start.pluginPath = withPlugin ? PluginBesideProgram() : ProgramFolder() + L"no-plugin.vtplugin";
         start.quitOnClose = false;
         start.show = SW_SHOWNORMAL;
         start.notified = notified;
@@ -553,6 +558,79 @@ TEST_F(VtbrowseWindow, AddressesNoServerCanHaveAreRefusedWhereTheUserTypesThem) 
         ASSERT_EQ(ItemCount(Control(IDC_SERVERS)), 0);
     }
     EXPECT_EQ(LogLinesWith(log, L"Connecting to "), 0);
+}
+
+// A fake master's list fetched by a window without the plugin (nothing can be pinged), read back
+// before any refresh could run.
+class VtbrowseMasterList : public VtbrowseWindow {
+protected:
+    // Fetches from master; true once its last line is in the log (within seconds).
+    bool Fetch(const tribes_emu::FakeMaster& master, double seconds = 30) {
+        std::ofstream(settings_.c_str()) << "timeout=1\nmaster=" << Local(master.Port()) << "\n";
+        Open({}, false);
+        if (LogLinesWith(Control(IDC_LOG), L"The plugin could not be loaded") != 1) return false;
+        PostMessageW(browser->Window(), WM_COMMAND, IDC_GET_MASTERS, 0);
+        return PumpUntil(
+            *browser, [this] { return LogLinesWith(Control(IDC_LOG), L"Got ") == 1; }, seconds);
+    }
+};
+
+// Entries no server can have are not listed, repeats are one row each; the last line counts them.
+TEST_F(VtbrowseMasterList, UnusableEntriesAreLeftOutAndRepeatsMergedBeforeAnyRefresh) {
+    using tribes_emu::MasterMode;
+    const std::vector<tribes_emu::Peer> servers{
+        {tribes_emu::Loopback, 28001}, {tribes_emu::Loopback, 28002}, {tribes_emu::Loopback, 28003}};
+    const struct {
+        MasterMode mode;
+        const wchar_t* counted;
+    } cases[] = {
+        {MasterMode::Unusable,
+         L"; 8 entries received, left out 5 entries no server can have (1 in 0.0.0.0/8, 1 broadcast, 2 "
+         L"multicast, 1 port 0)"},
+        {MasterMode::Repeats, L"; 203 entries received, 200 repeats merged"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.mode));
+        const tribes_emu::FakeMaster master(servers, tribes_emu::MasterBehaviour{c.mode});
+        ASSERT_TRUE(Fetch(master));
+        EXPECT_THAT(ColumnTexts(Control(IDC_SERVERS), 1),
+                    testing::UnorderedElementsAre(L"127.0.0.1:28001", L"127.0.0.1:28002", L"127.0.0.1:28003"));
+        EXPECT_THAT(LogLine(Control(IDC_LOG), L"Got "),
+                    AllOf(HasSubstr(L"  Got 3 servers from 1 of 1 master in "), testing::EndsWith(c.counted)));
+        browser.reset();
+    }
+}
+
+// The largest list a master can describe (loopback servers only): the table holds it all, and the
+// window answers its messages throughout the fetch and the merge.
+TEST_F(VtbrowseMasterList, TheLargestListIsListedWholeWhileTheWindowAnswers) {
+    const tribes_emu::MasterBehaviour largest{tribes_emu::MasterMode::Largest};
+    const tribes_emu::FakeMaster master({}, largest);
+    const size_t expected = tribes_emu::ListedInMode({}, largest).size();
+    std::ofstream(settings_.c_str()) << "timeout=1\nmaster=" << Local(master.Port()) << "\n";
+    Open({}, false);
+    ASSERT_EQ(LogLinesWith(Control(IDC_LOG), L"The plugin could not be loaded"), 1);
+    const Clock::time_point start = Clock::now();
+    Clock::time_point last = start;
+    double longest = 0;  // the longest the window's thread was away from its message loop
+    PostMessageW(browser->Window(), WM_COMMAND, IDC_GET_MASTERS, 0);
+    ASSERT_TRUE(PumpUntil(
+        *browser,
+        [&] {
+            longest = std::max(longest, SecondsSince(last));
+            last = Clock::now();
+            return LogLinesWith(Control(IDC_LOG), L"Got ") == 1;
+        },
+        60));
+    const double seconds = SecondsSince(start);
+    EXPECT_EQ(static_cast<size_t>(ItemCount(Control(IDC_SERVERS))), expected);
+    EXPECT_THAT(LogLine(Control(IDC_LOG), L"Got "), HasSubstr(L"  Got " + std::to_wstring(expected) + L" servers"));
+    EXPECT_LT(longest, 3.0);
+    PROCESS_MEMORY_COUNTERS memory{};
+    K32GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory);
+    std::cout << "measured: largest list, " << expected << " servers listed in " << seconds
+              << " s, the window away from its messages at most " << longest * 1000 << " ms, peak working set "
+              << memory.PeakWorkingSetSize / (1024 * 1024) << " MB\n";
 }
 
 // The window has no menu bar: the last item of its system menu opens the About box.
