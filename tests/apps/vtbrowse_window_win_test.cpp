@@ -13,10 +13,6 @@
 #include <map>
 #include <thread>
 
-#include <windows.h>
-
-#include <psapi.h>
-
 #include "apps/shared/product_version.h"
 #include "apps/vtbrowse/browser_ids.h"
 #include "apps/vtbrowse/browser_window_win.h"
@@ -28,6 +24,9 @@
 #include "tools/tribes_emu/control_port.h"
 #include "tools/tribes_emu/emulator.h"
 #include "tools/tribes_emu/master_emulator.h"
+
+// After windows.h, which it needs.
+#include <psapi.h>
 
 using ::testing::AllOf;
 using ::testing::ElementsAre;
@@ -593,10 +592,12 @@ TEST_F(VtbrowseMasterList, UnusableEntriesAreLeftOutAndRepeatsMergedBeforeAnyRef
         SCOPED_TRACE(static_cast<int>(c.mode));
         const tribes_emu::FakeMaster master(servers, tribes_emu::MasterBehaviour{c.mode});
         ASSERT_TRUE(Fetch(master));
-        EXPECT_THAT(ColumnTexts(Control(IDC_SERVERS), 1),
-                    testing::UnorderedElementsAre(L"127.0.0.1:28001", L"127.0.0.1:28002", L"127.0.0.1:28003"));
-        EXPECT_THAT(LogLine(Control(IDC_LOG), L"Got "),
-                    AllOf(HasSubstr(L"  Got 3 servers from 1 of 1 master in "), testing::EndsWith(c.counted)));
+        EXPECT_THAT(
+            ColumnTexts(Control(IDC_SERVERS), 1),
+            testing::UnorderedElementsAre(L"127.0.0.1:28001", L"127.0.0.1:28002", L"127.0.0.1:28003"));
+        EXPECT_THAT(
+            LogLine(Control(IDC_LOG), L"Got "),
+            AllOf(HasSubstr(L"  Got 3 servers from 1 of 1 master in "), testing::EndsWith(c.counted)));
         browser.reset();
     }
 }
@@ -610,6 +611,8 @@ TEST_F(VtbrowseMasterList, TheLargestListIsListedWholeWhileTheWindowAnswers) {
     std::ofstream(settings_.c_str()) << "timeout=1\nmaster=" << Local(master.Port()) << "\n";
     Open({}, false);
     ASSERT_EQ(LogLinesWith(Control(IDC_LOG), L"The plugin could not be loaded"), 1);
+    PROCESS_MEMORY_COUNTERS before{}, after{};  // peak working sets, before the fetch and after
+    K32GetProcessMemoryInfo(GetCurrentProcess(), &before, sizeof before);
     const Clock::time_point start = Clock::now();
     Clock::time_point last = start;
     double longest = 0;  // the longest the window's thread was away from its message loop
@@ -624,13 +627,14 @@ TEST_F(VtbrowseMasterList, TheLargestListIsListedWholeWhileTheWindowAnswers) {
         60));
     const double seconds = SecondsSince(start);
     EXPECT_EQ(static_cast<size_t>(ItemCount(Control(IDC_SERVERS))), expected);
-    EXPECT_THAT(LogLine(Control(IDC_LOG), L"Got "), HasSubstr(L"  Got " + std::to_wstring(expected) + L" servers"));
+    EXPECT_THAT(LogLine(Control(IDC_LOG), L"Got "),
+                HasSubstr(L"  Got " + std::to_wstring(expected) + L" servers"));
     EXPECT_LT(longest, 3.0);
-    PROCESS_MEMORY_COUNTERS memory{};
-    K32GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory);
+    K32GetProcessMemoryInfo(GetCurrentProcess(), &after, sizeof after);
     std::cout << "measured: largest list, " << expected << " servers listed in " << seconds
-              << " s, the window away from its messages at most " << longest * 1000 << " ms, peak working set "
-              << memory.PeakWorkingSetSize / (1024 * 1024) << " MB\n";
+              << " s, the window away from its messages at most " << longest * 1000
+              << " ms, peak working set " << (after.PeakWorkingSetSize >> 20) << " MB ("
+              << (before.PeakWorkingSetSize >> 20) << " MB before the fetch)\n";
 }
 
 // The window has no menu bar: the last item of its system menu opens the About box.
@@ -684,17 +688,7 @@ TEST_F(VtbrowseWindow, ServersFromMastersJoinTheListAndGoWhenNoLongerListed) {
     SendMessageW(browser->Window(), WM_COMMAND, IDC_MASTERS, 0);
     answer.join();
 
-    const auto logged = [this](const std::wstring& text) {
-        HWND log = Control(IDC_LOG);
-        int count = 0;
-        for (int line = 0; line < static_cast<int>(SendMessageW(log, LB_GETCOUNT, 0, 0)); ++line) {
-            wchar_t item[1024] = L"";
-            if (SendMessageW(log, LB_GETTEXTLEN, line, 0) < 1024)
-                SendMessageW(log, LB_GETTEXT, line, reinterpret_cast<LPARAM>(item));
-            count += std::wstring(item).find(text) != std::wstring::npos;
-        }
-        return count;
-    };
+    const auto logged = [this](const std::wstring& text) { return LogLinesWith(Control(IDC_LOG), text); };
     // The fake master answers at once; the silent one would hold the fetch for 5 s: Esc ends it.
     const auto fetch = [&] {
         const int answers = logged(L"Master " + named + L": complete"),
