@@ -10,22 +10,14 @@
 
 namespace {
 
-// The typed text as a server list; false with error filled, in the words the user sees, when a
-// part is not a server or one that no server can be (such an address is never pinged).
+// The typed text as a server list; false with error filled when a part is not a server, or one
+// no server can have (such an address is never listed, so never pinged).
 bool ParseTyped(const std::wstring& typed, std::vector<ServerAddress>& servers, ServerListError& error) {
     std::string text = Utf8FromWide(typed);
     for (char& c : text) {
         if (c == ' ' || c == '\t' || c == ',' || c == ';') c = '\n';
     }
-    if (!ParseServerList(text, "", servers, error)) {
-        // The message names the line as ":N: ..."; the user sees a box, not lines.
-        error.message = error.message.substr(error.message.find(": ") + 2);
-        return false;
-    }
-    for (const ServerAddress& server : servers) {
-        if (!CheckUsableServer(server, error)) return false;
-    }
-    return true;
+    return ParseServerList(text, "", servers, error, ParseUsableServerAddress);
 }
 
 // The dialog's object: what the user typed, once it is a list of servers.
@@ -46,7 +38,9 @@ INT_PTR AddServersDialog::OnMessage(HWND dialog, UINT message, WPARAM wParam, LP
     std::vector<ServerAddress> typed;
     ServerListError error;
     if (!ParseTyped(WindowText(GetDlgItem(dialog, IDC_ADD_TEXT)), typed, error)) {
-        SetDlgItemTextW(dialog, IDC_ADD_PROBLEM, WideFromUtf8(error.message).c_str());
+        // The message names the line as ":N: ..."; the user sees a box, not lines.
+        const size_t colon = error.message.find(": ");
+        SetDlgItemTextW(dialog, IDC_ADD_PROBLEM, WideFromUtf8(error.message.substr(colon + 2)).c_str());
         return TRUE;
     }
     if (typed.empty()) {
