@@ -530,8 +530,12 @@ TEST_F(VtbrowseWindow, AddressesNoServerCanHaveAreRefusedWhereTheUserTypesThem) 
         {"224.0.0.1:28001", L"multicast"},
         {"240.1.2.3:28001", L"reserved"},
     };
-    Open({});
+    const std::wstring list = TempFile(L"vbl");  // imported at start: refused whole, by its line
+    std::ofstream(list.c_str()) << "127.0.0.1:28001\n0.0.0.0:28001\n";
+    Open({"--servers", Utf8FromWide(list)});
+    DeleteFileW(list.c_str());
     HWND log = Control(IDC_LOG);
+    EXPECT_EQ(LogLinesWith(log, L":2: '0.0.0.0:28001': no server can have this address (in 0.0.0.0/8)"), 1);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed);
         const std::wstring typed = WideFromUtf8(c.typed);
@@ -562,14 +566,13 @@ TEST_F(VtbrowseWindow, AddressesNoServerCanHaveAreRefusedWhereTheUserTypesThem) 
 // before any refresh could run.
 class VtbrowseMasterList : public VtbrowseWindow {
 protected:
-    // Fetches from master; true once its last line is in the log (within seconds).
-    bool Fetch(const tribes_emu::FakeMaster& master, double seconds = 30) {
+    // Fetches from master; true once its last line is in the log (within 20 s).
+    bool Fetch(const tribes_emu::FakeMaster& master) {
         std::ofstream(settings_.c_str()) << "timeout=1\nmaster=" << Local(master.Port()) << "\n";
         Open({}, false);
         if (LogLinesWith(Control(IDC_LOG), L"The plugin could not be loaded") != 1) return false;
         PostMessageW(browser->Window(), WM_COMMAND, IDC_GET_MASTERS, 0);
-        return PumpUntil(
-            *browser, [this] { return LogLinesWith(Control(IDC_LOG), L"Got ") == 1; }, seconds);
+        return PumpUntil(*browser, [this] { return LogLinesWith(Control(IDC_LOG), L"Got ") == 1; });
     }
 };
 
@@ -626,8 +629,6 @@ TEST_F(VtbrowseMasterList, TheLargestListIsListedWholeWhileTheWindowAnswers) {
         60));
     const double seconds = SecondsSince(start);
     EXPECT_EQ(static_cast<size_t>(ItemCount(Control(IDC_SERVERS))), expected);
-    EXPECT_THAT(LogLine(Control(IDC_LOG), L"Got "),
-                HasSubstr(L"  Got " + std::to_wstring(expected) + L" servers"));
     EXPECT_LT(longest, 3.0);
     K32GetProcessMemoryInfo(GetCurrentProcess(), &after, sizeof after);
     std::cout << "measured: largest list, " << expected << " servers listed in " << seconds
