@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "apps/shared/usable_address.h"
 #include "apps/vtbrowse/browser_ids.h"
 #include "apps/vtbrowse/controls_win.h"
 #include "apps/vtbrowse/window_object_win.h"
@@ -9,13 +10,14 @@
 
 namespace {
 
-// The typed text as a server list; false with error filled when a part is not a server.
+// The typed text as a server list; false with error filled when a part is not a server, or one
+// no server can have (such an address is never listed, so never pinged).
 bool ParseTyped(const std::wstring& typed, std::vector<ServerAddress>& servers, ServerListError& error) {
     std::string text = Utf8FromWide(typed);
     for (char& c : text) {
         if (c == ' ' || c == '\t' || c == ',' || c == ';') c = '\n';
     }
-    return ParseServerList(text, "", servers, error);
+    return ParseServerList(text, "", servers, error, ParseUsableServerAddress);
 }
 
 // The dialog's object: what the user typed, once it is a list of servers.

@@ -1,5 +1,7 @@
 #include "apps/vtbrowse/browse_options.h"
 
+#include "apps/shared/usable_address.h"
+
 namespace {
 
 bool ParseCount(const std::string& text, size_t& count) {
@@ -41,7 +43,7 @@ BrowseOptions ParseBrowseOptions(const std::vector<std::string>& arguments) {
         } else if (argument == "--select" || argument == "--join") {
             ServerAddress server;
             ServerListError error;
-            if (!ParseServerAddress(arguments[++i], server, error)) {
+            if (!ParseUsableServerAddress(arguments[++i], server, error)) {
                 options.problems.push_back(argument + ": " + error.message);
             } else {
                 (argument == "--join" ? options.join : options.select) = server;
@@ -51,7 +53,7 @@ BrowseOptions ParseBrowseOptions(const std::vector<std::string>& arguments) {
         } else {
             ServerAddress server;
             ServerListError error;
-            if (ParseServerAddress(argument, server, error)) {
+            if (ParseUsableServerAddress(argument, server, error)) {
                 options.servers.push_back(server);
             } else {
                 options.problems.push_back(error.message);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "apps/shared/host_paths_win.h"
+#include "apps/shared/usable_address.h"
 #include "apps/vtbrowse/about_box_win.h"
 #include "apps/vtbrowse/add_servers_dialog_win.h"
 #include "apps/vtbrowse/browser_ids.h"
@@ -280,7 +281,7 @@ void BrowserWindow::AddServers(const std::vector<ServerAddress>& servers) {
 void BrowserWindow::ImportFile(const std::wstring& path) {
     std::vector<ServerAddress> servers;
     ServerListError error;
-    if (!ReadServerListFile(Utf8FromWide(path), servers, error)) {
+    if (!ReadServerListFile(Utf8FromWide(path), servers, error, ParseUsableServerAddress)) {
         Log(L"Nothing imported: " + WideFromUtf8(error.message));
         return;
     }

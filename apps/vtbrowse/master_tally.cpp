@@ -6,6 +6,35 @@
 #include "apps/vtbrowse/refresh_tally.h"
 #include "text/utf8_text.h"
 
+namespace {
+
+// What the entries the masters sent came to, in vtquery's words: "; 505 entries received, 200
+// repeats merged, left out 5 entries no server can have (1 broadcast, ...)"; empty with no entry.
+// A server two masters list is a repeat merged too.
+std::wstring EntriesText(const std::vector<MasterOutcome>& outcomes, size_t listed) {
+    int entries = 0;
+    size_t repeats = 0;
+    size_t kept = 0;
+    UnusableCounts leftOut;
+    for (const MasterOutcome& outcome : outcomes) {
+        entries += outcome.entriesReceived;
+        repeats += static_cast<size_t>(outcome.repeats);
+        kept += outcome.servers.size();
+        for (size_t i = 0; i < UnusableKinds; ++i) leftOut.byKind[i] += outcome.leftOut.byKind[i];
+    }
+    if (entries == 0) return L"";
+    repeats += kept > listed ? kept - listed : 0;
+    std::wstring text = L"; " + Plural(static_cast<size_t>(entries), L"entry", L"entries") + L" received";
+    if (repeats > 0) text += L", " + Plural(repeats, L"repeat", L"repeats") + L" merged";
+    if (leftOut.Total() > 0) {
+        text += L", left out " + Plural(static_cast<size_t>(leftOut.Total()), L"entry", L"entries") +
+                L" no server can have (" + WideFromUtf8(leftOut.Text()) + L")";
+    }
+    return text;
+}
+
+}  // namespace
+
 void MasterTally::Start(size_t masters) {
     *this = MasterTally{};
     running_ = true;
@@ -43,7 +72,7 @@ std::wstring MasterTally::End(const std::vector<MasterOutcome>& outcomes, const 
                         std::to_wstring(merge.removed.size()) + L" taken off (no master lists them any more)";
     if (merge.notListed > 0)
         line += L", " + Plural(merge.notListed, L"favourite", L"favourites") + L" not listed";
-    return line;
+    return line + EntriesText(outcomes, merge.listed.size());
 }
 
 std::wstring MasterTally::Activity() const {

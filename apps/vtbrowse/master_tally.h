@@ -17,7 +17,8 @@ public:
     // itself (its name and message of the day).
     std::vector<std::wstring> Ended(const MasterOutcome& outcome);
     void Cancel();
-    // The fetch ended and its lists were merged into the list: the line that says how it went.
+    // The fetch ended and its lists were merged into the list: the line that says how it went,
+    // and what the entries received came to (repeats merged, entries left out and why).
     std::wstring End(const std::vector<MasterOutcome>& outcomes, const MastersMerge& merge, double seconds,
                      bool cancelled);
 

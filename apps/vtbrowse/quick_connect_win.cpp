@@ -1,5 +1,6 @@
 #include "apps/vtbrowse/quick_connect_win.h"
 
+#include "apps/shared/usable_address.h"
 #include "apps/vtbrowse/browser_ids.h"
 #include "apps/vtbrowse/controls_win.h"
 #include "text/utf8_text.h"
@@ -37,7 +38,8 @@ void QuickConnect::ConnectTyped() {
     ServerAddress server;
     ServerListError error;
     if (typed.find_first_not_of(" \t") == std::string::npos) return;
-    if (!ParseServerAddress(typed.substr(typed.find_first_not_of(" \t")), server, error)) {
+    // An address no server can have is refused as vtquery refuses it: never pinged.
+    if (!ParseUsableServerAddress(typed.substr(typed.find_first_not_of(" \t")), server, error)) {
         if (handlers_.log) handlers_.log(L"Cannot connect: " + WideFromUtf8(error.message));
         return;
     }

@@ -5,6 +5,7 @@
 
 #include <sstream>
 
+#include "apps/vtbrowse/master_tally.h"
 #include "apps/vtbrowse/server_table.h"
 
 namespace {
@@ -131,6 +132,57 @@ TEST(MasterMerge, EachFetchAddsWhatIsNewAndTakesOffOnlyWhatCompleteListsDropped)
         EXPECT_EQ(merge.removed, removed);
         EXPECT_THAT(merge.listed, ::testing::UnorderedElementsAreArray(listed));
         EXPECT_EQ(merge.notListed, Split(c.after, '!').size() - 1);
+    }
+}
+
+// The fetch's last line: what the merge did and what the entries came to, repeats within a list
+// and between lists merged, entries left out counted by why over every master.
+TEST(MasterTally, TheLastLineCountsEntriesRepeatsAndWhatWasLeftOut) {
+    const auto outcome = [](int servers, int entries, int repeats, std::vector<Unusable> leftOut) {
+        MasterOutcome made;
+        made.status = MasterStatus::Complete;
+        made.servers.resize(static_cast<size_t>(servers));
+        made.entriesReceived = entries;
+        made.repeats = repeats;
+        for (const Unusable why : leftOut) made.leftOut.Count(why);
+        return made;
+    };
+    const struct {
+        const char* what;
+        std::vector<MasterOutcome> outcomes;
+        size_t listed;
+        bool cancelled;
+        const wchar_t* line;
+    } cases[] = {
+        {"nothing received",
+         {outcome(0, 0, 0, {})},
+         0,
+         false,
+         L"Got 0 servers from 1 of 1 master in 0.25 s: 0 new, 0 taken off (no master lists them any more)"},
+        {"repeats and unusable entries of one master",
+         {outcome(3, 208, 200,
+                  {Unusable::ThisNetwork, Unusable::Broadcast, Unusable::Multicast, Unusable::Multicast,
+                   Unusable::PortZero})},
+         3,
+         false,
+         L"Got 3 servers from 1 of 1 master in 0.25 s: 0 new, 0 taken off (no master lists them any more); "
+         L"208 entries received, 200 repeats merged, left out 5 entries no server can have (1 in 0.0.0.0/8, "
+         L"1 broadcast, 2 multicast, 1 port 0)"},
+        {"a server two masters list is merged; left out summed over masters",
+         {outcome(2, 3, 0, {Unusable::Reserved}), outcome(2, 2, 0, {}), MasterOutcome{}},
+         3,
+         true,
+         L"Masters cancelled: got 3 servers from 2 of 3 masters in 0.25 s: 0 new, 0 taken off (no master "
+         L"lists them any more); 5 entries received, 1 repeat merged, left out 1 entry no server can have "
+         L"(1 reserved)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        MasterTally tally;
+        tally.Start(c.outcomes.size());
+        MastersMerge merge;
+        merge.listed.resize(c.listed);
+        EXPECT_EQ(tally.End(c.outcomes, merge, 0.25, c.cancelled), c.line);
     }
 }
 

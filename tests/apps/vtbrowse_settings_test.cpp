@@ -128,9 +128,10 @@ TEST(SettingsFile, SavedFileReplacesTheOldOneAndAMissingFileIsNoProblem) {
 }
 
 TEST(BrowseOptions, ServersFilesAndProblemsFromTheCommandLine) {
-    const BrowseOptions options = ParseBrowseOptions(
-        {"127.0.0.1:1", "--servers", "a.txt", "bad", "--most-sessions", "0", "--select", "[::1]:5", "--join",
-         "127.0.0.1:7", "--frobnicate", "--settings", "s.txt", "--plugin"});
+    const BrowseOptions options =
+        ParseBrowseOptions({"127.0.0.1:1", "--servers", "a.txt", "bad", "--most-sessions", "0", "--select",
+                            "[::1]:5", "--join", "127.0.0.1:7", "224.0.0.1:2", "--join", "0.0.0.0:3",
+                            "--frobnicate", "--settings", "s.txt", "--plugin"});
     EXPECT_EQ(options.servers, (std::vector<ServerAddress>{{"127.0.0.1", 1}}));
     EXPECT_THAT(options.serverFiles, ElementsAre("a.txt"));
     EXPECT_EQ(options.settingsPath, "s.txt");
@@ -139,11 +140,11 @@ TEST(BrowseOptions, ServersFilesAndProblemsFromTheCommandLine) {
     ASSERT_TRUE(options.join.has_value());
     EXPECT_EQ(options.join->port, 7);
     EXPECT_EQ(options.mostSessions, 0u);
-    ASSERT_THAT(options.problems, SizeIs(4));
-    EXPECT_THAT(options.problems[0], HasSubstr("'bad' has no port"));
-    EXPECT_THAT(options.problems[1], HasSubstr("--most-sessions takes a whole number"));
-    EXPECT_THAT(options.problems[2], HasSubstr("unknown option '--frobnicate'"));
-    EXPECT_THAT(options.problems[3], HasSubstr("--plugin needs a value"));
+    EXPECT_THAT(options.problems,
+                ElementsAre(HasSubstr("'bad' has no port"), HasSubstr("--most-sessions takes a whole number"),
+                            "'224.0.0.1:2': no server can have this address (multicast)",
+                            "--join: '0.0.0.0:3': no server can have this address (in 0.0.0.0/8)",
+                            HasSubstr("unknown option '--frobnicate'"), HasSubstr("--plugin needs a value")));
 }
 
 }  // namespace

@@ -25,6 +25,9 @@
 #include "tools/tribes_emu/emulator.h"
 #include "tools/tribes_emu/master_emulator.h"
 
+// After windows.h, which it needs.
+#include <psapi.h>
+
 using ::testing::AllOf;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
@@ -198,11 +201,12 @@ protected:
     static std::vector<std::string> FourServers() {
         return {Local(alpha->Port()), Local(bravo->Port()), Local(charlie->Port()), Local(silent->Port())};
     }
-    void Open(const std::vector<std::string>& arguments) {
+    // withPlugin false: a plugin path that names nothing, so that nothing can be pinged.
+    void Open(const std::vector<std::string>& arguments, bool withPlugin = true) {
         BrowserStart start;
         start.options = ParseBrowseOptions(arguments);
         start.settingsPath = settings_;
-        start.pluginPath = PluginBesideProgram();
+        start.pluginPath = withPlugin ? PluginBesideProgram() : ProgramFolder() + L"no-plugin.vtplugin";
         start.quitOnClose = false;
         start.show = SW_SHOWNORMAL;
         start.notified = notified;
@@ -512,6 +516,132 @@ TEST_F(VtbrowseWindow, QuickConnectListsAsksAndOpensTheJoinDialog) {
     EXPECT_THAT(ColumnTexts(Control(IDC_SERVERS), 4), ElementsAre(L"12/32 players on Alpha"));
 }
 
+// An address no server can have, typed in the Add dialog or the quick connect box, is refused in
+// vtquery's words and never listed (so never pinged). The first case stays on this machine (a
+// datagram to 0.0.0.0 reaches this host only): a fault stops the test there, before an address
+// off it is named.
+TEST_F(VtbrowseWindow, AddressesNoServerCanHaveAreRefusedWhereTheUserTypesThem) {
+    const struct {
+        const char* typed;
+        const wchar_t* why;
+    } cases[] = {
+        {"0.0.0.0:28001", L"in 0.0.0.0/8"},
+        {"255.255.255.255:28001", L"broadcast"},
+        {"224.0.0.1:28001", L"multicast"},
+        {"240.1.2.3:28001", L"reserved"},
+    };
+    const std::wstring list = TempFile(L"vbl");  // imported at start: refused whole, by its line
+    std::ofstream(list.c_str()) << "127.0.0.1:28001\n0.0.0.0:28001\n";
+    Open({"--servers", Utf8FromWide(list)});
+    DeleteFileW(list.c_str());
+    HWND log = Control(IDC_LOG);
+    EXPECT_EQ(LogLinesWith(log, L":2: '0.0.0.0:28001': no server can have this address (in 0.0.0.0/8)"), 1);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        const std::wstring typed = WideFromUtf8(c.typed);
+        const std::wstring refusal = L"'" + typed + L"': no server can have this address (" + c.why + L")";
+        SetDlgItemTextW(Control(IDC_QUICK_CONNECT), IDC_QUICK_TEXT, typed.c_str());
+        SendDlgItemMessageW(Control(IDC_QUICK_CONNECT), IDC_QUICK_GO, BM_CLICK, 0, 0);
+        ASSERT_EQ(ItemCount(Control(IDC_SERVERS)), 0);
+        ASSERT_EQ(LogLinesWith(log, L"Cannot connect: " + refusal), 1);
+
+        // Added with a usable server before it: the dialog stays, says why, and adds neither.
+        std::wstring problem;
+        std::thread answer([&] {
+            if (const HWND dialog = FindDialog(L"Add servers", 10)) {
+                SetDlgItemTextW(dialog, IDC_ADD_TEXT, (L"127.0.0.1:28001 " + typed).c_str());
+                SendMessageW(dialog, WM_COMMAND, IDOK, 0);
+                problem = WindowText(GetDlgItem(dialog, IDC_ADD_PROBLEM));
+                PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+            }
+        });
+        SendMessageW(browser->Window(), WM_COMMAND, IDC_ADD, 0);
+        answer.join();
+        EXPECT_EQ(problem, refusal);
+        ASSERT_EQ(ItemCount(Control(IDC_SERVERS)), 0);
+    }
+}
+
+// A fake master's list fetched by a window without the plugin (nothing can be pinged), read back
+// before any refresh could run.
+class VtbrowseMasterList : public VtbrowseWindow {
+protected:
+    // Fetches from master; true once its last line is in the log (within 20 s).
+    bool Fetch(const tribes_emu::FakeMaster& master) {
+        std::ofstream(settings_.c_str()) << "timeout=1\nmaster=" << Local(master.Port()) << "\n";
+        Open({}, false);
+        if (LogLinesWith(Control(IDC_LOG), L"The plugin could not be loaded") != 1) return false;
+        PostMessageW(browser->Window(), WM_COMMAND, IDC_GET_MASTERS, 0);
+        return PumpUntil(*browser, [this] { return LogLinesWith(Control(IDC_LOG), L"Got ") == 1; });
+    }
+};
+
+// Entries no server can have are not listed, repeats are one row each; the last line counts them.
+TEST_F(VtbrowseMasterList, UnusableEntriesAreLeftOutAndRepeatsMergedBeforeAnyRefresh) {
+    using tribes_emu::MasterMode;
+    const std::vector<tribes_emu::Peer> servers{
+        {tribes_emu::Loopback, 28001}, {tribes_emu::Loopback, 28002}, {tribes_emu::Loopback, 28003}};
+    const struct {
+        MasterMode mode;
+        const wchar_t* counted;
+    } cases[] = {
+        {MasterMode::Unusable,
+         L"; 8 entries received, left out 5 entries no server can have (1 in 0.0.0.0/8, 1 broadcast, 2 "
+         L"multicast, 1 port 0)"},
+        {MasterMode::Repeats, L"; 203 entries received, 200 repeats merged"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.mode));
+        const tribes_emu::FakeMaster master(servers, tribes_emu::MasterBehaviour{c.mode});
+        ASSERT_TRUE(Fetch(master));
+        EXPECT_THAT(
+            ColumnTexts(Control(IDC_SERVERS), 1),
+            testing::UnorderedElementsAre(L"127.0.0.1:28001", L"127.0.0.1:28002", L"127.0.0.1:28003"));
+        EXPECT_THAT(
+            LogLine(Control(IDC_LOG), L"Got "),
+            AllOf(HasSubstr(L"  Got 3 servers from 1 of 1 master in "), testing::EndsWith(c.counted)));
+        browser.reset();
+    }
+}
+
+// The largest list a master can describe (loopback servers only), in packets of the usual size
+// and in packets that hold 255 entries each: the table holds it all, and the window answers its
+// messages throughout the fetch and the merge.
+TEST_F(VtbrowseMasterList, TheLargestListIsListedWholeWhileTheWindowAnswers) {
+    for (const std::size_t packetBytes : {tribes_emu::DefaultMasterPacketBytes, std::size_t{2048}}) {
+        tribes_emu::MasterBehaviour largest{tribes_emu::MasterMode::Largest};
+        largest.packetBytes = packetBytes;
+        const tribes_emu::FakeMaster master({}, largest);
+        const size_t expected = tribes_emu::ListedInMode({}, largest).size();
+        std::ofstream(settings_.c_str()) << "timeout=1\nmaster=" << Local(master.Port()) << "\n";
+        Open({}, false);
+        ASSERT_EQ(LogLinesWith(Control(IDC_LOG), L"The plugin could not be loaded"), 1);
+        PROCESS_MEMORY_COUNTERS before{}, after{};  // peak working sets, before the fetch and after
+        K32GetProcessMemoryInfo(GetCurrentProcess(), &before, sizeof before);
+        const Clock::time_point start = Clock::now();
+        Clock::time_point last = start;
+        double longest = 0;  // the longest the window's thread was away from its message loop
+        PostMessageW(browser->Window(), WM_COMMAND, IDC_GET_MASTERS, 0);
+        ASSERT_TRUE(PumpUntil(
+            *browser,
+            [&] {
+                longest = std::max(longest, SecondsSince(last));
+                last = Clock::now();
+                return LogLinesWith(Control(IDC_LOG), L"Got ") == 1;
+            },
+            60));
+        const double seconds = SecondsSince(start);
+        EXPECT_EQ(static_cast<size_t>(ItemCount(Control(IDC_SERVERS))), expected) << packetBytes;
+        EXPECT_LT(longest, 3.0) << packetBytes;
+        K32GetProcessMemoryInfo(GetCurrentProcess(), &after, sizeof after);
+        std::cout << "measured: largest list in packets of " << packetBytes << " bytes, " << expected
+                  << " servers listed in " << seconds << " s, the window away from its messages at most "
+                  << longest * 1000 << " ms, peak working set " << (after.PeakWorkingSetSize >> 20)
+                  << " MB (" << (before.PeakWorkingSetSize >> 20) << " MB before the fetch)\n";
+        browser.reset();
+    }
+}
+
 // The window has no menu bar: the last item of its system menu opens the About box.
 TEST_F(VtbrowseWindow, SystemMenuOpensTheAboutBoxWithTheVersion) {
     Open({});
@@ -563,17 +693,7 @@ TEST_F(VtbrowseWindow, ServersFromMastersJoinTheListAndGoWhenNoLongerListed) {
     SendMessageW(browser->Window(), WM_COMMAND, IDC_MASTERS, 0);
     answer.join();
 
-    const auto logged = [this](const std::wstring& text) {
-        HWND log = Control(IDC_LOG);
-        int count = 0;
-        for (int line = 0; line < static_cast<int>(SendMessageW(log, LB_GETCOUNT, 0, 0)); ++line) {
-            wchar_t item[1024] = L"";
-            if (SendMessageW(log, LB_GETTEXTLEN, line, 0) < 1024)
-                SendMessageW(log, LB_GETTEXT, line, reinterpret_cast<LPARAM>(item));
-            count += std::wstring(item).find(text) != std::wstring::npos;
-        }
-        return count;
-    };
+    const auto logged = [this](const std::wstring& text) { return LogLinesWith(Control(IDC_LOG), text); };
     // The fake master answers at once; the silent one would hold the fetch for 5 s: Esc ends it.
     const auto fetch = [&] {
         const int answers = logged(L"Master " + named + L": complete"),
