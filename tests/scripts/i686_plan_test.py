@@ -55,8 +55,9 @@ class Plan(unittest.TestCase):
              "natively: "),
             ("native beside another format's emulator", {"qemu-arm": ARM_EMULATOR}, "1", False, 0,
              NATIVE_STEPS, [EMULATED_STEP], "under emulation: none"),
-            ("no 32-bit programs, emulation possible", {"register": ""}, "0", False, 0,
-             STATIC_STEPS + [EMULATED_STEP], NATIVE_STEPS, "under emulation: 1 test program"),
+            # With an entry of ours that a killed run left, which goes first.
+            ("no 32-bit programs, emulation possible", {"register": "", "tribes-i386": OWN_EMULATOR}, "0",
+             False, 0, STATIC_STEPS + [EMULATED_STEP], NATIVE_STEPS, "under emulation: 1 test program"),
             ("the machine's own emulator", {"register": "", "qemu-i386": OWN_EMULATOR}, None, False, 0,
              STATIC_STEPS + [EMULATED_STEP], NATIVE_STEPS, "its own emulator (binfmt_misc entry qemu-i386)"),
             ("no 32-bit programs, no binfmt_misc", None, "0", False, 1,
@@ -79,19 +80,9 @@ class Plan(unittest.TestCase):
                 for text in absent:
                     self.assertNotIn(text, out)
                 self.assertIn(said, out)
-
-    def test_an_entry_left_by_a_killed_run_is_removed(self):
-        with tempfile.TemporaryDirectory() as work:
-            binfmt = pathlib.Path(work) / "binfmt_misc"
-            binfmt.mkdir()
-            (binfmt / "register").write_text("")
-            (binfmt / "tribes-i386").write_text(OWN_EMULATOR)
-            if not may_register():
-                self.skipTest("removing an entry needs root")
-            code, out = self.plan(binfmt, "1")
-            self.assertEqual(code, 0, out)
-            # binfmt_misc removes an entry on "-1"; the test's folder keeps what was written.
-            self.assertEqual((binfmt / "tribes-i386").read_text().strip(), "-1")
+                if "tribes-i386" in (entries or {}):
+                    # binfmt_misc removes an entry on "-1"; the test's folder keeps what was written.
+                    self.assertEqual((binfmt / "tribes-i386").read_text().strip(), "-1")
 
 
 if __name__ == "__main__":
