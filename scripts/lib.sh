@@ -101,14 +101,22 @@ is_64bit_program() {
 
 wine64_loader=/usr/lib/wine/wine64
 
-# The Wine loader for a program: Debian's `wine` is the 32-bit one when Wine's 32-bit half is
-# installed and hands a 64-bit program to a new process that is not our child.
+# Sets loader to the Wine loader for PROGRAM: Debian's `wine` is the 32-bit one when Wine's
+# 32-bit half is installed and hands a 64-bit program to a new process that is not our child.
+# program_bits=32 or 64 tells the program's architecture when the caller knows it.
+pick_wine_loader() {
+    loader=wine
+    case "${program_bits:-}" in
+        32) return 0 ;;
+        64) ;;
+        *) is_64bit_program "$1" || return 0 ;;
+    esac
+    [ ! -x "$wine64_loader" ] || loader=$wine64_loader
+}
 wine_loader_for() {
-    if is_64bit_program "$1" && [ -x "$wine64_loader" ]; then
-        echo "$wine64_loader"
-    else
-        echo wine
-    fi
+    local loader
+    pick_wine_loader "$1"
+    echo "$loader"
 }
 
 # Wine's own programs (wineboot.exe, explorer.exe, reg.exe) run with the 64-bit loader: Debian's
@@ -325,20 +333,13 @@ record_desktop() {
     return 1
 }
 
-# Replaces the shell with PROGRAM ARGS... under Wine. At once when the prefix is ready and its
-# desktop runs; otherwise the prefix is made, and Wine's server, services and desktop started,
-# first. program_bits=32 or 64 tells the program's architecture when the caller knows it.
-# Debian's `wine` is the 32-bit loader when Wine's 32-bit half is installed; it hands a 64-bit
-# program over to a new process that is not our child, so whoever runs us (the benchmarks'
-# processor-time figures, a timeout) would see only the loader: a 64-bit program is started with
-# the 64-bit loader instead.
+# Replaces the shell with PROGRAM ARGS... under Wine, by the loader pick_wine_loader names (so
+# that whoever runs us, the benchmarks' processor-time figures or a timeout, sees the program
+# itself). At once when the prefix is ready and its desktop runs; otherwise the prefix is made,
+# and Wine's server, services and desktop started, first.
 exec_in_prefix() {
-    local loader=wine halves=""
-    case "${program_bits:-}" in
-        64) [ ! -x "$wine64_loader" ] || loader=$wine64_loader ;;
-        32) ;;
-        *) ! is_64bit_program "$1" || [ ! -x "$wine64_loader" ] || loader=$wine64_loader ;;
-    esac
+    local loader halves=""
+    pick_wine_loader "$1"
     # The prefix's marker is empty when it has both halves, "64" when it has the 64-bit one only.
     if [ -f "$WINEPREFIX/.tribes-ready" ]; then
         read -r halves <"$WINEPREFIX/.tribes-ready" || true
