@@ -366,6 +366,28 @@ exec_in_prefix() {
     exec "$loader" "$@"
 }
 
+# Starts the native tribes-emu (build/native/bin) with the given options on free ports of
+# 127.0.0.1 and waits at most 10 s for PORTS_FILE, which it writes once it listens:
+#   start_tribes_emu PORTS_FILE LOG [tribes-emu options...]
+# Sets tribes_emu_pid; the server is stopped at exit (pass --duration too: it then ends by itself
+# even when this script is killed). Call it in the script's own shell, not in a command
+# substitution, or the exit action never learns of the server.
+start_tribes_emu() {
+    local ports_file=$1 log=$2 _
+    shift 2
+    "$repo_root/build/native/bin/tribes-emu" --port 0 --ready-file "$ports_file" "$@" </dev/null >"$log" 2>&1 &
+    tribes_emu_pid=$!
+    at_exit "kill $tribes_emu_pid 2>/dev/null"
+    for _ in $(seq 100); do
+        [ -s "$ports_file" ] && return 0
+        kill -0 "$tribes_emu_pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    echo "tribes-emu did not start:" >&2
+    cat "$log" >&2
+    return 1
+}
+
 # Starts Xvfb on the first free display from :90 (screen WIDTHxHEIGHT, default 1280x800) and
 # waits at most 10 s for it. Sets DISPLAY and xvfb_pid; stop it with stop_xvfb.
 start_xvfb() {

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "apps/masters/master_packet.h"
+#include "apps/shared/kind_counts.h"
 
 namespace {
 
@@ -39,21 +40,11 @@ const char* MasterStatusText(MasterStatus status) {
 }
 
 std::string RejectedText(const RejectedPackets& rejected) {
-    const struct {
-        int count;
-        const char* what;
-    } kinds[] = {
+    return KindCountsText({
         {rejected.wrongKey, "wrong key"}, {rejected.wrongHeader, "wrong header"},
         {rejected.cutShort, "cut short"}, {rejected.countMismatch, "more entries than counted"},
         {rejected.badEntry, "bad entry"}, {rejected.beyondTotal, "beyond the announced total"},
-    };
-    std::string text;
-    for (const auto& kind : kinds) {
-        if (kind.count == 0) continue;
-        if (!text.empty()) text += ", ";
-        text += std::to_string(kind.count) + " " + kind.what;
-    }
-    return text;
+    });
 }
 
 std::string OutcomeSummary(const MasterOutcome& outcome) {

@@ -1,6 +1,9 @@
 #include "apps/shared/usable_address.h"
 
 #include <optional>
+#include <vector>
+
+#include "apps/shared/kind_counts.h"
 
 namespace {
 
@@ -61,13 +64,10 @@ int UnusableCounts::Total() const {
 }
 
 std::string UnusableCounts::Text() const {
-    std::string text;
-    for (std::size_t i = 0; i < UnusableKinds; ++i) {
-        if (byKind[i] == 0) continue;
-        if (!text.empty()) text += ", ";
-        text += std::to_string(byKind[i]) + " " + UnusableText(static_cast<Unusable>(i + 1));
-    }
-    return text;
+    std::vector<KindCount> kinds;
+    for (std::size_t i = 0; i < UnusableKinds; ++i)
+        kinds.push_back({byKind[i], UnusableText(static_cast<Unusable>(i + 1))});
+    return KindCountsText(kinds);
 }
 
 bool CheckUsableServer(const ServerAddress& server, ServerListError& error) {

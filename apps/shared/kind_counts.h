@@ -1,0 +1,21 @@
+// A tally by kind as the outcome lines write it: "2 wrong key, 1 cut short", the kinds that
+// happened in the order given, nothing for a tally of none.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct KindCount {
+    int count;
+    const char* what;
+};
+
+inline std::string KindCountsText(const std::vector<KindCount>& kinds) {
+    std::string text;
+    for (const KindCount& kind : kinds) {
+        if (kind.count == 0) continue;
+        if (!text.empty()) text += ", ";
+        text += std::to_string(kind.count) + " " + kind.what;
+    }
+    return text;
+}
