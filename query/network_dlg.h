@@ -63,6 +63,9 @@ public:
     SessionRecord* OwningSession() const { return Session; }
     // Closes the cycle's socket, if one is open: for a cycle that an exception or fault left.
     void CloseSocket() { Socket.reset(); }
+    // Wake-ups the window raised that no cycle has taken yet (see RaisedWakes): the notifications
+    // an earlier cycle's socket left, which the next cycle drains.
+    long PendingWakes() const { return RaisedWakes.load(); }
 
 private:
     enum class Outcome {

@@ -3,13 +3,15 @@
 them: each imports only DLLs that Windows carries or the release holds (one of the cross-compiler's,
 libstdc++-6.dll and the like, is on no user's machine); VtServices.dll and the programs carry the
 version, the product name, their own file name and a description in their file properties, the
-plugin none of ours (its resources are the host's to read). Prints each file's properties.
+plugin none of ours (its resources are the host's to read); VtServices.dll exports nothing of the
+tests' probes, journal or faults. Prints each file's properties.
 
 usage: check_release_files.py RELEASE_FOLDER
 """
 import pathlib
 import re
 
+import check_host_exports
 import plugin_file
 import pefile
 
@@ -50,6 +52,9 @@ def check(path):
         for dll in sorted({entry.dll.decode("ascii", "replace").lower() for entry in imports}):
             report.expect(dll.removesuffix(".dll") in WINDOWS_DLLS or dll in map(str.lower, files),
                           f"{name} imports {dll}, which is neither part of Windows nor in the release")
+        if name == "VtServices.dll":
+            for symbol in check_host_exports.test_only_exports(pe):
+                report.expect(False, f"{name} exports {symbol}, which only the tests use")
         properties = file_properties(pe)
         if not report.expect((properties is None) == (name not in DESCRIBED),
                              f"{name} {'has' if properties else 'lacks'} file properties") or properties is None:

@@ -122,11 +122,31 @@ protected:
                              [&] { seconds = SecondsOf([&] { EXPECT_EQ(host.Ping(server), 1); }); });
         return server.JournalSince(mark);
     }
-    int QueriesSince(int mark) {
-        // The server counts each query on its own thread, and the last re-send of a timeout
-        // goes out right before the outcome.
-        Sleep(100);
+    // The queries the server counted since mark, once they are expected or 2 s passed: the
+    // server counts each on its own thread, and the last re-send of a timeout goes out right
+    // before the outcome.
+    int QueriesSince(int mark, int expected) {
+        emulator.WaitForQueries(mark + expected, std::chrono::seconds(2));
         return emulator.QueryCount() - mark;
+    }
+    // Has the window thread handle the socket notifications queued for the network window. A
+    // ping cancels its socket's notifications before it returns: what it left is queued by then.
+    void HandleQueuedNotifications() {
+        host.OnWindowThread([&] {
+            MSG message;
+            for (int taken = 0; taken < 100 && PeekMessageW(&message, networkWindow, WM_SOCKET_NOTIFY,
+                                                            WM_SOCKET_NOTIFY, PM_REMOVE);
+                 ++taken) {
+                DispatchMessageW(&message);
+            }
+        });
+    }
+    // The wake-ups the network window raised that no cycle has taken.
+    long PendingWakes() const {
+        const LONG_PTR object = GetWindowLongPtrW(networkWindow, GWLP_USERDATA);
+        const auto* dialog =
+            static_cast<const CNetworkDlg*>(reinterpret_cast<window_framework::CDialogImplBase*>(object));
+        return dialog ? dialog->PendingWakes() : -1;
     }
 
     ServerInfo info = tribes_emu::DefaultServer();
@@ -143,13 +163,13 @@ TEST_P(ServerBehaviour, EndsInItsOutcomeWithItsQueriesInTime) {
     const BehaviourCase& c = GetParam();
     emulator.SetBehaviour(c.before);
     Ping(2);
-    Sleep(300);  // the window thread handles what came after that ping
+    HandleQueuedNotifications();  // what came after that ping, such as a double's second reply
     emulator.SetBehaviour(c.server);
     const int mark = emulator.QueryCount();
 
     const std::vector<std::wstring> journal = Ping(c.budget);
 
-    const int queries = QueriesSince(mark);
+    const int queries = QueriesSince(mark, c.queries);
     EXPECT_EQ(queries, c.queries);
     EXPECT_TRUE(seconds >= c.seconds[0] && seconds < c.seconds[1]) << seconds << " s";
     const bool early = c.server.mode == ReplyMode::Team255First;
@@ -167,13 +187,17 @@ INSTANTIATE_TEST_SUITE_P(Integration, ServerBehaviour, testing::ValuesIn(Cases()
                              return std::string(info.param.name);
                          });
 
-// The second reply of a double comes after its ping, and its notification leaves a count on the
-// semaphore. A ping with a budget of 0 gets one wait: woken by that count, it would find nothing
-// and end at once with the timeout outcome while its server was still about to answer.
+// The second reply of a double comes after its ping, and its notification can leave a count on
+// the semaphore. A ping with a budget of 0 gets one wait: woken by that count, it would find
+// nothing and end at once with the timeout outcome while its server was still about to answer.
 TEST_F(PingCycle, Budget0AfterADoubleReplyWaitsForItsOwnAnswer) {
     emulator.SetBehaviour({ReplyMode::Double});
     Ping(2);
-    Sleep(300);  // the window thread handles the second reply's notification
+    // The second reply's notification leaves a count when it comes before the ping lets its
+    // socket go; one more late notification, as the socket layer posts it, makes sure of one.
+    PostMessageW(networkWindow, WM_SOCKET_NOTIFY, 0, MAKELPARAM(FD_READ, 0));
+    HandleQueuedNotifications();
+    ASSERT_GE(PendingWakes(), 1);
     emulator.SetBehaviour(Late(300));
 
     Ping(0);
