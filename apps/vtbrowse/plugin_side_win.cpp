@@ -107,7 +107,7 @@ void PluginSide::Refresh(const std::vector<ServerId>& servers) {
         SideEvent result;
         result.kind = SideEvent::Kind::Result;
         result.server = static_cast<ServerId>(key);
-        result.snapshot = ReadSnapshot(*server.data, pingMs.empty() ? 0 : pingMs.back());
+        result.result = ReadServerResult(*server.data, pingMs);
         events_.Push(std::move(result));
     };
     report.progress = [this](size_t done, size_t total) {
@@ -138,7 +138,7 @@ std::vector<SideEvent> PluginSide::TakeEvents() {
     std::vector<SideEvent> events = events_.Take();
     for (SideEvent& event : events) {
         if (event.kind == SideEvent::Kind::Result && table_.Find(event.server)) {
-            tally_.Count(ClassifyOutcome(event.snapshot.status));
+            tally_.Count(event.result.outcome);
         } else if (event.kind == SideEvent::Kind::Progress) {
             tally_.Progress(event.done, event.total);
         } else if (event.kind == SideEvent::Kind::RefreshEnded) {
@@ -149,13 +149,13 @@ std::vector<SideEvent> PluginSide::TakeEvents() {
 }
 
 void PluginSide::Check(ServerId server) {
-    // The pinging worker leaves the snapshot for the end, which tells whether there was a ping.
+    // The pinging worker leaves the result for the end, which tells whether there was a ping.
     auto checked = std::make_shared<SideEvent>();
     checked->kind = SideEvent::Kind::Checked;
     checked->server = server;
     RefreshReport report;
     report.pinged = [checked](ServerKey, HostedServer& target, const std::vector<double>& pingMs) {
-        checked->snapshot = ReadSnapshot(*target.data, pingMs.empty() ? 0 : pingMs.back());
+        checked->result = ReadServerResult(*target.data, pingMs);
     };
     report.ended = [this, checked](const RefreshEnd& end) {
         checked->done = end.done;

@@ -26,16 +26,16 @@
 struct SideEvent {
     enum class Kind {
         Offered,       // server's session was made: offered holds the launch options it offered
-        Result,        // server was pinged: snapshot holds what the ping left
+        Result,        // server was pinged: result holds what the ping left
         Progress,      // done of total servers of the running refresh have been pinged
         RefreshEnded,  // done of total pinged in seconds; cancelled when it stopped early; text: the tally's
                        // line
         Log,           // text for the log pane
-        Checked,       // server's check ended: snapshot holds what the ping left when done is 1
+        Checked,       // server's check ended: result holds what the ping left when done is 1
     };
     Kind kind = Kind::Log;
     ServerId server = 0;
-    ServerSnapshot snapshot;
+    ServerResult result;
     std::vector<OfferedLaunchOption> offered;
     size_t done = 0;
     size_t total = 0;
