@@ -357,7 +357,7 @@ void BrowserWindow::JoinServer(ServerId id, bool waitForSeat) {
         seats_->Start(id, SeatWatchPlan{std::chrono::seconds(ask.everySeconds),
                                         std::chrono::minutes(ask.giveUpMinutes)});
     } else {
-        side_->Join(id, JoinRequest{join, values});
+        side_->Join(id, join, values);
     }
 }
 

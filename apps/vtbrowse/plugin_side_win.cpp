@@ -5,6 +5,7 @@
 #include <memory>
 #include <thread>
 
+#include "apps/shared/game_launch_win.h"
 #include "apps/shared/listed_server.h"
 #include "contract/launch_option_ids.h"
 #include "runner/elapsed_seconds.h"
@@ -164,19 +165,17 @@ void PluginSide::Check(ServerId server) {
     engine_->Refresh({server}, std::move(report));
 }
 
-void PluginSide::Join(ServerId server, const JoinRequest& request) {
-    engine_->Command(server, *launches_, [this, request](HostedServer& target) {
-        HostServerEntry& entry = *target.entry;
-        entry.SetExecutablePath(request.join.executable);
-        entry.SetLaunchParameters(request.join.parameters);
-        // The player name and config file are the host's own settings; the plugin asks for them
-        // by id whether or not it offered them.
-        entry.SetLaunchOptionValue(PlayerName, request.join.playerName);
-        entry.SetLaunchOptionValue(ConfigFile, request.join.configFile);
-        for (const auto& [id, value] : request.optionValues) entry.SetLaunchOptionValue(id, value);
+void PluginSide::Join(ServerId server, const JoinSettings& join,
+                      const std::map<int, std::wstring>& optionValues) {
+    GameLaunch launch{join.executable, join.parameters, optionValues};
+    // The player name and config file are the host's own settings; the plugin asks for them by id
+    // whether or not it offered them. A value the user gave an offered option of the same id wins.
+    launch.optionValues.emplace(PlayerName, join.playerName);
+    launch.optionValues.emplace(ConfigFile, join.configFile);
+    engine_->Command(server, *launches_, [this, launch = std::move(launch)](HostedServer& target) {
         Log(L"Starting the game on " + Label(target));
-        const LRESULT known = runner_.Send(CMD_LAUNCH, reinterpret_cast<WPARAM>(&target.handle));
-        if (known != 1) Log(L"The game was not started: the plugin does not know " + Label(target));
+        if (!SendLaunch(runner_, target, launch))
+            Log(L"The game was not started: the plugin does not know " + Label(target));
     });
 }
 

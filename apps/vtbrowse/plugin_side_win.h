@@ -44,12 +44,6 @@ struct SideEvent {
     std::wstring text;
 };
 
-// What a join hands the plugin through the server's entry.
-struct JoinRequest {
-    JoinSettings join;
-    std::map<int, std::wstring> optionValues;  // the offered options' values, by id
-};
-
 class PluginSide final : private TableSubscriber {
 public:
     // Loads the plugin (PluginLoadError when it cannot), then lists every row table adds, with a
@@ -70,7 +64,8 @@ public:
     // Pings one server on its kept session, behind the jobs asked before (a refresh running among
     // them), apart from the window's refreshes: a seat watch's look, a quick connect's.
     void Check(ServerId server);
-    void Join(ServerId server, const JoinRequest& request);
+    // Starts the game on server with join's settings and the values of the options it offered, by id.
+    void Join(ServerId server, const JoinSettings& join, const std::map<int, std::wstring>& optionValues);
     // Command 1039 with the host's menu object; the plugin's answer goes to the log.
     void OpenPluginMenu(ServerId server);
     // Command 1124 with window as the host window; lParam is the server's id.
