@@ -1,24 +1,20 @@
 #include "apps/shared/server_result.h"
 
-#include "text/utf8_text.h"
-
 namespace {
 
-ResultTable ReadTable(const HostServerData& data, const std::wstring& name) {
-    const HostTable table = data.Table(name);
+ResultTable TableOf(std::wstring name, HostTable table) {
     ResultTable result;
-    result.title = Utf8FromWide(table.title);
+    result.name = std::move(name);
+    result.title = std::move(table.title);
     for (int column = 0; column < table.columnCount; ++column) {
+        ResultColumn declared;
         const auto heading = table.columnNames.find(column);
-        result.headings.push_back(heading == table.columnNames.end() ? "" : Utf8FromWide(heading->second));
+        if (heading != table.columnNames.end()) declared.heading = std::move(heading->second);
+        const auto width = table.columnWidths.find(column);
+        if (width != table.columnWidths.end()) declared.width = width->second;
+        result.columns.push_back(std::move(declared));
     }
-    for (const TableRow& row : table.rows) {
-        ResultRow cells;
-        for (const TableCell& cell : row) {
-            cells.push_back(cell ? ResultCell(Utf8FromWide(*cell)) : std::nullopt);
-        }
-        result.rows.push_back(std::move(cells));
-    }
+    result.rows = std::move(table.rows);
     return result;
 }
 
@@ -42,23 +38,14 @@ Outcome ClassifyOutcome(const HostServerStatus& status) {
     return Outcome::Failure;
 }
 
-ServerResult ReadServerResult(const ServerAddress& server, const HostServerData& data,
-                              std::vector<double> pingMs) {
-    const HostServerStatus status = data.Status();
+ServerResult ReadServerResult(const HostServerData& data, std::vector<double> pingMs) {
     ServerResult result;
-    result.server = server;
-    result.outcome = ClassifyOutcome(status);
-    result.serverName = Utf8FromWide(status.serverName);
-    result.mapName = Utf8FromWide(status.mapName);
-    result.statusText = Utf8FromWide(status.statusText);
-    result.statusDetail = Utf8FromWide(status.statusDetail);
-    result.playerCount = status.playerCount;
-    result.maxPlayers = status.maxPlayers;
-    // The plugin names its players table as the host's user table; its other table holds the
-    // server's rules. The names are the plugin's to choose.
-    for (const std::wstring& name : data.TableNames()) {
-        ResultTable& into = data.Table(name).isUserTable ? result.players : result.rules;
-        into = ReadTable(data, name);
+    result.status = data.Status();
+    result.outcome = ClassifyOutcome(result.status);
+    for (std::wstring& name : data.TableNames()) {
+        HostTable table = data.Table(name);
+        ResultTable& into = table.isUserTable ? result.players : result.rules;
+        if (!into.Present()) into = TableOf(std::move(name), std::move(table));
     }
     result.pingMs = std::move(pingMs);
     return result;

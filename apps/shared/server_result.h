@@ -1,4 +1,7 @@
-// What one refresh found out about one server, read back from its host objects in UTF-8.
+// What one ping left in a server's host objects, read out once when the ping ended (vtbrowse: on
+// the pinging worker; vtquery: with its batch) in the host objects' own text (UTF-16 on Windows).
+// Both host programs keep it as read, so neither reads host objects that a ping may be changing,
+// and text is converted only where it leaves for the console or a JSON report.
 #pragma once
 
 #include <optional>
@@ -12,36 +15,46 @@ enum class Outcome { Success, Timeout, Failure };
 
 const char* OutcomeName(Outcome outcome);  // "success", "timeout", "failure"
 
-using ResultCell = std::optional<std::string>;  // a cell the plugin never set is empty
-using ResultRow = std::vector<ResultCell>;
+// A declared column of a result table: its heading (empty when the plugin named none) and the
+// width the plugin gave it in the host's unit, if any.
+struct ResultColumn {
+    std::wstring heading;
+    std::optional<int> width;
 
+    bool operator==(const ResultColumn& other) const {
+        return heading == other.heading && width == other.width;
+    }
+};
+
+// One of the plugin's result tables; its rows may be wider than its declared columns (the rules
+// table's team scores), and a cell the plugin never set is an empty optional.
 struct ResultTable {
-    std::string title;
-    std::vector<std::string> headings;  // as declared by the plugin; rows may be wider
-    std::vector<ResultRow> rows;
+    std::wstring name;  // as the plugin added it; empty when it added no such table
+    std::wstring title;
+    std::vector<ResultColumn> columns;
+    std::vector<TableRow> rows;
+
+    bool Present() const { return !name.empty(); }
 };
 
 struct ServerResult {
-    ServerAddress server;
+    ServerAddress server;  // where the host program keeps it with the result (vtquery's reports)
     Outcome outcome = Outcome::Failure;
-    std::string serverName;
-    std::string mapName;
-    std::string statusText;
-    std::string statusDetail;
-    int playerCount = 0;
-    int maxPlayers = 0;
-    ResultTable rules;           // the plugin's table that is not the user table
+    HostServerStatus status;     // as the plugin wrote it
     ResultTable players;         // the plugin's user table
+    ResultTable rules;           // its other table: the server's rules
     std::vector<double> pingMs;  // duration of each ping call, in call order
+
+    double LastPingMs() const { return pingMs.empty() ? 0 : pingMs.back(); }
 };
 
 // The outcome the plugin wrote: a recorded player count is an answer, the status "Timeout" a
 // timeout, anything else (including nothing at all) a failure.
 Outcome ClassifyOutcome(const HostServerStatus& status);
 
-// Reads status and both result tables from the server's result record.
-ServerResult ReadServerResult(const ServerAddress& server, const HostServerData& data,
-                              std::vector<double> pingMs);
+// Reads status and both result tables of data as they stand. The plugin names its players' table
+// as the host's user table; the first table it added of each kind is taken.
+ServerResult ReadServerResult(const HostServerData& data, std::vector<double> pingMs);
 
 // Where a run's time went, in seconds; with batches each phase is the sum over the batches.
 struct RunPhases {

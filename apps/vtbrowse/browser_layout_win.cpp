@@ -87,8 +87,7 @@ void BrowserWindow::CreateControls() {
     watch.ping = checkAlone;
     watch.launch = [this](ServerId id) {
         const ServerRow* row = table_.Find(id);
-        if (row && side_)
-            side_->Join(id, JoinRequest{settings_.join, settings_.optionValues[row->address.Text()]});
+        if (row && side_) side_->Join(id, settings_.join, settings_.optionValues[row->address.Text()]);
     };
     watch.log = log;
     seats_ = std::make_unique<SeatWatchBar>(window, IDC_SEAT_WATCH, table_, std::move(watch));

@@ -357,7 +357,7 @@ void BrowserWindow::JoinServer(ServerId id, bool waitForSeat) {
         seats_->Start(id, SeatWatchPlan{std::chrono::seconds(ask.everySeconds),
                                         std::chrono::minutes(ask.giveUpMinutes)});
     } else {
-        side_->Join(id, JoinRequest{join, values});
+        side_->Join(id, join, values);
     }
 }
 
@@ -385,11 +385,11 @@ void BrowserWindow::OnSideEvents() {
                 table_.Offered(event.server, std::move(event.offered));
                 break;
             case SideEvent::Kind::Result:
-                rowsChanged |= table_.Answered(event.server, std::move(event.snapshot), false) != nullptr;
+                rowsChanged |= table_.Answered(event.server, std::move(event.result), false) != nullptr;
                 break;
             case SideEvent::Kind::Checked:
                 // A server pinged alone: a seat watch's look, a quick connect's.
-                if (event.done == 1 && table_.Answered(event.server, std::move(event.snapshot), true)) {
+                if (event.done == 1 && table_.Answered(event.server, std::move(event.result), true)) {
                     rowsChanged = checked = true;
                 } else {
                     seats_->CheckFailed(event.server);

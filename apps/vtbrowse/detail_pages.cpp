@@ -4,23 +4,18 @@
 
 namespace {
 
-DetailPage PageOf(const NamedTable& named) {
-    const HostTable& table = named.table;
+DetailPage PageOf(const ResultTable& table) {
     DetailPage page;
-    page.tableName = named.name;
-    page.title = table.title.empty() ? named.name : table.title;
-    size_t widest = 0;
+    page.tableName = table.name;
+    page.title = table.title.empty() ? table.name : table.title;
+    size_t widest = table.columns.size();
     for (const TableRow& row : table.rows) widest = std::max(widest, row.size());
-    const size_t declared = static_cast<size_t>(std::max(table.columnCount, 0));
-    for (size_t column = 0; column < std::max(declared, widest); ++column) {
+    for (size_t column = 0; column < widest; ++column) {
         DetailColumn shown;
-        shown.declared = column < declared;
-        const int number = static_cast<int>(column);
+        shown.declared = column < table.columns.size();
         if (shown.declared) {
-            const auto heading = table.columnNames.find(number);
-            if (heading != table.columnNames.end()) shown.heading = heading->second;
-            const auto width = table.columnWidths.find(number);
-            if (width != table.columnWidths.end()) shown.width = width->second;
+            shown.heading = table.columns[column].heading;
+            shown.width = table.columns[column].width.value_or(UndeclaredColumnWidth);
         }
         page.columns.push_back(std::move(shown));
     }
@@ -36,13 +31,10 @@ DetailPage PageOf(const NamedTable& named) {
 
 }  // namespace
 
-std::vector<DetailPage> DetailPages(const std::vector<NamedTable>& tables) {
+std::vector<DetailPage> DetailPages(const ServerResult& result) {
     std::vector<DetailPage> pages;
-    for (const NamedTable& table : tables) {
-        if (table.table.isUserTable) pages.push_back(PageOf(table));
-    }
-    for (const NamedTable& table : tables) {
-        if (!table.table.isUserTable) pages.push_back(PageOf(table));
+    for (const ResultTable* table : {&result.players, &result.rules}) {
+        if (table->Present()) pages.push_back(PageOf(*table));
     }
     return pages;
 }

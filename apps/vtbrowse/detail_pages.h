@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "apps/vtbrowse/server_snapshot.h"
+#include "apps/shared/server_result.h"
 
 // Width of a column the plugin named but gave no width, and of cells written past the declared
 // columns (the rules table's team scores), which get a column without a heading.
@@ -40,4 +40,5 @@ struct DetailPage {
     }
 };
 
-std::vector<DetailPage> DetailPages(const std::vector<NamedTable>& tables);
+// The players' page, then the rules', of those tables the plugin added.
+std::vector<DetailPage> DetailPages(const ServerResult& result);

@@ -40,7 +40,7 @@ DetailPane::DetailPane(HWND parent, DetailPaneIds ids)
 }
 
 void DetailPane::Show(const ServerRow* row) {
-    std::vector<DetailPage> pages = row ? DetailPages(row->last.tables) : std::vector<DetailPage>{};
+    std::vector<DetailPage> pages = row ? DetailPages(row->last) : std::vector<DetailPage>{};
     // The list updates five times a second while a refresh runs: a page that has not changed is
     // left as it is, scrolled where the user left it.
     const bool changed = pages != pages_;

@@ -17,7 +17,7 @@ bool PassesPlayerFilters(const ServerRow& row, const RowFilter& filter) {
         if (!needed || needed->empty()) return false;
         if ((*needed != L"0") != (filter.password == PasswordFilter::Required)) return false;
     }
-    if (filter.pingUnderMs > 0 && (!LastPingAnswered(row) || !(row.last.pingMs < filter.pingUnderMs)))
+    if (filter.pingUnderMs > 0 && (!LastPingAnswered(row) || !(row.last.LastPingMs() < filter.pingUnderMs)))
         return false;
     return true;
 }
@@ -26,12 +26,8 @@ bool PassesPlayerFilters(const ServerRow& row, const RowFilter& filter) {
 
 const std::wstring* RuleValue(const ServerRow& row, std::wstring_view key) {
     if (!LastPingAnswered(row)) return nullptr;
-    for (const NamedTable& named : row.last.tables) {
-        if (named.table.isUserTable) continue;
-        for (const TableRow& cells : named.table.rows) {
-            if (cells.size() >= 2 && cells[0] && *cells[0] == key && cells[1]) return &*cells[1];
-        }
-        return nullptr;
+    for (const TableRow& cells : row.last.rules.rows) {
+        if (cells.size() >= 2 && cells[0] && *cells[0] == key && cells[1]) return &*cells[1];
     }
     return nullptr;
 }

@@ -18,8 +18,8 @@ constexpr const wchar_t* PasswordRule = L"needpass";
 // Whether row passes every filter of filter.
 bool Passes(const ServerRow& row, const RowFilter& filter);
 
-// The value of the rule named key in the row's last answer (the first table that is not the
-// players' one, its first column the key); null when it did not answer or sent no such rule. It
+// The value of the rule named key in the row's last answer (the rules table, its first column
+// the key); null when it did not answer or sent no such rule. It
 // points into the row's answer: read it before the row changes. (Every row passes through the
 // filters at each sort: no copy of a text for each.)
 const std::wstring* RuleValue(const ServerRow& row, std::wstring_view key);

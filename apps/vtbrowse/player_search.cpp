@@ -8,11 +8,8 @@
 std::vector<std::wstring> PlayerNames(const ServerRow& row) {
     std::vector<std::wstring> names;
     if (!LastPingAnswered(row)) return names;
-    for (const NamedTable& named : row.last.tables) {
-        if (!named.table.isUserTable) continue;
-        for (const TableRow& cells : named.table.rows) {
-            if (!cells.empty() && cells[0]) names.push_back(*cells[0]);
-        }
+    for (const TableRow& cells : row.last.players.rows) {
+        if (!cells.empty() && cells[0]) names.push_back(*cells[0]);
     }
     return names;
 }

@@ -5,6 +5,7 @@
 #include <memory>
 #include <thread>
 
+#include "apps/shared/game_launch_win.h"
 #include "apps/shared/listed_server.h"
 #include "contract/launch_option_ids.h"
 #include "runner/elapsed_seconds.h"
@@ -107,7 +108,7 @@ void PluginSide::Refresh(const std::vector<ServerId>& servers) {
         SideEvent result;
         result.kind = SideEvent::Kind::Result;
         result.server = static_cast<ServerId>(key);
-        result.snapshot = ReadSnapshot(*server.data, pingMs.empty() ? 0 : pingMs.back());
+        result.result = ReadServerResult(*server.data, pingMs);
         events_.Push(std::move(result));
     };
     report.progress = [this](size_t done, size_t total) {
@@ -138,7 +139,7 @@ std::vector<SideEvent> PluginSide::TakeEvents() {
     std::vector<SideEvent> events = events_.Take();
     for (SideEvent& event : events) {
         if (event.kind == SideEvent::Kind::Result && table_.Find(event.server)) {
-            tally_.Count(ClassifyOutcome(event.snapshot.status));
+            tally_.Count(event.result.outcome);
         } else if (event.kind == SideEvent::Kind::Progress) {
             tally_.Progress(event.done, event.total);
         } else if (event.kind == SideEvent::Kind::RefreshEnded) {
@@ -149,13 +150,13 @@ std::vector<SideEvent> PluginSide::TakeEvents() {
 }
 
 void PluginSide::Check(ServerId server) {
-    // The pinging worker leaves the snapshot for the end, which tells whether there was a ping.
+    // The pinging worker leaves the result for the end, which tells whether there was a ping.
     auto checked = std::make_shared<SideEvent>();
     checked->kind = SideEvent::Kind::Checked;
     checked->server = server;
     RefreshReport report;
     report.pinged = [checked](ServerKey, HostedServer& target, const std::vector<double>& pingMs) {
-        checked->snapshot = ReadSnapshot(*target.data, pingMs.empty() ? 0 : pingMs.back());
+        checked->result = ReadServerResult(*target.data, pingMs);
     };
     report.ended = [this, checked](const RefreshEnd& end) {
         checked->done = end.done;
@@ -164,19 +165,17 @@ void PluginSide::Check(ServerId server) {
     engine_->Refresh({server}, std::move(report));
 }
 
-void PluginSide::Join(ServerId server, const JoinRequest& request) {
-    engine_->Command(server, *launches_, [this, request](HostedServer& target) {
-        HostServerEntry& entry = *target.entry;
-        entry.SetExecutablePath(request.join.executable);
-        entry.SetLaunchParameters(request.join.parameters);
-        // The player name and config file are the host's own settings; the plugin asks for them
-        // by id whether or not it offered them.
-        entry.SetLaunchOptionValue(PlayerName, request.join.playerName);
-        entry.SetLaunchOptionValue(ConfigFile, request.join.configFile);
-        for (const auto& [id, value] : request.optionValues) entry.SetLaunchOptionValue(id, value);
+void PluginSide::Join(ServerId server, const JoinSettings& join,
+                      const std::map<int, std::wstring>& optionValues) {
+    GameLaunch launch{join.executable, join.parameters, optionValues};
+    // The player name and config file are the host's own settings; the plugin asks for them by id
+    // whether or not it offered them. A value the user gave an offered option of the same id wins.
+    launch.optionValues.emplace(PlayerName, join.playerName);
+    launch.optionValues.emplace(ConfigFile, join.configFile);
+    engine_->Command(server, *launches_, [this, launch = std::move(launch)](HostedServer& target) {
         Log(L"Starting the game on " + Label(target));
-        const LRESULT known = runner_.Send(CMD_LAUNCH, reinterpret_cast<WPARAM>(&target.handle));
-        if (known != 1) Log(L"The game was not started: the plugin does not know " + Label(target));
+        if (!SendLaunch(runner_, target, launch))
+            Log(L"The game was not started: the plugin does not know " + Label(target));
     });
 }
 

@@ -26,28 +26,22 @@
 struct SideEvent {
     enum class Kind {
         Offered,       // server's session was made: offered holds the launch options it offered
-        Result,        // server was pinged: snapshot holds what the ping left
+        Result,        // server was pinged: result holds what the ping left
         Progress,      // done of total servers of the running refresh have been pinged
         RefreshEnded,  // done of total pinged in seconds; cancelled when it stopped early; text: the tally's
                        // line
         Log,           // text for the log pane
-        Checked,       // server's check ended: snapshot holds what the ping left when done is 1
+        Checked,       // server's check ended: result holds what the ping left when done is 1
     };
     Kind kind = Kind::Log;
     ServerId server = 0;
-    ServerSnapshot snapshot;
+    ServerResult result;
     std::vector<OfferedLaunchOption> offered;
     size_t done = 0;
     size_t total = 0;
     double seconds = 0;
     bool cancelled = false;
     std::wstring text;
-};
-
-// What a join hands the plugin through the server's entry.
-struct JoinRequest {
-    JoinSettings join;
-    std::map<int, std::wstring> optionValues;  // the offered options' values, by id
 };
 
 class PluginSide final : private TableSubscriber {
@@ -70,7 +64,8 @@ public:
     // Pings one server on its kept session, behind the jobs asked before (a refresh running among
     // them), apart from the window's refreshes: a seat watch's look, a quick connect's.
     void Check(ServerId server);
-    void Join(ServerId server, const JoinRequest& request);
+    // Starts the game on server with join's settings and the values of the options it offered, by id.
+    void Join(ServerId server, const JoinSettings& join, const std::map<int, std::wstring>& optionValues);
     // Command 1039 with the host's menu object; the plugin's answer goes to the log.
     void OpenPluginMenu(ServerId server);
     // Command 1124 with window as the host window; lParam is the server's id.

@@ -56,7 +56,7 @@ int CompareBy(const ServerRow& a, const ServerRow& b, RowColumn column) {
         case RowColumn::Status:
             return CompareFolded(x.statusText, y.statusText);
         case RowColumn::Ping:
-            return CompareNumbers(a.last.pingMs, b.last.pingMs);
+            return CompareNumbers(a.last.LastPingMs(), b.last.LastPingMs());
         case RowColumn::Favourite:
             return CompareNumbers(b.origin.favourite, a.origin.favourite);
     }
@@ -76,7 +76,7 @@ int CompareFolded(std::wstring_view a, std::wstring_view b) {
 }
 
 bool LastPingAnswered(const ServerRow& row) {
-    return row.refreshed && row.outcome == Outcome::Success;
+    return row.refreshed && row.last.outcome == Outcome::Success;
 }
 
 bool SameFolded(std::wstring_view a, std::wstring_view b) {
@@ -127,7 +127,7 @@ std::wstring CellText(const ServerRow& row, RowColumn column) {
         case RowColumn::Status:
             return status.statusText;
         case RowColumn::Ping:
-            return std::to_wstring(std::lround(row.last.pingMs)) + L" ms";
+            return std::to_wstring(std::lround(row.last.LastPingMs())) + L" ms";
         case RowColumn::Address:
         case RowColumn::Favourite:
             break;
@@ -135,14 +135,13 @@ std::wstring CellText(const ServerRow& row, RowColumn column) {
     return L"";
 }
 
-void ApplySnapshot(ServerRow& row, ServerSnapshot snapshot) {
+void ApplyResult(ServerRow& row, ServerResult result) {
     const int recordsBefore = row.refreshed ? row.last.status.recordCount : 0;
-    const HostServerStatus& status = snapshot.status;
+    const HostServerStatus& status = result.status;
     const bool recordedCount =
         status.recordCount > recordsBefore && status.recorded == RecordedOutcome::PlayerCount;
     row.history.push_back(recordedCount ? CountPoint(status.recordedPlayerCount) : std::nullopt);
-    row.outcome = ClassifyOutcome(status);
-    row.last = std::move(snapshot);
+    row.last = std::move(result);
     row.refreshed = true;
 }
 

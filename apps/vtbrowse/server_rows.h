@@ -12,7 +12,6 @@
 #include "apps/shared/server_list.h"
 #include "apps/shared/server_result.h"
 #include "apps/vtbrowse/server_origin.h"
-#include "apps/vtbrowse/server_snapshot.h"
 
 using ServerId = std::uint32_t;
 
@@ -23,9 +22,8 @@ struct ServerRow {
     ServerId id = 0;
     ServerAddress address;
     ServerOrigin origin;
-    bool refreshed = false;  // a ping has run since the server was added
-    Outcome outcome = Outcome::Failure;
-    ServerSnapshot last;
+    bool refreshed = false;           // a ping has run since the server was added
+    ServerResult last;                // what the last ping left
     std::vector<CountPoint> history;  // one point per refresh of this run
     // Launch options the plugin offered for this server, in the order it offered them.
     std::vector<OfferedLaunchOption> offeredOptions;
@@ -40,7 +38,7 @@ std::wstring CellText(const ServerRow& row, RowColumn column);
 
 // Takes in what a ping left: status, tables, ping time, and one history point from what the
 // plugin recorded (RecordPlayerCount: the count; RecordNoResponse or nothing: a gap).
-void ApplySnapshot(ServerRow& row, ServerSnapshot snapshot);
+void ApplyResult(ServerRow& row, ServerResult result);
 
 enum class PasswordFilter { Any, Required, NotRequired };
 

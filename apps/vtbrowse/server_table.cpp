@@ -138,10 +138,10 @@ std::vector<ServerId> ServerTable::Remove(const std::vector<ServerId>& ids) {
     return removed;
 }
 
-const ServerRow* ServerTable::Answered(ServerId id, ServerSnapshot snapshot, bool alone) {
+const ServerRow* ServerTable::Answered(ServerId id, ServerResult result, bool alone) {
     ServerRow* row = Mutable(id);
     if (!row) return nullptr;
-    ApplySnapshot(*row, std::move(snapshot));
+    ApplyResult(*row, std::move(result));
     for (TableSubscriber* subscriber : subscribers_) subscriber->RowAnswered(*row, alone);
     return row;
 }

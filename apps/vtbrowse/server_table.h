@@ -64,8 +64,8 @@ public:
     AddedRows AddByHand(const std::vector<ServerAddress>& servers);
     // Takes the rows of ids off; ids not found are passed over. The ids removed, in ids' order.
     std::vector<ServerId> Remove(const std::vector<ServerId>& ids);
-    // A ping of id ended with snapshot: the row takes it in (ApplySnapshot). Null when id left.
-    const ServerRow* Answered(ServerId id, ServerSnapshot snapshot, bool alone);
+    // A ping of id ended with result: the row takes it in (ApplyResult). Null when id left.
+    const ServerRow* Answered(ServerId id, ServerResult result, bool alone);
     // The launch options the plugin offered for id.
     void Offered(ServerId id, std::vector<OfferedLaunchOption> options);
 

@@ -5,6 +5,7 @@
 
 #include "apps/shared/ping_stats.h"
 #include "apps/vtquery/master_report.h"
+#include "text/utf8_text.h"
 
 // Keys keep the order written here, the order a reader expects.
 using json = nlohmann::ordered_json;
@@ -21,9 +22,9 @@ double Thousandths(double value) {
 
 json Rows(const ResultTable& table) {
     json rows = json::array();
-    for (const ResultRow& row : table.rows) {
+    for (const TableRow& row : table.rows) {
         json cells = json::array();
-        for (const ResultCell& cell : row) cells.push_back(cell ? json(*cell) : json(nullptr));
+        for (const TableCell& cell : row) cells.push_back(cell ? json(Utf8FromWide(*cell)) : json(nullptr));
         rows.push_back(std::move(cells));
     }
     return rows;
@@ -31,19 +32,19 @@ json Rows(const ResultTable& table) {
 
 json ServerJson(const ServerResult& result) {
     const PingStats stats = SummarizeDurations(result.pingMs);
-    const double last = result.pingMs.empty() ? 0 : result.pingMs.back();
+    const HostServerStatus& status = result.status;
     return json{{"address", result.server.address},
                 {"port", result.server.port},
                 {"outcome", OutcomeName(result.outcome)},
-                {"serverName", result.serverName},
-                {"mapName", result.mapName},
-                {"playerCount", result.playerCount},
-                {"maxPlayers", result.maxPlayers},
-                {"statusText", result.statusText},
-                {"statusDetail", result.statusDetail},
+                {"serverName", Utf8FromWide(status.serverName)},
+                {"mapName", Utf8FromWide(status.mapName)},
+                {"playerCount", status.playerCount},
+                {"maxPlayers", status.maxPlayers},
+                {"statusText", Utf8FromWide(status.statusText)},
+                {"statusDetail", Utf8FromWide(status.statusDetail)},
                 {"rules", Rows(result.rules)},
                 {"players", Rows(result.players)},
-                {"elapsedMs", std::lround(last)},
+                {"elapsedMs", std::lround(result.LastPingMs())},
                 {"pingMs",
                  {{"min", Thousandths(stats.min)},
                   {"median", Thousandths(stats.median)},

@@ -1,3 +1,4 @@
+#include "apps/shared/game_launch_win.h"
 #include "apps/shared/host_paths_win.h"
 #include "apps/shared/listed_server.h"
 #include "apps/vtquery/console_win.h"
@@ -8,8 +9,15 @@
 
 namespace {
 
-void SetOption(HostServerEntry& entry, LaunchOptionId id, const std::optional<std::string>& value) {
-    if (value) entry.SetLaunchOptionValue(id, WideFromUtf8(*value));
+// The options given on the command line; those not given are left to the plugin.
+std::map<int, std::wstring> GivenOptions(const LaunchRequest& launch) {
+    std::map<int, std::wstring> given;
+    for (const auto& [id, value] :
+         {std::pair{PlayerName, &launch.playerName}, std::pair{Password, &launch.password},
+          std::pair{ConfigFile, &launch.configFile}}) {
+        if (*value) given[id] = WideFromUtf8(**value);
+    }
+    return given;
 }
 
 }  // namespace
@@ -32,19 +40,11 @@ int RunLaunch(const QueryOptions& options, const LaunchRequest& launch) {
         options.pluginPath.empty() ? PluginBesideProgram() : FullHostPath(options.pluginPath);
     PluginRunner plugin(pluginPath);
     const std::unique_ptr<HostedServer> hosted = HostListedServer(server, options.timeoutSeconds);
-    HostServerEntry& entry = *hosted->entry;
-    entry.SetExecutablePath(executable);
-    entry.SetLaunchParameters(WideFromUtf8(launch.parameters));
-    SetOption(entry, PlayerName, launch.playerName);
-    SetOption(entry, Password, launch.password);
-    SetOption(entry, ConfigFile, launch.configFile);
     plugin.AddSession(*hosted);
-
-    // The plugin answers 1 when it knew the server; whether the game started it shows the user
-    // itself, in a message box.
-    const LRESULT known = plugin.Send(CMD_LAUNCH, reinterpret_cast<WPARAM>(&hosted->handle));
+    const bool known = SendLaunch(
+        plugin, *hosted, GameLaunch{executable, WideFromUtf8(launch.parameters), GivenOptions(launch)});
     plugin.RemoveSession(*hosted);
-    if (known != 1) {
+    if (!known) {
         WriteError("vtquery: the plugin did not launch " + server.Text() + "\n");
         return ExitNotAllAnswered;
     }

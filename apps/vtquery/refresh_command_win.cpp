@@ -65,8 +65,8 @@ int RunRefresh(const QueryOptions& options, const std::vector<ServerAddress>& se
         report.batchDone = [&](const RefreshBatch& batch) {
             std::vector<ServerResult> results;
             for (size_t i = 0; i < batch.keys.size(); ++i) {
-                results.push_back(
-                    ReadServerResult(servers[batch.keys[i]], *batch.servers[i]->data, batch.times.pingMs[i]));
+                results.push_back(ReadServerResult(*batch.servers[i]->data, batch.times.pingMs[i]));
+                results.back().server = servers[batch.keys[i]];
             }
             engine.Remove(batch.keys);
             AddOutcomes(totals, results);

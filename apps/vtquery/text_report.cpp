@@ -58,11 +58,11 @@ std::string DurationText(const std::vector<double>& pingMs) {
 
 std::string StatusColumn(const ServerResult& result) {
     // A failure's detail is the socket layer's reason, worth showing beside the bare status.
-    if (result.outcome == Outcome::Failure && !result.statusDetail.empty() &&
-        result.statusDetail != result.statusText) {
-        return result.statusText + " (" + result.statusDetail + ")";
-    }
-    return result.statusText;
+    const HostServerStatus& status = result.status;
+    const bool withDetail = result.outcome == Outcome::Failure && !status.statusDetail.empty() &&
+                            status.statusDetail != status.statusText;
+    return Utf8FromWide(withDetail ? status.statusText + L" (" + status.statusDetail + L")"
+                                   : status.statusText);
 }
 
 }  // namespace
@@ -70,24 +70,26 @@ std::string StatusColumn(const ServerResult& result) {
 std::vector<std::string> FormatSummaryLines(const std::vector<ServerResult>& results) {
     std::vector<TextRow> rows;
     for (const ServerResult& result : results) {
-        rows.push_back({result.server.Text(), OutcomeName(result.outcome), result.serverName, result.mapName,
-                        std::to_string(result.playerCount) + "/" + std::to_string(result.maxPlayers),
+        const HostServerStatus& status = result.status;
+        rows.push_back({result.server.Text(), OutcomeName(result.outcome), Utf8FromWide(status.serverName),
+                        Utf8FromWide(status.mapName),
+                        std::to_string(status.playerCount) + "/" + std::to_string(status.maxPlayers),
                         StatusColumn(result), DurationText(result.pingMs)});
     }
     return AlignColumns(rows, "");
 }
 
 std::string FormatTable(const ResultTable& table) {
-    std::string text = "  " + table.title + "\n";
+    std::string text = "  " + Utf8FromWide(table.title) + "\n";
     if (table.rows.empty()) return text + "    (none)\n";
-    size_t columns = table.headings.size();
-    for (const ResultRow& row : table.rows) columns = std::max(columns, row.size());
-    std::vector<TextRow> rows;
-    rows.push_back(table.headings);
+    size_t columns = table.columns.size();
+    for (const TableRow& row : table.rows) columns = std::max(columns, row.size());
+    std::vector<TextRow> rows(1);
+    for (const ResultColumn& column : table.columns) rows.back().push_back(Utf8FromWide(column.heading));
     rows.back().resize(columns);
-    for (const ResultRow& row : table.rows) {
+    for (const TableRow& row : table.rows) {
         TextRow cells;
-        for (const ResultCell& cell : row) cells.push_back(cell.value_or(""));
+        for (const TableCell& cell : row) cells.push_back(cell ? Utf8FromWide(*cell) : "");
         rows.push_back(std::move(cells));
     }
     // The rule under the headings spans each column's full width.

@@ -20,21 +20,18 @@ ServerRow Answer(ServerId id, int players, int limit, std::vector<std::wstring> 
     ServerRow row;
     row.id = id;
     row.address = ServerAddress{"127.0.0.1", static_cast<int>(28000 + id)};
-    ServerSnapshot snapshot;
-    snapshot.status.serverName = players < 0 ? L"Timeout" : L"Server " + std::to_wstring(id);
-    snapshot.status.mapName = L"Raindance";
-    snapshot.status.playerCount = std::max(players, 0);
-    snapshot.status.maxPlayers = limit;
-    snapshot.status.recorded = players < 0 ? RecordedOutcome::NoResponse : RecordedOutcome::PlayerCount;
-    snapshot.status.recordCount = 1;
-    snapshot.pingMs = pingMs;
-    HostTable users;
-    users.isUserTable = true;
-    for (std::wstring& name : names) users.rows.push_back({std::move(name), L"0"});
-    HostTable properties;
-    for (auto& [key, value] : rules) properties.rows.push_back({key, value});
-    snapshot.tables = {NamedTable{L"PropertiesTable", properties}, NamedTable{L"UsersTable", users}};
-    ApplySnapshot(row, std::move(snapshot));
+    ServerResult result;
+    result.status.serverName = players < 0 ? L"Timeout" : L"Server " + std::to_wstring(id);
+    result.status.mapName = L"Raindance";
+    result.status.playerCount = std::max(players, 0);
+    result.status.maxPlayers = limit;
+    result.status.recorded = players < 0 ? RecordedOutcome::NoResponse : RecordedOutcome::PlayerCount;
+    result.status.recordCount = 1;
+    result.outcome = ClassifyOutcome(result.status);
+    result.pingMs = {pingMs};
+    for (std::wstring& name : names) result.players.rows.push_back({std::move(name), L"0"});
+    for (auto& [key, value] : rules) result.rules.rows.push_back({key, value});
+    ApplyResult(row, std::move(result));
     return row;
 }
 

@@ -17,10 +17,10 @@ namespace {
 
 // What a ping leaves for a server that answered (players > -1) or did not (players -1: the
 // plugin's timeout writes), with the outcome recorded as the plugin records it.
-ServerSnapshot Ping(const std::wstring& name, const std::wstring& map, int players, int maxPlayers, double ms,
-                    int recordCount) {
-    ServerSnapshot snapshot;
-    HostServerStatus& status = snapshot.status;
+ServerResult Ping(const std::wstring& name, const std::wstring& map, int players, int maxPlayers, double ms,
+                  int recordCount) {
+    ServerResult result;
+    HostServerStatus& status = result.status;
     status.serverName = players < 0 ? L"Timeout" : name;
     status.statusText = players < 0 ? L"Timeout" : L"answered";
     status.mapName = players < 0 ? L"" : map;
@@ -29,8 +29,9 @@ ServerSnapshot Ping(const std::wstring& name, const std::wstring& map, int playe
     status.recorded = players < 0 ? RecordedOutcome::NoResponse : RecordedOutcome::PlayerCount;
     status.recordedPlayerCount = std::max(players, 0);
     status.recordCount = recordCount;
-    snapshot.pingMs = ms;
-    return snapshot;
+    result.outcome = ClassifyOutcome(status);
+    result.pingMs = {ms};
+    return result;
 }
 
 ServerRow Row(ServerId id, const std::string& address, int port) {
@@ -45,10 +46,10 @@ ServerRow Row(ServerId id, const std::string& address, int port) {
 std::vector<ServerRow> Fleet() {
     std::vector<ServerRow> rows{Row(1, "127.0.0.1", 28003), Row(2, "127.0.0.1", 28001),
                                 Row(3, "127.0.0.1", 28002), Row(4, "10.0.0.9", 1), Row(5, "127.0.0.1", 9)};
-    ApplySnapshot(rows[0], Ping(L"Alpha", L"Raindance", 12, 32, 4, 1));
-    ApplySnapshot(rows[1], Ping(L"bravo", L"Sidewinder", 30, 30, 9, 1));
-    ApplySnapshot(rows[2], Ping(L"Charlie", L"Broadside", 0, 16, 2, 1));
-    ApplySnapshot(rows[3], Ping(L"", L"", -1, 0, 2004, 1));
+    ApplyResult(rows[0], Ping(L"Alpha", L"Raindance", 12, 32, 4, 1));
+    ApplyResult(rows[1], Ping(L"bravo", L"Sidewinder", 30, 30, 9, 1));
+    ApplyResult(rows[2], Ping(L"Charlie", L"Broadside", 0, 16, 2, 1));
+    ApplyResult(rows[3], Ping(L"", L"", -1, 0, 2004, 1));
     return rows;
 }
 
@@ -70,7 +71,7 @@ TEST(ServerRows, CellsShowWhatThePluginWrote) {
     EXPECT_EQ(CellText(rows[3], RowColumn::Name), L"Timeout");
     EXPECT_EQ(CellText(rows[4], RowColumn::Status), L"not refreshed yet");
     EXPECT_EQ(CellText(rows[4], RowColumn::Players), L"");
-    EXPECT_EQ(rows[3].outcome, Outcome::Timeout);
+    EXPECT_EQ(rows[3].last.outcome, Outcome::Timeout);
 }
 
 struct OrderCase {
@@ -104,7 +105,7 @@ TEST(ShownOrder, HoldsUntilAnAnswerMovesARowOrChangesWhatShows) {
         RowColumn column;
         bool hideEmpty;
         ServerId answered;
-        ServerSnapshot answer;
+        ServerResult answer;
         bool holds;
     } cases[] = {
         {"a new ping time, sorted by name", RowColumn::Name, false, 1,
@@ -171,11 +172,11 @@ INSTANTIATE_TEST_SUITE_P(Filters, RowFiltering,
 
 TEST(ServerRows, HistoryHoldsRecordedCountsAndGapsForPingsWithoutAnAnswer) {
     ServerRow row = Row(1, "127.0.0.1", 1);
-    ApplySnapshot(row, Ping(L"A", L"M", 5, 8, 1, 1));
-    ApplySnapshot(row, Ping(L"", L"", -1, 0, 1, 2));
-    ApplySnapshot(row, Ping(L"A", L"M", 7, 8, 1, 3));
+    ApplyResult(row, Ping(L"A", L"M", 5, 8, 1, 1));
+    ApplyResult(row, Ping(L"", L"", -1, 0, 1, 2));
+    ApplyResult(row, Ping(L"A", L"M", 7, 8, 1, 3));
     // A ping that recorded nothing (a fault the plugin trapped) leaves the last record standing.
-    ApplySnapshot(row, Ping(L"A", L"M", 7, 8, 1, 3));
+    ApplyResult(row, Ping(L"A", L"M", 7, 8, 1, 3));
     EXPECT_THAT(row.history, ElementsAre(5, std::nullopt, 7, std::nullopt));
 }
 
@@ -197,22 +198,14 @@ TEST(CountChart, ScalesToTheLimitAndBreaksRunsAtGaps) {
     EXPECT_EQ(LayOutChart(many, 4, 100, 10).top, 4);
 }
 
-TEST(DetailPages, FollowTheDeclaredLayoutUserTableFirstWithUndeclaredCellsInAnUnheadedColumn) {
-    HostTable rules;
-    rules.title = L"Rules";
-    rules.columnCount = 2;
-    rules.columnNames = {{0, L"Name"}, {1, L"Value"}};
-    rules.columnWidths = {{0, 140}, {1, 140}};
-    rules.rows = {{L"gamename", L"Tribes"}, {L"Team 1", L"Blood Eagle", L"3"}, {std::nullopt, L"x"}};
-    HostTable players;
-    players.title = L"Players";
-    players.isUserTable = true;
-    players.columnCount = 2;
-    players.columnNames = {{0, L"Name"}};
-    players.columnWidths = {{0, 150}};
-    const std::vector<DetailPage> pages =
-        DetailPages({NamedTable{L"PropertiesTable", rules}, NamedTable{L"UsersTable", players}});
+TEST(DetailPages, FollowTheDeclaredLayoutPlayersFirstWithUndeclaredCellsInAnUnheadedColumn) {
+    ServerResult result;
+    result.rules = {L"PropertiesTable", L"Rules", {{L"Name", 140}, {L"Value", 140}}, {}};
+    result.rules.rows = {{L"gamename", L"Tribes"}, {L"Team 1", L"Blood Eagle", L"3"}, {std::nullopt, L"x"}};
+    result.players = {L"UsersTable", L"Players", {{L"Name", 150}, {L"", std::nullopt}}, {}};
+    const std::vector<DetailPage> pages = DetailPages(result);
 
+    EXPECT_THAT(DetailPages(ServerResult{}), IsEmpty()) << "no page for a table the plugin did not add";
     ASSERT_EQ(pages.size(), 2u);
     EXPECT_EQ(pages[0].title, L"Players");
     // A column named without a width, and one neither named nor sized, get the default width.
@@ -231,14 +224,11 @@ TEST(DetailPages, FollowTheDeclaredLayoutUserTableFirstWithUndeclaredCellsInAnUn
 
 TEST(PlayerSearch, ListsWhereANameIsPlayingOnServersThatAnswered) {
     std::vector<ServerRow> rows = Fleet();
-    HostTable users;
-    users.isUserTable = true;
-    users.rows = {{L"Cobra", L"27"}, {L"Sparrow"}, {std::nullopt}};
-    HostTable rules;  // not the user table: its names are no players
-    rules.rows = {{L"cobra-mod"}};
-    rows[0].last.tables = {NamedTable{L"U", users}, NamedTable{L"R", rules}};
-    rows[2].last.tables = {NamedTable{L"U", users}};
-    rows[3].last.tables = {NamedTable{L"U", users}};  // silent: its tables are stale
+    ResultTable users{L"U", L"", {}, {{L"Cobra", L"27"}, {L"Sparrow"}, {std::nullopt}}};
+    rows[0].last.players = users;
+    rows[0].last.rules = {L"R", L"", {}, {{L"cobra-mod"}}};  // not the players' table: no players' names
+    rows[2].last.players = users;
+    rows[3].last.players = users;  // silent: its tables are stale
 
     const ServerTable table(std::move(rows));
     const std::vector<PlayerSighting> found = FindPlayers(table, L"cOB");
