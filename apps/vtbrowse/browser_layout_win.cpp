@@ -63,13 +63,16 @@ void BrowserWindow::CreateControls() {
     handlers.selectionChanged = [this] { ShowDetails(); };
     handlers.deletePressed = [this] { RemoveSelected(); };
     handlers.chosen = [this] { JoinSelected(); };
-    list_ = std::make_unique<ServerListView>(window, IDC_SERVERS, table_, std::move(handlers));
+    handlers.menuOpening = [this](ServerId id) {
+        if (side_) side_->OpenPluginMenu(id);
+    };
+    handlers.command = [this](int id) { OnCommand(id, 0); };
+    list_ = std::make_unique<ServerListView>(window, table_, std::move(handlers));
     // Empty until the plugin passes a server back (the list's context menu).
     handedBack_ =
         CreateControl(window, L"Static", L"", SS_LEFT | SS_CENTERIMAGE | SS_ENDELLIPSIS, IDC_HANDED_BACK);
-    details_ = std::make_unique<DetailPane>(
-        window, DetailPaneIds{IDC_DETAIL_TABS, IDC_DETAIL_LIST, IDC_CHART_TITLE, IDC_CHART});
-    log_ = std::make_unique<LogPane>(window, IDC_LOG);
+    details_ = std::make_unique<DetailPane>(window);
+    log_ = std::make_unique<LogPane>(window);
     filters_ = std::make_unique<FilterBar>(window, IDC_FILTER_BAR, [this] {
         ReadFilters();
         UpdateList();
@@ -121,7 +124,7 @@ void BrowserWindow::CreateControls() {
     fetched.refresh = [this](const std::vector<ServerId>& ids) { Refresh(ids); };
     masters_ = std::make_unique<MastersPane>(
         window, table_, MasterChoice{settings_.masters, settings_.mastersAtStart}, std::move(fetched));
-    status_ = std::make_unique<RefreshStatus>(window, IDC_STATUS);
+    status_ = std::make_unique<RefreshStatus>(window);
 }
 
 void BrowserWindow::ShowSettings() {
@@ -150,7 +153,8 @@ void BrowserWindow::Layout() {
     if (!status_) return;
     RECT client;
     GetClientRect(window, &client);
-    const int statusHeight = status_->Layout(client.right);
+    const int statusHeight = status_->Height();
+    status_->Place(RECT{0, client.bottom - statusHeight, client.right, client.bottom});
 
     const int width = client.right - 2 * Margin;
     int y = Margin;
@@ -190,14 +194,14 @@ void BrowserWindow::Layout() {
     const int logTop = client.bottom - statusHeight - Margin - LogHeight;
     const int shared = std::max(120, logTop - y - LineHeight - 4 - 2 * Margin);
     const int listHeight = shared * 55 / 100;
-    MoveWindow(list_->Window(), Margin, y, width, listHeight, TRUE);
+    list_->Place(RECT{Margin, y, Margin + width, y + listHeight});
     y += listHeight + 2;
     const int seatsWidth = width * 65 / 100;
     seats_->Place(RECT{Margin, y, Margin + seatsWidth, y + LineHeight + 4});
     MoveWindow(handedBack_, Margin + seatsWidth + 10, y, width - seatsWidth - 10, LineHeight + 2, TRUE);
     y += LineHeight + 6;
-    details_->Layout(RECT{Margin, y, Margin + width, y + std::max(60, logTop - Margin - y)});
+    details_->Place(RECT{Margin, y, Margin + width, y + std::max(60, logTop - Margin - y)});
     const int friendsWidth = std::min(FriendsWidth, width * 45 / 100);
-    MoveWindow(log_->Window(), Margin, logTop, width - friendsWidth - Margin, LogHeight, TRUE);
+    log_->Place(RECT{Margin, logTop, width - friendsWidth, logTop + LogHeight});
     friends_->Place(RECT{Margin + width - friendsWidth, logTop, Margin + width, logTop + LogHeight});
 }

@@ -121,15 +121,6 @@ LRESULT BrowserWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPARA
                 case WM_COMMAND:
                     OnCommand(LOWORD(wParam), HIWORD(wParam));
                     return 0;
-                case WM_NOTIFY: {
-                    const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
-                    if (!list_->OnNotify(header)) details_->OnNotify(header);
-                    return 0;
-                }
-                case WM_CONTEXTMENU:
-                    if (reinterpret_cast<HWND>(wParam) != list_->Window()) break;
-                    OnContextMenu(lParam);
-                    return 0;
                 case WM_TIMER:
                     OnTimer(wParam);
                     return 0;
@@ -193,10 +184,8 @@ void BrowserWindow::OnCommand(int id, int code) {
             CancelRefresh();
             break;
         case IDOK:
-            // Enter: joins the server in focus when the list has the keyboard; a pane's box takes
-            // it as its own.
-            if (GetFocus() == list_->Window()) JoinSelected();
-            if (!quick_->OnEnter(GetFocus())) friends_->OnEnter(GetFocus());
+            // Enter: the pane with the keyboard takes it (the list joins the server in focus).
+            if (!list_->OnEnter(GetFocus()) && !quick_->OnEnter(GetFocus())) friends_->OnEnter(GetFocus());
             break;
         case IDC_JOIN:
             JoinSelected();
@@ -431,13 +420,6 @@ void BrowserWindow::OnHandedBack(WPARAM record, LPARAM server) {
     SetWindowTextW(handedBack_, text.c_str());
     Log(text);
     if (row) SelectServer(row->id);
-}
-
-void BrowserWindow::OnContextMenu(LPARAM where) {
-    const int chosen = list_->ContextMenu(where, [this](ServerId id) {
-        if (side_) side_->OpenPluginMenu(id);
-    });
-    if (chosen) OnCommand(chosen, 0);
 }
 
 void BrowserWindow::OnTimer(UINT_PTR timer) {

@@ -73,7 +73,6 @@ private:
     void OnCommand(int id, int code);
     void OnSideEvents();
     void OnHandedBack(WPARAM record, LPARAM server);
-    void OnContextMenu(LPARAM where);
     void OnTimer(UINT_PTR timer);
     void OnClose();
 

@@ -15,6 +15,14 @@ HWND CreateControl(HWND parent, const wchar_t* className, const wchar_t* text, D
     return control;
 }
 
+HWND PaneControl(HWND window, int id) {
+    if (HWND direct = GetDlgItem(window, id)) return direct;
+    for (HWND pane = GetWindow(window, GW_CHILD); pane; pane = GetWindow(pane, GW_HWNDNEXT)) {
+        if (HWND inside = GetDlgItem(pane, id)) return inside;
+    }
+    return nullptr;
+}
+
 std::wstring WindowText(HWND window) {
     const int length = GetWindowTextLengthW(window);
     std::vector<wchar_t> text(static_cast<size_t>(length) + 1);

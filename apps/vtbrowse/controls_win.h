@@ -11,6 +11,9 @@
 // id, in the dialog font of the system; destroyed with its parent.
 HWND CreateControl(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style, int id,
                    DWORD exStyle = 0);
+// The control with id in window or in one of its panes (a child that holds controls of its own);
+// null when there is none.
+HWND PaneControl(HWND window, int id);
 std::wstring WindowText(HWND window);
 bool IsChecked(HWND button);
 void SetChecked(HWND button, bool checked);

@@ -2,6 +2,7 @@
 
 #include <ctime>
 
+#include "apps/vtbrowse/browser_ids.h"
 #include "apps/vtbrowse/controls_win.h"
 #include "text/utf8_text.h"
 
@@ -18,9 +19,15 @@ std::wstring Clock() {
 
 }  // namespace
 
-LogPane::LogPane(HWND parent, int id)
-    : list_(CreateControl(parent, L"ListBox", L"", LBS_NOINTEGRALHEIGHT | LBS_NOSEL | WS_VSCROLL | WS_TABSTOP,
-                          id, WS_EX_CLIENTEDGE)) {}
+LogPane::LogPane(HWND parent) {
+    CreatePane(parent, IDC_LOG_PANE);
+    list_ = CreateControl(window_.get(), L"ListBox", L"",
+                          LBS_NOINTEGRALHEIGHT | LBS_NOSEL | WS_VSCROLL | WS_TABSTOP, IDC_LOG, WS_EX_CLIENTEDGE);
+}
+
+void LogPane::OnSize(int width, int height) {
+    MoveWindow(list_, 0, 0, width, height, TRUE);
+}
 
 void LogPane::Add(const std::wstring& text) {
     const std::wstring line = Clock() + L"  " + text;

@@ -4,17 +4,16 @@
 
 #include <string>
 
-#include "contract/windows_headers.h"
+#include "apps/vtbrowse/pane_win.h"
 
-class LogPane {
+class LogPane final : public Pane {
 public:
-    LogPane(HWND parent, int id);
-    LogPane(const LogPane&) = delete;
-    LogPane& operator=(const LogPane&) = delete;
+    explicit LogPane(HWND parent);
 
-    HWND Window() const { return list_; }
     void Add(const std::wstring& text);
 
 private:
-    HWND list_;
+    void OnSize(int width, int height) override;
+
+    HWND list_ = nullptr;
 };
