@@ -1,5 +1,5 @@
-// The main window's controls and parts, and where they go: a row of buttons, a row of filters with
-// quick connect, the players' filters, the server list, the line for the server the plugin handed
+// The main window's controls and parts, and where they go: a row of buttons, two rows of filters
+// with quick connect and the masters' buttons at their ends, the server list, the line for the server the plugin handed
 // back beside the seat watch's, the details (a page per table beside the player-count chart), the
 // log beside the friends and the status bar. The list and the details share what the window's
 // height leaves them; the log and the friends keep a few lines.
@@ -50,11 +50,11 @@ void BrowserWindow::CreateControls() {
                   WS_EX_CLIENTEDGE);
     CreateControl(window, L"Static", L"s", SS_LEFT | SS_CENTERIMAGE, IDC_AUTO_UNIT);
 
-    CreateControl(window, L"Static", L"Name or map:", SS_LEFT | SS_CENTERIMAGE, IDC_FILTER_LABEL);
-    CreateControl(window, L"Edit", L"", ES_AUTOHSCROLL | WS_TABSTOP, IDC_FILTER_TEXT, WS_EX_CLIENTEDGE);
-    CreateControl(window, L"Button", L"Hide empty", check, IDC_HIDE_EMPTY);
-    CreateControl(window, L"Button", L"Hide full", check, IDC_HIDE_FULL);
-    CreateControl(window, L"Button", L"Hide no answer", check, IDC_HIDE_SILENT);
+    filters_ = std::make_unique<FilterPane>(window, settings_.filter, [this] {
+        settings_.filter = filters_->Filter();
+        UpdateList();
+        Save();
+    });
     CreateControl(window, L"Button", L"&Get from masters", button, IDC_GET_MASTERS);
     CreateControl(window, L"Button", L"&Masters...", button, IDC_MASTERS);
 
@@ -73,11 +73,6 @@ void BrowserWindow::CreateControls() {
         CreateControl(window, L"Static", L"", SS_LEFT | SS_CENTERIMAGE | SS_ENDELLIPSIS, IDC_HANDED_BACK);
     details_ = std::make_unique<DetailPane>(window);
     log_ = std::make_unique<LogPane>(window);
-    filters_ = std::make_unique<FilterBar>(window, IDC_FILTER_BAR, [this] {
-        ReadFilters();
-        UpdateList();
-        Save();
-    });
     const auto log = [this](const std::wstring& text) { Log(text); };
     const auto checkAlone = [this](ServerId id) {
         if (side_) side_->Check(id);
@@ -131,21 +126,6 @@ void BrowserWindow::ShowSettings() {
     HWND window = window_.get();
     SetDlgItemTextW(window, IDC_AUTO_SECONDS, std::to_wstring(settings_.autoRefreshSeconds).c_str());
     SetChecked(GetDlgItem(window, IDC_AUTO), settings_.autoRefresh);
-    SetChecked(GetDlgItem(window, IDC_HIDE_EMPTY), settings_.filter.hideEmpty);
-    SetChecked(GetDlgItem(window, IDC_HIDE_FULL), settings_.filter.hideFull);
-    SetChecked(GetDlgItem(window, IDC_HIDE_SILENT), settings_.filter.hideSilent);
-    filters_->Show(settings_.filter);
-    // Last: its change notification reads every filter back.
-    SetDlgItemTextW(window, IDC_FILTER_TEXT, settings_.filter.text.c_str());
-}
-
-void BrowserWindow::ReadFilters() {
-    HWND window = window_.get();
-    settings_.filter.text = WindowText(GetDlgItem(window, IDC_FILTER_TEXT));
-    settings_.filter.hideEmpty = IsChecked(GetDlgItem(window, IDC_HIDE_EMPTY));
-    settings_.filter.hideFull = IsChecked(GetDlgItem(window, IDC_HIDE_FULL));
-    settings_.filter.hideSilent = IsChecked(GetDlgItem(window, IDC_HIDE_SILENT));
-    filters_->Read(settings_.filter);
 }
 
 void BrowserWindow::Layout() {
@@ -174,19 +154,13 @@ void BrowserWindow::Layout() {
               {IDC_AUTO_SECONDS, 48},
               {IDC_AUTO_UNIT, 12}});
     y += RowHeight + 4;
-    PlaceRow(window, Margin, y, RowHeight - 2,
-             {{IDC_FILTER_LABEL, 84},
-              {IDC_FILTER_TEXT, 180},
-              {0, 8},
-              {IDC_HIDE_EMPTY, 86},
-              {IDC_HIDE_FULL, 76},
-              {IDC_HIDE_SILENT, 110}});
+    // The filters take two rows; quick connect stands at the first one's right end, the masters'
+    // buttons at the second one's.
     const int quickLeft = std::max(600, Margin + width - QuickConnectWidth);
     quick_->Place(RECT{quickLeft, y, Margin + width, y + RowHeight - 2});
-    y += RowHeight + 4;
-    // The masters' buttons at the row's right end, past the players' filters.
     const int mastersLeft = std::max<int>(Margin + 724, client.right - Margin - 214);
-    filters_->Place(RECT{Margin, y, mastersLeft - 8, y + RowHeight - 2});
+    filters_->Place(RECT{Margin, y, mastersLeft - 8, y + 2 * RowHeight + 2});
+    y += RowHeight + 4;
     PlaceRow(window, mastersLeft, y, RowHeight - 2, {{IDC_GET_MASTERS, 120}, {IDC_MASTERS, 90}});
     y += RowHeight + 4;
 

@@ -200,15 +200,6 @@ void BrowserWindow::OnCommand(int id, int code) {
         case IDC_AUTO_SECONDS:
             if (code == EN_KILLFOCUS) ApplyAutoRefresh();
             break;
-        case IDC_FILTER_TEXT:
-        case IDC_HIDE_EMPTY:
-        case IDC_HIDE_FULL:
-        case IDC_HIDE_SILENT:
-            if (id == IDC_FILTER_TEXT && code != EN_CHANGE) break;
-            ReadFilters();
-            UpdateList();
-            Save();
-            break;
         case IDC_FAVOURITE:
             table_.ToggleFavourites(list_->SelectedIds());
             UpdateList();

@@ -13,7 +13,7 @@
 
 #include "apps/vtbrowse/browse_options.h"
 #include "apps/vtbrowse/detail_pane_win.h"
-#include "apps/vtbrowse/filter_bar_win.h"
+#include "apps/vtbrowse/filter_pane_win.h"
 #include "apps/vtbrowse/find_player_win.h"
 #include "apps/vtbrowse/friends_pane_win.h"
 #include "apps/vtbrowse/log_pane_win.h"
@@ -67,8 +67,7 @@ private:
     // browser_layout_win.cpp: the controls and parts, and where they go.
     void CreateControls();
     void Layout();
-    void ShowSettings();  // the filters and the automatic refresh as settings_ has them
-    void ReadFilters();
+    void ShowSettings();  // the automatic refresh as settings_ has it
 
     void OnCommand(int id, int code);
     void OnSideEvents();
@@ -118,7 +117,7 @@ private:
     std::unique_ptr<DetailPane> details_;
     std::unique_ptr<LogPane> log_;
     std::unique_ptr<RefreshStatus> status_;
-    std::unique_ptr<FilterBar> filters_;
+    std::unique_ptr<FilterPane> filters_;
     std::unique_ptr<QuickConnect> quick_;
     std::unique_ptr<SeatWatchBar> seats_;
     std::unique_ptr<FriendsPane> friends_;
