@@ -408,7 +408,7 @@ void BrowserWindow::OnHandedBack(WPARAM record, LPARAM server) {
     const std::wstring name =
         row && !row->last.status.serverName.empty() ? L" (" + row->last.status.serverName + L")" : L"";
     const std::wstring text = L"Passed back by the plugin: " + handle + name;
-    SetWindowTextW(handedBack_, text.c_str());
+    ShowText(handedBack_, text);
     Log(text);
     if (row) SelectServer(row->id);
 }
@@ -458,11 +458,11 @@ void BrowserWindow::UpdateStatus() {
         ListCounts(table_.Size(), list_->Shown(), settings_.autoRefresh ? settings_.autoRefreshSeconds : 0),
         fetching.Running() ? fetching.Activity() : L"");
     HWND window = window_.get();
-    EnableWindow(GetDlgItem(window, IDCANCEL),
-                 (tally.Running() && !tally.Cancelling()) || (fetching.Running() && !fetching.Cancelling()));
-    EnableWindow(GetDlgItem(window, IDC_GET_MASTERS), !fetching.Running());
-    EnableWindow(GetDlgItem(window, IDC_REFRESH), side_ && !tally.Running());
-    EnableWindow(GetDlgItem(window, IDC_REFRESH_SELECTED), side_ && !tally.Running());
+    ShowEnabled(GetDlgItem(window, IDCANCEL),
+                (tally.Running() && !tally.Cancelling()) || (fetching.Running() && !fetching.Cancelling()));
+    ShowEnabled(GetDlgItem(window, IDC_GET_MASTERS), !fetching.Running());
+    ShowEnabled(GetDlgItem(window, IDC_REFRESH), side_ && !tally.Running());
+    ShowEnabled(GetDlgItem(window, IDC_REFRESH_SELECTED), side_ && !tally.Running());
 }
 
 void BrowserWindow::Log(const std::wstring& text) {

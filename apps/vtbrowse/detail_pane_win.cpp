@@ -32,8 +32,8 @@ DetailPane::DetailPane(HWND parent) {
     CreatePane(parent, IDC_DETAIL_PANE);
     HWND pane = window_.get();
     tabs_ = CreateControl(pane, WC_TABCONTROLW, L"", WS_CLIPSIBLINGS | WS_TABSTOP, IDC_DETAIL_TABS);
-    list_ = CreateControl(pane, WC_LISTVIEWW, L"", LVS_REPORT | LVS_SHOWSELALWAYS | WS_TABSTOP, IDC_DETAIL_LIST,
-                          WS_EX_CLIENTEDGE);
+    list_ = CreateControl(pane, WC_LISTVIEWW, L"", LVS_REPORT | LVS_SHOWSELALWAYS | WS_TABSTOP,
+                          IDC_DETAIL_LIST, WS_EX_CLIENTEDGE);
     chartTitle_ = CreateControl(pane, L"Static", L"Select a server to see its players over time",
                                 SS_LEFT | SS_ENDELLIPSIS, IDC_CHART_TITLE);
     chart_ = std::make_unique<CountChart>(pane, IDC_CHART);
@@ -71,23 +71,30 @@ void DetailPane::Show(const ServerRow* row) {
     const std::wstring name = row ? (row->last.status.serverName.empty() ? CellText(*row, RowColumn::Address)
                                                                          : row->last.status.serverName)
                                   : L"";
-    SetWindowTextW(chartTitle_, row ? (L"Players on " + name + L" since vtbrowse started").c_str()
-                                    : L"Select a server to see its players over time");
+    ShowText(chartTitle_, row ? L"Players on " + name + L" since vtbrowse started"
+                              : L"Select a server to see its players over time");
     chart_->Show(row ? row->history : std::vector<CountPoint>{}, row ? row->last.status.maxPlayers : 0);
 }
 
 void DetailPane::FillPage() {
     const int index = static_cast<int>(SendMessageW(tabs_, TCM_GETCURSEL, 0, 0));
+    const DetailPage* page = index >= 0 && static_cast<size_t>(index) < pages_.size()
+                                 ? &pages_[static_cast<size_t>(index)]
+                                 : nullptr;
+    const std::vector<DetailColumn> columns = page ? page->columns : std::vector<DetailColumn>{};
+    if (columns == columns_) {
+        // The same headings: only the cells that changed are drawn again.
+        ShowListRows(list_, page ? page->rows : std::vector<std::vector<std::wstring>>{});
+        return;
+    }
+    columns_ = columns;
     SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
     SendMessageW(list_, LVM_DELETEALLITEMS, 0, 0);
     RemoveListColumns(list_);
-    if (index >= 0 && static_cast<size_t>(index) < pages_.size()) {
-        const DetailPage& page = pages_[static_cast<size_t>(index)];
-        for (const DetailColumn& column : page.columns) {
-            AddListColumn(list_, column.heading, DeclaredWidthPixels(column.width, averageCharWidth_));
-        }
-        FillListRows(list_, page.rows);
+    for (const DetailColumn& column : columns_) {
+        AddListColumn(list_, column.heading, DeclaredWidthPixels(column.width, averageCharWidth_));
     }
+    if (page) ShowListRows(list_, page->rows);
     SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list_, nullptr, TRUE);
 }

@@ -30,5 +30,6 @@ private:
     std::unique_ptr<CountChart> chart_;
     std::vector<DetailPage> pages_;
     std::vector<std::wstring> titles_;  // of the tabs shown
+    std::vector<DetailColumn> columns_;  // of the page shown
     int averageCharWidth_ = 6;  // of the list's font: the unit of the widths the plugin declares
 };

@@ -46,7 +46,8 @@ void PlaceRow(HWND pane, int y, std::initializer_list<Placed> row) {
     for (const Placed& placed : row) {
         const bool list =
             placed.id == IDC_FILTER_GAME || placed.id == IDC_FILTER_MOD || placed.id == IDC_FILTER_PASSWORD;
-        if (placed.id > 0) MoveWindow(GetDlgItem(pane, placed.id), x, y, placed.width, list ? 200 : RowHeight, TRUE);
+        if (placed.id > 0)
+            MoveWindow(GetDlgItem(pane, placed.id), x, y, placed.width, list ? 200 : RowHeight, TRUE);
         x += placed.width + (placed.id > 0 ? 4 : 0);
     }
 }
@@ -118,7 +119,7 @@ void FilterPane::OfferChoices(const ServerTable& rows) {
 }
 
 void FilterPane::Fill(int id, const std::wstring& anyText, std::vector<std::wstring> values,
-                     const std::wstring& chosen) {
+                      const std::wstring& chosen) {
     HWND combo = GetDlgItem(window_.get(), id);
     if (!chosen.empty() && std::find(values.begin(), values.end(), chosen) == values.end())
         values.push_back(chosen);
@@ -175,13 +176,14 @@ void FilterPane::OnSize(int, int) {
 void FilterPane::ShapeToControls() {
     HWND pane = window_.get();
     owners::unique_gdi_object shape(CreateRectRgn(0, 0, 0, 0));
-    for (HWND control = GetWindow(pane, GW_CHILD); control && shape; control = GetWindow(control, GW_HWNDNEXT)) {
+    for (HWND control = GetWindow(pane, GW_CHILD); control && shape;
+         control = GetWindow(control, GW_HWNDNEXT)) {
         RECT area{};
         GetWindowRect(control, &area);
         MapWindowPoints(nullptr, pane, reinterpret_cast<POINT*>(&area), 2);
         const owners::unique_gdi_object part(CreateRectRgnIndirect(&area));
-        CombineRgn(static_cast<HRGN>(shape.get()), static_cast<HRGN>(shape.get()), static_cast<HRGN>(part.get()),
-                   RGN_OR);
+        CombineRgn(static_cast<HRGN>(shape.get()), static_cast<HRGN>(shape.get()),
+                   static_cast<HRGN>(part.get()), RGN_OR);
     }
     // The system owns the region it was given.
     if (shape && SetWindowRgn(pane, static_cast<HRGN>(shape.get()), TRUE)) shape.release();

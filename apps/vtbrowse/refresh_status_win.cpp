@@ -34,10 +34,18 @@ void RefreshStatus::Show(const RefreshTally& tally, const std::wstring& counts,
                          const std::wstring& fetching) {
     std::wstring activity = tally.Activity();
     if (!fetching.empty()) activity = tally.Running() ? fetching + L"; " + activity : fetching;
-    SendMessageW(bar_, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(activity.c_str()));
-    SendMessageW(bar_, SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(counts.c_str()));
+    ShowPart(0, activity);
+    ShowPart(1, counts);
 }
 
 void RefreshStatus::Say(const wchar_t* hint) {
-    SendMessageW(bar_, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(hint));
+    ShowPart(0, hint);
+}
+
+void RefreshStatus::ShowPart(int part, const std::wstring& text) {
+    // Shown five times a second while a refresh runs: a part is drawn again only when it changed.
+    std::wstring& shown = shown_[part];
+    if (shown == text) return;
+    shown = text;
+    SendMessageW(bar_, SB_SETTEXTW, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(shown.c_str()));
 }

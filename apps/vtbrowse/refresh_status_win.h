@@ -24,5 +24,9 @@ private:
     // The bar's size grip hands its clicks to its parent, the pane: they size the main window.
     bool OnOther(UINT message, WPARAM wParam, LPARAM lParam) override;
 
+    // Sets part's text when it reads otherwise.
+    void ShowPart(int part, const std::wstring& text);
+
     HWND bar_ = nullptr;
+    std::wstring shown_[2];  // the parts' texts
 };
