@@ -48,6 +48,7 @@
 #define IDC_DETAIL_PANE 1045
 #define IDC_LOG_PANE 1046
 #define IDC_STATUS_PANE 1047
+#define IDC_COMMAND_BAR 1048
 
 // The filter bar.
 #define IDC_FILTER_SHOW_LABEL 1501
