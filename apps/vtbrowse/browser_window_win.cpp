@@ -21,11 +21,6 @@
 namespace {
 
 constexpr const wchar_t* MainClass = L"VtbrowseMain";
-constexpr UINT SideMessage = WM_APP + 1;
-constexpr UINT_PTR EventsTimer = 3;
-// While a refresh runs the window takes in results at most this often: redrawing the list for
-// every answer would keep a processor and the Wine server busy that the pings need.
-constexpr auto ResultsEvery = std::chrono::milliseconds(200);
 constexpr int Margin = 6;
 constexpr int RowHeight = 24;
 constexpr int LineHeight = 18;
@@ -39,14 +34,7 @@ BrowserWindow::BrowserWindow(BrowserStart start) : start_(std::move(start)) {
     problems.insert(problems.end(), unread.begin(), unread.end());
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES | ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
-    WNDCLASSW windowClass{};
-    windowClass.lpfnWndProc = ObjectWindowProc<BrowserWindow>;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-    windowClass.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
-    windowClass.lpszClassName = MainClass;
-    mainClass_ = owners::unique_window_class::Register(windowClass);
+    mainClass_ = RegisterObjectClass<BrowserWindow>(MainClass, LoadIconW(nullptr, IDI_APPLICATION));
     chartClass_ = CountChart::RegisterClass();
     accelerators_ = LoadAcceleratorsW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_ACCELERATORS));
     const WindowPlace& place = settings_.window;
@@ -67,13 +55,7 @@ BrowserWindow::BrowserWindow(BrowserStart start) : start_(std::move(start)) {
     for (const std::string& problem : problems) log_->Add(WideFromUtf8(problem));
     // The file is written anew without what could not be read: the user's lines are kept.
     if (!unread.empty()) log_->Add(KeepAsItWasNow(start_.settingsPath));
-    try {
-        side_ = std::make_unique<PluginSide>(start_.pluginPath, start_.options.mostSessions,
-                                             settings_.timeoutSeconds, table_, window_.get(), SideMessage);
-    } catch (const std::exception& error) {
-        log_->Add(L"The plugin could not be loaded, so nothing can be refreshed or joined: " +
-                  WideFromUtf8(error.what()));
-    }
+    plugin_->Load(start_.pluginPath, start_.options.mostSessions, settings_.timeoutSeconds);
     std::vector<ServerAddress> servers = std::exchange(settings_.servers, {});
     servers.insert(servers.end(), start_.options.servers.begin(), start_.options.servers.end());
     AddServers(servers);
@@ -93,7 +75,7 @@ BrowserWindow::BrowserWindow(BrowserStart start) : start_(std::move(start)) {
 }
 
 BrowserWindow::~BrowserWindow() {
-    side_.reset();
+    plugin_.reset();
     find_.reset();
     window_.reset();
 }
@@ -102,8 +84,12 @@ void BrowserWindow::CreateParts() {
     HWND window = window_.get();
     const auto log = [this](const std::wstring& text) { log_->Add(text); };
     const auto checkAlone = [this](ServerId id) {
-        if (side_) side_->Check(id);
+        if (Side()) Side()->Check(id);
     };
+    plugin_ = std::make_unique<PluginPane>(
+        table_,
+        PluginPane::Handlers{log, [this](const wchar_t* hint) { status_->Say(hint); },
+                             [this](const SideBatch& batch) { Taken(batch); }, [this] { UpdateStatus(); }});
     commands_ = std::make_unique<CommandBar>(window, settings_.autoRefresh, settings_.autoRefreshSeconds,
                                              CommandBar::Handlers{[this](int id) { OnCommand(id); },
                                                                   [this](bool on, int seconds) {
@@ -131,7 +117,7 @@ void BrowserWindow::CreateParts() {
                                  [this] { RemoveSelected(); },
                                  [this] { JoinServer(list_->FocusedId(), false); },
                                  [this](ServerId id) {
-                                     if (side_) side_->OpenPluginMenu(id);
+                                     if (Side()) Side()->OpenPluginMenu(id);
                                  },
                                  [this](int id) { OnCommand(id); }});
     // Empty until the plugin passes a server back (the list's context menu).
@@ -167,8 +153,8 @@ void BrowserWindow::CreateParts() {
                                       settings_.mastersAtStart = choice.atStart;
                                       Save();
                                   },
-                                  [this] { return !side_ || Refreshing(); },
-                                  [this](const std::vector<ServerId>& ids) { Refresh(ids); }};
+                                  [this] { return !Side() || Refreshing(); },
+                                  [this](const std::vector<ServerId>& ids) { plugin_->Refresh(ids); }};
     masters_ = std::make_unique<MastersPane>(
         window, table_, MasterChoice{settings_.masters, settings_.mastersAtStart}, std::move(fetched));
     status_ = std::make_unique<RefreshStatus>(window);
@@ -230,18 +216,12 @@ LRESULT BrowserWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPARA
         case WM_COMMAND:
             OnCommand(LOWORD(wParam));
             return 0;
-        case WM_TIMER:
-            if (wParam == EventsTimer) OnSideEvents(true);
-            return 0;
         case WM_CLOSE:
             OnClose();
             return 0;
         case WM_SYSCOMMAND:
             if ((wParam & 0xFFF0) != AboutCommand) break;
             ShowAboutBox(window_.get(), start_.pluginPath);
-            return 0;
-        case SideMessage:
-            OnSideEvents(false);
             return 0;
         case CMD_FORWARD:
             OnHandedBack(wParam, lParam);
@@ -273,7 +253,7 @@ void BrowserWindow::OnCommand(int id) {
         case IDC_REFRESH:
             return RefreshAll();
         case IDC_REFRESH_SELECTED:
-            return Refresh(list_->SelectedIds());
+            return plugin_->Refresh(list_->SelectedIds());
         case IDCANCEL:
             return CancelRefresh();
         case IDOK:
@@ -295,7 +275,7 @@ void BrowserWindow::OnCommand(int id) {
         case IDC_MASTERS:
             return masters_->Edit();
         case IDC_HAND_BACK:
-            if (side_ && list_->FocusedId()) side_->HandBack(list_->FocusedId(), hostWindow_);
+            if (Side() && list_->FocusedId()) Side()->HandBack(list_->FocusedId(), hostWindow_);
             return;
         default:
             return;
@@ -361,22 +341,12 @@ void BrowserWindow::ListRestored(const AddedRows& added, const std::wstring& whi
 }
 
 void BrowserWindow::RefreshAll() {
-    Refresh(table_.Ids());
-}
-
-void BrowserWindow::Refresh(const std::vector<ServerId>& ids) {
-    if (!side_) return log_->Add(L"Cannot refresh: Tribes.vtplugin could not be loaded (see above)");
-    if (Refreshing()) return log_->Add(L"A refresh is running: wait for it, or cancel it (Esc)");
-    if (ids.empty())
-        return status_->Say(table_.Empty() ? L"Add servers first (Add..., Import...)"
-                                           : L"Select the servers to refresh first");
-    side_->Refresh(ids);
-    UpdateStatus();
+    plugin_->Refresh(table_.Ids());
 }
 
 void BrowserWindow::CancelRefresh() {
     masters_->Cancel();
-    if (Refreshing()) side_->Cancel();
+    plugin_->Cancel();
     UpdateStatus();
 }
 
@@ -385,7 +355,7 @@ void BrowserWindow::JoinServer(ServerId id, bool waitForSeat) {
     if (!row)
         return status_->Say(waitForSeat ? L"Select the full server to wait for first"
                                         : L"Select the server to join first");
-    if (!side_) return log_->Add(L"Cannot join: Tribes.vtplugin could not be loaded (see above)");
+    if (!Side()) return log_->Add(L"Cannot join: Tribes.vtplugin could not be loaded (see above)");
     if (!AskJoinKept(window_.get(), *row, settings_, waitForSeat)) return;
     Save();
     if (!waitForSeat) return Launch(id);
@@ -395,49 +365,28 @@ void BrowserWindow::JoinServer(ServerId id, bool waitForSeat) {
 
 void BrowserWindow::Launch(ServerId id) {
     const ServerRow* row = table_.Find(id);
-    if (row && side_)
-        side_->Join(id, JoinRequest{settings_.join, settings_.optionValues[row->address.Text()]});
+    if (row && Side())
+        Side()->Join(id, JoinRequest{settings_.join, settings_.optionValues[row->address.Text()]});
 }
 
 void BrowserWindow::QuickJoin(const ServerAddress& server) {
     AddServers({server});
     const ServerRow* row = table_.Find(server);
-    if (row && side_) quick_->Await(row->id);
+    if (row && Side()) quick_->Await(row->id);
 }
 
-void BrowserWindow::OnSideEvents(bool timer) {
-    if (!side_) return;
-    const auto now = std::chrono::steady_clock::now();
-    if (!timer && Refreshing() && now - lastEvents_ < ResultsEvery) {
-        SetTimer(window_.get(), EventsTimer, static_cast<UINT>(ResultsEvery.count()), nullptr);
-        return;
-    }
-    KillTimer(window_.get(), EventsTimer);
-    lastEvents_ = now;
-    bool rowsChanged = false;
-    bool checked = false;
+void BrowserWindow::Taken(const SideBatch& batch) {
     ServerId joinNow = 0;
-    for (SideEvent& event : side_->TakeEvents()) {
-        if (event.kind == SideEvent::Kind::Offered) table_.Offered(event.server, std::move(event.offered));
-        if (event.kind == SideEvent::Kind::Result)
-            rowsChanged |= table_.Answered(event.server, std::move(event.snapshot), false) != nullptr;
-        if (event.kind == SideEvent::Kind::Checked) {
-            // A server pinged alone: a seat watch's look, a quick connect's.
-            if (event.done == 1 && table_.Answered(event.server, std::move(event.snapshot), true))
-                rowsChanged = checked = true;
-            else
-                seats_->CheckFailed(event.server);
-            if (quick_->Arrived(event.server)) joinNow = event.server;
-        }
-        if (event.kind == SideEvent::Kind::Log || event.kind == SideEvent::Kind::RefreshEnded)
-            log_->Add(event.text);
-        if (event.kind != SideEvent::Kind::RefreshEnded) continue;
+    for (const auto& [server, answered] : batch.checks) {
+        if (!answered) seats_->CheckFailed(server);
+        if (quick_->Arrived(server)) joinNow = server;
+    }
+    if (batch.refreshEnded) {
         find_->Update();
-        friends_->Tell();
         filters_->OfferChoices(table_);
     }
-    if (checked) friends_->Tell();
-    if (rowsChanged) {
+    if (batch.refreshEnded || batch.answeredAlone) friends_->Tell();
+    if (batch.rowsChanged) {
         list_->Update();
         ShowDetails();
     }
@@ -461,13 +410,12 @@ void BrowserWindow::OnHandedBack(WPARAM record, LPARAM server) {
 }
 
 void BrowserWindow::UpdateStatus() {
-    static const RefreshTally noPlugin;  // nothing ever refreshes
-    const RefreshTally& tally = side_ ? side_->Tally() : noPlugin;
+    const RefreshTally& tally = plugin_->Tally();
     const MasterTally& fetching = masters_->Tally();
     status_->Show(tally, ListCounts(table_.Size(), list_->Shown(), commands_->AutoSeconds()),
                   fetching.Running() ? fetching.Activity() : L"");
-    commands_->ShowRunning(side_ && !tally.Running(), (tally.Running() && !tally.Cancelling()) ||
-                                                          (fetching.Running() && !fetching.Cancelling()));
+    commands_->ShowRunning(Side() && !tally.Running(), (tally.Running() && !tally.Cancelling()) ||
+                                                           (fetching.Running() && !fetching.Cancelling()));
     ShowEnabled(GetDlgItem(window_.get(), IDC_GET_MASTERS), !fetching.Running());
 }
 

@@ -19,7 +19,7 @@
 #include "apps/vtbrowse/friends_pane_win.h"
 #include "apps/vtbrowse/log_pane_win.h"
 #include "apps/vtbrowse/masters_pane_win.h"
-#include "apps/vtbrowse/plugin_side_win.h"
+#include "apps/vtbrowse/plugin_pane_win.h"
 #include "apps/vtbrowse/quick_connect_win.h"
 #include "apps/vtbrowse/refresh_status_win.h"
 #include "apps/vtbrowse/seat_watch_bar_win.h"
@@ -69,9 +69,8 @@ private:
     void Layout();
 
     void OnCommand(int id);
-    // The plugin side's events, taken in at most every ResultsEvery while a refresh runs; timer:
-    // the wait for them is over.
-    void OnSideEvents(bool timer);
+    // What a batch of the plugin side's events did, passed on to the parts.
+    void Taken(const SideBatch& batch);
     void OnHandedBack(WPARAM record, LPARAM server);
     void OnClose();
 
@@ -80,8 +79,8 @@ private:
     void RemoveSelected();
     // Rows the settings file brought back beyond its server lines (which says what they are).
     void ListRestored(const AddedRows& added, const std::wstring& which);
-    void Refresh(const std::vector<ServerId>& ids);
-    bool Refreshing() const { return side_ && side_->Refreshing(); }
+    PluginSide* Side() const { return plugin_ ? plugin_->Side() : nullptr; }  // null: no plugin
+    bool Refreshing() const { return plugin_ && plugin_->Refreshing(); }
     void RefreshAll();
     void CancelRefresh();
     // The join dialog for id; then the game starts, or with waitForSeat, a seat watch.
@@ -101,7 +100,6 @@ private:
     // Before the parts, which hear it until they go.
     ServerTable table_;
     bool started_ = false;  // the constructor has listed the servers of the settings file
-    std::chrono::steady_clock::time_point lastEvents_;  // when the window last took events in
 
     MainHostWindow hostWindow_;
     owners::unique_window_class mainClass_;
@@ -121,5 +119,5 @@ private:
     std::unique_ptr<MastersPane> masters_;
     HWND handedBack_ = nullptr;
     std::unique_ptr<FindPlayerWindow> find_;
-    std::unique_ptr<PluginSide> side_;  // null when the plugin could not be loaded
+    std::unique_ptr<PluginPane> plugin_;
 };
