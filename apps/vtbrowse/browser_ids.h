@@ -49,6 +49,7 @@
 #define IDC_LOG_PANE 1046
 #define IDC_STATUS_PANE 1047
 #define IDC_COMMAND_BAR 1048
+#define IDC_HANDED_BACK_PANE 1049
 
 // The filter bar.
 #define IDC_FILTER_SHOW_LABEL 1501

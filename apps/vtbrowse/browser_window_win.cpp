@@ -120,9 +120,7 @@ void BrowserWindow::CreateParts() {
                                      if (Side()) Side()->OpenPluginMenu(id);
                                  },
                                  [this](int id) { OnCommand(id); }});
-    // Empty until the plugin passes a server back (the list's context menu).
-    handedBack_ =
-        CreateControl(window, L"Static", L"", SS_LEFT | SS_CENTERIMAGE | SS_ENDELLIPSIS, IDC_HANDED_BACK);
+    handedBack_ = std::make_unique<HandedBackLine>(window);
     details_ = std::make_unique<DetailPane>(window);
     log_ = std::make_unique<LogPane>(window);
     quick_ = std::make_unique<QuickConnect>(
@@ -187,7 +185,7 @@ void BrowserWindow::Layout() {
     y += listHeight + 2;
     const int seatsRight = Margin + width * 65 / 100;
     seats_->Place(RECT{Margin, y, seatsRight, y + LineHeight + 4});
-    MoveWindow(handedBack_, seatsRight + 10, y, right - seatsRight - 10, LineHeight + 2, TRUE);
+    handedBack_->Place(RECT{seatsRight + 10, y, right, y + LineHeight + 2});
     y += LineHeight + 6;
     details_->Place(RECT{Margin, y, right, y + std::max(60, logTop - Margin - y)});
     // The friends take at most 460 pixels, the log the rest.
@@ -223,9 +221,13 @@ LRESULT BrowserWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPARA
             if ((wParam & 0xFFF0) != AboutCommand) break;
             ShowAboutBox(window_.get(), start_.pluginPath);
             return 0;
-        case CMD_FORWARD:
-            OnHandedBack(wParam, lParam);
+        case CMD_FORWARD: {
+            // The plugin hands back its record of the server and the value we gave it, the id.
+            const ServerRow* row = table_.Find(static_cast<ServerId>(lParam));
+            log_->Add(handedBack_->Show(reinterpret_cast<const VtPluginServerStruct*>(wParam), row));
+            if (row) SelectServer(row->id);
             return 0;
+        }
         default:
             break;
     }
@@ -393,20 +395,6 @@ void BrowserWindow::Taken(const SideBatch& batch) {
     masters_->RefreshListed();
     UpdateStatus();
     if (joinNow) JoinServer(joinNow, false);
-}
-
-void BrowserWindow::OnHandedBack(WPARAM record, LPARAM server) {
-    // The plugin hands back its record of the server (a VtPluginServerStruct) and the value we
-    // gave it, the server's id.
-    const auto* handed = reinterpret_cast<const VtPluginServerStruct*>(record);
-    const std::wstring handle = handed ? WideFromUtf8(handed->handle.toCharString()) : L"(nothing)";
-    const ServerRow* row = table_.Find(static_cast<ServerId>(server));
-    const std::wstring name =
-        row && !row->last.status.serverName.empty() ? L" (" + row->last.status.serverName + L")" : L"";
-    const std::wstring text = L"Passed back by the plugin: " + handle + name;
-    ShowText(handedBack_, text);
-    log_->Add(text);
-    if (row) SelectServer(row->id);
 }
 
 void BrowserWindow::UpdateStatus() {

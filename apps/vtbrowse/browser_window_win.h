@@ -17,6 +17,7 @@
 #include "apps/vtbrowse/filter_pane_win.h"
 #include "apps/vtbrowse/find_player_win.h"
 #include "apps/vtbrowse/friends_pane_win.h"
+#include "apps/vtbrowse/handed_back_line_win.h"
 #include "apps/vtbrowse/log_pane_win.h"
 #include "apps/vtbrowse/masters_pane_win.h"
 #include "apps/vtbrowse/plugin_pane_win.h"
@@ -71,7 +72,6 @@ private:
     void OnCommand(int id);
     // What a batch of the plugin side's events did, passed on to the parts.
     void Taken(const SideBatch& batch);
-    void OnHandedBack(WPARAM record, LPARAM server);
     void OnClose();
 
     void AddServers(const std::vector<ServerAddress>& servers);
@@ -109,6 +109,7 @@ private:
     // The parts; the system destroys their windows with the main window.
     std::unique_ptr<CommandBar> commands_;
     std::unique_ptr<ServerListView> list_;
+    std::unique_ptr<HandedBackLine> handedBack_;  // empty until the plugin passes a server back
     std::unique_ptr<DetailPane> details_;
     std::unique_ptr<LogPane> log_;
     std::unique_ptr<RefreshStatus> status_;
@@ -117,7 +118,6 @@ private:
     std::unique_ptr<SeatWatchBar> seats_;
     std::unique_ptr<FriendsPane> friends_;
     std::unique_ptr<MastersPane> masters_;
-    HWND handedBack_ = nullptr;
     std::unique_ptr<FindPlayerWindow> find_;
     std::unique_ptr<PluginPane> plugin_;
 };
