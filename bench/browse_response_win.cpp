@@ -22,6 +22,7 @@
 
 #include "apps/vtbrowse/browser_ids.h"
 #include "apps/vtbrowse/browser_window_win.h"
+#include "apps/vtbrowse/controls_win.h"
 #include "bench/port_list.h"
 #include "bench/sample_stats.h"
 #include "contract/windows_headers.h"
@@ -70,7 +71,7 @@ private:
 
 std::wstring StatusText(HWND window) {
     wchar_t text[512] = L"";
-    SendMessageW(GetDlgItem(window, IDC_STATUS), SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(text));
+    SendMessageW(PaneControl(window, IDC_STATUS), SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(text));
     return text;
 }
 
@@ -91,7 +92,7 @@ struct Pumped {
 // between messages.
 Pumped PumpUntil(BrowserWindow& browser, const std::function<bool()>& ended, double seconds) {
     Pumped pumped;
-    HWND list = GetDlgItem(browser.Window(), IDC_SERVERS);
+    HWND list = PaneControl(browser.Window(), IDC_SERVERS);
     const Clock::time_point start = Clock::now();
     Clock::time_point endedAt;
     while (SecondsSince(start) < seconds) {

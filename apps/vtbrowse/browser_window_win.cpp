@@ -1,3 +1,7 @@
+// The main window's parts and where they go: the command bar, two rows of filters with quick
+// connect and the masters' buttons at their ends, the server list, the line for the server the
+// plugin handed back beside the seat watch's, the details, the log beside the friends and the
+// status bar. The list and the details share what the window's height leaves them.
 #include "apps/vtbrowse/browser_window_win.h"
 
 #include <algorithm>
@@ -17,14 +21,10 @@
 namespace {
 
 constexpr const wchar_t* MainClass = L"VtbrowseMain";
-constexpr UINT SideMessage = WM_APP + 1;
-constexpr UINT_PTR AutoTimer = 1;
-constexpr UINT_PTR ErrorTimer = 2;
-constexpr UINT_PTR EventsTimer = 3;
-// While a refresh runs the window takes in results at most this often: redrawing the list for
-// every answer would keep a processor and the Wine server busy that the pings need.
-constexpr auto ResultsEvery = std::chrono::milliseconds(200);
-constexpr UINT ErrorPollMs = 250;
+constexpr int Margin = 6;
+constexpr int RowHeight = 24;
+constexpr int LineHeight = 18;
+constexpr int LogHeight = 128;
 
 }  // namespace
 
@@ -32,20 +32,11 @@ BrowserWindow::BrowserWindow(BrowserStart start) : start_(std::move(start)) {
     std::vector<std::string> problems = start_.options.problems;
     const std::vector<std::string> unread = LoadSettingsFile(start_.settingsPath, settings_);
     problems.insert(problems.end(), unread.begin(), unread.end());
-
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES | ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
-    WNDCLASSW windowClass{};
-    windowClass.lpfnWndProc = ObjectWindowProc<BrowserWindow>;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-    windowClass.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
-    windowClass.lpszClassName = MainClass;
-    mainClass_ = owners::unique_window_class::Register(windowClass);
+    mainClass_ = RegisterObjectClass<BrowserWindow>(MainClass, LoadIconW(nullptr, IDI_APPLICATION));
     chartClass_ = CountChart::RegisterClass();
     accelerators_ = LoadAcceleratorsW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_ACCELERATORS));
-
     const WindowPlace& place = settings_.window;
     const bool placed = place.width >= 400 && place.height >= 300;
     CreateWindowExW(WS_EX_CONTROLPARENT, MainClass, L"vtbrowse - Tribes servers", WS_OVERLAPPEDWINDOW,
@@ -54,7 +45,6 @@ BrowserWindow::BrowserWindow(BrowserStart start) : start_(std::move(start)) {
                     GetModuleHandleW(nullptr), this);
     if (!window_) return;
     hostWindow_.window = window_.get();
-    ShowSettings();
     AddAboutItem(window_.get());
     find_ = std::make_unique<FindPlayerWindow>(
         window_.get(), [this](const std::wstring& text) { return FindPlayers(table_, text); },
@@ -62,16 +52,10 @@ BrowserWindow::BrowserWindow(BrowserStart start) : start_(std::move(start)) {
     ShowWindow(window_.get(), start_.show);
     UpdateWindow(window_.get());
 
-    for (const std::string& problem : problems) Log(WideFromUtf8(problem));
+    for (const std::string& problem : problems) log_->Add(WideFromUtf8(problem));
     // The file is written anew without what could not be read: the user's lines are kept.
-    if (!unread.empty()) Log(KeepAsItWasNow(start_.settingsPath));
-    try {
-        side_ = std::make_unique<PluginSide>(start_.pluginPath, start_.options.mostSessions,
-                                             settings_.timeoutSeconds, table_, window_.get(), SideMessage);
-    } catch (const std::exception& error) {
-        Log(L"The plugin could not be loaded, so nothing can be refreshed or joined: " +
-            WideFromUtf8(error.what()));
-    }
+    if (!unread.empty()) log_->Add(KeepAsItWasNow(start_.settingsPath));
+    plugin_->Load(start_.pluginPath, start_.options.mostSessions, settings_.timeoutSeconds);
     std::vector<ServerAddress> servers = std::exchange(settings_.servers, {});
     servers.insert(servers.end(), start_.options.servers.begin(), start_.options.servers.end());
     AddServers(servers);
@@ -81,8 +65,6 @@ BrowserWindow::BrowserWindow(BrowserStart start) : start_(std::move(start)) {
     if (const std::optional<ServerAddress>& chosen = start_.options.select) {
         if (const ServerRow* row = table_.Find(*chosen)) SelectServer(row->id);
     }
-    SetTimer(window_.get(), ErrorTimer, ErrorPollMs, nullptr);
-    ApplyAutoRefresh();
     list_->ShowOrder(settings_.order);
     started_ = true;
     Save();
@@ -93,62 +75,161 @@ BrowserWindow::BrowserWindow(BrowserStart start) : start_(std::move(start)) {
 }
 
 BrowserWindow::~BrowserWindow() {
-    side_.reset();
+    plugin_.reset();
     find_.reset();
     window_.reset();
 }
 
+void BrowserWindow::CreateParts() {
+    HWND window = window_.get();
+    const auto log = [this](const std::wstring& text) { log_->Add(text); };
+    const auto checkAlone = [this](ServerId id) {
+        if (Side()) Side()->Check(id);
+    };
+    plugin_ = std::make_unique<PluginPane>(
+        table_,
+        PluginPane::Handlers{log, [this](const wchar_t* hint) { status_->Say(hint); },
+                             [this](const SideBatch& batch) { Taken(batch); }, [this] { UpdateStatus(); }});
+    commands_ = std::make_unique<CommandBar>(window, settings_.autoRefresh, settings_.autoRefreshSeconds,
+                                             CommandBar::Handlers{[this](int id) { OnCommand(id); },
+                                                                  [this](bool on, int seconds) {
+                                                                      settings_.autoRefresh = on;
+                                                                      settings_.autoRefreshSeconds = seconds;
+                                                                      UpdateStatus();
+                                                                      Save();
+                                                                  },
+                                                                  [this] {
+                                                                      if (!Refreshing() && !table_.Empty())
+                                                                          RefreshAll();
+                                                                  },
+                                                                  log});
+    filters_ = std::make_unique<FilterPane>(window, settings_.filter, [this] {
+        settings_.filter = filters_->Filter();
+        UpdateList();
+        Save();
+    });
+    const DWORD button = BS_PUSHBUTTON | WS_TABSTOP;
+    CreateControl(window, L"Button", L"&Get from masters", button, IDC_GET_MASTERS);
+    CreateControl(window, L"Button", L"&Masters...", button, IDC_MASTERS);
+    list_ = std::make_unique<ServerListView>(
+        window, table_,
+        ServerListView::Handlers{[this](RowColumn column) { SortBy(column); }, [this] { ShowDetails(); },
+                                 [this] { RemoveSelected(); },
+                                 [this] { JoinServer(list_->FocusedId(), false); },
+                                 [this](ServerId id) {
+                                     if (Side()) Side()->OpenPluginMenu(id);
+                                 },
+                                 [this](int id) { OnCommand(id); }});
+    handedBack_ = std::make_unique<HandedBackLine>(window);
+    details_ = std::make_unique<DetailPane>(window);
+    log_ = std::make_unique<LogPane>(window);
+    quick_ = std::make_unique<QuickConnect>(
+        window, IDC_QUICK_CONNECT,
+        QuickConnect::Handlers{[this](const ServerAddress& server) { QuickJoin(server); }, checkAlone,
+                               [this](ServerId id) { SelectServer(id); }, log});
+    seats_ = std::make_unique<SeatWatchBar>(
+        window, IDC_SEAT_WATCH, table_,
+        SeatWatchBar::Handlers{checkAlone, [this](ServerId id) { Launch(id); }, log});
+    const auto chosen = [this](ServerId id) {
+        ShowWindow(window_.get(), SW_RESTORE);
+        SetForegroundWindow(window_.get());
+        SelectServer(id);
+    };
+    friends_ = std::make_unique<FriendsPane>(
+        window, IDC_FRIENDS, table_, settings_.friends,
+        FriendsPane::Handlers{log, [this] { Save(); }, chosen, start_.notified});
+    MastersPane::Handlers fetched{log,
+                                  [this](const wchar_t* hint) { status_->Say(hint); },
+                                  [this] { UpdateStatus(); },
+                                  [this] {
+                                      UpdateList();
+                                      find_->Update();
+                                      Save();
+                                  },
+                                  [this](const MasterChoice& choice) {
+                                      settings_.masters = choice.masters;
+                                      settings_.mastersAtStart = choice.atStart;
+                                      Save();
+                                  },
+                                  [this] { return !Side() || Refreshing(); },
+                                  [this](const std::vector<ServerId>& ids) { plugin_->Refresh(ids); }};
+    masters_ = std::make_unique<MastersPane>(
+        window, table_, MasterChoice{settings_.masters, settings_.mastersAtStart}, std::move(fetched));
+    status_ = std::make_unique<RefreshStatus>(window);
+}
+
+void BrowserWindow::Layout() {
+    HWND window = window_.get();
+    RECT client;
+    GetClientRect(window, &client);
+    const int statusHeight = status_->Height();
+    status_->Place(RECT{0, client.bottom - statusHeight, client.right, client.bottom});
+    const int right = client.right - Margin;
+    const int width = right - Margin;
+    int y = Margin;
+    commands_->Place(RECT{Margin, y, right, y + RowHeight});
+    y += RowHeight + 4;
+    // The filters take two rows; quick connect stands at the first one's right end, the masters'
+    // buttons at the second one's.
+    quick_->Place(RECT{std::max(600, right - 330), y, right, y + RowHeight - 2});
+    const int mastersLeft = std::max<int>(Margin + 724, right - 214);
+    filters_->Place(RECT{Margin, y, mastersLeft - 8, y + 2 * RowHeight + 2});
+    y += RowHeight + 4;
+    MoveWindow(GetDlgItem(window, IDC_GET_MASTERS), mastersLeft, y, 120, RowHeight - 2, TRUE);
+    MoveWindow(GetDlgItem(window, IDC_MASTERS), mastersLeft + 124, y, 90, RowHeight - 2, TRUE);
+    y += RowHeight + 4;
+    // What is left between the filters and the log: 55 parts list, 45 parts details.
+    const int logTop = client.bottom - statusHeight - Margin - LogHeight;
+    const int listHeight = std::max(120, logTop - y - LineHeight - 4 - 2 * Margin) * 55 / 100;
+    list_->Place(RECT{Margin, y, right, y + listHeight});
+    y += listHeight + 2;
+    const int seatsRight = Margin + width * 65 / 100;
+    seats_->Place(RECT{Margin, y, seatsRight, y + LineHeight + 4});
+    handedBack_->Place(RECT{seatsRight + 10, y, right, y + LineHeight + 2});
+    y += LineHeight + 6;
+    details_->Place(RECT{Margin, y, right, y + std::max(60, logTop - Margin - y)});
+    // The friends take at most 460 pixels, the log the rest.
+    const int friendsLeft = right - std::min(460, width * 45 / 100);
+    log_->Place(RECT{Margin, logTop, friendsLeft - Margin, logTop + LogHeight});
+    friends_->Place(RECT{friendsLeft, logTop, right, logTop + LogHeight});
+}
+
 LRESULT BrowserWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     FollowWindow(window_, window, message);
+    if (message == WM_CREATE) {
+        CreateParts();
+        return 0;
+    }
+    // Its parts' windows are gone with it: they must not be asked to touch them.
+    if (message == WM_NCDESTROY) status_.reset();
+    // Until its parts exist the window is only a frame.
+    if (!status_) return DefWindowProcW(window, message, wParam, lParam);
     switch (message) {
-        case WM_NCDESTROY:
-            // Its controls are gone with it: the parts must not be asked to touch them.
-            status_.reset();
-            break;
-        case WM_CREATE:
-            CreateControls();
+        case WM_SIZE:
+            Layout();
             return 0;
+        case WM_GETMINMAXINFO:
+            reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = POINT{720, 460};
+            return 0;
+        case WM_COMMAND:
+            OnCommand(LOWORD(wParam));
+            return 0;
+        case WM_CLOSE:
+            OnClose();
+            return 0;
+        case WM_SYSCOMMAND:
+            if ((wParam & 0xFFF0) != AboutCommand) break;
+            ShowAboutBox(window_.get(), start_.pluginPath);
+            return 0;
+        case CMD_FORWARD: {
+            // The plugin hands back its record of the server and the value we gave it, the id.
+            const ServerRow* row = table_.Find(static_cast<ServerId>(lParam));
+            log_->Add(handedBack_->Show(reinterpret_cast<const VtPluginServerStruct*>(wParam), row));
+            if (row) SelectServer(row->id);
+            return 0;
+        }
         default:
-            // Until its controls exist the window is only a frame.
-            if (!status_) break;
-            switch (message) {
-                case WM_SIZE:
-                    Layout();
-                    return 0;
-                case WM_GETMINMAXINFO:
-                    reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = POINT{720, 460};
-                    return 0;
-                case WM_COMMAND:
-                    OnCommand(LOWORD(wParam), HIWORD(wParam));
-                    return 0;
-                case WM_NOTIFY: {
-                    const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
-                    if (!list_->OnNotify(header)) details_->OnNotify(header);
-                    return 0;
-                }
-                case WM_CONTEXTMENU:
-                    if (reinterpret_cast<HWND>(wParam) != list_->Window()) break;
-                    OnContextMenu(lParam);
-                    return 0;
-                case WM_TIMER:
-                    OnTimer(wParam);
-                    return 0;
-                case WM_CLOSE:
-                    OnClose();
-                    return 0;
-                case WM_SYSCOMMAND:
-                    if ((wParam & 0xFFF0) != AboutCommand) break;
-                    ShowAboutBox(window_.get(), start_.pluginPath);
-                    return 0;
-                case SideMessage:
-                    OnSideEvents();
-                    return 0;
-                case CMD_FORWARD:
-                    OnHandedBack(wParam, lParam);
-                    return 0;
-                default:
-                    break;
-            }
+            break;
     }
     return DefWindowProcW(window, message, wParam, lParam);
 }
@@ -162,83 +243,44 @@ bool BrowserWindow::PreTranslate(MSG& message) {
     return IsDialogMessageW(window_.get(), &message) != FALSE;
 }
 
-int RunMessageLoop(BrowserWindow& browser) {
-    MSG message;
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        if (browser.PreTranslate(message)) continue;
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
-    return static_cast<int>(message.wParam);
-}
-
-void BrowserWindow::OnCommand(int id, int code) {
+void BrowserWindow::OnCommand(int id) {
     switch (id) {
         case IDC_ADD:
-            AddServers(AskServers(window_.get()));
-            break;
+            return AddServers(AskServers(window_.get()));
         case IDC_REMOVE:
-            RemoveSelected();
-            break;
+            return RemoveSelected();
         case IDC_IMPORT:
             if (const std::optional<std::wstring> path = AskServerListFile(window_.get())) ImportFile(*path);
-            break;
+            return;
         case IDC_REFRESH:
-            RefreshAll();
-            break;
+            return RefreshAll();
         case IDC_REFRESH_SELECTED:
-            Refresh(list_->SelectedIds());
-            break;
+            return plugin_->Refresh(list_->SelectedIds());
         case IDCANCEL:
-            CancelRefresh();
-            break;
+            return CancelRefresh();
         case IDOK:
-            // Enter: joins the server in focus when the list has the keyboard; a pane's box takes
-            // it as its own.
-            if (GetFocus() == list_->Window()) JoinSelected();
-            if (!quick_->OnEnter(GetFocus())) friends_->OnEnter(GetFocus());
-            break;
+            // Enter: the pane with the keyboard takes it (the list joins the server in focus).
+            if (!list_->OnEnter(GetFocus()) && !quick_->OnEnter(GetFocus())) friends_->OnEnter(GetFocus());
+            return;
         case IDC_JOIN:
-            JoinSelected();
-            break;
+        case IDC_WATCH_SEAT:
+            return JoinServer(list_->FocusedId(), id == IDC_WATCH_SEAT);
         case IDC_FIND:
             find_->Update();
-            find_->Open();
-            break;
-        case IDC_AUTO:
-            if (code == BN_CLICKED) ApplyAutoRefresh();
-            break;
-        case IDC_AUTO_SECONDS:
-            if (code == EN_KILLFOCUS) ApplyAutoRefresh();
-            break;
-        case IDC_FILTER_TEXT:
-        case IDC_HIDE_EMPTY:
-        case IDC_HIDE_FULL:
-        case IDC_HIDE_SILENT:
-            if (id == IDC_FILTER_TEXT && code != EN_CHANGE) break;
-            ReadFilters();
-            UpdateList();
-            Save();
-            break;
+            return find_->Open();
         case IDC_FAVOURITE:
             table_.ToggleFavourites(list_->SelectedIds());
             UpdateList();
-            Save();
-            break;
-        case IDC_WATCH_SEAT:
-            JoinServer(list_->FocusedId(), true);
-            break;
+            return Save();
         case IDC_GET_MASTERS:
-            masters_->Fetch();
-            break;
+            return masters_->Fetch();
         case IDC_MASTERS:
-            masters_->Edit();
-            break;
+            return masters_->Edit();
         case IDC_HAND_BACK:
-            if (side_ && list_->FocusedId()) side_->HandBack(list_->FocusedId(), hostWindow_);
-            break;
+            if (Side() && list_->FocusedId()) Side()->HandBack(list_->FocusedId(), hostWindow_);
+            return;
         default:
-            break;
+            return;
     }
 }
 
@@ -268,149 +310,85 @@ void BrowserWindow::SortBy(RowColumn column) {
 void BrowserWindow::AddServers(const std::vector<ServerAddress>& servers) {
     // A server that masters listed, added by hand too, stays when they stop listing it.
     const AddedRows added = table_.AddByHand(servers);
-    if (added.empty()) {
-        Save();  // a server the masters listed may be one added by hand now
-        return;
+    if (!added.empty()) {
+        log_->Add(L"Added " + Plural(added.size(), L"server", L"servers") +
+                  (Refreshing() ? L"; they are refreshed after the running refresh" : L""));
+        UpdateList();
     }
-    Log(L"Added " + Plural(added.size(), L"server", L"servers") +
-        (Refreshing() ? L"; they are refreshed after the running refresh" : L""));
-    UpdateList();
-    Save();
+    Save();  // a server the masters listed may be one added by hand now
 }
 
 void BrowserWindow::ImportFile(const std::wstring& path) {
     std::vector<ServerAddress> servers;
     ServerListError error;
-    if (!ReadServerListFile(Utf8FromWide(path), servers, error, ParseUsableServerAddress)) {
-        Log(L"Nothing imported: " + WideFromUtf8(error.message));
-        return;
-    }
-    Log(L"Read " + Plural(servers.size(), L"server", L"servers") + L" from " + path);
+    if (!ReadServerListFile(Utf8FromWide(path), servers, error, ParseUsableServerAddress))
+        return log_->Add(L"Nothing imported: " + WideFromUtf8(error.message));
+    log_->Add(L"Read " + Plural(servers.size(), L"server", L"servers") + L" from " + path);
     AddServers(WithoutDuplicates(servers));
 }
 
 void BrowserWindow::RemoveSelected() {
     const std::vector<ServerId> ids = table_.Remove(list_->SelectedIds());
     if (ids.empty()) return;
-    Log(L"Removed " + Plural(ids.size(), L"server", L"servers"));
+    log_->Add(L"Removed " + Plural(ids.size(), L"server", L"servers"));
     UpdateList();
     find_->Update();
     Save();
 }
 
-void BrowserWindow::RefreshAll() {
-    Refresh(table_.Ids());
+void BrowserWindow::ListRestored(const AddedRows& added, const std::wstring& which) {
+    if (added.empty()) return;
+    log_->Add(L"Listed " + Plural(added.size(), L"server", L"servers") + which);
+    UpdateList();
 }
 
-void BrowserWindow::Refresh(std::vector<ServerId> ids) {
-    if (!side_) {
-        Log(L"Cannot refresh: Tribes.vtplugin could not be loaded (see above)");
-        return;
-    }
-    if (Refreshing()) {
-        Log(L"A refresh is running: wait for it, or cancel it (Esc)");
-        return;
-    }
-    if (ids.empty()) {
-        status_->Say(table_.Empty() ? L"Add servers first (Add..., Import...)"
-                                    : L"Select the servers to refresh first");
-        return;
-    }
-    side_->Refresh(ids);
-    UpdateStatus();
+void BrowserWindow::RefreshAll() {
+    plugin_->Refresh(table_.Ids());
 }
 
 void BrowserWindow::CancelRefresh() {
     masters_->Cancel();
+    plugin_->Cancel();
     UpdateStatus();
-    if (!Refreshing()) return;
-    side_->Cancel();
-    UpdateStatus();
-}
-
-void BrowserWindow::JoinSelected() {
-    JoinServer(list_->FocusedId(), false);
 }
 
 void BrowserWindow::JoinServer(ServerId id, bool waitForSeat) {
     const ServerRow* row = table_.Find(id);
-    if (!row) {
-        status_->Say(waitForSeat ? L"Select the full server to wait for first"
-                                 : L"Select the server to join first");
-        return;
-    }
-    if (!side_) {
-        Log(L"Cannot join: Tribes.vtplugin could not be loaded (see above)");
-        return;
-    }
-    const std::string address = row->address.Text();
-    JoinSettings join = settings_.join;
-    std::map<int, std::wstring> values = settings_.optionValues[address];
-    SeatWatchAsk ask{settings_.seatWatchSeconds, settings_.seatWatchGiveUpMinutes};
-    if (!AskJoin(window_.get(), *row, join, values, waitForSeat ? &ask : nullptr)) return;
-    settings_.join = join;
-    settings_.optionValues[address] = values;
-    settings_.seatWatchSeconds = ask.everySeconds;
-    settings_.seatWatchGiveUpMinutes = ask.giveUpMinutes;
+    if (!row)
+        return status_->Say(waitForSeat ? L"Select the full server to wait for first"
+                                        : L"Select the server to join first");
+    if (!Side()) return log_->Add(L"Cannot join: Tribes.vtplugin could not be loaded (see above)");
+    if (!AskJoinKept(window_.get(), *row, settings_, waitForSeat)) return;
     Save();
-    if (waitForSeat) {
-        seats_->Start(id, SeatWatchPlan{std::chrono::seconds(ask.everySeconds),
-                                        std::chrono::minutes(ask.giveUpMinutes)});
-    } else {
-        side_->Join(id, join, values);
-    }
+    if (!waitForSeat) return Launch(id);
+    seats_->Start(id, SeatWatchPlan{std::chrono::seconds(settings_.seatWatchSeconds),
+                                    std::chrono::minutes(settings_.seatWatchGiveUpMinutes)});
+}
+
+void BrowserWindow::Launch(ServerId id) {
+    const ServerRow* row = table_.Find(id);
+    if (row && Side())
+        Side()->Join(id, settings_.join, settings_.optionValues[row->address.Text()]);
 }
 
 void BrowserWindow::QuickJoin(const ServerAddress& server) {
     AddServers({server});
     const ServerRow* row = table_.Find(server);
-    if (row && side_) quick_->Await(row->id);
+    if (row && Side()) quick_->Await(row->id);
 }
 
-void BrowserWindow::OnSideEvents() {
-    if (!side_) return;
-    const auto now = std::chrono::steady_clock::now();
-    if (Refreshing() && now - lastEvents_ < ResultsEvery) {
-        SetTimer(window_.get(), EventsTimer, static_cast<UINT>(ResultsEvery.count()), nullptr);
-        return;
-    }
-    KillTimer(window_.get(), EventsTimer);
-    lastEvents_ = now;
-    bool rowsChanged = false;
-    bool checked = false;
+void BrowserWindow::Taken(const SideBatch& batch) {
     ServerId joinNow = 0;
-    for (SideEvent& event : side_->TakeEvents()) {
-        switch (event.kind) {
-            case SideEvent::Kind::Offered:
-                table_.Offered(event.server, std::move(event.offered));
-                break;
-            case SideEvent::Kind::Result:
-                rowsChanged |= table_.Answered(event.server, std::move(event.result), false) != nullptr;
-                break;
-            case SideEvent::Kind::Checked:
-                // A server pinged alone: a seat watch's look, a quick connect's.
-                if (event.done == 1 && table_.Answered(event.server, std::move(event.result), true)) {
-                    rowsChanged = checked = true;
-                } else {
-                    seats_->CheckFailed(event.server);
-                }
-                if (quick_->Arrived(event.server)) joinNow = event.server;
-                break;
-            case SideEvent::Kind::Progress:
-                break;
-            case SideEvent::Kind::RefreshEnded:
-                Log(event.text);
-                find_->Update();
-                friends_->Tell();
-                filters_->OfferChoices(table_);
-                break;
-            case SideEvent::Kind::Log:
-                Log(event.text);
-                break;
-        }
+    for (const auto& [server, answered] : batch.checks) {
+        if (!answered) seats_->CheckFailed(server);
+        if (quick_->Arrived(server)) joinNow = server;
     }
-    if (checked) friends_->Tell();
-    if (rowsChanged) {
+    if (batch.refreshEnded) {
+        find_->Update();
+        filters_->OfferChoices(table_);
+    }
+    if (batch.refreshEnded || batch.answeredAlone) friends_->Tell();
+    if (batch.rowsChanged) {
         list_->Update();
         ShowDetails();
     }
@@ -419,99 +397,25 @@ void BrowserWindow::OnSideEvents() {
     if (joinNow) JoinServer(joinNow, false);
 }
 
-void BrowserWindow::OnHandedBack(WPARAM record, LPARAM server) {
-    // The plugin hands back its record of the server (a VtPluginServerStruct) and the value we
-    // gave it, the server's id.
-    const auto* handed = reinterpret_cast<const VtPluginServerStruct*>(record);
-    const std::wstring handle = handed ? WideFromUtf8(handed->handle.toCharString()) : L"(nothing)";
-    const ServerRow* row = table_.Find(static_cast<ServerId>(server));
-    const std::wstring name =
-        row && !row->last.status.serverName.empty() ? L" (" + row->last.status.serverName + L")" : L"";
-    const std::wstring text = L"Passed back by the plugin: " + handle + name;
-    SetWindowTextW(handedBack_, text.c_str());
-    Log(text);
-    if (row) SelectServer(row->id);
-}
-
-void BrowserWindow::OnContextMenu(LPARAM where) {
-    const int chosen = list_->ContextMenu(where, [this](ServerId id) {
-        if (side_) side_->OpenPluginMenu(id);
-    });
-    if (chosen) OnCommand(chosen, 0);
-}
-
-void BrowserWindow::OnTimer(UINT_PTR timer) {
-    if (timer == EventsTimer) {
-        lastEvents_ = {};
-        OnSideEvents();
-        return;
-    }
-    if (timer == AutoTimer) {
-        if (!Refreshing() && !table_.Empty()) RefreshAll();
-        return;
-    }
-    // Errors the plugin reports through VtError go to the log; none of them stops a refresh.
-    const std::vector<ErrorReport> reports = VtErrorReports();
-    for (size_t i = errorsSeen_; i < reports.size(); ++i) Log(reports[i].title + L": " + reports[i].text);
-    errorsSeen_ = std::max(errorsSeen_, reports.size());
-}
-
-void BrowserWindow::ApplyAutoRefresh() {
-    const std::wstring typed = WindowText(GetDlgItem(window_.get(), IDC_AUTO_SECONDS));
-    const long seconds = typed.empty() ? 0 : std::wcstol(typed.c_str(), nullptr, 10);
-    if (AutoRefreshSetting.Allows(seconds)) {
-        settings_.autoRefreshSeconds = static_cast<int>(seconds);
-    } else {
-        Log(L"Automatic refresh: the period is from " + AutoRefreshSetting.Range() + L" seconds; kept " +
-            std::to_wstring(settings_.autoRefreshSeconds) + L" s");
-        SetDlgItemTextW(window_.get(), IDC_AUTO_SECONDS,
-                        std::to_wstring(settings_.autoRefreshSeconds).c_str());
-    }
-    settings_.autoRefresh = IsChecked(GetDlgItem(window_.get(), IDC_AUTO));
-    KillTimer(window_.get(), AutoTimer);
-    if (settings_.autoRefresh) {
-        SetTimer(window_.get(), AutoTimer, static_cast<UINT>(settings_.autoRefreshSeconds) * 1000, nullptr);
-    }
-    UpdateStatus();
-    Save();
-}
-
 void BrowserWindow::UpdateStatus() {
-    static const RefreshTally noPlugin;  // nothing ever refreshes
-    const RefreshTally& tally = side_ ? side_->Tally() : noPlugin;
+    const RefreshTally& tally = plugin_->Tally();
     const MasterTally& fetching = masters_->Tally();
-    status_->Show(
-        tally,
-        ListCounts(table_.Size(), list_->Shown(), settings_.autoRefresh ? settings_.autoRefreshSeconds : 0),
-        fetching.Running() ? fetching.Activity() : L"");
-    HWND window = window_.get();
-    EnableWindow(GetDlgItem(window, IDCANCEL),
-                 (tally.Running() && !tally.Cancelling()) || (fetching.Running() && !fetching.Cancelling()));
-    EnableWindow(GetDlgItem(window, IDC_GET_MASTERS), !fetching.Running());
-    EnableWindow(GetDlgItem(window, IDC_REFRESH), side_ && !tally.Running());
-    EnableWindow(GetDlgItem(window, IDC_REFRESH_SELECTED), side_ && !tally.Running());
-}
-
-void BrowserWindow::Log(const std::wstring& text) {
-    log_->Add(text);
+    status_->Show(tally, ListCounts(table_.Size(), list_->Shown(), commands_->AutoSeconds()),
+                  fetching.Running() ? fetching.Activity() : L"");
+    commands_->ShowRunning(Side() && !tally.Running(), (tally.Running() && !tally.Cancelling()) ||
+                                                           (fetching.Running() && !fetching.Cancelling()));
+    ShowEnabled(GetDlgItem(window_.get(), IDC_GET_MASTERS), !fetching.Running());
 }
 
 void BrowserWindow::Save() {
-    // Filling the controls at start sends their change notifications: nothing to save before the
-    // servers of the file are listed again.
+    // Nothing to save before the servers of the file are listed again.
     if (!started_) return;
     table_.StoreOrigins(settings_.servers, settings_.listed);
     settings_.favourites = table_.FavouriteAddresses();
     settings_.friends = friends_->Friends();
     std::string error;
     if (!SaveSettingsFile(start_.settingsPath, settings_, error))
-        Log(L"Settings not saved: " + WideFromUtf8(error));
-}
-
-void BrowserWindow::ListRestored(const AddedRows& added, const std::wstring& which) {
-    if (added.empty()) return;
-    Log(L"Listed " + Plural(added.size(), L"server", L"servers") + which);
-    UpdateList();
+        log_->Add(L"Settings not saved: " + WideFromUtf8(error));
 }
 
 void BrowserWindow::OnClose() {

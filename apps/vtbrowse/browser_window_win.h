@@ -1,6 +1,6 @@
-// vtbrowse's main window: it wires its parts (the server list, the selected server's details
-// and chart, the log, the refresh status) to the plugin's side and routes what the user does. It
-// runs on the program's main thread; the plugin runs on the runner's threads and reaches it only
+// vtbrowse's main window: it makes its parts (panes), places them and connects them to the server
+// table and the plugin's side, and routes what the user asks for. It runs on the program's main
+// thread; the plugin runs on the runner's threads and reaches it only
 // through PluginSide's events and the forward command (1124) the plugin sends it.
 #pragma once
 
@@ -12,13 +12,15 @@
 #include <vector>
 
 #include "apps/vtbrowse/browse_options.h"
+#include "apps/vtbrowse/command_bar_win.h"
 #include "apps/vtbrowse/detail_pane_win.h"
-#include "apps/vtbrowse/filter_bar_win.h"
+#include "apps/vtbrowse/filter_pane_win.h"
 #include "apps/vtbrowse/find_player_win.h"
 #include "apps/vtbrowse/friends_pane_win.h"
+#include "apps/vtbrowse/handed_back_line_win.h"
 #include "apps/vtbrowse/log_pane_win.h"
 #include "apps/vtbrowse/masters_pane_win.h"
-#include "apps/vtbrowse/plugin_side_win.h"
+#include "apps/vtbrowse/plugin_pane_win.h"
 #include "apps/vtbrowse/quick_connect_win.h"
 #include "apps/vtbrowse/refresh_status_win.h"
 #include "apps/vtbrowse/seat_watch_bar_win.h"
@@ -64,70 +66,58 @@ public:
     LRESULT OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
-    // browser_layout_win.cpp: the controls and parts, and where they go.
-    void CreateControls();
+    void CreateParts();
     void Layout();
-    void ShowSettings();  // the filters and the automatic refresh as settings_ has them
-    void ReadFilters();
 
-    void OnCommand(int id, int code);
-    void OnSideEvents();
-    void OnHandedBack(WPARAM record, LPARAM server);
-    void OnContextMenu(LPARAM where);
-    void OnTimer(UINT_PTR timer);
+    void OnCommand(int id);
+    // What a batch of the plugin side's events did, passed on to the parts.
+    void Taken(const SideBatch& batch);
     void OnClose();
 
     void AddServers(const std::vector<ServerAddress>& servers);
     void ImportFile(const std::wstring& path);
     void RemoveSelected();
-    void Refresh(std::vector<ServerId> ids);
-    bool Refreshing() const { return side_ && side_->Refreshing(); }
+    // Rows the settings file brought back beyond its server lines (which says what they are).
+    void ListRestored(const AddedRows& added, const std::wstring& which);
+    PluginSide* Side() const { return plugin_ ? plugin_->Side() : nullptr; }  // null: no plugin
+    bool Refreshing() const { return plugin_ && plugin_->Refreshing(); }
     void RefreshAll();
     void CancelRefresh();
-    void JoinSelected();
     // The join dialog for id; then the game starts, or with waitForSeat, a seat watch.
     void JoinServer(ServerId id, bool waitForSeat);
+    // Starts the game on id with the settings kept.
+    void Launch(ServerId id);
     void QuickJoin(const ServerAddress& server);
     void SortBy(RowColumn column);
-
     void SelectServer(ServerId id);
     void ShowDetails();
     void UpdateList();
     void UpdateStatus();
-    void ApplyAutoRefresh();
-    void Log(const std::wstring& text);
     void Save();
-
-    // Rows the settings file brought back beyond its server lines (which says what they are).
-    void ListRestored(const AddedRows& added, const std::wstring& which);
 
     BrowserStart start_;
     BrowserSettings settings_;
     // Before the parts, which hear it until they go.
     ServerTable table_;
     bool started_ = false;  // the constructor has listed the servers of the settings file
-    size_t errorsSeen_ = 0;
-    std::chrono::steady_clock::time_point lastEvents_;  // when the window last took events in
 
     MainHostWindow hostWindow_;
     owners::unique_window_class mainClass_;
     owners::unique_window_class chartClass_;
     HACCEL accelerators_ = nullptr;  // from the resources: nothing to destroy
     owners::unique_hwnd window_;
-    // The parts, made with the window's controls; the system destroys their windows with it.
+    // The parts; the system destroys their windows with the main window.
+    std::unique_ptr<CommandBar> commands_;
     std::unique_ptr<ServerListView> list_;
+    std::unique_ptr<HandedBackLine> handedBack_;  // empty until the plugin passes a server back
     std::unique_ptr<DetailPane> details_;
     std::unique_ptr<LogPane> log_;
     std::unique_ptr<RefreshStatus> status_;
-    std::unique_ptr<FilterBar> filters_;
+    std::unique_ptr<FilterPane> filters_;
     std::unique_ptr<QuickConnect> quick_;
     std::unique_ptr<SeatWatchBar> seats_;
     std::unique_ptr<FriendsPane> friends_;
     std::unique_ptr<MastersPane> masters_;
-    HWND handedBack_ = nullptr;
     std::unique_ptr<FindPlayerWindow> find_;
-    std::unique_ptr<PluginSide> side_;  // null when the plugin could not be loaded
+    std::unique_ptr<PluginPane> plugin_;
 };
-
-// The program's message loop for browser; the exit code.
-int RunMessageLoop(BrowserWindow& browser);

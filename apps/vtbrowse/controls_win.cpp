@@ -15,11 +15,27 @@ HWND CreateControl(HWND parent, const wchar_t* className, const wchar_t* text, D
     return control;
 }
 
+HWND PaneControl(HWND window, int id) {
+    if (HWND direct = GetDlgItem(window, id)) return direct;
+    for (HWND pane = GetWindow(window, GW_CHILD); pane; pane = GetWindow(pane, GW_HWNDNEXT)) {
+        if (HWND inside = GetDlgItem(pane, id)) return inside;
+    }
+    return nullptr;
+}
+
 std::wstring WindowText(HWND window) {
     const int length = GetWindowTextLengthW(window);
     std::vector<wchar_t> text(static_cast<size_t>(length) + 1);
     const int copied = GetWindowTextW(window, text.data(), length + 1);
     return std::wstring(text.data(), static_cast<size_t>(copied > 0 ? copied : 0));
+}
+
+void ShowText(HWND window, const std::wstring& text) {
+    if (WindowText(window) != text) SetWindowTextW(window, text.c_str());
+}
+
+void ShowEnabled(HWND window, bool enabled) {
+    if ((IsWindowEnabled(window) != FALSE) != enabled) EnableWindow(window, enabled);
 }
 
 bool IsChecked(HWND button) {
@@ -42,26 +58,50 @@ void AddListColumn(HWND list, const std::wstring& heading, int width) {
     SendMessageW(list, LVM_INSERTCOLUMNW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&column));
 }
 
-void FillListRows(HWND list, const std::vector<std::vector<std::wstring>>& rows) {
-    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
-    SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
+namespace {
+
+// The text of a list view's cell; nothing when it may have been cut to the buffer.
+std::optional<std::wstring> CellText(HWND list, int row, int column) {
+    wchar_t text[1024] = L"";
+    LVITEMW item{};
+    item.iSubItem = column;
+    item.pszText = text;
+    item.cchTextMax = 1024;
+    const LRESULT length =
+        SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    if (length >= 1023) return std::nullopt;
+    return std::wstring(text);
+}
+
+}  // namespace
+
+void ShowListRows(HWND list, const std::vector<std::vector<std::wstring>>& rows) {
+    HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+    const int columns =
+        std::max(1, header ? static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) : 1);
+    const int count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+    for (int row = count - 1; row >= static_cast<int>(rows.size()); --row)
+        SendMessageW(list, LVM_DELETEITEM, static_cast<WPARAM>(row), 0);
     for (size_t r = 0; r < rows.size(); ++r) {
-        // The list view copies the texts; it only asks for them writable.
-        std::vector<std::wstring> cells = rows[r];
-        if (cells.empty()) cells.emplace_back();
-        LVITEMW item{};
-        item.mask = LVIF_TEXT;
-        item.iItem = static_cast<int>(r);
-        item.pszText = cells[0].data();
-        SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
-        for (size_t c = 1; c < cells.size(); ++c) {
-            LVITEMW cell{};
-            cell.iSubItem = static_cast<int>(c);
-            cell.pszText = cells[c].data();
-            SendMessageW(list, LVM_SETITEMTEXTW, r, reinterpret_cast<LPARAM>(&cell));
+        const int row = static_cast<int>(r);
+        if (row >= count) {
+            LVITEMW item{};
+            item.mask = LVIF_TEXT;
+            item.iItem = row;
+            item.pszText = const_cast<wchar_t*>(L"");
+            SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+        }
+        for (int column = 0; column < columns; ++column) {
+            // The list view copies the text; it only asks for it writable.
+            std::wstring cell =
+                static_cast<size_t>(column) < rows[r].size() ? rows[r][static_cast<size_t>(column)] : L"";
+            if (CellText(list, row, column) == cell) continue;
+            LVITEMW item{};
+            item.iSubItem = column;
+            item.pszText = cell.data();
+            SendMessageW(list, LVM_SETITEMTEXTW, r, reinterpret_cast<LPARAM>(&item));
         }
     }
-    SendMessageW(list, WM_SETREDRAW, TRUE, 0);
 }
 
 void RemoveListColumns(HWND list) {

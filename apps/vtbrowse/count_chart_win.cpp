@@ -26,6 +26,7 @@ CountChart::CountChart(HWND parent, int id) {
 }
 
 void CountChart::Show(std::vector<CountPoint> history, int maxPlayers) {
+    if (history == history_ && maxPlayers == maxPlayers_) return;
     history_ = std::move(history);
     maxPlayers_ = maxPlayers;
     InvalidateRect(window_.get(), nullptr, FALSE);
@@ -43,13 +44,31 @@ LRESULT CountChart::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM l
             PAINTSTRUCT paint;
             HDC dc = BeginPaint(window, &paint);
             const auto done = owners::scope_exit([&] { EndPaint(window, &paint); });
-            Paint(dc);
+            PaintBuffered(dc);
             return 0;
         }
         default:
             break;
     }
     return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// Draws into a bitmap first and copies it to the window in one go: no flicker while a refresh
+// updates the chart. Straight to dc when no bitmap can be had.
+void CountChart::PaintBuffered(HDC dc) const {
+    RECT client;
+    GetClientRect(window_.get(), &client);
+    const owners::unique_memory_dc buffer(CreateCompatibleDC(dc));
+    const owners::unique_gdi_object bitmap(CreateCompatibleBitmap(dc, client.right, client.bottom));
+    if (!buffer || !bitmap) {
+        Paint(dc);
+        return;
+    }
+    HGDIOBJ before = SelectObject(buffer.get(), bitmap.get());
+    Paint(buffer.get());
+    BitBlt(dc, 0, 0, client.right, client.bottom, buffer.get(), 0, 0, SRCCOPY);
+    // The bitmap is deleted before the device context: it must not be selected in it then.
+    SelectObject(buffer.get(), before);
 }
 
 // The scale on the left, a frame, the runs as lines in the stock DC pen's colour (no pen to make

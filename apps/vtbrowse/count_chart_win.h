@@ -18,12 +18,13 @@ public:
     CountChart& operator=(const CountChart&) = delete;
 
     HWND Window() const { return window_.get(); }
-    // What the chart shows: history, scaled to the server's limit. Repaints it.
+    // What the chart shows: history, scaled to the server's limit. Repaints it when that changed.
     void Show(std::vector<CountPoint> history, int maxPlayers);
 
     LRESULT OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
+    void PaintBuffered(HDC dc) const;
     void Paint(HDC dc) const;
 
     std::vector<CountPoint> history_;

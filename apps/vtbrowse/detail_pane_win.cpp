@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "apps/vtbrowse/browser_ids.h"
 #include "apps/vtbrowse/controls_win.h"
 
 namespace {
@@ -27,14 +28,16 @@ int AverageCharWidth(HWND window) {
 
 }  // namespace
 
-DetailPane::DetailPane(HWND parent, DetailPaneIds ids)
-    : tabs_(CreateControl(parent, WC_TABCONTROLW, L"", WS_CLIPSIBLINGS | WS_TABSTOP, ids.tabs)),
-      list_(CreateControl(parent, WC_LISTVIEWW, L"", LVS_REPORT | LVS_SHOWSELALWAYS | WS_TABSTOP, ids.list,
-                          WS_EX_CLIENTEDGE)),
-      chartTitle_(CreateControl(parent, L"Static", L"Select a server to see its players over time",
-                                SS_LEFT | SS_ENDELLIPSIS, ids.chartTitle)),
-      chart_(parent, ids.chart),
-      averageCharWidth_(AverageCharWidth(list_)) {
+DetailPane::DetailPane(HWND parent) {
+    CreatePane(parent, IDC_DETAIL_PANE);
+    HWND pane = window_.get();
+    tabs_ = CreateControl(pane, WC_TABCONTROLW, L"", WS_CLIPSIBLINGS | WS_TABSTOP, IDC_DETAIL_TABS);
+    list_ = CreateControl(pane, WC_LISTVIEWW, L"", LVS_REPORT | LVS_SHOWSELALWAYS | WS_TABSTOP,
+                          IDC_DETAIL_LIST, WS_EX_CLIENTEDGE);
+    chartTitle_ = CreateControl(pane, L"Static", L"Select a server to see its players over time",
+                                SS_LEFT | SS_ENDELLIPSIS, IDC_CHART_TITLE);
+    chart_ = std::make_unique<CountChart>(pane, IDC_CHART);
+    averageCharWidth_ = AverageCharWidth(list_);
     SendMessageW(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
     SetWindowPos(list_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 }
@@ -60,51 +63,54 @@ void DetailPane::Show(const ServerRow* row) {
         SendMessageW(tabs_, TCM_SETCURSEL, static_cast<WPARAM>(keep), 0);
         titles_ = titles;
         // The page area below the tabs depends on whether there are any.
-        Layout(area_);
+        RECT client{};
+        GetClientRect(window_.get(), &client);
+        OnSize(client.right, client.bottom);
     }
     if (changed) FillPage();
     const std::wstring name = row ? (row->last.status.serverName.empty() ? CellText(*row, RowColumn::Address)
                                                                          : row->last.status.serverName)
                                   : L"";
-    SetWindowTextW(chartTitle_, row ? (L"Players on " + name + L" since vtbrowse started").c_str()
-                                    : L"Select a server to see its players over time");
-    chart_.Show(row ? row->history : std::vector<CountPoint>{}, row ? row->last.status.maxPlayers : 0);
+    ShowText(chartTitle_, row ? L"Players on " + name + L" since vtbrowse started"
+                              : L"Select a server to see its players over time");
+    chart_->Show(row ? row->history : std::vector<CountPoint>{}, row ? row->last.status.maxPlayers : 0);
 }
 
 void DetailPane::FillPage() {
     const int index = static_cast<int>(SendMessageW(tabs_, TCM_GETCURSEL, 0, 0));
+    const DetailPage* page = index >= 0 && static_cast<size_t>(index) < pages_.size()
+                                 ? &pages_[static_cast<size_t>(index)]
+                                 : nullptr;
+    const std::vector<DetailColumn> columns = page ? page->columns : std::vector<DetailColumn>{};
+    if (columns == columns_) {
+        // The same headings: only the cells that changed are drawn again.
+        ShowListRows(list_, page ? page->rows : std::vector<std::vector<std::wstring>>{});
+        return;
+    }
+    columns_ = columns;
     SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
     SendMessageW(list_, LVM_DELETEALLITEMS, 0, 0);
     RemoveListColumns(list_);
-    if (index >= 0 && static_cast<size_t>(index) < pages_.size()) {
-        const DetailPage& page = pages_[static_cast<size_t>(index)];
-        for (const DetailColumn& column : page.columns) {
-            AddListColumn(list_, column.heading, DeclaredWidthPixels(column.width, averageCharWidth_));
-        }
-        FillListRows(list_, page.rows);
+    for (const DetailColumn& column : columns_) {
+        AddListColumn(list_, column.heading, DeclaredWidthPixels(column.width, averageCharWidth_));
     }
+    if (page) ShowListRows(list_, page->rows);
     SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list_, nullptr, TRUE);
 }
 
-void DetailPane::Layout(const RECT& area) {
-    area_ = area;
-    const int width = area.right - area.left;
-    const int height = area.bottom - area.top;
+void DetailPane::OnSize(int width, int height) {
     const int chartWidth = std::min(ChartWidth, width / 3);
     const int tabsWidth = width - chartWidth - Margin;
-    MoveWindow(tabs_, area.left, area.top, tabsWidth, height, TRUE);
+    MoveWindow(tabs_, 0, 0, tabsWidth, height, TRUE);
     RECT page{0, 0, tabsWidth, height};
     SendMessageW(tabs_, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&page));
-    MoveWindow(list_, area.left + page.left, area.top + page.top, page.right - page.left,
-               page.bottom - page.top, TRUE);
-    const int chartLeft = area.left + tabsWidth + Margin;
-    MoveWindow(chartTitle_, chartLeft, area.top + 2, chartWidth, LineHeight - 2, TRUE);
-    MoveWindow(chart_.Window(), chartLeft, area.top + LineHeight, chartWidth, height - LineHeight, TRUE);
+    MoveWindow(list_, page.left, page.top, page.right - page.left, page.bottom - page.top, TRUE);
+    const int chartLeft = tabsWidth + Margin;
+    MoveWindow(chartTitle_, chartLeft, 2, chartWidth, LineHeight - 2, TRUE);
+    MoveWindow(chart_->Window(), chartLeft, LineHeight, chartWidth, height - LineHeight, TRUE);
 }
 
-bool DetailPane::OnNotify(const NMHDR& header) {
-    if (header.hwndFrom != tabs_) return false;
-    if (header.code == TCN_SELCHANGE) FillPage();
-    return true;
+void DetailPane::OnNotify(const NMHDR& header) {
+    if (header.hwndFrom == tabs_ && header.code == TCN_SELCHANGE) FillPage();
 }

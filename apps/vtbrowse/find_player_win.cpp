@@ -25,7 +25,7 @@ void FindPlayerWindow::Update() {
     std::vector<std::vector<std::wstring>> rows;
     for (const PlayerSighting& found : found_)
         rows.push_back({found.player, found.serverName, found.address, found.mapName});
-    FillListRows(list, rows);
+    ShowListRows(list, rows);
     const std::wstring count =
         text.empty()     ? L"Type a name to search the players of every server that answered."
         : found_.empty() ? L"Nobody of that name plays on the servers that answered."

@@ -82,7 +82,7 @@ void FriendsPane::ShowWhere() {
     std::vector<std::vector<std::wstring>> rows;
     for (const FriendSighting& sighting : shown_)
         rows.push_back({sighting.pattern, sighting.player, ServerText(sighting), sighting.mapName});
-    FillListRows(list, rows);
+    ShowListRows(list, rows);
 }
 
 void FriendsPane::AddTyped() {

@@ -189,3 +189,16 @@ bool AskJoin(HWND owner, const ServerRow& row, JoinSettings& join, std::map<int,
     return DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_JOIN), owner,
                            ObjectDialogProc<JoinState>, reinterpret_cast<LPARAM>(&state)) == IDOK;
 }
+
+bool AskJoinKept(HWND owner, const ServerRow& row, BrowserSettings& settings, bool waitForSeat) {
+    const std::string address = row.address.Text();
+    JoinSettings join = settings.join;
+    std::map<int, std::wstring> values = settings.optionValues[address];
+    SeatWatchAsk ask{settings.seatWatchSeconds, settings.seatWatchGiveUpMinutes};
+    if (!AskJoin(owner, row, join, values, waitForSeat ? &ask : nullptr)) return false;
+    settings.join = join;
+    settings.optionValues[address] = values;
+    settings.seatWatchSeconds = ask.everySeconds;
+    settings.seatWatchGiveUpMinutes = ask.giveUpMinutes;
+    return true;
+}

@@ -21,3 +21,6 @@ struct SeatWatchAsk {
 // with the rest) and its button waits for a seat instead.
 bool AskJoin(HWND owner, const ServerRow& row, JoinSettings& join, std::map<int, std::wstring>& optionValues,
              SeatWatchAsk* watch = nullptr);
+// The same dialog filled from what settings keep for row (with waitForSeat, the seat watch's
+// pace and time too); true, with settings updated, when the user chose to join.
+bool AskJoinKept(HWND owner, const ServerRow& row, BrowserSettings& settings, bool waitForSeat);

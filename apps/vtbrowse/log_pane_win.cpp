@@ -1,13 +1,18 @@
 #include "apps/vtbrowse/log_pane_win.h"
 
+#include <algorithm>
 #include <ctime>
 
+#include "apps/vtbrowse/browser_ids.h"
 #include "apps/vtbrowse/controls_win.h"
+#include "host/server_objects.h"
 #include "text/utf8_text.h"
 
 namespace {
 
 constexpr int MostLogLines = 2000;
+constexpr UINT_PTR ErrorTimer = 1;
+constexpr UINT ErrorPollMs = 250;
 
 std::wstring Clock() {
     const std::time_t now = std::time(nullptr);
@@ -18,9 +23,24 @@ std::wstring Clock() {
 
 }  // namespace
 
-LogPane::LogPane(HWND parent, int id)
-    : list_(CreateControl(parent, L"ListBox", L"", LBS_NOINTEGRALHEIGHT | LBS_NOSEL | WS_VSCROLL | WS_TABSTOP,
-                          id, WS_EX_CLIENTEDGE)) {}
+LogPane::LogPane(HWND parent) {
+    CreatePane(parent, IDC_LOG_PANE);
+    list_ =
+        CreateControl(window_.get(), L"ListBox", L"",
+                      LBS_NOINTEGRALHEIGHT | LBS_NOSEL | WS_VSCROLL | WS_TABSTOP, IDC_LOG, WS_EX_CLIENTEDGE);
+    SetTimer(window_.get(), ErrorTimer, ErrorPollMs, nullptr);
+}
+
+void LogPane::OnTimer(UINT_PTR timer) {
+    if (timer != ErrorTimer) return;
+    const std::vector<ErrorReport> reports = VtErrorReports();
+    for (size_t i = errorsSeen_; i < reports.size(); ++i) Add(reports[i].title + L": " + reports[i].text);
+    errorsSeen_ = std::max(errorsSeen_, reports.size());
+}
+
+void LogPane::OnSize(int width, int height) {
+    MoveWindow(list_, 0, 0, width, height, TRUE);
+}
 
 void LogPane::Add(const std::wstring& text) {
     const std::wstring line = Clock() + L"  " + text;

@@ -1,20 +1,22 @@
 // The log pane: what happened, a line each with the time of day, the latest in view. Started from
-// a shell, every line also goes to the shell's error stream.
+// a shell, every line also goes to the shell's error stream. It also takes in the errors the
+// plugin reports through VtError, four times a second; none of them stops a refresh.
 #pragma once
 
 #include <string>
 
-#include "contract/windows_headers.h"
+#include "apps/vtbrowse/pane_win.h"
 
-class LogPane {
+class LogPane final : public Pane {
 public:
-    LogPane(HWND parent, int id);
-    LogPane(const LogPane&) = delete;
-    LogPane& operator=(const LogPane&) = delete;
+    explicit LogPane(HWND parent);
 
-    HWND Window() const { return list_; }
     void Add(const std::wstring& text);
 
 private:
-    HWND list_;
+    void OnSize(int width, int height) override;
+    void OnTimer(UINT_PTR timer) override;
+
+    HWND list_ = nullptr;
+    size_t errorsSeen_ = 0;
 };

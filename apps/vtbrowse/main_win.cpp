@@ -18,6 +18,17 @@ std::wstring DefaultSettingsPath() {
     return plugin.substr(0, plugin.find_last_of(L"\\/") + 1) + L"vtbrowse-settings.txt";
 }
 
+// The program's message loop for browser; the exit code.
+int RunMessageLoop(BrowserWindow& browser) {
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (browser.PreTranslate(message)) continue;
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return static_cast<int>(message.wParam);
+}
+
 }  // namespace
 
 int main() {

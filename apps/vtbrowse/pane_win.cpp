@@ -8,15 +8,7 @@ constexpr const wchar_t* PaneClass = L"VtbrowsePane";
 
 // Registered with the first pane and kept for the program's life: the tests make many windows.
 void RegisterPaneClass() {
-    static const owners::unique_window_class registered = [] {
-        WNDCLASSW paneClass{};
-        paneClass.lpfnWndProc = ObjectWindowProc<Pane>;
-        paneClass.hInstance = GetModuleHandleW(nullptr);
-        paneClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        paneClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-        paneClass.lpszClassName = PaneClass;
-        return owners::unique_window_class::Register(paneClass);
-    }();
+    static const owners::unique_window_class registered = RegisterObjectClass<Pane>(PaneClass);
 }
 
 }  // namespace

@@ -110,7 +110,7 @@ void SeatWatchBar::Act(WatchStep step) {
 
 void SeatWatchBar::ShowLine() {
     const std::wstring line = watch_ ? WatchLine(*watch_, lastRow_, ClockAt(watch_->GivesUpAt())) : IdleLine;
-    SetDlgItemTextW(window_.get(), IDC_WATCH_TEXT, line.c_str());
+    ShowText(GetDlgItem(window_.get(), IDC_WATCH_TEXT), line);
 }
 
 void SeatWatchBar::OnTimer(UINT_PTR timer) {

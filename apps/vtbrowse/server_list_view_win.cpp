@@ -25,12 +25,12 @@ void CopyOut(const std::wstring& text, wchar_t* buffer, int size) {
 
 }  // namespace
 
-ServerListView::ServerListView(HWND parent, int id, ServerTable& table, Handlers handlers)
-    : table_(table),
-      handlers_(std::move(handlers)),
-      list_(CreateControl(parent, WC_LISTVIEWW, L"",
-                          LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS | WS_TABSTOP, id,
-                          WS_EX_CLIENTEDGE)) {
+ServerListView::ServerListView(HWND parent, ServerTable& table, Handlers handlers)
+    : table_(table), handlers_(std::move(handlers)) {
+    CreatePane(parent, IDC_SERVER_PANE);
+    list_ = CreateControl(window_.get(), WC_LISTVIEWW, L"",
+                          LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS | WS_TABSTOP, IDC_SERVERS,
+                          WS_EX_CLIENTEDGE);
     SendMessageW(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
                  LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP | LVS_EX_DOUBLEBUFFER | LVS_EX_HEADERDRAGDROP);
     static const int widths[RowColumnCount] = {190, 150, 110, 80, 230, 60, 80};
@@ -207,11 +207,11 @@ bool ServerListView::MenuPoint(LPARAM where, POINT& point) {
     return FocusedId() != 0;
 }
 
-int ServerListView::ContextMenu(LPARAM where, const std::function<void(ServerId)>& opening) {
+void ServerListView::ContextMenu(LPARAM where) {
     POINT point;
-    if (!MenuPoint(where, point)) return 0;
+    if (!MenuPoint(where, point)) return;
     // The plugin's own menu step for the server comes first, as a host's menu does it.
-    opening(FocusedId());
+    if (handlers_.menuOpening) handlers_.menuOpening(FocusedId());
     owners::unique_menu menu(CreatePopupMenu());
     AppendMenuW(menu.get(), MF_STRING, IDC_REFRESH_SELECTED, L"Refresh");
     AppendMenuW(menu.get(), MF_STRING, IDC_JOIN, L"Join...\tEnter");
@@ -223,12 +223,29 @@ int ServerListView::ContextMenu(LPARAM where, const std::function<void(ServerId)
     AppendMenuW(menu.get(), MF_STRING, IDC_REMOVE, L"Remove\tDel");
     AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
     AppendMenuW(menu.get(), MF_STRING, IDC_HAND_BACK, L"Pass to the plugin and back");
-    return static_cast<int>(TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, point.x, point.y, 0,
-                                           GetParent(list_), nullptr));
+    const int chosen = static_cast<int>(
+        TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, point.x, point.y, 0, window_.get(), nullptr));
+    if (chosen && handlers_.command) handlers_.command(chosen);
 }
 
-bool ServerListView::OnNotify(const NMHDR& header) {
-    if (header.hwndFrom != list_) return false;
+bool ServerListView::OnOther(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != WM_CONTEXTMENU || reinterpret_cast<HWND>(wParam) != list_) return false;
+    ContextMenu(lParam);
+    return true;
+}
+
+bool ServerListView::OnEnter(HWND focus) {
+    if (focus != list_) return false;
+    if (handlers_.chosen) handlers_.chosen();
+    return true;
+}
+
+void ServerListView::OnSize(int width, int height) {
+    MoveWindow(list_, 0, 0, width, height, TRUE);
+}
+
+void ServerListView::OnNotify(const NMHDR& header) {
+    if (header.hwndFrom != list_) return;
     switch (header.code) {
         case LVN_GETDISPINFOW: {
             auto& info = const_cast<NMLVDISPINFOW&>(reinterpret_cast<const NMLVDISPINFOW&>(header));
@@ -266,5 +283,4 @@ bool ServerListView::OnNotify(const NMHDR& header) {
         default:
             break;
     }
-    return true;
 }

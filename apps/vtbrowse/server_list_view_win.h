@@ -2,8 +2,9 @@
 // through in the chosen order, with sort arrows, tooltips and a selection that survives updates.
 // It hears the table: after answers it sorts again only when one moved a row or changed whether
 // it shows, and redraws only the rows in view whose texts or places changed.
-// What the user does with it (a heading clicked, the selection changed, Del, Enter or a double
-// click) goes to the handlers it was made with.
+// It is a pane: the list view's notifications and context menu are its own; what the user does
+// with it (a heading clicked, the selection changed, Del, Enter or a double click, a command of
+// the context menu) goes to the handlers it was made with.
 #pragma once
 
 #include <array>
@@ -12,25 +13,28 @@
 #include <unordered_map>
 #include <vector>
 
+#include "apps/vtbrowse/pane_win.h"
 #include "apps/vtbrowse/shown_order.h"
 #include "contract/windows_headers.h"
 
-class ServerListView final : private TableSubscriber {
+class ServerListView final : public Pane, private TableSubscriber {
 public:
     struct Handlers {
         std::function<void(RowColumn)> columnClicked;
         std::function<void()> selectionChanged;
         std::function<void()> deletePressed;
         std::function<void()> chosen;  // Enter or a double click
+        // The context menu opens for the server in focus: the plugin's own menu step comes first.
+        std::function<void(ServerId)> menuOpening;
+        std::function<void(int)> command;  // chosen from the context menu
     };
 
     // Hears table (which outlives the view) until destroyed; it is read whenever the list draws.
-    ServerListView(HWND parent, int id, ServerTable& table, Handlers handlers);
+    ServerListView(HWND parent, ServerTable& table, Handlers handlers);
     ~ServerListView();
     ServerListView(const ServerListView&) = delete;
     ServerListView& operator=(const ServerListView&) = delete;
 
-    HWND Window() const { return list_; }
     // Shows the rows through filter in order, filtered and sorted anew (the filter, the order or
     // rows' origins changed), the selection kept.
     void Show(const RowFilter& filter, const RowOrder& order);
@@ -43,12 +47,8 @@ public:
     ServerId FocusedId() const;
     // Selects and focuses id alone, and scrolls it into view; nothing when it is not shown.
     void Select(ServerId id);
-    // The servers' context menu asked for at where (screen, or -1 from the keyboard): the item
-    // clicked is selected first, opening(id) is told of the server in focus, and the command
-    // chosen is returned; 0 when not over a server or nothing was chosen.
-    int ContextMenu(LPARAM where, const std::function<void(ServerId)>& opening);
-    // The list's notifications; true when header was the list's.
-    bool OnNotify(const NMHDR& header);
+    // Enter on the list: the server in focus is chosen.
+    bool OnEnter(HWND focus) override;
 
 private:
     using RowTexts = std::array<std::wstring, RowColumnCount>;
@@ -56,6 +56,13 @@ private:
     void RowsAdded(const AddedRows& added) override;
     void RowAnswered(const ServerRow& row, bool alone) override;
     void RowsRemoved(const std::vector<ServerId>& ids) override;
+    void OnNotify(const NMHDR& header) override;
+    void OnSize(int width, int height) override;
+    bool OnOther(UINT message, WPARAM wParam, LPARAM lParam) override;
+    // The servers' context menu asked for at where (screen, or -1 from the keyboard): the item
+    // clicked is selected first, the handlers are told of the server in focus, then of the
+    // command chosen.
+    void ContextMenu(LPARAM where);
     const ServerRow* RowAt(size_t index) const;
     // Where the context menu opens; false when not over a server.
     bool MenuPoint(LPARAM where, POINT& point);
@@ -75,5 +82,5 @@ private:
     bool rowsAddedOrRemoved_ = false;
     std::unordered_map<ServerId, RowTexts> drawn_;  // the texts the list view was given
     bool restoringSelection_ = false;
-    HWND list_;
+    HWND list_ = nullptr;
 };

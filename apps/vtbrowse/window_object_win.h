@@ -44,6 +44,20 @@ LRESULT CALLBACK ObjectWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
                   : DefWindowProcW(window, message, wParam, lParam);
 }
 
+// Registers a class of windows whose messages go to their Object (ObjectWindowProc), drawn in the
+// dialogs' face colour with the arrow cursor; kept until the owner returned lets go.
+template <class Object>
+owners::unique_window_class RegisterObjectClass(const wchar_t* name, HICON icon = nullptr) {
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = ObjectWindowProc<Object>;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+    windowClass.hIcon = icon;
+    windowClass.lpszClassName = name;
+    return owners::unique_window_class::Register(windowClass);
+}
+
 template <class Object>
 INT_PTR CALLBACK ObjectDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     Object* object = DialogObject<Object>(dialog, message, lParam);

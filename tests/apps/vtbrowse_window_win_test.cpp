@@ -213,7 +213,7 @@ protected:
         browser = std::make_unique<BrowserWindow>(std::move(start));
         ASSERT_TRUE(browser->Window());
     }
-    HWND Control(int id) const { return GetDlgItem(browser->Window(), id); }
+    HWND Control(int id) const { return PaneControl(browser->Window(), id); }
     bool RefreshEnded() const {
         return StatusText(Control(IDC_STATUS)).rfind(L"Refresh", 0) == 0 &&
                StatusText(Control(IDC_STATUS)).rfind(L"Refreshing", 0) != 0;
@@ -241,12 +241,13 @@ protected:
         click.hdr = NMHDR{Control(IDC_SERVERS), IDC_SERVERS, static_cast<UINT>(LVN_COLUMNCLICK)};
         click.iItem = -1;
         click.iSubItem = column;
-        SendMessageW(browser->Window(), WM_NOTIFY, IDC_SERVERS, reinterpret_cast<LPARAM>(&click));
+        SendMessageW(GetParent(Control(IDC_SERVERS)), WM_NOTIFY, IDC_SERVERS, reinterpret_cast<LPARAM>(&click));
     }
     void ShowPage(int index) {
         SendMessageW(Control(IDC_DETAIL_TABS), TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
         NMHDR change{Control(IDC_DETAIL_TABS), IDC_DETAIL_TABS, static_cast<UINT>(TCN_SELCHANGE)};
-        SendMessageW(browser->Window(), WM_NOTIFY, IDC_DETAIL_TABS, reinterpret_cast<LPARAM>(&change));
+        SendMessageW(GetParent(Control(IDC_DETAIL_TABS)), WM_NOTIFY, IDC_DETAIL_TABS,
+                     reinterpret_cast<LPARAM>(&change));
     }
 
     static inline std::unique_ptr<TribesEmulator> alpha, bravo, charlie, silent;

@@ -1,0 +1,190 @@
+#include "apps/vtbrowse/filter_pane_win.h"
+
+#include <algorithm>
+
+#include "apps/vtbrowse/browser_ids.h"
+#include "apps/vtbrowse/controls_win.h"
+#include "apps/vtbrowse/player_filters.h"
+#include "apps/vtbrowse/player_search.h"
+#include "apps/vtbrowse/settings_file.h"
+
+namespace {
+
+constexpr const wchar_t* AnyGameType = L"Any game type";
+constexpr const wchar_t* AnyMod = L"Any mod";
+// The password list's items, in PasswordFilter's order.
+constexpr const wchar_t* PasswordChoices[] = {L"With or without password", L"Password needed",
+                                              L"No password"};
+
+std::wstring ComboText(HWND combo, int index) {
+    const LRESULT length = SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (length < 0) return L"";
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<size_t>(length));
+    return text;
+}
+
+// The chosen item's text, or empty for the first ("any") item.
+std::wstring Chosen(HWND combo) {
+    const int index = static_cast<int>(SendMessageW(combo, CB_GETCURSEL, 0, 0));
+    return index > 0 ? ComboText(combo, index) : L"";
+}
+
+constexpr int RowHeight = 22;
+constexpr int RowGap = 6;
+
+struct Placed {
+    int id;
+    int width;
+};
+
+// Places ids left to right on a row of pane from x, each as wide as given; a width with id 0 is
+// a gap. The lists drop down below the row.
+void PlaceRow(HWND pane, int y, std::initializer_list<Placed> row) {
+    int x = 0;
+    for (const Placed& placed : row) {
+        const bool list =
+            placed.id == IDC_FILTER_GAME || placed.id == IDC_FILTER_MOD || placed.id == IDC_FILTER_PASSWORD;
+        if (placed.id > 0)
+            MoveWindow(GetDlgItem(pane, placed.id), x, y, placed.width, list ? 200 : RowHeight, TRUE);
+        x += placed.width + (placed.id > 0 ? 4 : 0);
+    }
+}
+
+}  // namespace
+
+FilterPane::FilterPane(HWND parent, const RowFilter& filter, std::function<void()> changed)
+    : changed_(std::move(changed)), filter_(filter) {
+    CreatePane(parent, IDC_FILTER_BAR);
+    HWND pane = window_.get();
+    const DWORD check = BS_AUTOCHECKBOX | WS_TABSTOP;
+    CreateControl(pane, L"Static", L"Name or map:", SS_LEFT | SS_CENTERIMAGE, IDC_FILTER_LABEL);
+    CreateControl(pane, L"Edit", L"", ES_AUTOHSCROLL | WS_TABSTOP, IDC_FILTER_TEXT, WS_EX_CLIENTEDGE);
+    CreateControl(pane, L"Button", L"Hide empty", check, IDC_HIDE_EMPTY);
+    CreateControl(pane, L"Button", L"Hide full", check, IDC_HIDE_FULL);
+    CreateControl(pane, L"Button", L"Hide no answer", check, IDC_HIDE_SILENT);
+    const DWORD list = CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP;
+    CreateControl(pane, L"Static", L"Show:", SS_LEFT | SS_CENTERIMAGE, IDC_FILTER_SHOW_LABEL);
+    CreateControl(pane, L"ComboBox", L"", list, IDC_FILTER_GAME);
+    CreateControl(pane, L"ComboBox", L"", list, IDC_FILTER_MOD);
+    HWND password = CreateControl(pane, L"ComboBox", L"", list, IDC_FILTER_PASSWORD);
+    for (const wchar_t* choice : PasswordChoices)
+        SendMessageW(password, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(choice));
+    CreateControl(pane, L"Static", L"Ping under", SS_RIGHT | SS_CENTERIMAGE, IDC_FILTER_PING_LABEL);
+    CreateControl(pane, L"Edit", L"", ES_NUMBER | ES_AUTOHSCROLL | WS_TABSTOP, IDC_FILTER_PING,
+                  WS_EX_CLIENTEDGE);
+    CreateControl(pane, L"Static", L"ms", SS_LEFT | SS_CENTERIMAGE, IDC_FILTER_PING_UNIT);
+    CreateControl(pane, L"Button", L"Favourites only", check, IDC_FAVOURITES_ONLY);
+    SendDlgItemMessageW(pane, IDC_FILTER_PING, EM_SETCUEBANNER, TRUE, reinterpret_cast<LPARAM>(L"any"));
+    Show();
+}
+
+void FilterPane::Show() {
+    HWND pane = window_.get();
+    showing_ = true;
+    SetDlgItemTextW(pane, IDC_FILTER_TEXT, filter_.text.c_str());
+    SetChecked(GetDlgItem(pane, IDC_HIDE_EMPTY), filter_.hideEmpty);
+    SetChecked(GetDlgItem(pane, IDC_HIDE_FULL), filter_.hideFull);
+    SetChecked(GetDlgItem(pane, IDC_HIDE_SILENT), filter_.hideSilent);
+    Fill(IDC_FILTER_GAME, AnyGameType, {}, filter_.gameType);
+    Fill(IDC_FILTER_MOD, AnyMod, {}, filter_.mod);
+    SendDlgItemMessageW(pane, IDC_FILTER_PASSWORD, CB_SETCURSEL, static_cast<WPARAM>(filter_.password), 0);
+    SetDlgItemTextW(pane, IDC_FILTER_PING,
+                    filter_.pingUnderMs > 0 ? std::to_wstring(filter_.pingUnderMs).c_str() : L"");
+    SetChecked(GetDlgItem(pane, IDC_FAVOURITES_ONLY), filter_.favouritesOnly);
+    showing_ = false;
+}
+
+void FilterPane::Read() {
+    HWND pane = window_.get();
+    filter_.text = WindowText(GetDlgItem(pane, IDC_FILTER_TEXT));
+    filter_.hideEmpty = IsChecked(GetDlgItem(pane, IDC_HIDE_EMPTY));
+    filter_.hideFull = IsChecked(GetDlgItem(pane, IDC_HIDE_FULL));
+    filter_.hideSilent = IsChecked(GetDlgItem(pane, IDC_HIDE_SILENT));
+    const int password = static_cast<int>(SendDlgItemMessageW(pane, IDC_FILTER_PASSWORD, CB_GETCURSEL, 0, 0));
+    filter_.password = static_cast<PasswordFilter>(std::clamp(password, 0, 2));
+    const std::wstring ping = WindowText(GetDlgItem(pane, IDC_FILTER_PING));
+    const long typed = ping.empty() || ping.size() > 6 ? 0 : std::wcstol(ping.c_str(), nullptr, 10);
+    filter_.pingUnderMs = PingUnderSetting.Allows(typed) ? static_cast<int>(typed) : 0;
+    filter_.favouritesOnly = IsChecked(GetDlgItem(pane, IDC_FAVOURITES_ONLY));
+}
+
+void FilterPane::OfferChoices(const ServerTable& rows) {
+    showing_ = true;
+    std::vector<std::vector<std::wstring>> seen = RuleValuesSeen(rows, {GameTypeRule, ModRule});
+    Fill(IDC_FILTER_GAME, AnyGameType, std::move(seen[0]), filter_.gameType);
+    Fill(IDC_FILTER_MOD, AnyMod, std::move(seen[1]), filter_.mod);
+    showing_ = false;
+}
+
+void FilterPane::Fill(int id, const std::wstring& anyText, std::vector<std::wstring> values,
+                      const std::wstring& chosen) {
+    HWND combo = GetDlgItem(window_.get(), id);
+    if (!chosen.empty() && std::find(values.begin(), values.end(), chosen) == values.end())
+        values.push_back(chosen);
+    std::vector<std::wstring> items{anyText};
+    items.insert(items.end(), values.begin(), values.end());
+    // Refilled after every refresh: only when the choices changed, so an open list stays put.
+    const int count = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
+    bool same = count == static_cast<int>(items.size());
+    for (int index = 0; same && index < count; ++index) same = ComboText(combo, index) == items[index];
+    if (!same) {
+        SendMessageW(combo, CB_RESETCONTENT, 0, 0);
+        for (const std::wstring& item : items)
+            SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+    }
+    const auto at = std::find(items.begin() + 1, items.end(), chosen);
+    SendMessageW(combo, CB_SETCURSEL, chosen.empty() || at == items.end() ? 0 : at - items.begin(), 0);
+}
+
+void FilterPane::OnCommand(int id, int code) {
+    if (showing_) return;
+    const bool picked =
+        code == CBN_SELCHANGE && (id == IDC_FILTER_GAME || id == IDC_FILTER_MOD || id == IDC_FILTER_PASSWORD);
+    const bool typed = code == EN_CHANGE && (id == IDC_FILTER_PING || id == IDC_FILTER_TEXT);
+    const bool ticked = code == BN_CLICKED && (id == IDC_FAVOURITES_ONLY || id == IDC_HIDE_EMPTY ||
+                                               id == IDC_HIDE_FULL || id == IDC_HIDE_SILENT);
+    if (!picked && !typed && !ticked) return;
+    if (id == IDC_FILTER_GAME) filter_.gameType = Chosen(GetDlgItem(window_.get(), IDC_FILTER_GAME));
+    if (id == IDC_FILTER_MOD) filter_.mod = Chosen(GetDlgItem(window_.get(), IDC_FILTER_MOD));
+    Read();
+    if (changed_) changed_();
+}
+
+void FilterPane::OnSize(int, int) {
+    HWND pane = window_.get();
+    PlaceRow(pane, 0,
+             {{IDC_FILTER_LABEL, 84},
+              {IDC_FILTER_TEXT, 180},
+              {0, 8},
+              {IDC_HIDE_EMPTY, 86},
+              {IDC_HIDE_FULL, 76},
+              {IDC_HIDE_SILENT, 110}});
+    PlaceRow(pane, RowHeight + RowGap,
+             {{IDC_FILTER_SHOW_LABEL, 36},
+              {IDC_FILTER_GAME, 130},
+              {IDC_FILTER_MOD, 110},
+              {IDC_FILTER_PASSWORD, 170},
+              {IDC_FILTER_PING_LABEL, 62},
+              {IDC_FILTER_PING, 48},
+              {IDC_FILTER_PING_UNIT, 18},
+              {IDC_FAVOURITES_ONLY, 110}});
+    ShapeToControls();
+}
+
+void FilterPane::ShapeToControls() {
+    HWND pane = window_.get();
+    owners::unique_gdi_object shape(CreateRectRgn(0, 0, 0, 0));
+    for (HWND control = GetWindow(pane, GW_CHILD); control && shape;
+         control = GetWindow(control, GW_HWNDNEXT)) {
+        RECT area{};
+        GetWindowRect(control, &area);
+        MapWindowPoints(nullptr, pane, reinterpret_cast<POINT*>(&area), 2);
+        const owners::unique_gdi_object part(CreateRectRgnIndirect(&area));
+        CombineRgn(static_cast<HRGN>(shape.get()), static_cast<HRGN>(shape.get()),
+                   static_cast<HRGN>(part.get()), RGN_OR);
+    }
+    // The system owns the region it was given.
+    if (shape && SetWindowRgn(pane, static_cast<HRGN>(shape.get()), TRUE)) shape.release();
+}
