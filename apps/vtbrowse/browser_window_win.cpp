@@ -1,18 +1,11 @@
-// The main window's parts and where they go: the command bar, two rows of filters with quick
-// connect and the masters' buttons at their ends, the server list, the line for the server the
-// plugin handed back beside the seat watch's, the details, the log beside the friends and the
-// status bar. The list and the details share what the window's height leaves them.
+// The main window: its parts made, placed where browser_layout says, and connected.
 #include "apps/vtbrowse/browser_window_win.h"
 
-#include <algorithm>
-
 #include "apps/shared/host_paths_win.h"
-#include "apps/shared/usable_address.h"
 #include "apps/vtbrowse/about_box_win.h"
-#include "apps/vtbrowse/add_servers_dialog_win.h"
 #include "apps/vtbrowse/browser_ids.h"
+#include "apps/vtbrowse/browser_layout.h"
 #include "apps/vtbrowse/controls_win.h"
-#include "apps/vtbrowse/join_dialog_win.h"
 #include "apps/vtbrowse/player_search.h"
 #include "apps/vtbrowse/settings_as_it_was.h"
 #include "apps/vtbrowse/window_object_win.h"
@@ -21,17 +14,16 @@
 namespace {
 
 constexpr const wchar_t* MainClass = L"VtbrowseMain";
-constexpr int Margin = 6;
-constexpr int RowHeight = 24;
-constexpr int LineHeight = 18;
-constexpr int LogHeight = 128;
+
+void Move(HWND control, const PartArea& area) {
+    MoveWindow(control, area.left, area.top, area.right - area.left, area.bottom - area.top, TRUE);
+}
 
 }  // namespace
 
 BrowserWindow::BrowserWindow(BrowserStart start) : start_(std::move(start)) {
-    std::vector<std::string> problems = start_.options.problems;
-    const std::vector<std::string> unread = LoadSettingsFile(start_.settingsPath, settings_);
-    problems.insert(problems.end(), unread.begin(), unread.end());
+    const std::vector<std::wstring> said =
+        LoadSettingsKeepingUnread(start_.settingsPath, settings_, start_.options.problems);
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES | ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
     mainClass_ = RegisterObjectClass<BrowserWindow>(MainClass, LoadIconW(nullptr, IDI_APPLICATION));
@@ -52,24 +44,17 @@ BrowserWindow::BrowserWindow(BrowserStart start) : start_(std::move(start)) {
     ShowWindow(window_.get(), start_.show);
     UpdateWindow(window_.get());
 
-    for (const std::string& problem : problems) log_->Add(WideFromUtf8(problem));
-    // The file is written anew without what could not be read: the user's lines are kept.
-    if (!unread.empty()) log_->Add(KeepAsItWasNow(start_.settingsPath));
+    for (const std::wstring& line : said) log_->Add(line);
     plugin_->Load(start_.pluginPath, start_.options.mostSessions, settings_.timeoutSeconds);
-    std::vector<ServerAddress> servers = std::exchange(settings_.servers, {});
-    servers.insert(servers.end(), start_.options.servers.begin(), start_.options.servers.end());
-    AddServers(servers);
-    ListRestored(table_.RestoreListed(std::exchange(settings_.listed, {})), L" the masters gave before");
-    ListRestored(table_.RestoreFavourites(settings_.favourites), L" of favourites no master lists any more");
-    for (const std::string& file : start_.options.serverFiles) ImportFile(FullHostPath(file));
+    if (servers_->Adding().AddAtStart(settings_, start_.options.servers)) UpdateList();
+    for (const std::string& file : start_.options.serverFiles) servers_->Import(FullHostPath(file));
     if (const std::optional<ServerAddress>& chosen = start_.options.select) {
         if (const ServerRow* row = table_.Find(*chosen)) SelectServer(row->id);
     }
-    list_->ShowOrder(settings_.order);
     started_ = true;
     Save();
-    if (!table_.Empty()) RefreshAll();
-    if (start_.options.join) QuickJoin(*start_.options.join);
+    if (!table_.Empty()) plugin_->Refresh(table_.Ids());
+    if (start_.options.join) servers_->QuickJoin(*start_.options.join);
     if (settings_.mastersAtStart) masters_->Fetch();
     UpdateStatus();
 }
@@ -100,7 +85,7 @@ void BrowserWindow::CreateParts() {
                                                                   },
                                                                   [this] {
                                                                       if (!Refreshing() && !table_.Empty())
-                                                                          RefreshAll();
+                                                                          plugin_->Refresh(table_.Ids());
                                                                   },
                                                                   log});
     filters_ = std::make_unique<FilterPane>(window, settings_.filter, [this] {
@@ -112,10 +97,10 @@ void BrowserWindow::CreateParts() {
     CreateControl(window, L"Button", L"&Get from masters", button, IDC_GET_MASTERS);
     CreateControl(window, L"Button", L"&Masters...", button, IDC_MASTERS);
     list_ = std::make_unique<ServerListView>(
-        window, table_,
-        ServerListView::Handlers{[this](RowColumn column) { SortBy(column); }, [this] { ShowDetails(); },
-                                 [this] { RemoveSelected(); },
-                                 [this] { JoinServer(list_->FocusedId(), false); },
+        window, table_, settings_.order,
+        ServerListView::Handlers{[this] { Save(); }, [this] { ShowDetails(); },
+                                 [this] { servers_->OnCommand(IDC_REMOVE); },
+                                 [this] { joining_->Join(list_->FocusedId(), false); },
                                  [this](ServerId id) {
                                      if (Side()) Side()->OpenPluginMenu(id);
                                  },
@@ -125,19 +110,22 @@ void BrowserWindow::CreateParts() {
     log_ = std::make_unique<LogPane>(window);
     quick_ = std::make_unique<QuickConnect>(
         window, IDC_QUICK_CONNECT,
-        QuickConnect::Handlers{[this](const ServerAddress& server) { QuickJoin(server); }, checkAlone,
-                               [this](ServerId id) { SelectServer(id); }, log});
+        QuickConnect::Handlers{[this](const ServerAddress& server) { servers_->QuickJoin(server); },
+                               checkAlone, [this](ServerId id) { SelectServer(id); }, log});
     seats_ = std::make_unique<SeatWatchBar>(
         window, IDC_SEAT_WATCH, table_,
-        SeatWatchBar::Handlers{checkAlone, [this](ServerId id) { Launch(id); }, log});
-    const auto chosen = [this](ServerId id) {
-        ShowWindow(window_.get(), SW_RESTORE);
-        SetForegroundWindow(window_.get());
-        SelectServer(id);
-    };
+        SeatWatchBar::Handlers{checkAlone, [this](ServerId id) { joining_->Launch(id); }, log});
+    joining_ = std::make_unique<Joining>(
+        window, table_, settings_, *plugin_, *seats_, *quick_,
+        Joining::Handlers{[this](const wchar_t* hint) { status_->Say(hint); }, log, [this] { Save(); }});
+    servers_ = std::make_unique<ServerCommands>(
+        window, table_, *list_, *plugin_, *quick_, hostWindow_,
+        ServerCommands::Handlers{log, [this] { UpdateList(); }, [this] { find_->Update(); },
+                                 [this] { Save(); }});
     friends_ = std::make_unique<FriendsPane>(
         window, IDC_FRIENDS, table_, settings_.friends,
-        FriendsPane::Handlers{log, [this] { Save(); }, chosen, start_.notified});
+        FriendsPane::Handlers{log, [this] { Save(); }, [this](ServerId id) { SelectServer(id); },
+                              start_.notified});
     MastersPane::Handlers fetched{log,
                                   [this](const wchar_t* hint) { status_->Say(hint); },
                                   [this] { UpdateStatus(); },
@@ -159,39 +147,17 @@ void BrowserWindow::CreateParts() {
 }
 
 void BrowserWindow::Layout() {
-    HWND window = window_.get();
     RECT client;
-    GetClientRect(window, &client);
-    const int statusHeight = status_->Height();
-    status_->Place(RECT{0, client.bottom - statusHeight, client.right, client.bottom});
-    const int right = client.right - Margin;
-    const int width = right - Margin;
-    int y = Margin;
-    commands_->Place(RECT{Margin, y, right, y + RowHeight});
-    y += RowHeight + 4;
-    // The filters take two rows; quick connect stands at the first one's right end, the masters'
-    // buttons at the second one's.
-    quick_->Place(RECT{std::max(600, right - 330), y, right, y + RowHeight - 2});
-    const int mastersLeft = std::max<int>(Margin + 724, right - 214);
-    filters_->Place(RECT{Margin, y, mastersLeft - 8, y + 2 * RowHeight + 2});
-    y += RowHeight + 4;
-    MoveWindow(GetDlgItem(window, IDC_GET_MASTERS), mastersLeft, y, 120, RowHeight - 2, TRUE);
-    MoveWindow(GetDlgItem(window, IDC_MASTERS), mastersLeft + 124, y, 90, RowHeight - 2, TRUE);
-    y += RowHeight + 4;
-    // What is left between the filters and the log: 55 parts list, 45 parts details.
-    const int logTop = client.bottom - statusHeight - Margin - LogHeight;
-    const int listHeight = std::max(120, logTop - y - LineHeight - 4 - 2 * Margin) * 55 / 100;
-    list_->Place(RECT{Margin, y, right, y + listHeight});
-    y += listHeight + 2;
-    const int seatsRight = Margin + width * 65 / 100;
-    seats_->Place(RECT{Margin, y, seatsRight, y + LineHeight + 4});
-    handedBack_->Place(RECT{seatsRight + 10, y, right, y + LineHeight + 2});
-    y += LineHeight + 6;
-    details_->Place(RECT{Margin, y, right, y + std::max(60, logTop - Margin - y)});
-    // The friends take at most 460 pixels, the log the rest.
-    const int friendsLeft = right - std::min(460, width * 45 / 100);
-    log_->Place(RECT{Margin, logTop, friendsLeft - Margin, logTop + LogHeight});
-    friends_->Place(RECT{friendsLeft, logTop, right, logTop + LogHeight});
+    GetClientRect(window_.get(), &client);
+    const PartAreas at = LayOutParts(client.right, client.bottom, status_->Height());
+    const std::pair<Pane*, PartArea> panes[] = {
+        {status_.get(), at.status},         {commands_.get(), at.commands}, {quick_.get(), at.quick},
+        {filters_.get(), at.filters},       {list_.get(), at.list},         {seats_.get(), at.seats},
+        {handedBack_.get(), at.handedBack}, {details_.get(), at.details},   {log_.get(), at.log},
+        {friends_.get(), at.friends}};
+    for (const auto& [pane, area] : panes) pane->Place(RECT{area.left, area.top, area.right, area.bottom});
+    Move(GetDlgItem(window_.get(), IDC_GET_MASTERS), at.getMasters);
+    Move(GetDlgItem(window_.get(), IDC_MASTERS), at.masters);
 }
 
 LRESULT BrowserWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -235,50 +201,34 @@ LRESULT BrowserWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPARA
 }
 
 bool BrowserWindow::PreTranslate(MSG& message) {
-    if (find_ && find_->Window() && IsWindowVisible(find_->Window()) &&
-        IsDialogMessageW(find_->Window(), &message))
-        return true;
+    if (find_ && find_->PreTranslate(message)) return true;
     if (!window_) return false;
     if (accelerators_ && TranslateAcceleratorW(window_.get(), accelerators_, &message)) return true;
     return IsDialogMessageW(window_.get(), &message) != FALSE;
 }
 
 void BrowserWindow::OnCommand(int id) {
+    if (servers_->OnCommand(id)) return;
     switch (id) {
-        case IDC_ADD:
-            return AddServers(AskServers(window_.get()));
-        case IDC_REMOVE:
-            return RemoveSelected();
-        case IDC_IMPORT:
-            if (const std::optional<std::wstring> path = AskServerListFile(window_.get())) ImportFile(*path);
-            return;
         case IDC_REFRESH:
-            return RefreshAll();
-        case IDC_REFRESH_SELECTED:
-            return plugin_->Refresh(list_->SelectedIds());
+            return plugin_->Refresh(table_.Ids());
         case IDCANCEL:
-            return CancelRefresh();
+            masters_->Cancel();
+            plugin_->Cancel();
+            return UpdateStatus();
         case IDOK:
             // Enter: the pane with the keyboard takes it (the list joins the server in focus).
             if (!list_->OnEnter(GetFocus()) && !quick_->OnEnter(GetFocus())) friends_->OnEnter(GetFocus());
             return;
         case IDC_JOIN:
         case IDC_WATCH_SEAT:
-            return JoinServer(list_->FocusedId(), id == IDC_WATCH_SEAT);
+            return joining_->Join(list_->FocusedId(), id == IDC_WATCH_SEAT);
         case IDC_FIND:
-            find_->Update();
             return find_->Open();
-        case IDC_FAVOURITE:
-            table_.ToggleFavourites(list_->SelectedIds());
-            UpdateList();
-            return Save();
         case IDC_GET_MASTERS:
             return masters_->Fetch();
         case IDC_MASTERS:
             return masters_->Edit();
-        case IDC_HAND_BACK:
-            if (Side() && list_->FocusedId()) Side()->HandBack(list_->FocusedId(), hostWindow_);
-            return;
         default:
             return;
     }
@@ -294,95 +244,13 @@ void BrowserWindow::ShowDetails() {
 }
 
 void BrowserWindow::UpdateList() {
-    list_->Show(settings_.filter, settings_.order);
+    list_->Show(settings_.filter);
     ShowDetails();
     UpdateStatus();
 }
 
-void BrowserWindow::SortBy(RowColumn column) {
-    settings_.order.descending = settings_.order.column == column && !settings_.order.descending;
-    settings_.order.column = column;
-    list_->ShowOrder(settings_.order);
-    UpdateList();
-    Save();
-}
-
-void BrowserWindow::AddServers(const std::vector<ServerAddress>& servers) {
-    // A server that masters listed, added by hand too, stays when they stop listing it.
-    const AddedRows added = table_.AddByHand(servers);
-    if (!added.empty()) {
-        log_->Add(L"Added " + Plural(added.size(), L"server", L"servers") +
-                  (Refreshing() ? L"; they are refreshed after the running refresh" : L""));
-        UpdateList();
-    }
-    Save();  // a server the masters listed may be one added by hand now
-}
-
-void BrowserWindow::ImportFile(const std::wstring& path) {
-    std::vector<ServerAddress> servers;
-    ServerListError error;
-    if (!ReadServerListFile(Utf8FromWide(path), servers, error, ParseUsableServerAddress))
-        return log_->Add(L"Nothing imported: " + WideFromUtf8(error.message));
-    log_->Add(L"Read " + Plural(servers.size(), L"server", L"servers") + L" from " + path);
-    AddServers(WithoutDuplicates(servers));
-}
-
-void BrowserWindow::RemoveSelected() {
-    const std::vector<ServerId> ids = table_.Remove(list_->SelectedIds());
-    if (ids.empty()) return;
-    log_->Add(L"Removed " + Plural(ids.size(), L"server", L"servers"));
-    UpdateList();
-    find_->Update();
-    Save();
-}
-
-void BrowserWindow::ListRestored(const AddedRows& added, const std::wstring& which) {
-    if (added.empty()) return;
-    log_->Add(L"Listed " + Plural(added.size(), L"server", L"servers") + which);
-    UpdateList();
-}
-
-void BrowserWindow::RefreshAll() {
-    plugin_->Refresh(table_.Ids());
-}
-
-void BrowserWindow::CancelRefresh() {
-    masters_->Cancel();
-    plugin_->Cancel();
-    UpdateStatus();
-}
-
-void BrowserWindow::JoinServer(ServerId id, bool waitForSeat) {
-    const ServerRow* row = table_.Find(id);
-    if (!row)
-        return status_->Say(waitForSeat ? L"Select the full server to wait for first"
-                                        : L"Select the server to join first");
-    if (!Side()) return log_->Add(L"Cannot join: Tribes.vtplugin could not be loaded (see above)");
-    if (!AskJoinKept(window_.get(), *row, settings_, waitForSeat)) return;
-    Save();
-    if (!waitForSeat) return Launch(id);
-    seats_->Start(id, SeatWatchPlan{std::chrono::seconds(settings_.seatWatchSeconds),
-                                    std::chrono::minutes(settings_.seatWatchGiveUpMinutes)});
-}
-
-void BrowserWindow::Launch(ServerId id) {
-    const ServerRow* row = table_.Find(id);
-    if (row && Side())
-        Side()->Join(id, settings_.join, settings_.optionValues[row->address.Text()]);
-}
-
-void BrowserWindow::QuickJoin(const ServerAddress& server) {
-    AddServers({server});
-    const ServerRow* row = table_.Find(server);
-    if (row && Side()) quick_->Await(row->id);
-}
-
 void BrowserWindow::Taken(const SideBatch& batch) {
-    ServerId joinNow = 0;
-    for (const auto& [server, answered] : batch.checks) {
-        if (!answered) seats_->CheckFailed(server);
-        if (quick_->Arrived(server)) joinNow = server;
-    }
+    const ServerId joinNow = joining_->ChecksEnded(batch.checks);
     if (batch.refreshEnded) {
         find_->Update();
         filters_->OfferChoices(table_);
@@ -394,7 +262,7 @@ void BrowserWindow::Taken(const SideBatch& batch) {
     }
     masters_->RefreshListed();
     UpdateStatus();
-    if (joinNow) JoinServer(joinNow, false);
+    if (joinNow) joining_->Join(joinNow, false);
 }
 
 void BrowserWindow::UpdateStatus() {
@@ -410,8 +278,8 @@ void BrowserWindow::UpdateStatus() {
 void BrowserWindow::Save() {
     // Nothing to save before the servers of the file are listed again.
     if (!started_) return;
-    table_.StoreOrigins(settings_.servers, settings_.listed);
-    settings_.favourites = table_.FavouriteAddresses();
+    settings_.order = list_->Order();
+    servers_->Adding().Keep(settings_);
     settings_.friends = friends_->Friends();
     std::string error;
     if (!SaveSettingsFile(start_.settingsPath, settings_, error))
@@ -419,13 +287,7 @@ void BrowserWindow::Save() {
 }
 
 void BrowserWindow::OnClose() {
-    WINDOWPLACEMENT placement{};
-    placement.length = sizeof placement;
-    if (GetWindowPlacement(window_.get(), &placement)) {
-        const RECT& normal = placement.rcNormalPosition;
-        settings_.window =
-            WindowPlace{normal.left, normal.top, normal.right - normal.left, normal.bottom - normal.top};
-    }
+    if (const std::optional<WindowPlace> place = NormalPlace(window_.get())) settings_.window = *place;
     Save();
     ShowWindow(window_.get(), SW_HIDE);
     if (start_.quitOnClose) PostQuitMessage(0);

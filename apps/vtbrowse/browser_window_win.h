@@ -18,12 +18,14 @@
 #include "apps/vtbrowse/find_player_win.h"
 #include "apps/vtbrowse/friends_pane_win.h"
 #include "apps/vtbrowse/handed_back_line_win.h"
+#include "apps/vtbrowse/joining_win.h"
 #include "apps/vtbrowse/log_pane_win.h"
 #include "apps/vtbrowse/masters_pane_win.h"
 #include "apps/vtbrowse/plugin_pane_win.h"
 #include "apps/vtbrowse/quick_connect_win.h"
 #include "apps/vtbrowse/refresh_status_win.h"
 #include "apps/vtbrowse/seat_watch_bar_win.h"
+#include "apps/vtbrowse/server_commands_win.h"
 #include "apps/vtbrowse/server_list_view_win.h"
 #include "apps/vtbrowse/server_table.h"
 #include "apps/vtbrowse/settings_file.h"
@@ -74,21 +76,8 @@ private:
     void Taken(const SideBatch& batch);
     void OnClose();
 
-    void AddServers(const std::vector<ServerAddress>& servers);
-    void ImportFile(const std::wstring& path);
-    void RemoveSelected();
-    // Rows the settings file brought back beyond its server lines (which says what they are).
-    void ListRestored(const AddedRows& added, const std::wstring& which);
     PluginSide* Side() const { return plugin_ ? plugin_->Side() : nullptr; }  // null: no plugin
     bool Refreshing() const { return plugin_ && plugin_->Refreshing(); }
-    void RefreshAll();
-    void CancelRefresh();
-    // The join dialog for id; then the game starts, or with waitForSeat, a seat watch.
-    void JoinServer(ServerId id, bool waitForSeat);
-    // Starts the game on id with the settings kept.
-    void Launch(ServerId id);
-    void QuickJoin(const ServerAddress& server);
-    void SortBy(RowColumn column);
     void SelectServer(ServerId id);
     void ShowDetails();
     void UpdateList();
@@ -116,6 +105,8 @@ private:
     std::unique_ptr<FilterPane> filters_;
     std::unique_ptr<QuickConnect> quick_;
     std::unique_ptr<SeatWatchBar> seats_;
+    std::unique_ptr<Joining> joining_;
+    std::unique_ptr<ServerCommands> servers_;
     std::unique_ptr<FriendsPane> friends_;
     std::unique_ptr<MastersPane> masters_;
     std::unique_ptr<FindPlayerWindow> find_;

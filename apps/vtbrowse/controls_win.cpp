@@ -23,6 +23,14 @@ HWND PaneControl(HWND window, int id) {
     return nullptr;
 }
 
+std::optional<WindowPlace> NormalPlace(HWND window) {
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    if (!GetWindowPlacement(window, &placement)) return std::nullopt;
+    const RECT& normal = placement.rcNormalPosition;
+    return WindowPlace{normal.left, normal.top, normal.right - normal.left, normal.bottom - normal.top};
+}
+
 std::wstring WindowText(HWND window) {
     const int length = GetWindowTextLengthW(window);
     std::vector<wchar_t> text(static_cast<size_t>(length) + 1);

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "apps/vtbrowse/settings_file.h"
 #include "contract/windows_headers.h"
 
 // A child control of parent with the given class, text, style (WS_CHILD | WS_VISIBLE added) and
@@ -15,6 +16,8 @@ HWND CreateControl(HWND parent, const wchar_t* className, const wchar_t* text, D
 // null when there is none.
 HWND PaneControl(HWND window, int id);
 std::wstring WindowText(HWND window);
+// Where window stands when neither minimised nor maximised; none when the system cannot say.
+std::optional<WindowPlace> NormalPlace(HWND window);
 // Sets window's text only when it reads otherwise: a control repaints whenever its text is set.
 void ShowText(HWND window, const std::wstring& text);
 // Enables or disables window only when it is not so already.

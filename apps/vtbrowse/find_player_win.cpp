@@ -12,6 +12,7 @@ FindPlayerWindow::FindPlayerWindow(HWND owner, Search search, Choose choose)
 }
 
 void FindPlayerWindow::Open() {
+    Update();
     ShowWindow(dialog_.get(), SW_SHOW);
     HWND text = GetDlgItem(dialog_.get(), IDC_FIND_TEXT);
     SetFocus(text);

@@ -20,7 +20,11 @@ public:
     FindPlayerWindow& operator=(const FindPlayerWindow&) = delete;
 
     HWND Window() const { return dialog_.get(); }
-    // Shows the window with the search text selected for typing.
+    // For the message loop: true when message was a dialog key of the window, shown.
+    bool PreTranslate(MSG& message) {
+        return dialog_ && IsWindowVisible(dialog_.get()) && IsDialogMessageW(dialog_.get(), &message);
+    }
+    // Shows the window, searched anew, with the search text selected for typing.
     void Open();
     // Searches again: the servers' tables changed.
     void Update();

@@ -37,7 +37,7 @@ FriendsPane::FriendsPane(HWND parent, int id, ServerTable& rows, std::vector<std
     AddListColumn(list, L"Server", 180);
     AddListColumn(list, L"Map", 90);
     icon_ = std::make_unique<NotificationIcon>([this] {
-        if (handlers_.chosen && lastAppearance_) handlers_.chosen(lastAppearance_);
+        if (lastAppearance_) Choose(lastAppearance_);
     });
     ShowWhere();
 }
@@ -118,7 +118,14 @@ void FriendsPane::ChooseSelected() {
         static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
     if (selected < 0 || static_cast<size_t>(selected) >= shown_.size()) return;
     const ServerId server = shown_[static_cast<size_t>(selected)].server;
-    if (server && handlers_.chosen) handlers_.chosen(server);
+    if (server) Choose(server);
+}
+
+void FriendsPane::Choose(ServerId server) {
+    HWND main = GetAncestor(window_.get(), GA_ROOT);
+    ShowWindow(main, SW_RESTORE);
+    SetForegroundWindow(main);
+    if (handlers_.chosen) handlers_.chosen(server);
 }
 
 bool FriendsPane::OnEnter(HWND focus) {

@@ -18,7 +18,8 @@ public:
     struct Handlers {
         std::function<void(const std::wstring&)> log;
         std::function<void()> friendsChanged;  // Friends() changed: keep them
-        std::function<void(ServerId)> chosen;  // a line, the balloon or the icon was chosen
+        // A line, the balloon or the icon was chosen: the main window is brought up first.
+        std::function<void(ServerId)> chosen;
         // The notification area took a balloon (title, text).
         std::function<void(const std::wstring&, const std::wstring&)> notified;
     };
@@ -35,6 +36,8 @@ public:
     bool OnEnter(HWND focus) override;
 
 private:
+    // Restores and raises the main window, then tells the handler of server.
+    void Choose(ServerId server);
     // A ping of row ended: the friends who appeared on it are kept for Tell.
     void RowAnswered(const ServerRow& row, bool alone) override;
     // The servers left the list.

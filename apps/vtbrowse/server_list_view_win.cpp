@@ -25,8 +25,8 @@ void CopyOut(const std::wstring& text, wchar_t* buffer, int size) {
 
 }  // namespace
 
-ServerListView::ServerListView(HWND parent, ServerTable& table, Handlers handlers)
-    : table_(table), handlers_(std::move(handlers)) {
+ServerListView::ServerListView(HWND parent, ServerTable& table, const RowOrder& order, Handlers handlers)
+    : table_(table), handlers_(std::move(handlers)), order_(order) {
     CreatePane(parent, IDC_SERVER_PANE);
     list_ = CreateControl(window_.get(), WC_LISTVIEWW, L"",
                           LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS | WS_TABSTOP, IDC_SERVERS,
@@ -38,9 +38,10 @@ ServerListView::ServerListView(HWND parent, ServerTable& table, Handlers handler
         AddListColumn(list_, ColumnHeading(static_cast<RowColumn>(column)), widths[column]);
     }
     // The star stands first; the columns keep their numbers (the settings' sort key, the tests).
-    int order[RowColumnCount] = {static_cast<int>(RowColumn::Favourite)};
-    for (int column = 1; column < RowColumnCount; ++column) order[column] = column - 1;
-    SendMessageW(list_, LVM_SETCOLUMNORDERARRAY, RowColumnCount, reinterpret_cast<LPARAM>(order));
+    int places[RowColumnCount] = {static_cast<int>(RowColumn::Favourite)};
+    for (int column = 1; column < RowColumnCount; ++column) places[column] = column - 1;
+    SendMessageW(list_, LVM_SETCOLUMNORDERARRAY, RowColumnCount, reinterpret_cast<LPARAM>(places));
+    ShowOrder();
     table_.Subscribe(*this);
 }
 
@@ -65,9 +66,8 @@ const ServerRow* ServerListView::RowAt(size_t index) const {
     return index < shown_.Ids().size() ? table_.Find(shown_.Ids()[index]) : nullptr;
 }
 
-void ServerListView::Show(const RowFilter& filter, const RowOrder& order) {
+void ServerListView::Show(const RowFilter& filter) {
     filter_ = filter;
-    order_ = order;
     const std::vector<ServerId> selected = SelectedIds();
     const ServerId focused = FocusedId();
     const std::vector<ServerId> before = shown_.Ids();
@@ -92,7 +92,7 @@ void ServerListView::Reselect(const std::vector<ServerId>& selected, ServerId fo
 
 void ServerListView::Update() {
     if (rowsAddedOrRemoved_) {
-        Show(filter_, order_);
+        Show(filter_);
         return;
     }
     if (shown_.StillHolds(table_, answered_)) {
@@ -132,15 +132,23 @@ void ServerListView::Redraw(const std::vector<ServerId>& before) {
     }
 }
 
-void ServerListView::ShowOrder(const RowOrder& order) {
+void ServerListView::SortBy(RowColumn column) {
+    order_.descending = order_.column == column && !order_.descending;
+    order_.column = column;
+    ShowOrder();
+    Show(filter_);
+    if (handlers_.sorted) handlers_.sorted();
+}
+
+void ServerListView::ShowOrder() {
     HWND header = reinterpret_cast<HWND>(SendMessageW(list_, LVM_GETHEADER, 0, 0));
     for (int column = 0; column < RowColumnCount; ++column) {
         HDITEMW item{};
         item.mask = HDI_FORMAT;
         SendMessageW(header, HDM_GETITEMW, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&item));
         item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
-        if (column == static_cast<int>(order.column))
-            item.fmt |= order.descending ? HDF_SORTDOWN : HDF_SORTUP;
+        if (column == static_cast<int>(order_.column))
+            item.fmt |= order_.descending ? HDF_SORTDOWN : HDF_SORTUP;
         SendMessageW(header, HDM_SETITEMW, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&item));
     }
 }
@@ -223,8 +231,8 @@ void ServerListView::ContextMenu(LPARAM where) {
     AppendMenuW(menu.get(), MF_STRING, IDC_REMOVE, L"Remove\tDel");
     AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
     AppendMenuW(menu.get(), MF_STRING, IDC_HAND_BACK, L"Pass to the plugin and back");
-    const int chosen = static_cast<int>(
-        TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, point.x, point.y, 0, window_.get(), nullptr));
+    const int chosen = static_cast<int>(TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, point.x,
+                                                       point.y, 0, window_.get(), nullptr));
     if (chosen && handlers_.command) handlers_.command(chosen);
 }
 
@@ -265,9 +273,7 @@ void ServerListView::OnNotify(const NMHDR& header) {
             break;
         }
         case LVN_COLUMNCLICK:
-            if (handlers_.columnClicked)
-                handlers_.columnClicked(
-                    static_cast<RowColumn>(reinterpret_cast<const NMLISTVIEW&>(header).iSubItem));
+            SortBy(static_cast<RowColumn>(reinterpret_cast<const NMLISTVIEW&>(header).iSubItem));
             break;
         case LVN_ITEMCHANGED:
             if (!restoringSelection_ && handlers_.selectionChanged) handlers_.selectionChanged();

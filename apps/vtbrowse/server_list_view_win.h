@@ -1,10 +1,11 @@
 // The server list: a virtual list view over the server table, showing those the filter lets
-// through in the chosen order, with sort arrows, tooltips and a selection that survives updates.
+// through in its order, with sort arrows, tooltips and a selection that survives updates. A
+// heading clicked sorts by its column (again: the other way).
 // It hears the table: after answers it sorts again only when one moved a row or changed whether
 // it shows, and redraws only the rows in view whose texts or places changed.
 // It is a pane: the list view's notifications and context menu are its own; what the user does
-// with it (a heading clicked, the selection changed, Del, Enter or a double click, a command of
-// the context menu) goes to the handlers it was made with.
+// with it (sorted again, the selection changed, Del, Enter or a double click, a command of the
+// context menu) goes to the handlers it was made with.
 #pragma once
 
 #include <array>
@@ -20,7 +21,7 @@
 class ServerListView final : public Pane, private TableSubscriber {
 public:
     struct Handlers {
-        std::function<void(RowColumn)> columnClicked;
+        std::function<void()> sorted;  // by a heading clicked
         std::function<void()> selectionChanged;
         std::function<void()> deletePressed;
         std::function<void()> chosen;  // Enter or a double click
@@ -30,17 +31,22 @@ public:
     };
 
     // Hears table (which outlives the view) until destroyed; it is read whenever the list draws.
-    ServerListView(HWND parent, ServerTable& table, Handlers handlers);
+    // The rows show in order until a heading is clicked.
+    ServerListView(HWND parent, ServerTable& table, const RowOrder& order, Handlers handlers);
     ~ServerListView();
     ServerListView(const ServerListView&) = delete;
     ServerListView& operator=(const ServerListView&) = delete;
 
-    // Shows the rows through filter in order, filtered and sorted anew (the filter, the order or
-    // rows' origins changed), the selection kept.
-    void Show(const RowFilter& filter, const RowOrder& order);
+    // Shows the rows through filter, filtered and sorted anew (the filter or rows' origins
+    // changed), the selection kept.
+    void Show(const RowFilter& filter);
     // Shows what the rows answered since the last Show or Update.
     void Update();
-    void ShowOrder(const RowOrder& order);  // the sort arrow
+    const RowOrder& Order() const { return order_; }
+    // Takes the selected servers off the table; the ids removed.
+    std::vector<ServerId> RemoveSelected() { return table_.Remove(SelectedIds()); }
+    // The selected servers become favourites, or stop being them when all were.
+    void ToggleFavourites() { table_.ToggleFavourites(SelectedIds()); }
     size_t Shown() const { return shown_.Ids().size(); }
     std::vector<ServerId> SelectedIds() const;
     // The server in focus if it is selected, else the first selected; 0 for none.
@@ -57,6 +63,9 @@ private:
     void RowAnswered(const ServerRow& row, bool alone) override;
     void RowsRemoved(const std::vector<ServerId>& ids) override;
     void OnNotify(const NMHDR& header) override;
+    // Sorts by column, the other way when it sorted by it already.
+    void SortBy(RowColumn column);
+    void ShowOrder();  // the sort arrow
     void OnSize(int width, int height) override;
     bool OnOther(UINT message, WPARAM wParam, LPARAM lParam) override;
     // The servers' context menu asked for at where (screen, or -1 from the keyboard): the item

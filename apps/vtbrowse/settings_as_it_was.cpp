@@ -40,3 +40,14 @@ std::wstring KeepAsItWasNow(const std::filesystem::path& path) {
     return L"The settings file as it was, with the lines that could not be read, is kept as " +
            kept.wstring();
 }
+
+std::vector<std::wstring> LoadSettingsKeepingUnread(const std::filesystem::path& path,
+                                                    BrowserSettings& settings,
+                                                    const std::vector<std::string>& problems) {
+    const std::vector<std::string> unread = LoadSettingsFile(path, settings);
+    std::vector<std::wstring> said;
+    for (const std::string& problem : problems) said.push_back(WideFromUtf8(problem));
+    for (const std::string& line : unread) said.push_back(WideFromUtf8(line));
+    if (!unread.empty()) said.push_back(KeepAsItWasNow(path));
+    return said;
+}

@@ -6,6 +6,9 @@
 #include <ctime>
 #include <filesystem>
 #include <string>
+#include <vector>
+
+#include "apps/vtbrowse/settings_file.h"
 
 // The name of the copy of path kept at when (the local time).
 std::filesystem::path AsItWasPath(const std::filesystem::path& path, const std::tm& when);
@@ -15,3 +18,9 @@ std::filesystem::path KeepAsItWas(const std::filesystem::path& path, const std::
 // Keeps path as it was, named for the local time now; the line for the log that says where the
 // copy is, or why there is none.
 std::wstring KeepAsItWasNow(const std::filesystem::path& path);
+// Loads the settings file at path into settings. The lines for the log: problems first (the
+// command line's), then the file's lines that could not be read and, when there were any, where
+// the file as it was is kept, since it is written anew without them.
+std::vector<std::wstring> LoadSettingsKeepingUnread(const std::filesystem::path& path,
+                                                    BrowserSettings& settings,
+                                                    const std::vector<std::string>& problems);

@@ -104,6 +104,17 @@ TEST(SettingsFile, AFileWithUnreadableLinesIsKeptAsItWas) {
     }
     EXPECT_TRUE(KeepAsItWas(folder / "missing.txt", when, error).empty());
     EXPECT_THAT(error, HasSubstr("missing.txt"));
+    // Loading says the command line's problems, the unread line and where the copy went; a file
+    // read whole says nothing and is not copied.
+    BrowserSettings settings;
+    const std::vector<std::wstring> said = LoadSettingsKeepingUnread(path, settings, {"bad option"});
+    ASSERT_EQ(said.size(), 3u);
+    EXPECT_EQ(said[0], L"bad option");
+    EXPECT_THAT(said[1], HasSubstr(L"99999"));
+    EXPECT_THAT(said[2], HasSubstr(L"is kept as"));
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << "server=127.0.0.1:28001\n";
+    EXPECT_THAT(LoadSettingsKeepingUnread(path, settings, {}), IsEmpty());
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 4);
     std::filesystem::remove_all(folder);
 }
 
