@@ -110,8 +110,8 @@ void BrowserWindow::CreateControls() {
     fetched.listChanged = [this] {
         UpdateList();
         find_->Update();
-        Save();
     };
+    fetched.save = [this] { Save(); };
     fetched.chosen = [this](const MasterChoice& choice) {
         settings_.masters = choice.masters;
         settings_.mastersAtStart = choice.atStart;
