@@ -3,12 +3,15 @@
 // thread sends it a message every 10 ms and times how long the window takes to answer, through
 // the first refresh (sessions made) and the next one (sessions reused).
 //
-//   browse_response --ports-file F [--settings FILE] [--seconds S]
+//   browse_response (--ports-file F | --master ADDRESS:PORT) [--settings FILE] [--seconds S]
 //
 // Prints one line per refresh: how long it took, the answer times (longest, 99th percentile,
 // median) of the probes sent while it ran, the longest the window spent on one message of its
 // own, and how long after the window took the refresh's last results the list was fully drawn;
 // at the end, the process's peak working set. Run it on a display (scripts/wine-gui-run).
+// With --master the servers come from that master instead (the largest list a master can
+// describe, from tribes-emu's `largest` mode): the first refresh is the one the fetch starts once
+// its lists are merged, timed from the fetch's command, the merge's wait included; no second.
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
@@ -149,18 +152,29 @@ void Report(const char* which, size_t servers, double seconds, std::vector<doubl
 int main(int argc, char** argv) {
     CLI::App app{"vtbrowse's answer time while a long list refreshes"};
     std::string portsFile;
+    std::string master;
     std::string settingsPath = "browse-response-settings.txt";
     double seconds = 120;
-    app.add_option("--ports-file", portsFile, "tribes-emu ready file: one port a line")->required();
+    auto* portsOption = app.add_option("--ports-file", portsFile, "tribes-emu ready file: one port a line");
+    app.add_option("--master", master, "a master to get the servers from (ADDRESS:PORT)")
+        ->excludes(portsOption);
     app.add_option("--settings", settingsPath, "vtbrowse's settings file (written)");
     app.add_option("--seconds", seconds, "bound on each refresh");
     CLI11_PARSE(app, argc, argv);
-    const std::vector<std::uint16_t> ports = ReadPortFile(portsFile);
-    if (ports.empty()) {
-        std::fprintf(stderr, "browse_response: no ports in %s\n", portsFile.c_str());
+    const std::vector<std::uint16_t> ports =
+        master.empty() ? ReadPortFile(portsFile) : std::vector<std::uint16_t>{};
+    if (master.empty() && ports.empty()) {
+        std::fprintf(stderr, "browse_response: no ports in %s (or no --master)\n", portsFile.c_str());
         return 2;
     }
     std::remove(settingsPath.c_str());
+    if (!master.empty()) {
+        if (std::FILE* settings = std::fopen(settingsPath.c_str(), "w")) {
+            // None of the largest list's servers answers: each ping waits the shortest budget.
+            std::fprintf(settings, "timeout=1\nmaster=%s\n", master.c_str());
+            std::fclose(settings);
+        }
+    }
 
     BrowserStart start;
     std::vector<std::string> arguments;
@@ -184,6 +198,17 @@ int main(int argc, char** argv) {
         return 1;
     }
     int status = 0;
+    size_t listed = ports.size();
+    if (!master.empty()) {
+        begun = Clock::now();
+        SendMessageW(window, WM_COMMAND, IDC_GET_MASTERS, 0);
+        // The fetch, then the merge, then the refresh of what was listed: its line in the log.
+        const Pumped fetched = PumpUntil(
+            *browser, [&] { return StatusText(window).rfind(L"Refreshing", 0) == 0; }, seconds);
+        listed = static_cast<size_t>(SendMessageW(GetDlgItem(window, IDC_SERVERS), LVM_GETITEMCOUNT, 0, 0));
+        std::printf("fetched and merged %zu servers in %.2f s; longest message handled %.1f ms (0x%04x)\n",
+                    listed, SecondsSince(begun), fetched.longestMs, fetched.longestMessage);
+    }
     for (const char* which : {"first", "second"}) {
         if (std::string(which) == "second") {
             begun = Clock::now();
@@ -192,13 +217,15 @@ int main(int argc, char** argv) {
         }
         const Pumped pumped = PumpUntil(
             *browser, [&] { return RefreshEnded(window); }, seconds);
-        Report(which, ports.size(), SecondsSince(begun), probe->Take(), pumped, StatusText(window));
+        Report(which, listed, SecondsSince(begun), probe->Take(), pumped, StatusText(window));
+        std::fflush(stdout);
         if (!pumped.ended) {
             std::fprintf(stderr, "browse_response: the %s refresh did not end within %.0f s\n", which,
                          seconds);
             status = 1;
             break;
         }
+        if (!master.empty()) break;  // the refresh the fetch started is the one timed
     }
     probe.reset();
     std::printf("peak working set %.1f MB\n", PeakWorkingSetMb());

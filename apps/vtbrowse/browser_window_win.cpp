@@ -132,8 +132,8 @@ void BrowserWindow::CreateParts() {
                                   [this] {
                                       UpdateList();
                                       find_->Update();
-                                      Save();
                                   },
+                                  [this] { Save(); },
                                   [this](const MasterChoice& choice) {
                                       settings_.masters = choice.masters;
                                       settings_.mastersAtStart = choice.atStart;

@@ -4,13 +4,16 @@
 // reference or a place into the table, only ids. Portable: tested natively.
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
 #include "apps/masters/master_outcome.h"
+#include "apps/vtbrowse/address_key.h"
 #include "apps/vtbrowse/server_origin.h"
 #include "apps/vtbrowse/server_rows.h"
 
@@ -40,9 +43,10 @@ protected:
 
 class ServerTable {
 public:
-    ServerTable() = default;
+    ServerTable();
     // rows as they stand, ids kept; the next row appended gets an id past theirs.
     explicit ServerTable(std::vector<ServerRow> rows);
+    ~ServerTable();
     ServerTable(const ServerTable&) = delete;
     ServerTable& operator=(const ServerTable&) = delete;
 
@@ -78,7 +82,18 @@ public:
     // - a row whose last master went is taken off, unless it was added by hand (it stays) or is a
     //   favourite (it stays, marked notListed until a master lists it again).
     // Servers new to the list are appended in the masters' order.
-    MastersMerge MergeMasterLists(const std::vector<MasterOutcome>& outcomes);
+    MastersMerge MergeMasterLists(std::vector<MasterOutcome> outcomes);
+    // The same merge a slice at a time, so that a window answers between slices: StartMerge
+    // takes the fetch in (a merge still running is finished first, its record dropped); each
+    // MergeSlice goes up to steps entries or rows further (the lists read, the rows there at the
+    // start walked, the new servers appended) and tells the subscribers the rows it removed, then
+    // those it added; true once the merge is over, and TakeMerge then hands back all it did and
+    // the outcomes. Changes between slices come after the merge: a row removed stays removed, a
+    // row added by hand that a master lists takes that master, and nothing is told twice.
+    void StartMerge(std::vector<MasterOutcome> outcomes);
+    bool MergeSlice(size_t steps);
+    bool Merging() const { return merge_ != nullptr; }
+    MastersMerge TakeMerge(std::vector<MasterOutcome>& outcomes);
     // The servers the settings file says masters listed, back with their masters: a row already
     // listed gets them, other servers are appended and returned.
     AddedRows RestoreListed(const std::vector<ListedByMasters>& listed);
@@ -101,6 +116,7 @@ public:
     void VisibleOrder(const RowFilter& filter, const RowOrder& order, std::vector<ServerId>& shown) const;
 
 private:
+    struct PendingMerge;
     ServerRow* Mutable(ServerId id);
     ServerRow& Emplace(ServerRow row);
     // The row of address; one is appended (and noted in added) when the table has none.
@@ -108,6 +124,10 @@ private:
     void EraseRows(const std::vector<ServerId>& ids);
     void TellAdded(const AddedRows& added);
     void TellRemoved(const std::vector<ServerId>& ids);
+    // The steps of a merge: reading the lists, walking the rows there at its start, appending.
+    size_t ReadLists(PendingMerge& merge, size_t steps);
+    size_t WalkRows(PendingMerge& merge, size_t steps, std::vector<ServerId>& removed);
+    size_t AppendNew(PendingMerge& merge, size_t steps, AddedRows& added);
 
     // Ids only grow, so the map's order is the order the rows were added in.
     std::map<ServerId, ServerRow> rows_;
@@ -115,7 +135,8 @@ private:
     // every row it shows at each batch of answers, and a walk down the map for each is a cache
     // miss at every step.
     std::vector<ServerRow*> byId_;
-    std::unordered_map<std::string, ServerId> byAddress_;  // ServerAddress::Text()
+    std::unordered_map<AddressKey, ServerId, AddressKeyHash> byAddress_;
     ServerId nextId_ = 1;
     std::vector<TableSubscriber*> subscribers_;
+    std::unique_ptr<PendingMerge> merge_;  // a fetch being taken in, a slice at a time
 };

@@ -84,11 +84,15 @@ void WritePlace(const BrowserSettings& settings, std::vector<std::string>& value
                      std::to_string(place.width) + "," + std::to_string(place.height));
 }
 
+// A master's list is up to 65,025 lines: each written in place, with no text made for its parts.
 void WriteListed(const BrowserSettings& settings, std::vector<std::string>& values) {
+    values.reserve(settings.listed.size());
     for (const ListedByMasters& listed : settings.listed) {
-        std::string value = listed.server.Text();
-        for (const std::string& master : listed.masters) value += " " + master;
-        values.push_back(std::move(value));
+        std::string& value = values.emplace_back(listed.server.Text());
+        for (const std::string& master : listed.masters) {
+            value += ' ';
+            value += master;
+        }
     }
 }
 
@@ -172,7 +176,12 @@ std::string FormatSettings(const BrowserSettings& settings) {
     for (const SettingLine& line : SettingLines()) {
         values.clear();
         line.write(settings, values);
-        for (const std::string& value : values) out += std::string(line.key) + "=" + value + "\n";
+        for (const std::string& value : values) {
+            out += line.key;
+            out += '=';
+            out += value;
+            out += '\n';
+        }
     }
     for (const std::string& line : settings.otherLines) out += line + "\n";
     return out;

@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <sstream>
 
 #include "apps/vtbrowse/master_tally.h"
@@ -48,6 +49,39 @@ std::string Text(const ServerTable& rows) {
         if (row.origin.notListed) text += " !listed";
     });
     return text;
+}
+
+// What subscribers heard: " +3" a row added, " -2" removed, " ~1" answered, " =1" answered alone.
+struct Journal final : TableSubscriber {
+    std::string told;
+    void RowsAdded(const AddedRows& added) override {
+        for (const auto& [id, server] : added) told += " +" + std::to_string(id);
+    }
+    void RowAnswered(const ServerRow& row, bool alone) override {
+        told += (alone ? " =" : " ~") + std::to_string(row.id);
+    }
+    void RowsRemoved(const std::vector<ServerId>& ids) override {
+        for (const ServerId id : ids) told += " -" + std::to_string(id);
+    }
+};
+
+std::vector<ServerRow> Rows(const char* text) {
+    std::vector<ServerRow> rows;
+    for (const std::string& row : Split(text, '|')) rows.push_back(Row(ServerId(rows.size() + 1), row));
+    return rows;
+}
+
+// Merges outcomes into rows whole (slice 0) or slice steps at a time.
+MastersMerge Merge(ServerTable& rows, const std::vector<MasterOutcome>& outcomes, size_t slice) {
+    if (slice == 0) return rows.MergeMasterLists(outcomes);
+    rows.StartMerge(outcomes);
+    for (int slices = 0; slices < 1000 && !rows.MergeSlice(slice); ++slices) {
+    }
+    std::vector<MasterOutcome> back;
+    const MastersMerge merge = rows.TakeMerge(back);
+    EXPECT_EQ(back.size(), outcomes.size());
+    EXPECT_FALSE(rows.Merging());
+    return merge;
 }
 
 struct Fetched {
@@ -97,41 +131,143 @@ TEST(MasterMerge, EachFetchAddsWhatIsNewAndTakesOffOnlyWhatCompleteListsDropped)
          {{"B", S::Complete, "s1"}},
          "s1 fav B | s2 fav !listed"},
     };
+    // Whole, and a slice of 1, 2 and 3 steps at a time: the same rows, told the same.
+    for (const auto& c : cases) {
+        for (const size_t slice : {0, 1, 2, 3}) {
+            SCOPED_TRACE(std::string(c.what) + ", slice " + std::to_string(slice));
+            const std::vector<ServerRow> before = Rows(c.before);
+            ServerTable rows(before);
+            Journal journal;
+            rows.Subscribe(journal);
+            std::vector<MasterOutcome> outcomes;
+            std::vector<std::string> fetched;
+            for (const Fetched& f : c.fetch) {
+                outcomes.emplace_back();
+                outcomes.back().master = f.master;
+                outcomes.back().status = f.status;
+                for (const std::string& server : Split(f.servers, ' ')) {
+                    outcomes.back().servers.push_back({server, 1});
+                    fetched.push_back(server);
+                }
+            }
+            const MastersMerge merge = Merge(rows, outcomes, slice);
+            EXPECT_EQ(Text(rows), c.after);
+
+            // What the window hands on: the rows added, taken off and to refresh, and the marked count.
+            std::vector<ServerId> added, removed, listed;
+            std::string told;
+            for (const ServerRow& row : before) {
+                if (!rows.Find(row.id)) removed.push_back(row.id);
+            }
+            for (const ServerId id : removed) told += " -" + std::to_string(id);
+            rows.ForEach([&](const ServerRow& row) {
+                if (row.id > before.size()) added.push_back(row.id), told += " +" + std::to_string(row.id);
+                if (std::count(fetched.begin(), fetched.end(), row.address.address)) listed.push_back(row.id);
+            });
+            std::vector<ServerId> addedIds;
+            for (const auto& [id, server] : merge.added) addedIds.push_back(id);
+            EXPECT_EQ(addedIds, added);
+            EXPECT_EQ(merge.removed, removed);
+            EXPECT_THAT(merge.listed, ::testing::UnorderedElementsAreArray(listed));
+            EXPECT_EQ(merge.notListed, Split(c.after, '!').size() - 1);
+            EXPECT_EQ(journal.told, told);
+            rows.Unsubscribe(journal);
+        }
+    }
+}
+
+// What the user does while a fetch is merged a step at a time comes after the merge: one master,
+// complete, lists the servers; the act comes after the given number of steps (reading the list
+// takes one a server, the walk one a row there before, the new ones one each).
+TEST(MasterMerge, WhatIsDoneBetweenSlicesComesAfterTheMerge) {
+    const struct {
+        const char* what;
+        const char* before;
+        const char* listed;
+        int steps;
+        std::function<void(ServerTable&)> act;
+        const char* after;
+        const char* told;
+    } cases[] = {
+        {"a row removed before the walk reached it is not brought back", "s1 A | s2 A", "s1 s2 s3", 3,
+         [](ServerTable& rows) { rows.Remove({2}); }, "s1 A | s3 A", " -2 +3"},
+        {"a row removed once walked stays removed", "s1 A | s2 A", "s1 s2 s3", 4,
+         [](ServerTable& rows) { rows.Remove({1}); }, "s2 A | s3 A", " -1 +3"},
+        {"a row the merge added, removed, stays removed", "", "s1 s2", 3,
+         [](ServerTable& rows) { rows.Remove({1}); }, "s2 A", " +1 -1 +2"},
+        {"a server added by hand before its turn takes the master, told once", "s1 A", "s1 s2", 3,
+         [](ServerTable& rows) {
+             rows.AddByHand({{"s2", 1}});
+         },
+         "s1 A | s2 hand A", " +2"},
+        {"removed and added back by hand before its turn: listed again", "s1 A", "s1", 1,
+         [](ServerTable& rows) {
+             rows.Remove({1});
+             rows.AddByHand({{"s1", 1}});
+         },
+         "s1 hand A", " -1 +2"},
+        {"a favourite starred before the walk reaches it stays, not listed", "s1 A | s2 A", "s1", 1,
+         [](ServerTable& rows) { rows.ToggleFavourites({2}); }, "s1 A | s2 fav !listed", ""},
+        {"a fetch that comes meanwhile waits for this one to end", "s1 A", "s2", 1,
+         [](ServerTable& rows) {
+             std::vector<MasterOutcome> second(1);
+             second[0].master = "A";
+             second[0].status = MasterStatus::Complete;
+             second[0].servers = {{"s3", 1}};
+             rows.StartMerge(second);
+         },
+         "s3 A", " -1 +2 -2 +3"},
+    };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        std::vector<ServerRow> before;
-        for (const std::string& row : Split(c.before, '|'))
-            before.push_back(Row(ServerId(before.size() + 1), row));
-        ServerTable rows(before);
-        std::vector<MasterOutcome> outcomes;
-        std::vector<std::string> fetched;
-        for (const Fetched& f : c.fetch) {
-            outcomes.emplace_back();
-            outcomes.back().master = f.master;
-            outcomes.back().status = f.status;
-            for (const std::string& server : Split(f.servers, ' ')) {
-                outcomes.back().servers.push_back({server, 1});
-                fetched.push_back(server);
-            }
+        ServerTable rows(Rows(c.before));
+        Journal journal;
+        rows.Subscribe(journal);
+        std::vector<MasterOutcome> outcomes(1);
+        outcomes[0].master = "A";
+        outcomes[0].status = MasterStatus::Complete;
+        for (const std::string& server : Split(c.listed, ' ')) outcomes[0].servers.push_back({server, 1});
+        rows.StartMerge(outcomes);
+        for (int step = 0; step < c.steps; ++step) ASSERT_FALSE(rows.MergeSlice(1));
+        c.act(rows);
+        for (int step = 0; step < 20 && !rows.MergeSlice(1); ++step) {
         }
-        const MastersMerge merge = rows.MergeMasterLists(outcomes);
+        ASSERT_TRUE(rows.MergeSlice(1));
         EXPECT_EQ(Text(rows), c.after);
+        EXPECT_EQ(journal.told, c.told);
+        rows.Unsubscribe(journal);
+    }
+}
 
-        // What the window hands on: the rows added, taken off and to refresh, and the marked count.
-        std::vector<ServerId> added, removed, listed;
-        rows.ForEach([&](const ServerRow& row) {
-            if (row.id > before.size()) added.push_back(row.id);
-            if (std::count(fetched.begin(), fetched.end(), row.address.address)) listed.push_back(row.id);
-        });
-        for (const ServerRow& row : before) {
-            if (!rows.Find(row.id)) removed.push_back(row.id);
-        }
-        std::vector<ServerId> addedIds;
-        for (const auto& [id, server] : merge.added) addedIds.push_back(id);
-        EXPECT_EQ(addedIds, added);
-        EXPECT_EQ(merge.removed, removed);
-        EXPECT_THAT(merge.listed, ::testing::UnorderedElementsAreArray(listed));
-        EXPECT_EQ(merge.notListed, Split(c.after, '!').size() - 1);
+// Rows are found by address: an IPv4 address written the usual way is kept packed with its port,
+// any other by its text; two addresses are one row exactly when texts and ports are equal.
+TEST(ServerTable, AnAddressFindsItsRowExactlyWhenTextAndPortAreEqual) {
+    const struct {
+        ServerAddress listed, asked;
+        bool found;
+    } cases[] = {
+        {{"127.0.0.1", 28001}, {"127.0.0.1", 28001}, true},
+        {{"255.255.255.254", 65535}, {"255.255.255.254", 65535}, true},
+        {{"127.0.0.1", 28001}, {"127.0.0.1", 28002}, false},
+        {{"127.0.0.1", 28001}, {"127.0.0.2", 28001}, false},
+        {{"127.0.0.1", 28001}, {"127.0.1.1", 28001}, false},
+        {{"127.0.0.1", 28001}, {"127.1.0.1", 28001}, false},
+        {{"127.0.0.1", 28001}, {"128.0.0.1", 28001}, false},
+        {{"127.0.0.1", 28001}, {"127.0.0.01", 28001}, false},
+        {{"127.0.0.1", 28001}, {"localhost", 28001}, false},
+        {{"1.2.3.4", 1}, {"1.2.3.4.5", 1}, false},
+        {{"1.2.3.4", 1}, {"1.2.3.256", 1}, false},
+        {{"localhost", 28001}, {"localhost", 28001}, true},
+        {{"localhost", 28001}, {"localhost", 28002}, false},
+        {{"::1", 28001}, {"::1", 28001}, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.listed.Text() + " and " + c.asked.Text());
+        ServerTable rows;
+        rows.AddByHand({c.listed});
+        EXPECT_EQ(rows.Find(c.asked) != nullptr, c.found);
+        EXPECT_EQ(rows.AddByHand({c.asked}).size(), c.found ? 0u : 1u);
+        EXPECT_NE(rows.Find(c.listed), nullptr);
     }
 }
 
@@ -205,18 +341,6 @@ TEST(MasterMerge, OriginsKeptInTheSettingsComeBack) {
 // Every change in turn on one table: the rows after it ("id address origin"), what subscribers
 // heard, and both indexes agree with the rows at every step.
 TEST(ServerTable, EveryChangeKeepsItsIndexesAndIsToldToSubscribers) {
-    struct Journal final : TableSubscriber {
-        std::string told;
-        void RowsAdded(const AddedRows& added) override {
-            for (const auto& [id, server] : added) told += " +" + std::to_string(id);
-        }
-        void RowAnswered(const ServerRow& row, bool alone) override {
-            told += (alone ? " =" : " ~") + std::to_string(row.id);
-        }
-        void RowsRemoved(const std::vector<ServerId>& ids) override {
-            for (const ServerId id : ids) told += " -" + std::to_string(id);
-        }
-    };
     const auto servers = [](const std::string& names) {
         std::vector<ServerAddress> addresses;
         for (const std::string& name : Split(names, ' ')) addresses.push_back({name, 1});

@@ -49,14 +49,20 @@ std::string Local(std::uint16_t port) {
 }
 
 // Pumps the test thread's messages as vtbrowse's loop does, until done() or the bound.
-bool PumpUntil(BrowserWindow& browser, const std::function<bool()>& done, double seconds = 20) {
+// longest, when given, keeps the longest the window's thread spent on one message: the longest
+// that input waited (the system hands input over before timer messages and any later message).
+bool PumpUntil(BrowserWindow& browser, const std::function<bool()>& done, double seconds = 20,
+               double* longest = nullptr) {
     const Clock::time_point start = Clock::now();
     while (SecondsSince(start) < seconds) {
         MSG message;
         for (int taken = 0; taken < 1000 && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE); ++taken) {
-            if (browser.PreTranslate(message)) continue;
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
+            const Clock::time_point taking = Clock::now();
+            if (!browser.PreTranslate(message)) {
+                TranslateMessage(&message);
+                DispatchMessageW(&message);
+            }
+            if (longest) *longest = std::max(*longest, SecondsSince(taking));
         }
         if (done()) return true;
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
@@ -620,23 +626,17 @@ TEST_F(VtbrowseMasterList, TheLargestListIsListedWholeWhileTheWindowAnswers) {
         PROCESS_MEMORY_COUNTERS before{}, after{};  // peak working sets, before the fetch and after
         K32GetProcessMemoryInfo(GetCurrentProcess(), &before, sizeof before);
         const Clock::time_point start = Clock::now();
-        Clock::time_point last = start;
-        double longest = 0;  // the longest the window's thread was away from its message loop
+        double longest = 0;  // the longest the window's thread spent on one message
         PostMessageW(browser->Window(), WM_COMMAND, IDC_GET_MASTERS, 0);
         ASSERT_TRUE(PumpUntil(
-            *browser,
-            [&] {
-                longest = std::max(longest, SecondsSince(last));
-                last = Clock::now();
-                return LogLinesWith(Control(IDC_LOG), L"Got ") == 1;
-            },
-            60));
+            *browser, [&] { return LogLinesWith(Control(IDC_LOG), L"Got ") == 1; }, 60, &longest));
         const double seconds = SecondsSince(start);
         EXPECT_EQ(static_cast<size_t>(ItemCount(Control(IDC_SERVERS))), expected) << packetBytes;
-        EXPECT_LT(longest, 3.0) << packetBytes;
+        // Merged whole in one message, the 65,025 kept the window 0.3 to 0.5 s; in slices, under 0.1 s.
+        EXPECT_LT(longest, 0.25) << packetBytes;
         K32GetProcessMemoryInfo(GetCurrentProcess(), &after, sizeof after);
         std::cout << "measured: largest list in packets of " << packetBytes << " bytes, " << expected
-                  << " servers listed in " << seconds << " s, the window away from its messages at most "
+                  << " servers listed in " << seconds << " s, the window on one message at most "
                   << longest * 1000 << " ms, peak working set " << (after.PeakWorkingSetSize >> 20)
                   << " MB (" << (before.PeakWorkingSetSize >> 20) << " MB before the fetch)\n";
         browser.reset();
