@@ -39,7 +39,10 @@ protected:
         }
     }
 
-    void Answer() {
+    // The results of a server that answered after pings of answeredMs, then of one whose host
+    // was not found after pings of failedMs, read back as the plugin left them.
+    std::vector<ServerResult> AnsweredThenFailed(std::vector<double> answeredMs,
+                                                 std::vector<double> failedMs) {
         Row(L"PropertiesTable", {L"gamename", L"Tribes"});
         Row(L"PropertiesTable", {L"Team 1", L"Blood Eagle", L"5"});
         Row(L"UsersTable", {L"J\u00e9t", nullptr, L"Blood Eagle"});
@@ -50,35 +53,28 @@ protected:
         data->RecordPlayerCount(1);
         data->SetStatusDetail(L"1/32 players on Alpha");
         data->SetStatusText(L"1/32 players on Alpha");
-    }
+        std::vector<ServerResult> results{ReadServerResult(*data, std::move(answeredMs))};
+        results[0].server = ServerAddress{"127.0.0.1", 28001};
 
-    void NoAnswer(const wchar_t* status, const wchar_t* detail) {
         data->ClearTable(L"UsersTable");
         data->ClearTable(L"PropertiesTable");
-        data->SetStatusDetail(detail);
-        data->SetServerName(status);
+        data->SetStatusDetail(L"Host not found.");
+        data->SetServerName(L"Failed to Communicate");
         data->SetMapName(L"");
         data->SetMaxPlayers(0);
         data->SetPlayerCount(0);
         data->RecordNoResponse();
-        data->SetStatusText(status);
-    }
-
-    ServerResult Result(std::vector<double> pingMs = {3.0}) {
-        ServerResult result = ReadServerResult(*data, std::move(pingMs));
-        result.server = ServerAddress{"127.0.0.1", 28001};
-        return result;
+        data->SetStatusText(L"Failed to Communicate");
+        results.push_back(ReadServerResult(*data, std::move(failedMs)));
+        results[1].server = ServerAddress{"no-such-host.invalid", 2};
+        return results;
     }
 
     HostRef<HostServerData> data;
 };
 
 TEST_F(FilledData, JsonCarriesEveryFieldWithNullForUnsetCells) {
-    Answer();
-    std::vector<ServerResult> results{Result({4.0, 2.0, 9.0})};
-    NoAnswer(L"Failed to Communicate", L"Host not found.");
-    results.push_back(Result({1.0}));
-    results[1].server = ServerAddress{"no-such-host.invalid", 2};
+    const std::vector<ServerResult> results = AnsweredThenFailed({4.0, 2.0, 9.0}, {1.0});
     RefreshTotals totals = CountOutcomes(results);
     totals.phases = {0.25, 1.5, 0.5, 0.125};
 
@@ -104,11 +100,7 @@ TEST_F(FilledData, JsonCarriesEveryFieldWithNullForUnsetCells) {
 }
 
 TEST_F(FilledData, TextAlignsColumnsAndShowsFailureReason) {
-    Answer();
-    std::vector<ServerResult> results{Result({12.0})};
-    NoAnswer(L"Failed to Communicate", L"Host not found.");
-    results.push_back(Result({1.0, 3.0}));
-    results[1].server = ServerAddress{"no-such-host.invalid", 2};
+    const std::vector<ServerResult> results = AnsweredThenFailed({12.0}, {1.0, 3.0});
 
     const std::vector<std::string> lines = FormatSummaryLines(results);
     EXPECT_EQ(lines[0],

@@ -203,13 +203,7 @@ INSTANTIATE_TEST_SUITE_P(
                           60000,
                           {{E::Tick, 0, 0, Ping}, {E::Cancel, 100}, {E::OwnAnswer, 200, 7}, {E::Tick, 5000}},
                           WatchState::Cancelled,
-                          1}),
-    [](const auto& info) {
-        std::string name;
-        for (const char c : std::string(info.param.label))
-            name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-        return name;
-    });
+                          1}));
 
 TEST(SeatWatchDecisions, TheLineSaysWhatTheWatchWaitsForAndHowItEnded) {
     SeatWatch watch(1, SeatWatchPlan{}, SeatWatch::Clock::time_point{});

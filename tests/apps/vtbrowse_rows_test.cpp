@@ -74,29 +74,25 @@ TEST(ServerRows, CellsShowWhatThePluginWrote) {
     EXPECT_EQ(rows[3].last.outcome, Outcome::Timeout);
 }
 
-struct OrderCase {
-    RowOrder order;
-    std::vector<ServerId> expected;
-};
-
-class RowOrdering : public ::testing::TestWithParam<OrderCase> {};
-
-TEST_P(RowOrdering, SortsByColumnWithRowsNeverRefreshedLast) {
-    EXPECT_EQ(VisibleRows(Fleet(), RowFilter{}, GetParam().order), GetParam().expected);
+TEST(RowOrdering, SortsByColumnWithRowsNeverRefreshedLast) {
+    const struct {
+        RowOrder order;
+        std::vector<ServerId> expected;
+    } cases[] = {
+        // Letter case aside: Alpha, bravo, Charlie, Timeout.
+        {{RowColumn::Name, false}, {1, 2, 3, 4, 5}},
+        {{RowColumn::Name, true}, {4, 3, 2, 1, 5}},
+        // By text, then by port as a number (9 before 28001).
+        {{RowColumn::Address, false}, {4, 5, 2, 3, 1}},
+        // By count, then limit: 0/0 (silent) before 0/16.
+        {{RowColumn::Players, false}, {4, 3, 1, 2, 5}},
+        {{RowColumn::Players, true}, {2, 1, 3, 4, 5}},
+        {{RowColumn::Ping, false}, {3, 1, 2, 4, 5}},
+        {{RowColumn::Map, false}, {4, 3, 1, 2, 5}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(VisibleRows(Fleet(), RowFilter{}, c.order), c.expected) << static_cast<int>(c.order.column);
 }
-
-INSTANTIATE_TEST_SUITE_P(Columns, RowOrdering,
-                         ::testing::Values(
-                             // Letter case aside: Alpha, bravo, Charlie, Timeout.
-                             OrderCase{{RowColumn::Name, false}, {1, 2, 3, 4, 5}},
-                             OrderCase{{RowColumn::Name, true}, {4, 3, 2, 1, 5}},
-                             // By text, then by port as a number (9 before 28001).
-                             OrderCase{{RowColumn::Address, false}, {4, 5, 2, 3, 1}},
-                             // By count, then limit: 0/0 (silent) before 0/16.
-                             OrderCase{{RowColumn::Players, false}, {4, 3, 1, 2, 5}},
-                             OrderCase{{RowColumn::Players, true}, {2, 1, 3, 4, 5}},
-                             OrderCase{{RowColumn::Ping, false}, {3, 1, 2, 4, 5}},
-                             OrderCase{{RowColumn::Map, false}, {4, 3, 1, 2, 5}}));
 
 // One answer after the order was made: whether the list may keep it or must sort again.
 TEST(ShownOrder, HoldsUntilAnAnswerMovesARowOrChangesWhatShows) {
@@ -143,32 +139,30 @@ TEST(ShownOrder, HoldsUntilAnAnswerMovesARowOrChangesWhatShows) {
     }
 }
 
-struct FilterCase {
-    bool hideEmpty, hideFull, hideSilent;
-    const wchar_t* text;
-    std::vector<ServerId> expected;
-};
-
-class RowFiltering : public ::testing::TestWithParam<FilterCase> {};
-
-TEST_P(RowFiltering, HidesWhatTheUserAskedFor) {
-    const FilterCase& c = GetParam();
-    RowFilter filter;
-    filter.hideEmpty = c.hideEmpty;
-    filter.hideFull = c.hideFull;
-    filter.hideSilent = c.hideSilent;
-    filter.text = c.text;
-    EXPECT_EQ(VisibleRows(Fleet(), filter, RowOrder{RowColumn::Name, false}), c.expected);
+TEST(RowFiltering, HidesWhatTheUserAskedFor) {
+    const struct {
+        bool hideEmpty, hideFull, hideSilent;
+        const wchar_t* text;
+        std::vector<ServerId> expected;
+    } cases[] = {
+        {true, false, false, L"", {1, 2, 4, 5}},
+        {false, true, false, L"", {1, 3, 4, 5}},
+        {false, false, true, L"", {1, 2, 3, 5}},
+        {true, true, true, L"", {1, 5}},
+        // Name or map, any case; rows never refreshed have neither.
+        {false, false, false, L"RAIN", {1}},
+        {false, false, false, L"ar", {3}},
+    };
+    for (const auto& c : cases) {
+        RowFilter filter;
+        filter.hideEmpty = c.hideEmpty;
+        filter.hideFull = c.hideFull;
+        filter.hideSilent = c.hideSilent;
+        filter.text = c.text;
+        EXPECT_EQ(VisibleRows(Fleet(), filter, RowOrder{RowColumn::Name, false}), c.expected)
+            << testing::PrintToString(c.expected);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Filters, RowFiltering,
-                         ::testing::Values(FilterCase{true, false, false, L"", {1, 2, 4, 5}},
-                                           FilterCase{false, true, false, L"", {1, 3, 4, 5}},
-                                           FilterCase{false, false, true, L"", {1, 2, 3, 5}},
-                                           FilterCase{true, true, true, L"", {1, 5}},
-                                           // Name or map, any case; rows never refreshed have neither.
-                                           FilterCase{false, false, false, L"RAIN", {1}},
-                                           FilterCase{false, false, false, L"ar", {3}}));
 
 TEST(ServerRows, HistoryHoldsRecordedCountsAndGapsForPingsWithoutAnAnswer) {
     ServerRow row = Row(1, "127.0.0.1", 1);

@@ -123,40 +123,39 @@ const wchar_t* const Refs = L"entry.Release|data.Release";
 const wchar_t* const Locked = L"entry.Unlock|entry.Release|data.Release";
 const wchar_t* const InBracket = L"data.EndUpdate|entry.Release|data.Release";
 
-const FaultCase Calls[] = {
-    {Object::Entry, L"AddRef", L""},
-    {Object::Data, L"AddRef", L"entry.Release"},
-    {Object::Entry, L"Lock", Refs},
-    {Object::Entry, L"GetAddress", Locked},
-    {Object::Entry, L"GetPort", Locked},
-    {Object::Entry, L"GetTimeout", Locked},
-    {Object::Entry, L"Unlock", L"entry.Unlock|entry.Release|data.Release"},
-    {Object::Data, L"BeginUpdate", Refs},
-    {Object::Data, L"ClearTable", InBracket},
-    {Object::Data, L"AddRow", InBracket},
-    {Object::Data, L"GetRowCount", InBracket},
-    {Object::Data, L"SetCell", InBracket},
-    {Object::Data, L"GetCell", InBracket},
-    {Object::Data, L"SetStatusDetail", InBracket},
-    {Object::Data, L"SetServerName", InBracket},
-    {Object::Data, L"SetMapName", InBracket},
-    {Object::Data, L"SetMaxPlayers", InBracket},
-    {Object::Data, L"SetPlayerCount", InBracket},
-    {Object::Data, L"RecordPlayerCount", InBracket},
-    {Object::Data, L"SetStatusText", InBracket},
-    {Object::Data, L"ClearTable", InBracket, ReplyMode::Silent, When::AfterTheQuery},
-    {Object::Data, L"RecordNoResponse", InBracket, ReplyMode::Silent, When::AfterTheQuery},
-    {Object::Data, L"EndUpdate", L"data.EndUpdate|entry.Release|data.Release"},
-    {Object::Entry, L"Release", L"entry.Release|data.Release"},
-    {Object::Data, L"Release", L"data.Release"},
+struct CallsGivingBack {
+    Object object;
+    std::vector<const wchar_t*> operations;
+    const wchar_t* givenBack;
+    ReplyMode server = ReplyMode::Normal;
+    When when = When::FromTheStart;
+};
+const CallsGivingBack Calls[] = {
+    {Object::Entry, {L"AddRef"}, L""},
+    {Object::Data, {L"AddRef"}, L"entry.Release"},
+    {Object::Entry, {L"Lock"}, Refs},
+    {Object::Entry, {L"GetAddress", L"GetPort", L"GetTimeout", L"Unlock"}, Locked},
+    {Object::Data, {L"BeginUpdate"}, Refs},
+    {Object::Data,
+     {L"ClearTable", L"AddRow", L"GetRowCount", L"SetCell", L"GetCell", L"SetStatusDetail", L"SetServerName",
+      L"SetMapName", L"SetMaxPlayers", L"SetPlayerCount", L"RecordPlayerCount", L"SetStatusText"},
+     InBracket},
+    {Object::Data, {L"ClearTable", L"RecordNoResponse"}, InBracket, ReplyMode::Silent, When::AfterTheQuery},
+    {Object::Data, {L"EndUpdate"}, InBracket},
+    {Object::Entry, {L"Release"}, Refs},
+    {Object::Data, {L"Release"}, L"data.Release"},
 };
 
 // Each call fails in one of the ways, in turn: the trap's own tests take every way through
 // every mechanism, these what each call leaves to give back.
 std::vector<FaultCase> Cases() {
-    std::vector<FaultCase> cases(std::begin(Calls), std::end(Calls));
-    for (std::size_t i = 0; i < cases.size(); ++i)
-        cases[i].fault = EscapingFaults[i % std::size(EscapingFaults)];
+    std::vector<FaultCase> cases;
+    for (const CallsGivingBack& calls : Calls) {
+        for (const wchar_t* operation : calls.operations) {
+            cases.push_back({calls.object, operation, calls.givenBack, calls.server, calls.when,
+                             EscapingFaults[cases.size() % std::size(EscapingFaults)]});
+        }
+    }
     return cases;
 }
 

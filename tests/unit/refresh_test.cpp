@@ -58,6 +58,11 @@ TEST(Refresh, PingsEachServerCountTimesNeverTwiceAtOnceWithinWorkerLimit) {
     EXPECT_EQ(progress.back(), Servers);
     EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));
     EXPECT_GT(times.wallSeconds, 0.0);
+    // No servers: no pings.
+    progress.clear();
+    EXPECT_TRUE(RefreshServers(0, Count, WorkerPlan{Workers, Workers}, work).pingMs.empty());
+    for (const auto& count : calls) EXPECT_EQ(count, Count);
+    EXPECT_TRUE(progress.empty() || progress.back() == 0);
 }
 
 // Pings that wait on their servers stop holding workers back: the pool grows past its workers,
@@ -81,14 +86,6 @@ TEST(Refresh, WaitingPingsLetMoreWorkersStartUpToTheBound) {
     EXPECT_LE(times.mostThreads, 5);
     EXPECT_GT(mostRunning, 2) << "waiting pings did not overlap";
     EXPECT_THAT(times.pingMs, Each(SizeIs(1)));
-}
-
-TEST(Refresh, NoServersNoPings) {
-    int pings = 0;
-    const RefreshTimes times =
-        RefreshServers(0, 1, WorkerPlan{4, 4}, PingWork{[&](size_t) { ++pings; }, {}, {}, {}});
-    EXPECT_EQ(pings, 0);
-    EXPECT_TRUE(times.pingMs.empty());
 }
 
 TEST(Refresh, WorkersFollowRequestAndMachine) {

@@ -154,18 +154,27 @@ TEST_F(ReplyParse, TeamsWithScoresAndPlayersFindingThem) {
                             L"data.SetCell(UsersTable,0,0,Ann)", L"data.SetCell(UsersTable,1,0,42)"));
 }
 
-// With no teams or one, a single entry is followed by one byte that is skipped.
-TEST_F(ReplyParse, SingleTeamEntrySkipsOneByte) {
-    for (int teamCount : {0, 1}) {
-        SCOPED_TRACE(teamCount);
+// With no teams or one, a single entry is followed by one byte that is skipped; a zero byte
+// ends a text but not its field, and the fields after it are read where they stand.
+TEST_F(ReplyParse, SingleTeamEntrySkipsOneByteAndZeroBytesEndTextsNotFields) {
+    const struct {
+        int teamCount;
+        std::string_view game, team, player;
+        const wchar_t *gameShown, *teamShown, *playerShown;
+    } cases[] = {{0, "Tribes", "Phoenix", "Ann", L"Tribes", L"Phoenix", L"Ann"},
+                 {1, "Tribes", "Phoenix", "Ann", L"Tribes", L"Phoenix", L"Ann"},
+                 {0, "Tri\0bes"sv, "Pho\0enix"sv, "Ann\0xy"sv, L"Tri", L"Pho", L"Ann"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.team));
         Fresh();
-        Datagram d = Header(teamCount).Text("Phoenix").Byte('P').Player(2, 1, 0, "Ann", "ABCDEFGH5\t");
-        Parse(d);
+        Parse(Header(c.teamCount, c.game).Text(c.team).Byte('P').Player(2, 1, 0, c.player, "ABCDEFGH5\t"));
         std::vector<TableRow> rows = Properties();
         ASSERT_EQ(rows.size(), 9u);
-        EXPECT_EQ(rows[7], Row({L"numteams", teamCount ? L"1" : L"0"}));
-        EXPECT_EQ(rows[8], Row({L"Team 1", L"Phoenix"}));
-        EXPECT_THAT(Users(), ElementsAre(Row({L"Ann", L"5", L"Phoenix", L"8", L"1"})));
+        EXPECT_EQ(rows[0], Row({L"gamename", c.gameShown}));
+        EXPECT_EQ(rows[1], Row({L"version", L"1.30"}));
+        EXPECT_EQ(rows[7], Row({L"numteams", c.teamCount ? L"1" : L"0"}));
+        EXPECT_EQ(rows[8], Row({L"Team 1", c.teamShown}));
+        EXPECT_THAT(Users(), ElementsAre(Row({c.playerShown, L"5", c.teamShown, L"8", L"1"})));
         EXPECT_TRUE(replyParsed);
     }
 }
@@ -224,18 +233,6 @@ TEST_F(ReplyParse, ScoreComesFromIndexEightUpToTab) {
         SCOPED_TRACE(std::string(cases[i].scoreText));
         EXPECT_EQ(users[i].at(1), cases[i].score ? TableCell(cases[i].score) : std::nullopt);
     }
-}
-
-TEST_F(ReplyParse, ZeroByteEndsTextButNotField) {
-    Datagram d =
-        Header(0, "Tri\0bes"sv).Text("Pho\0enix"sv).Byte(0).Player(0, 0, 0, "Ann\0xy"sv, "ABCDEFGH3\t");
-    Parse(d);
-    std::vector<TableRow> rows = Properties();
-    ASSERT_EQ(rows.size(), 9u);
-    EXPECT_EQ(rows[0], Row({L"gamename", L"Tri"}));
-    EXPECT_EQ(rows[1], Row({L"version", L"1.30"}));
-    EXPECT_EQ(rows[8], Row({L"Team 1", L"Pho"}));
-    EXPECT_THAT(Users(), ElementsAre(Row({L"Ann", L"3", L"Pho", L"0", L"0"})));
 }
 
 TEST_F(ReplyParse, NonRepliesChangeNothing) {
