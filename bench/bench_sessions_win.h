@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "runner/plugin_runner_win.h"
+#include "host/runner/plugin_runner_win.h"
 
 class BenchSessions {
 public:

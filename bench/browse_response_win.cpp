@@ -28,8 +28,8 @@
 #include "apps/vtbrowse/controls_win.h"
 #include "bench/port_list.h"
 #include "bench/sample_stats.h"
-#include "contract/windows_headers.h"
-#include "runner/elapsed_seconds.h"
+#include "common/contract/windows_headers.h"
+#include "host/runner/elapsed_seconds.h"
 
 // After windows.h, which declares what it uses.
 #include <psapi.h>

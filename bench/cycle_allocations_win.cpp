@@ -19,7 +19,7 @@
 #include "bench/bench_sessions_win.h"
 #include "bench/import_hooks_win.h"
 #include "bench/sample_stats.h"
-#include "contract/windows_headers.h"
+#include "common/contract/windows_headers.h"
 
 namespace {
 

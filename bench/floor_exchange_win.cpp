@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "bench/notify_windows_win.h"
-#include "owners/unique_resource.h"
+#include "common/owners/unique_resource.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <array>
 #include <cstdint>
 
-#include "contract/windows_headers.h"
+#include "common/contract/windows_headers.h"
 
 struct FloorExchangeResult {
     bool replied = false;  // a datagram starting "c**b" came back within the budget

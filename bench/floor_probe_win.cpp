@@ -21,8 +21,8 @@
 #include "bench/notify_windows_win.h"
 #include "bench/port_options.h"
 #include "bench/sample_stats.h"
-#include "owners/unique_resource.h"
-#include "runner/elapsed_seconds.h"
+#include "common/owners/unique_resource.h"
+#include "host/runner/elapsed_seconds.h"
 
 namespace {
 

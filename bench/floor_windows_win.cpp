@@ -4,10 +4,10 @@
 #include <memory>
 #include <vector>
 
-#include "contract/windows_headers.h"
-#include "owners/unique_resource.h"
-#include "runner/elapsed_seconds.h"
-#include "runner/window_thread_win.h"
+#include "common/contract/windows_headers.h"
+#include "common/owners/unique_resource.h"
+#include "host/runner/elapsed_seconds.h"
+#include "host/runner/window_thread_win.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 // calls through its own table).
 #pragma once
 
-#include "contract/windows_headers.h"
+#include "common/contract/windows_headers.h"
 
 // Points module's import of function from dll (names compared without case) at replacement and
 // returns what the entry held before; null when the module imports no such function by name.

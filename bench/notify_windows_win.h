@@ -4,10 +4,10 @@
 
 #include <vector>
 
-#include "contract/windows_headers.h"
-#include "owners/unique_resource.h"
-#include "query/network_dlg.h"
-#include "runner/window_thread_win.h"
+#include "common/contract/windows_headers.h"
+#include "common/owners/unique_resource.h"
+#include "plugin/query/network_dlg.h"
+#include "host/runner/window_thread_win.h"
 
 class NotifyWindows {
 public:

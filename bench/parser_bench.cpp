@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "base/table_names.h"
+#include "plugin/query/table_names.h"
 #include "bench/heap_calls.h"
 #include "bench/reply_text.h"
-#include "boundary/table_layout.h"
-#include "host/server_objects.h"
-#include "query/reply_parser.h"
+#include "plugin/boundary/table_layout.h"
+#include "host/services/server_objects.h"
+#include "plugin/query/reply_parser.h"
 #include "tools/tribes_emu/reply_builder.h"
 
 namespace {

@@ -19,17 +19,17 @@
 #include <thread>
 #include <vector>
 
-#include "base/table_names.h"
+#include "plugin/query/table_names.h"
 #include "bench/bench_sessions_win.h"
 #include "bench/floor_exchange_win.h"
 #include "bench/notify_windows_win.h"
 #include "bench/port_options.h"
 #include "bench/reply_text.h"
 #include "bench/sample_stats.h"
-#include "boundary/table_layout.h"
-#include "owners/unique_resource.h"
-#include "query/reply_parser.h"
-#include "runner/elapsed_seconds.h"
+#include "plugin/boundary/table_layout.h"
+#include "common/owners/unique_resource.h"
+#include "plugin/query/reply_parser.h"
+#include "host/runner/elapsed_seconds.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <string>
 
-#include "query/reply_parser.h"
+#include "plugin/query/reply_parser.h"
 
 struct ReplyText {
     std::wstring serverName;

@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "apps/masters/master_entries.h"
-#include "text/utf8_text.h"
-#include "wire/ansi_text.h"
+#include "host/text/utf8_text.h"
+#include "common/wire/ansi_text.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "wire/byte_reader.h"
+#include "common/wire/byte_reader.h"
 
 constexpr int DefaultMasterPort = 28000;
 // Byte 2 of a request that asks for every packet of the list; 1 to 254 ask for that packet.

@@ -6,10 +6,10 @@
 #include <string>
 #include <thread>
 
-#include "contract/host_services.h"
-#include "contract/windows_headers.h"
-#include "owners/unique_resource.h"
-#include "text/utf8_text.h"
+#include "common/contract/host_services.h"
+#include "common/contract/windows_headers.h"
+#include "common/owners/unique_resource.h"
+#include "host/text/utf8_text.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "apps/shared/game_launch_win.h"
 
-#include "contract/commands.h"
+#include "common/contract/commands.h"
 
 bool SendLaunch(PluginRunner& plugin, HostedServer& server, const GameLaunch& launch) {
     HostServerEntry& entry = *server.entry;

@@ -6,8 +6,8 @@
 #include <map>
 #include <string>
 
-#include "runner/hosted_server.h"
-#include "runner/plugin_runner_win.h"
+#include "host/runner/hosted_server.h"
+#include "host/runner/plugin_runner_win.h"
 
 struct GameLaunch {
     std::wstring executable;  // full path

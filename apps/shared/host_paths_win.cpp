@@ -2,9 +2,9 @@
 
 #include <vector>
 
-#include "contract/windows_headers.h"
-#include "owners/scope_exit.h"
-#include "text/utf8_text.h"
+#include "common/contract/windows_headers.h"
+#include "common/owners/scope_exit.h"
+#include "host/text/utf8_text.h"
 
 namespace {
 

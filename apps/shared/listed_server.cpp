@@ -1,6 +1,6 @@
 #include "apps/shared/listed_server.h"
 
-#include "text/utf8_text.h"
+#include "host/text/utf8_text.h"
 
 std::unique_ptr<HostedServer> HostListedServer(const ServerAddress& server, int timeoutSeconds) {
     auto hosted = std::make_unique<HostedServer>(server.Text());

@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "apps/shared/server_list.h"
-#include "runner/hosted_server.h"
+#include "host/runner/hosted_server.h"
 
 // The server's handle ("address:port"), and its entry with address, port, label and time budget.
 std::unique_ptr<HostedServer> HostListedServer(const ServerAddress& server, int timeoutSeconds);

@@ -1,8 +1,8 @@
 #include "apps/shared/program_arguments_win.h"
 
-#include "contract/windows_headers.h"
-#include "owners/unique_resource.h"
-#include "text/utf8_text.h"
+#include "common/contract/windows_headers.h"
+#include "common/owners/unique_resource.h"
+#include "host/text/utf8_text.h"
 
 std::vector<std::string> ProgramArguments() {
     int count = 0;

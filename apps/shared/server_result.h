@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "apps/shared/server_list.h"
-#include "host/server_objects.h"
+#include "host/services/server_objects.h"
 
 enum class Outcome { Success, Timeout, Failure };
 

@@ -2,7 +2,7 @@
 
 #include "apps/shared/product_version.h"
 #include "apps/vtbrowse/browser_ids.h"
-#include "text/utf8_text.h"
+#include "host/text/utf8_text.h"
 
 namespace {
 

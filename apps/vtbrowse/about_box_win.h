@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "contract/windows_headers.h"
+#include "common/contract/windows_headers.h"
 
 // The system menu's command for the box (WM_SYSCOMMAND). The system keeps the low four bits of
 // these commands for itself: a multiple of 16, below the system's own from 0xF000.

@@ -6,7 +6,7 @@
 #include "apps/vtbrowse/browser_ids.h"
 #include "apps/vtbrowse/controls_win.h"
 #include "apps/vtbrowse/window_object_win.h"
-#include "text/utf8_text.h"
+#include "host/text/utf8_text.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "apps/shared/server_list.h"
-#include "contract/windows_headers.h"
+#include "common/contract/windows_headers.h"
 
 // The servers the user typed, or none when the user cancelled. Text that is not a server keeps
 // the dialog open with the reason shown in it.

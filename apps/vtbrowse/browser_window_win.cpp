@@ -9,7 +9,7 @@
 #include "apps/vtbrowse/player_search.h"
 #include "apps/vtbrowse/settings_as_it_was.h"
 #include "apps/vtbrowse/window_object_win.h"
-#include "text/utf8_text.h"
+#include "host/text/utf8_text.h"
 
 namespace {
 

@@ -29,8 +29,8 @@
 #include "apps/vtbrowse/server_list_view_win.h"
 #include "apps/vtbrowse/server_table.h"
 #include "apps/vtbrowse/settings_file.h"
-#include "contract/host_window.h"
-#include "owners/unique_resource.h"
+#include "common/contract/host_window.h"
+#include "common/owners/unique_resource.h"
 
 struct BrowserStart {
     BrowseOptions options;

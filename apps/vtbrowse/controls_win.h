@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "apps/vtbrowse/settings_file.h"
-#include "contract/windows_headers.h"
+#include "common/contract/windows_headers.h"
 
 // A child control of parent with the given class, text, style (WS_CHILD | WS_VISIBLE added) and
 // id, in the dialog font of the system; destroyed with its parent.

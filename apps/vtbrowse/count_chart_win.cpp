@@ -4,7 +4,7 @@
 
 #include "apps/vtbrowse/count_chart.h"
 #include "apps/vtbrowse/window_object_win.h"
-#include "owners/scope_exit.h"
+#include "common/owners/scope_exit.h"
 
 namespace {
 

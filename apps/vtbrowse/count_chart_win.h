@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "apps/vtbrowse/server_rows.h"
-#include "contract/windows_headers.h"
-#include "owners/unique_resource.h"
+#include "common/contract/windows_headers.h"
+#include "common/owners/unique_resource.h"
 
 class CountChart {
 public:

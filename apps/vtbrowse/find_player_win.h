@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "apps/vtbrowse/player_search.h"
-#include "contract/windows_headers.h"
-#include "owners/unique_resource.h"
+#include "common/contract/windows_headers.h"
+#include "common/owners/unique_resource.h"
 
 class FindPlayerWindow {
 public:

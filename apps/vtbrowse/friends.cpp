@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "apps/vtbrowse/player_search.h"
-#include "text/utf8_text.h"
+#include "host/text/utf8_text.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include "apps/vtbrowse/browser_ids.h"
 #include "apps/vtbrowse/controls_win.h"
-#include "text/utf8_text.h"
+#include "host/text/utf8_text.h"
 
 HandedBackLine::HandedBackLine(HWND parent) {
     CreatePane(parent, IDC_HANDED_BACK_PANE);

@@ -6,7 +6,7 @@
 
 #include "apps/vtbrowse/pane_win.h"
 #include "apps/vtbrowse/server_rows.h"
-#include "contract/host_services.h"
+#include "common/contract/host_services.h"
 
 class HandedBackLine final : public Pane {
 public:

@@ -7,7 +7,7 @@
 #include "apps/vtbrowse/browser_ids.h"
 #include "apps/vtbrowse/controls_win.h"
 #include "apps/vtbrowse/window_object_win.h"
-#include "contract/launch_option_ids.h"
+#include "common/contract/launch_option_ids.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 
 #include "apps/vtbrowse/server_rows.h"
 #include "apps/vtbrowse/settings_file.h"
-#include "contract/windows_headers.h"
+#include "common/contract/windows_headers.h"
 
 // How a seat watch waits, asked with the join's settings when the join is to wait for a seat.
 struct SeatWatchAsk {

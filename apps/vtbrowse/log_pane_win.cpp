@@ -5,8 +5,8 @@
 
 #include "apps/vtbrowse/browser_ids.h"
 #include "apps/vtbrowse/controls_win.h"
-#include "host/server_objects.h"
-#include "text/utf8_text.h"
+#include "host/services/server_objects.h"
+#include "host/text/utf8_text.h"
 
 namespace {
 

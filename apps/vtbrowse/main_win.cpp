@@ -5,7 +5,7 @@
 #include "apps/shared/host_paths_win.h"
 #include "apps/shared/program_arguments_win.h"
 #include "apps/vtbrowse/browser_window_win.h"
-#include "contract/windows_headers.h"
+#include "common/contract/windows_headers.h"
 
 namespace {
 

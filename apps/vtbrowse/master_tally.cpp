@@ -4,7 +4,7 @@
 #include <cwchar>
 
 #include "apps/vtbrowse/refresh_tally.h"
-#include "text/utf8_text.h"
+#include "host/text/utf8_text.h"
 
 namespace {
 

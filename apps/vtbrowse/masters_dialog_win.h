@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "apps/shared/server_list.h"
-#include "contract/windows_headers.h"
+#include "common/contract/windows_headers.h"
 
 struct MasterChoice {
     std::vector<ServerAddress> masters;

@@ -4,8 +4,8 @@
 // is a control parent: Tab and the dialog keys walk into it.
 #pragma once
 
-#include "contract/windows_headers.h"
-#include "owners/unique_resource.h"
+#include "common/contract/windows_headers.h"
+#include "common/owners/unique_resource.h"
 
 class Pane {
 public:

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "apps/vtbrowse/player_filters.h"
-#include "text/utf8_text.h"
+#include "host/text/utf8_text.h"
 
 std::vector<std::wstring> PlayerNames(const ServerRow& row) {
     std::vector<std::wstring> names;

@@ -1,6 +1,6 @@
 #include "apps/vtbrowse/plugin_pane_win.h"
 
-#include "text/utf8_text.h"
+#include "host/text/utf8_text.h"
 
 namespace {
 

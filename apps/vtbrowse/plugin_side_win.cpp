@@ -7,9 +7,9 @@
 
 #include "apps/shared/game_launch_win.h"
 #include "apps/shared/listed_server.h"
-#include "contract/launch_option_ids.h"
-#include "runner/elapsed_seconds.h"
-#include "text/utf8_text.h"
+#include "common/contract/launch_option_ids.h"
+#include "host/runner/elapsed_seconds.h"
+#include "host/text/utf8_text.h"
 
 namespace {
 

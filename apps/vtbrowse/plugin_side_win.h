@@ -18,10 +18,10 @@
 #include "apps/vtbrowse/refresh_tally.h"
 #include "apps/vtbrowse/server_table.h"
 #include "apps/vtbrowse/settings_file.h"
-#include "contract/host_window.h"
-#include "runner/plugin_runner_win.h"
-#include "runner/refresh_engine_win.h"
-#include "runner/work_queue.h"
+#include "common/contract/host_window.h"
+#include "host/runner/plugin_runner_win.h"
+#include "host/runner/refresh_engine_win.h"
+#include "host/runner/work_queue.h"
 
 struct SideEvent {
     enum class Kind {

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "contract/windows_headers.h"
+#include "common/contract/windows_headers.h"
 
 template <class Event>
 class PostedMailbox {

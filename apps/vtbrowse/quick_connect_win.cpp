@@ -3,7 +3,7 @@
 #include "apps/shared/usable_address.h"
 #include "apps/vtbrowse/browser_ids.h"
 #include "apps/vtbrowse/controls_win.h"
-#include "text/utf8_text.h"
+#include "host/text/utf8_text.h"
 
 QuickConnect::QuickConnect(HWND parent, int id, Handlers handlers) : handlers_(std::move(handlers)) {
     CreatePane(parent, id);

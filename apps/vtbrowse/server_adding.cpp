@@ -4,7 +4,7 @@
 
 #include "apps/shared/usable_address.h"
 #include "apps/vtbrowse/refresh_tally.h"
-#include "text/utf8_text.h"
+#include "host/text/utf8_text.h"
 
 ServerAdding::ServerAdding(ServerTable& table, Log log, std::function<bool()> refreshing)
     : table_(table), log_(std::move(log)), refreshing_(std::move(refreshing)) {}

@@ -12,7 +12,7 @@
 #include "apps/vtbrowse/quick_connect_win.h"
 #include "apps/vtbrowse/server_adding.h"
 #include "apps/vtbrowse/server_list_view_win.h"
-#include "contract/host_window.h"
+#include "common/contract/host_window.h"
 
 class ServerCommands {
 public:

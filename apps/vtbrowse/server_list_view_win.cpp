@@ -5,7 +5,7 @@
 #include "apps/vtbrowse/browser_ids.h"
 #include "apps/vtbrowse/controls_win.h"
 #include "apps/vtbrowse/player_filters.h"
-#include "owners/unique_resource.h"
+#include "common/owners/unique_resource.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 
 #include "apps/vtbrowse/pane_win.h"
 #include "apps/vtbrowse/shown_order.h"
-#include "contract/windows_headers.h"
+#include "common/contract/windows_headers.h"
 
 class ServerListView final : public Pane, private TableSubscriber {
 public:

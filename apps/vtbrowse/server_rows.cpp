@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cwctype>
 
-#include "text/utf8_text.h"
+#include "host/text/utf8_text.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "apps/vtbrowse/setting_line.h"
 
-#include "text/utf8_text.h"
+#include "host/text/utf8_text.h"
 
 std::string Escaped(std::wstring_view value) {
     std::string out;

@@ -2,7 +2,7 @@
 
 #include <system_error>
 
-#include "text/utf8_text.h"
+#include "host/text/utf8_text.h"
 
 std::filesystem::path AsItWasPath(const std::filesystem::path& path, const std::tm& when) {
     char stamp[32] = "";

@@ -4,7 +4,7 @@
 #include <sstream>
 #include <system_error>
 
-#include "text/utf8_text.h"
+#include "host/text/utf8_text.h"
 
 std::vector<ServerAddress> CommunityMasters() {
     return {

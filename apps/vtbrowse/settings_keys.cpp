@@ -7,7 +7,7 @@
 #include "apps/shared/text_lines.h"
 #include "apps/vtbrowse/setting_line.h"
 #include "apps/vtbrowse/settings_file.h"
-#include "text/utf8_text.h"
+#include "host/text/utf8_text.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 // the object, so it can let go of its handle). Every window and dialog of vtbrowse is routed so.
 #pragma once
 
-#include "contract/windows_headers.h"
-#include "owners/unique_resource.h"
+#include "common/contract/windows_headers.h"
+#include "common/owners/unique_resource.h"
 
 // A window made with CreateWindowExW(..., object): object from WM_NCCREATE on.
 template <class Object>

@@ -5,7 +5,7 @@
 
 #include "apps/shared/ping_stats.h"
 #include "apps/vtquery/master_report.h"
-#include "text/utf8_text.h"
+#include "host/text/utf8_text.h"
 
 // Keys keep the order written here, the order a reader expects.
 using json = nlohmann::ordered_json;

@@ -3,9 +3,9 @@
 #include "apps/shared/listed_server.h"
 #include "apps/vtquery/console_win.h"
 #include "apps/vtquery/jobs_win.h"
-#include "contract/launch_option_ids.h"
-#include "runner/plugin_runner_win.h"
-#include "text/utf8_text.h"
+#include "common/contract/launch_option_ids.h"
+#include "host/runner/plugin_runner_win.h"
+#include "host/text/utf8_text.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include "apps/vtquery/console_win.h"
 #include "apps/vtquery/jobs_win.h"
 #include "apps/vtquery/masters_command_win.h"
-#include "contract/windows_headers.h"
-#include "runner/plugin_runner_win.h"
-#include "text/utf8_text.h"
+#include "common/contract/windows_headers.h"
+#include "host/runner/plugin_runner_win.h"
+#include "host/text/utf8_text.h"
 
 namespace {
 

@@ -8,10 +8,10 @@
 #include "apps/vtquery/jobs_win.h"
 #include "apps/vtquery/json_report.h"
 #include "apps/vtquery/text_report.h"
-#include "runner/elapsed_seconds.h"
-#include "runner/plugin_runner_win.h"
-#include "runner/refresh_engine_win.h"
-#include "text/utf8_text.h"
+#include "host/runner/elapsed_seconds.h"
+#include "host/runner/plugin_runner_win.h"
+#include "host/runner/refresh_engine_win.h"
+#include "host/text/utf8_text.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "apps/shared/ping_stats.h"
-#include "text/utf8_text.h"
+#include "host/text/utf8_text.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include "apps/vtquery/json_report.h"
 #include "apps/vtquery/text_report.h"
-#include "text/utf8_text.h"
+#include "host/text/utf8_text.h"
 
 using nlohmann::json;
 using ::testing::HasSubstr;

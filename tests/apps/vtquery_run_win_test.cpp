@@ -9,10 +9,10 @@
 #include <nlohmann/json.hpp>
 #include <thread>
 
-#include "contract/windows_headers.h"
-#include "owners/unique_resource.h"
+#include "common/contract/windows_headers.h"
+#include "common/owners/unique_resource.h"
 #include "tests/support/test_support.h"
-#include "text/utf8_text.h"
+#include "host/text/utf8_text.h"
 #include "tools/tribes_emu/emulator.h"
 #include "tools/tribes_emu/master_emulator.h"
 

@@ -7,8 +7,8 @@
 #include <cstring>
 #include <string>
 
-#include "host/server_objects.h"
-#include "query/reply_parser.h"
+#include "host/services/server_objects.h"
+#include "plugin/query/reply_parser.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "owners/unique_resource.h"
+#include "common/owners/unique_resource.h"
 #include "tests/integration/plugin_host.h"
 #include "tests/support/test_support.h"
 

@@ -9,11 +9,11 @@
 #include <future>
 #include <sstream>
 
-#include "contract/windows_headers.h"
-#include "launch/launch_options.h"
+#include "common/contract/windows_headers.h"
+#include "plugin/launch/launch_options.h"
 #include "tests/integration/plugin_host.h"
 #include "tests/support/test_support.h"
-#include "text/utf8_text.h"
+#include "host/text/utf8_text.h"
 
 namespace integration {
 namespace {

@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <tuple>
 
-#include "query/ping_outcome.h"
+#include "plugin/query/ping_outcome.h"
 #include "tests/integration/outcome_checks.h"
 #include "tests/support/test_support.h"
 #include "tools/tribes_emu/emulator.h"

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "query/ping_outcome.h"
+#include "plugin/query/ping_outcome.h"
 
 namespace integration {
 

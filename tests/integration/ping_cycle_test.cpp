@@ -5,7 +5,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "query/network_dlg.h"
+#include "plugin/query/network_dlg.h"
 #include "tests/integration/outcome_checks.h"
 #include "tests/support/test_support.h"
 #include "tools/tribes_emu/emulator.h"

@@ -11,12 +11,12 @@
 #include <utility>
 #include <vector>
 
-#include "contract/commands.h"
-#include "contract/host_window.h"
-#include "contract/session_record.h"
-#include "host_probes/call_probe.h"
-#include "runner/elapsed_seconds.h"
-#include "runner/plugin_runner_win.h"
+#include "common/contract/commands.h"
+#include "common/contract/host_window.h"
+#include "common/contract/session_record.h"
+#include "host/probes/call_probe.h"
+#include "host/runner/elapsed_seconds.h"
+#include "host/runner/plugin_runner_win.h"
 
 namespace integration {
 

@@ -8,7 +8,7 @@
 #include <mutex>
 
 #include "apps/shared/listed_server.h"
-#include "runner/refresh_engine_win.h"
+#include "host/runner/refresh_engine_win.h"
 #include "tests/integration/plugin_host.h"
 #include "tools/tribes_emu/emulator.h"
 

@@ -9,7 +9,7 @@
 #include <thread>
 #include <vector>
 
-#include "contract/windows_headers.h"
+#include "common/contract/windows_headers.h"
 
 namespace test_support {
 

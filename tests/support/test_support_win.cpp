@@ -3,11 +3,11 @@
 #include <fstream>
 #include <sstream>
 
-#include "contract/windows_headers.h"
-#include "owners/unique_resource.h"
-#include "runner/dialog_windows_win.h"
+#include "common/contract/windows_headers.h"
+#include "common/owners/unique_resource.h"
+#include "host/runner/dialog_windows_win.h"
 #include "tests/support/test_support.h"
-#include "text/utf8_text.h"
+#include "host/text/utf8_text.h"
 
 namespace test_support {
 

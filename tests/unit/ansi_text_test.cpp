@@ -1,4 +1,4 @@
-#include "wire/ansi_text.h"
+#include "common/wire/ansi_text.h"
 
 #include <gtest/gtest.h>
 

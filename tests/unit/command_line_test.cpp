@@ -1,4 +1,4 @@
-#include "launch/command_line.h"
+#include "plugin/launch/command_line.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "host/server_objects.h"
-#include "host_probes/call_probe.h"
+#include "host/services/server_objects.h"
+#include "host/probes/call_probe.h"
 
 namespace {
 

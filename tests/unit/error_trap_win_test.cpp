@@ -4,12 +4,12 @@
 
 #include <stdexcept>
 
-#include "contract/windows_headers.h"
-#include "error_trap/error_trap.h"
-#include "error_trap/host_holds.h"
-#include "host/offered.h"
-#include "host/server_objects.h"
-#include "host_probes/call_probe.h"
+#include "common/contract/windows_headers.h"
+#include "plugin/error_trap/error_trap.h"
+#include "plugin/error_trap/host_holds.h"
+#include "host/services/offered.h"
+#include "host/services/server_objects.h"
+#include "host/probes/call_probe.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "host/server_objects.h"
+#include "host/services/server_objects.h"
 
 using ::testing::ElementsAre;
 

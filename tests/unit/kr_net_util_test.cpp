@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "contract/host_services.h"
+#include "common/contract/host_services.h"
 
 namespace {
 

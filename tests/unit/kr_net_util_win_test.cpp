@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#include "contract/host_services.h"
-#include "contract/windows_headers.h"
+#include "common/contract/host_services.h"
+#include "common/contract/windows_headers.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "launch/launch_options.h"
+#include "plugin/launch/launch_options.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

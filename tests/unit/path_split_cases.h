@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "launch/path_split.h"
+#include "plugin/launch/path_split.h"
 
 struct PathSplitCase {
     const char* what;

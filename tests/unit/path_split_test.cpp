@@ -1,7 +1,7 @@
 // The portable reference for the platform's split (_wsplitpath): the cases hold under it here, on
 // every build and under the sanitizers, and the Windows test holds the platform's split to the
 // same cases.
-#include "launch/path_split.h"
+#include "plugin/launch/path_split.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "launch/path_split_win.h"
+#include "plugin/launch/path_split_win.h"
 
 #include <gtest/gtest.h>
 
-#include "launch/path_split.h"
+#include "plugin/launch/path_split.h"
 #include "tests/unit/path_split_cases.h"
 
 namespace {

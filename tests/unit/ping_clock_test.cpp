@@ -1,4 +1,4 @@
-#include "query/ping_clock.h"
+#include "plugin/query/ping_clock.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "query/ping_pacing.h"
+#include "plugin/query/ping_pacing.h"
 
 #include <gtest/gtest.h>
 

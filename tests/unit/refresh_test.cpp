@@ -1,4 +1,4 @@
-#include "runner/refresh.h"
+#include "host/runner/refresh.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -7,7 +7,7 @@
 #include <chrono>
 #include <thread>
 
-#include "runner/work_queue.h"
+#include "host/runner/work_queue.h"
 
 using ::testing::Each;
 using ::testing::ElementsAre;

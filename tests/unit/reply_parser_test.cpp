@@ -1,4 +1,4 @@
-#include "query/reply_parser.h"
+#include "plugin/query/reply_parser.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -11,8 +11,8 @@
 #include <string_view>
 #include <vector>
 
-#include "host/server_objects.h"
-#include "host_probes/call_probe.h"
+#include "host/services/server_objects.h"
+#include "host/probes/call_probe.h"
 
 using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;

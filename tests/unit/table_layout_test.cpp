@@ -1,11 +1,11 @@
-#include "boundary/table_layout.h"
+#include "plugin/boundary/table_layout.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
 
-#include "host/server_objects.h"
-#include "host_probes/call_probe.h"
+#include "host/services/server_objects.h"
+#include "host/probes/call_probe.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "contract/windows_headers.h"
-#include "owners/unique_resource.h"
-#include "text/utf8_text.h"
+#include "common/contract/windows_headers.h"
+#include "common/owners/unique_resource.h"
+#include "host/text/utf8_text.h"
 
 namespace {
 

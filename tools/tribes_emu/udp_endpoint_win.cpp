@@ -1,6 +1,6 @@
 #include <system_error>
 
-#include "contract/windows_headers.h"
+#include "common/contract/windows_headers.h"
 #include "tools/tribes_emu/udp_endpoint.h"
 
 namespace tribes_emu {

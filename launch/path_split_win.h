@@ -1,8 +1,0 @@
-// The platform's own path split (_wsplitpath), cut to the same buffer lengths as SplitPath.
-#pragma once
-
-#include <string>
-
-#include "launch/path_split.h"
-
-PathParts SplitPathWithPlatform(const std::wstring& path);
