@@ -139,42 +139,6 @@ TEST(MasterList, KeepsPacketsByNumberWhateverTheirOrder) {
     EXPECT_EQ(whole.Motd(), "Hello");
 }
 
-// What a list comes to, whatever the master put in it: each server once in the master's order,
-// repeats merged and entries no server can have left out, all counted in the outcome line.
-TEST(MasterOutcome, CountsEntriesRepeatsAndWhatWasLeftOut) {
-    using tribes_emu::MasterMode;
-    const std::vector<tribes_emu::Peer> three = {{tribes_emu::Loopback, 1}, {0x0A000001, 2}, {0xC0A80001, 3}};
-    const std::vector<ServerAddress> threeListed = {{"127.0.0.1", 1}, {"10.0.0.1", 2}, {"192.168.0.1", 3}};
-    const struct {
-        MasterMode mode;
-        std::vector<ServerAddress> servers;
-        const char* summary;
-    } cases[] = {
-        {MasterMode::Normal, threeListed,
-         "complete: 3 servers from 3 entries in 1/1 packets, 1 request, 0.000 s"},
-        {MasterMode::Unusable, threeListed,
-         "complete: 3 servers from 8 entries in 1/1 packets, 1 request, 0.000 s; left out 5 entries no "
-         "server "
-         "can have (1 in 0.0.0.0/8, 1 broadcast, 2 multicast, 1 port 0)"},
-        {MasterMode::Repeats, threeListed,
-         "complete: 3 servers from 203 entries in 4/4 packets, 1 request, 0.000 s; 200 repeats merged"},
-        {MasterMode::Empty, {}, "complete: 0 servers from 0 entries in 1/1 packets, 1 request, 0.000 s"},
-    };
-    for (const auto& c : cases) {
-        tribes_emu::MasterBehaviour behaviour;
-        behaviour.mode = c.mode;
-        const std::vector<tribes_emu::Packet> packets = tribes_emu::BuildMasterPackets(
-            tribes_emu::ListedInMode(three, behaviour), "", "", Key, tribes_emu::DefaultMasterPacketBytes);
-        MasterExchange exchange(MasterTiming{}, Key, MasterClock::time_point{});
-        exchange.DueRequests(MasterClock::time_point{});
-        for (const tribes_emu::Packet& packet : packets)
-            exchange.Take(Span(packet), MasterClock::time_point{});
-        const MasterOutcome outcome = exchange.Outcome();
-        EXPECT_EQ(outcome.servers, c.servers) << c.summary;
-        EXPECT_EQ(OutcomeSummary(outcome), c.summary);
-    }
-}
-
 // A master as the exchange meets it: it answers a request after latency, the packets of a
 // whole answer pause apart; delivered(packet, time it is sent) says whether one arrives.
 struct SimulatedMaster {

@@ -19,8 +19,8 @@
 #include "apps/vtbrowse/controls_win.h"
 #include "common/owners/scope_exit.h"
 #include "host/runner/elapsed_seconds.h"
-#include "tests/support/test_support.h"
 #include "host/text/utf8_text.h"
+#include "tests/support/test_support.h"
 #include "tools/tribes_emu/control_port.h"
 #include "tools/tribes_emu/emulator.h"
 #include "tools/tribes_emu/master_emulator.h"
@@ -40,13 +40,10 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
+using test_support::Local;
 using test_support::ProgramFolder;
 using test_support::ReadFile;
 using test_support::TempFile;
-
-std::string Local(std::uint16_t port) {
-    return "127.0.0.1:" + std::to_string(port);
-}
 
 // Pumps the test thread's messages as vtbrowse's loop does, until done() or the bound.
 // longest, when given, keeps the longest the window's thread spent on one message: the longest
@@ -247,7 +244,8 @@ protected:
         click.hdr = NMHDR{Control(IDC_SERVERS), IDC_SERVERS, static_cast<UINT>(LVN_COLUMNCLICK)};
         click.iItem = -1;
         click.iSubItem = column;
-        SendMessageW(GetParent(Control(IDC_SERVERS)), WM_NOTIFY, IDC_SERVERS, reinterpret_cast<LPARAM>(&click));
+        SendMessageW(GetParent(Control(IDC_SERVERS)), WM_NOTIFY, IDC_SERVERS,
+                     reinterpret_cast<LPARAM>(&click));
     }
     void ShowPage(int index) {
         SendMessageW(Control(IDC_DETAIL_TABS), TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
@@ -573,13 +571,15 @@ TEST_F(VtbrowseWindow, AddressesNoServerCanHaveAreRefusedWhereTheUserTypesThem) 
 // before any refresh could run.
 class VtbrowseMasterList : public VtbrowseWindow {
 protected:
-    // Fetches from master; true once its last line is in the log (within 20 s).
-    bool Fetch(const tribes_emu::FakeMaster& master) {
+    // Fetches from master; true once its last line is in the log (within seconds). longest: as
+    // PumpUntil's.
+    bool Fetch(const tribes_emu::FakeMaster& master, double seconds = 20, double* longest = nullptr) {
         std::ofstream(settings_.c_str()) << "timeout=1\nmaster=" << Local(master.Port()) << "\n";
         Open({}, false);
         if (LogLinesWith(Control(IDC_LOG), L"The plugin could not be loaded") != 1) return false;
         PostMessageW(browser->Window(), WM_COMMAND, IDC_GET_MASTERS, 0);
-        return PumpUntil(*browser, [this] { return LogLinesWith(Control(IDC_LOG), L"Got ") == 1; });
+        return PumpUntil(
+            *browser, [this] { return LogLinesWith(Control(IDC_LOG), L"Got ") == 1; }, seconds, longest);
     }
 };
 
@@ -620,16 +620,11 @@ TEST_F(VtbrowseMasterList, TheLargestListIsListedWholeWhileTheWindowAnswers) {
         largest.packetBytes = packetBytes;
         const tribes_emu::FakeMaster master({}, largest);
         const size_t expected = tribes_emu::ListedInMode({}, largest).size();
-        std::ofstream(settings_.c_str()) << "timeout=1\nmaster=" << Local(master.Port()) << "\n";
-        Open({}, false);
-        ASSERT_EQ(LogLinesWith(Control(IDC_LOG), L"The plugin could not be loaded"), 1);
-        PROCESS_MEMORY_COUNTERS before{}, after{};  // peak working sets, before the fetch and after
+        PROCESS_MEMORY_COUNTERS before{}, after{};  // peak working sets, before the window and after
         K32GetProcessMemoryInfo(GetCurrentProcess(), &before, sizeof before);
         const Clock::time_point start = Clock::now();
         double longest = 0;  // the longest the window's thread spent on one message
-        PostMessageW(browser->Window(), WM_COMMAND, IDC_GET_MASTERS, 0);
-        ASSERT_TRUE(PumpUntil(
-            *browser, [&] { return LogLinesWith(Control(IDC_LOG), L"Got ") == 1; }, 60, &longest));
+        ASSERT_TRUE(Fetch(master, 60, &longest));
         const double seconds = SecondsSince(start);
         EXPECT_EQ(static_cast<size_t>(ItemCount(Control(IDC_SERVERS))), expected) << packetBytes;
         // Merged whole in one message, the 65,025 kept the window 0.3 to 0.5 s; in slices, under 0.1 s.
@@ -637,8 +632,8 @@ TEST_F(VtbrowseMasterList, TheLargestListIsListedWholeWhileTheWindowAnswers) {
         K32GetProcessMemoryInfo(GetCurrentProcess(), &after, sizeof after);
         std::cout << "measured: largest list in packets of " << packetBytes << " bytes, " << expected
                   << " servers listed in " << seconds << " s, the window on one message at most "
-                  << longest * 1000 << " ms, peak working set " << (after.PeakWorkingSetSize >> 20)
-                  << " MB (" << (before.PeakWorkingSetSize >> 20) << " MB before the fetch)\n";
+                  << longest * 1000 << " ms, peak working set " << (after.PeakWorkingSetSize >> 20) << " MB ("
+                  << (before.PeakWorkingSetSize >> 20) << " MB before the window)\n";
         browser.reset();
     }
 }
@@ -740,34 +735,21 @@ TEST_F(VtbrowseWindow, ServersFromMastersJoinTheListAndGoWhenNoLongerListed) {
 TEST(VtbrowseProgram, OpensRefreshesKeepsItsListAndEndsWhenClosed) {
     TribesEmulator server(tribes_emu::DefaultServer(), Behaviour{});
     const std::wstring settings = TempFile(L"vbp");
-    std::wstring commandLine = L"\"" + ProgramFolder() + L"vtbrowse.exe\" --settings \"" + settings + L"\" " +
-                               WideFromUtf8(Local(server.Port()));
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    ASSERT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                               &startup, &process));
-    const owners::unique_handle child(process.hProcess);
-    const owners::unique_handle thread(process.hThread);
-
-    HWND window = nullptr;
-    for (const Clock::time_point start = Clock::now(); !window && SecondsSince(start) < 30;) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        window = FindWindowW(L"VtbrowseMain", nullptr);
-    }
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    EXPECT_EQ(owner, process.dwProcessId) << "no main window of vtbrowse.exe";
-    EXPECT_TRUE(server.WaitForQueries(1, std::chrono::seconds(20)));
-    PostMessageW(window, WM_CLOSE, 0, 0);
-    if (WaitForSingleObject(child.get(), 20000) != WAIT_OBJECT_0) {
-        ADD_FAILURE() << "vtbrowse.exe did not end when its window was closed";
-        TerminateProcess(child.get(), 999);
-        WaitForSingleObject(child.get(), 5000);
-    }
-    DWORD exitCode = 999;
-    GetExitCodeProcess(child.get(), &exitCode);
-    EXPECT_EQ(exitCode, 0u);
+    // Ended when its window is closed: it has 20 s for that, then it is ended with 999.
+    const auto run = test_support::RunProgram(
+        L"vtbrowse.exe", {L"--settings", settings, WideFromUtf8(Local(server.Port()))}, 20000, [&](DWORD id) {
+            HWND window = nullptr;
+            for (const Clock::time_point start = Clock::now(); !window && SecondsSince(start) < 30;) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+                window = FindWindowW(L"VtbrowseMain", nullptr);
+            }
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            EXPECT_EQ(owner, id) << "no main window of vtbrowse.exe";
+            EXPECT_TRUE(server.WaitForQueries(1, std::chrono::seconds(20)));
+            PostMessageW(window, WM_CLOSE, 0, 0);
+        });
+    EXPECT_EQ(run.exitCode, 0u) << run.err;
     EXPECT_THAT(ReadFile(settings), HasSubstr("server=" + Local(server.Port())));
     DeleteFileW(settings.c_str());
 }

@@ -10,9 +10,8 @@
 #include <thread>
 
 #include "common/contract/windows_headers.h"
-#include "common/owners/unique_resource.h"
-#include "tests/support/test_support.h"
 #include "host/text/utf8_text.h"
+#include "tests/support/test_support.h"
 #include "tools/tribes_emu/emulator.h"
 #include "tools/tribes_emu/master_emulator.h"
 
@@ -27,59 +26,15 @@ using tribes_emu::TribesEmulator;
 
 namespace {
 
+using test_support::Local;
 using test_support::ProgramFolder;
-using test_support::ReadFile;
 using test_support::TempFile;
 
-struct ChildRun {
-    DWORD exitCode = 0;
-    std::string out;
-    std::string err;
-};
-
-// Runs vtquery.exe with arguments; output goes through files, so neither stream can fill up
-// and stall the child. A run that outlives its bound is ended and reported as exit code 999.
-ChildRun RunVtquery(const std::vector<std::string>& arguments) {
-    std::wstring commandLine = L"\"" + ProgramFolder() + L"vtquery.exe\"";
-    for (const std::string& argument : arguments) commandLine += L" \"" + WideFromUtf8(argument) + L"\"";
-    const std::wstring outPath = TempFile(L"vqo");
-    const std::wstring errPath = TempFile(L"vqe");
-    ChildRun run;
-    {
-        SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-        const owners::unique_file out(CreateFileW(outPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
-                                                  CREATE_ALWAYS, 0, nullptr));
-        const owners::unique_file err(CreateFileW(errPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
-                                                  CREATE_ALWAYS, 0, nullptr));
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        startup.dwFlags = STARTF_USESTDHANDLES;
-        startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-        startup.hStdOutput = out.get();
-        startup.hStdError = err.get();
-        PROCESS_INFORMATION process{};
-        if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                            &startup, &process)) {
-            ADD_FAILURE() << "cannot start vtquery.exe: error " << GetLastError();
-            return run;
-        }
-        const owners::unique_handle child(process.hProcess);
-        const owners::unique_handle thread(process.hThread);
-        if (WaitForSingleObject(child.get(), 60000) != WAIT_OBJECT_0) {
-            TerminateProcess(child.get(), 999);
-            WaitForSingleObject(child.get(), 5000);
-        }
-        GetExitCodeProcess(child.get(), &run.exitCode);
-    }
-    run.out = ReadFile(outPath);
-    run.err = ReadFile(errPath);
-    DeleteFileW(outPath.c_str());
-    DeleteFileW(errPath.c_str());
-    return run;
-}
-
-std::string Local(std::uint16_t port) {
-    return "127.0.0.1:" + std::to_string(port);
+// vtquery.exe with arguments; a run that outlives a minute is ended and reported as exit code 999.
+test_support::ProgramRun RunVtquery(const std::vector<std::string>& arguments) {
+    std::vector<std::wstring> wide;
+    for (const std::string& argument : arguments) wide.push_back(WideFromUtf8(argument));
+    return test_support::RunProgram(L"vtquery.exe", wide, 60000);
 }
 
 // One answering and one silent server for the whole suite.
@@ -104,8 +59,9 @@ TEST_F(VtqueryRun, MixedListReportsEachOutcomeInJson) {
     std::ofstream(list.c_str()) << "# servers\n"
                                 << Local(silent->Port()) << "   # silent\n\nno-such-host.invalid:28001\n";
     // At most two sessions alive: the three servers go in two batches, the report across both.
-    const ChildRun run = RunVtquery({"--json", "--timeout", "1", "--sessions", "2", Local(answering->Port()),
-                                     "--servers", Utf8FromWide(list)});
+    const test_support::ProgramRun run =
+        RunVtquery({"--json", "--timeout", "1", "--sessions", "2", Local(answering->Port()), "--servers",
+                    Utf8FromWide(list)});
     DeleteFileW(list.c_str());
 
     EXPECT_EQ(run.exitCode, 1u) << run.err;
@@ -124,7 +80,7 @@ TEST_F(VtqueryRun, MixedListReportsEachOutcomeInJson) {
 
 TEST_F(VtqueryRun, CountAndVerboseReachTheRunAndLinesEndInLf) {
     const int queriesBefore = answering->QueryCount();
-    const ChildRun run = RunVtquery({"-v", "--count", "3", Local(answering->Port())});
+    const test_support::ProgramRun run = RunVtquery({"-v", "--count", "3", Local(answering->Port())});
     EXPECT_EQ(run.exitCode, 0u) << run.err;
     EXPECT_EQ(answering->QueryCount() - queriesBefore, 3) << "one query per ping";
     EXPECT_THAT(run.out,
@@ -153,7 +109,7 @@ TEST_F(VtqueryRun, WhatCannotBeUsedIsSaidWithItsExitCode) {
         {{"--plugin", "no-such.vtplugin", Local(answering->Port())}, "cannot load the plugin", 1},
     };
     for (const auto& c : cases) {
-        const ChildRun run = RunVtquery(c.arguments);
+        const test_support::ProgramRun run = RunVtquery(c.arguments);
         EXPECT_EQ(run.exitCode, c.exitCode) << c.complaint;
         EXPECT_THAT(run.err, HasSubstr(c.complaint));
         EXPECT_EQ(run.out, "");
@@ -173,7 +129,8 @@ TEST_F(VtqueryRun, ServersFromMastersJoinTheListAndFailuresAddToTheExitCode) {
     const std::string masterText = Local(master.Port());
     const std::string unresolved = "no-such-master.invalid";
 
-    const ChildRun list = RunVtquery({"--master", masterText, "--master", unresolved, "--list"});
+    const test_support::ProgramRun list =
+        RunVtquery({"--master", masterText, "--master", unresolved, "--list"});
     EXPECT_EQ(list.exitCode, 4u) << list.err;
     EXPECT_EQ(list.out, Local(answering->Port()) + "\n" + Local(silent->Port()) + "\n");
     EXPECT_THAT(list.err, HasSubstr("master " + masterText +
@@ -182,8 +139,8 @@ TEST_F(VtqueryRun, ServersFromMastersJoinTheListAndFailuresAddToTheExitCode) {
                                     "0.0.0.0/8, 1 broadcast, 2 multicast, 1 port 0)\n"));
     EXPECT_THAT(list.err, HasSubstr("master " + unresolved + ":28000: unresolved: "));
 
-    const ChildRun refresh = RunVtquery({"--json", "--timeout", "1", "--master", masterText, "--master",
-                                         unresolved, Local(answering->Port())});
+    const test_support::ProgramRun refresh = RunVtquery({"--json", "--timeout", "1", "--master", masterText,
+                                                         "--master", unresolved, Local(answering->Port())});
     EXPECT_EQ(refresh.exitCode, 1u + 4u) << "a server timed out, a master failed: " << refresh.err;
     const json document = json::parse(refresh.out);
     EXPECT_EQ(document.at("servers").size(), 2u);
@@ -201,7 +158,7 @@ TEST_F(VtqueryRun, ServersFromMastersJoinTheListAndFailuresAddToTheExitCode) {
 // The composition is the plugin's own tests'; here: each launch option reaches the game.
 TEST(VtqueryLaunch, StartsTheGameWithTheLaunchSettings) {
     test_support::GameRecord record;  // its name is inherited by vtquery, then the game
-    const ChildRun run =
+    const test_support::ProgramRun run =
         RunVtquery({"--launch", "127.0.0.1:28001", "--exe", Utf8FromWide(ProgramFolder()) + "fake_game.exe",
                     "--params", "-fast", "--name", "Jet", "--password", "pw 1", "--config", "auto.cs"});
     EXPECT_EQ(run.exitCode, 0u) << run.err;

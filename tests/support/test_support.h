@@ -4,6 +4,8 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
+#include <functional>
 #include <future>
 #include <string>
 #include <thread>
@@ -20,6 +22,19 @@ std::wstring ProgramFolder();
 std::wstring TempFile(const wchar_t* prefix);
 // The whole content of a file; empty when it cannot be read.
 std::string ReadFile(const std::wstring& path);
+// "127.0.0.1:port", as a user types a local server.
+std::string Local(std::uint16_t port);
+
+struct ProgramRun {
+    DWORD exitCode = 999;  // also when it could not start, or outlived its bound and was ended
+    std::string out;
+    std::string err;
+};
+// Runs program (a file in ProgramFolder()) with arguments, as a user starts it, and has
+// meanwhile(process id) act on it; it then gets boundMs to end. Its output goes through files,
+// so neither stream can fill up and stall it.
+ProgramRun RunProgram(const std::wstring& program, const std::vector<std::wstring>& arguments, DWORD boundMs,
+                      const std::function<void(DWORD)>& meanwhile = {});
 
 // The file the fake game records its start in (its command line and working folder, one line
 // each), named to it by FAKE_GAME_RECORD while this lives. Both go with it.

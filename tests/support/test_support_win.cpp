@@ -6,8 +6,8 @@
 #include "common/contract/windows_headers.h"
 #include "common/owners/unique_resource.h"
 #include "host/runner/dialog_windows_win.h"
-#include "tests/support/test_support.h"
 #include "host/text/utf8_text.h"
+#include "tests/support/test_support.h"
 
 namespace test_support {
 
@@ -59,6 +59,51 @@ std::string ReadFile(const std::wstring& path) {
     std::ostringstream text;
     text << file.rdbuf();
     return text.str();
+}
+
+std::string Local(std::uint16_t port) {
+    return "127.0.0.1:" + std::to_string(port);
+}
+
+ProgramRun RunProgram(const std::wstring& program, const std::vector<std::wstring>& arguments, DWORD boundMs,
+                      const std::function<void(DWORD)>& meanwhile) {
+    std::wstring commandLine = L"\"" + ProgramFolder() + program + L"\"";
+    for (const std::wstring& argument : arguments) commandLine += L" \"" + argument + L"\"";
+    const std::wstring outPath = TempFile(L"tpo");
+    const std::wstring errPath = TempFile(L"tpe");
+    ProgramRun run;
+    {
+        SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+        const auto output = [&](const std::wstring& path) {
+            return owners::unique_file(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+                                                   CREATE_ALWAYS, 0, nullptr));
+        };
+        const owners::unique_file out = output(outPath), err = output(errPath);
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+        startup.hStdOutput = out.get();
+        startup.hStdError = err.get();
+        PROCESS_INFORMATION process{};
+        if (CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                           &process)) {
+            const owners::unique_handle child(process.hProcess), thread(process.hThread);
+            if (meanwhile) meanwhile(process.dwProcessId);
+            if (WaitForSingleObject(child.get(), boundMs) != WAIT_OBJECT_0) {
+                TerminateProcess(child.get(), 999);
+                WaitForSingleObject(child.get(), 5000);
+            }
+            GetExitCodeProcess(child.get(), &run.exitCode);
+        } else {
+            run.err = "cannot start " + Utf8FromWide(program) + ": error " + std::to_string(GetLastError());
+        }
+    }
+    run.out = ReadFile(outPath);
+    run.err += ReadFile(errPath);
+    DeleteFileW(outPath.c_str());
+    DeleteFileW(errPath.c_str());
+    return run;
 }
 
 GameRecord::GameRecord() : path_(TempFile(L"fgr")) {

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "tools/tribes_emu/control_commands.h"
-#include "tools/tribes_emu/control_port.h"
 #include "tools/tribes_emu/emulator.h"
 #include "tools/tribes_emu/reply_builder.h"
 
@@ -165,30 +164,6 @@ TEST(ControlCommands, ChangeThePlayersAsNamed) {
     ServerInfo teams = ServerWithPlayers(3);
     ApplyControl(teams, "join Cobra");
     EXPECT_EQ(teams.players.back().team, 1);
-}
-
-// Over the port: the command's answer comes back, and the next query sees the change.
-TEST(ControlPort, ChangesWhatTheNextReplySays) {
-    TribesEmulator emulator(ServerWithPlayers(8), Behaviour{});
-    emulator.ChangeServer([](ServerInfo& server) {
-        server.playerLimit = 8;
-        return std::string();
-    });
-    ControlPort control(emulator);
-    EXPECT_EQ(SendControl(control.Port(), "leave"), "ok 7/8");
-    EXPECT_EQ(SendControl(control.Port(), "join Wraith"), "ok 8/8");
-    EXPECT_EQ(control.Commands(), 2);
-    ServerInfo expected = ServerWithPlayers(7);
-    expected.playerLimit = 8;
-    ApplyControl(expected, "join Wraith");
-    SocketLayer layer;
-    const UdpEndpoint client = UdpEndpoint::BindLoopback(0);
-    ASSERT_TRUE(client.SendTo({Loopback, emulator.Port()}, ToBytes("b**")));
-    Bytes reply;
-    for (int wait = 0; wait < 20 && reply.empty(); ++wait) {
-        if (WaitForDatagrams({&client}, milliseconds(50)).at(0)) client.ReceiveFrom(reply);
-    }
-    EXPECT_EQ(reply, BuildReply(expected));
 }
 
 }  // namespace
