@@ -186,9 +186,10 @@ AddedRows ServerTable::AddByHand(const std::vector<ServerAddress>& servers) {
 
 std::vector<ServerId> ServerTable::Remove(const std::vector<ServerId>& ids) {
     std::vector<ServerId> removed;
+    std::unordered_set<ServerId> taken;  // a whole list of thousands may be selected: no search of removed
     for (const ServerId id : ids) {
         const ServerRow* row = Find(id);
-        if (!row || std::find(removed.begin(), removed.end(), id) != removed.end()) continue;
+        if (!row || !taken.insert(id).second) continue;
         removed.push_back(id);
         // A row the merge has still to walk is not brought back by it: the user acted after it.
         if (merge_ && id >= merge_->walkNext && id < merge_->walkEnd)
