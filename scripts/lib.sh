@@ -10,7 +10,8 @@ else
     repo_root=$(cd "$lib_folder/.." && pwd)
 fi
 
-step() { printf '\n==> %s\n' "$*"; }
+# What a script says about itself goes to stderr: stdout is left to the programs it runs.
+step() { printf '\n==> %s\n' "$*" >&2; }
 
 # Actions for the end of a script, run last first, on exit and when interrupted, failures or not.
 exit_actions=()
@@ -66,19 +67,31 @@ ensure_packages() {
             missing+=("$package")
     done
     if [ ${#missing[@]} -eq 0 ]; then
-        echo "all ${#wanted[@]} packages present"
+        echo "all ${#wanted[@]} packages present" >&2
         return 0
     fi
     if ! dpkg --print-foreign-architectures | grep -qx i386; then
-        echo "adding the i386 architecture (for Wine's 32-bit half)"
+        echo "adding the i386 architecture (for Wine's 32-bit half)" >&2
         as_root dpkg --add-architecture i386
     fi
-    echo "installing: ${missing[*]}"
-    as_root env DEBIAN_FRONTEND=noninteractive apt-get update -q
-    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
+    echo "installing: ${missing[*]}" >&2
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get update -q >&2
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}" >&2
 }
 
-export WINEPREFIX="${WINEPREFIX:-$repo_root/build/wineprefix}"
+# --- The project's Wine prefixes: made by its scripts, and the only ones they use ---
+# TRIBES_WINEPREFIX names the prefix of the tests, vtquery and the demo (build/wineprefix by
+# default); a script that runs in another of ours (display, benchmarks, emulation) sets it for
+# the scripts it starts. A WINEPREFIX of the caller's shell names the user's own prefix: it is
+# never read, and each Wine program gets ours for itself alone.
+unset WINEPREFIX
+# Makes FOLDER the prefix this script and the scripts it starts use.
+use_wine_prefix() {
+    wine_prefix=$1
+    export TRIBES_WINEPREFIX=$1
+}
+wine_prefix=${TRIBES_WINEPREFIX:-$repo_root/build/wineprefix}
+[[ "$wine_prefix" == /* ]] || use_wine_prefix "$PWD/$wine_prefix"
 export WINEDEBUG="${WINEDEBUG:--all}"
 # No desktop menu entries, and no Mono or Gecko install prompts while a prefix is made.
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-winemenubuilder.exe=d;mscoree=d;mshtml=d}"
@@ -86,6 +99,89 @@ export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-winemenubuilder.exe=d;mscoree=d;msh
 # vtbrowse's windows need a prefix whose graphics driver draws on a display: a second prefix,
 # without the tests' headless setting (scripts/wine-prefix makes it when TRIBES_WINE_DISPLAY=1).
 display_wineprefix="$repo_root/build/wineprefix-display"
+
+# scripts/wine-prefix writes .tribes-owned into a prefix before anything else, and .tribes-ready
+# once it is made (prefixes made before the first marker have the second alone).
+prefix_is_ours() { [ -e "$1/.tribes-owned" ] || [ -e "$1/.tribes-ready" ]; }
+
+# Whether FOLDER may become or serve as one of the project's prefixes: it is new, empty, or made by
+# the project. Otherwise says why and what to do in one line on stderr, SCRIPT first.
+prefix_may_be_used() {
+    local folder=$1 script=$2
+    prefix_is_ours "$folder" || [ ! -e "$folder" ] && return 0
+    [ -d "$folder" ] && [ -z "$(ls -A "$folder")" ] && return 0
+    echo "$script: $folder is not a Wine prefix this project made (no .tribes-owned in it), so it is" \
+        "left as it is; set TRIBES_WINEPREFIX to a new or empty folder, or unset it for build/wineprefix" >&2
+    return 1
+}
+
+# The folders this run made for its work (new_work_folder), which it may remove.
+made_folders=()
+# Sets the variable named VAR to a new temporary folder of this run's.
+new_work_folder() {
+    local new_folder
+    new_folder=$(mktemp -d)
+    made_folders+=("$new_folder")
+    printf -v "$1" '%s' "$new_folder"
+}
+
+# Whether PATH is the project's own: inside a Wine prefix the project made, a folder this run
+# made, or this checkout's build/ folder (where a Wine prefix the project did not make is not).
+# Sets not_ours to the reason when it is not.
+is_ours() {
+    local path=$1 folder made
+    [[ "$path" == /* ]] || path=$PWD/$path
+    not_ours="it is not in this checkout's build/ folder nor made by this run"
+    case "$path/" in
+        / | */../* | */./* | *//*) not_ours="it is not a plain path" && return 1 ;;
+    esac
+    folder=$path
+    while [ -n "$folder" ]; do
+        prefix_is_ours "$folder" && return 0
+        if [ -e "$folder/system.reg" ] || [ -e "$folder/drive_c" ]; then
+            not_ours="$folder is a Wine prefix this project did not make"
+            return 1
+        fi
+        for made in "${made_folders[@]}"; do
+            [ "$folder" != "$made" ] || return 0
+        done
+        [ "$folder" != "$repo_root/build" ] || [ "$folder" = "$path" ] || return 0
+        folder=${folder%/*}
+    done
+    return 1
+}
+
+# The one place where the scripts and tests delete or stop anything, and only what is the
+# project's own (is_ours): anything else is left as it is, said in one line on stderr, and the
+# call fails.
+#   only_ours remove PATH...           removes files and folders
+#   only_ours stop-wine PREFIX         ends the Wine server of a prefix the project made, and every
+#                                      program in it
+#   only_ours drop-drive PREFIX LETTER removes a drive letter (z: is the Linux file system)
+only_ours() {
+    local action=$1 path
+    shift
+    case "$action" in
+        remove)
+            for path; do
+                is_ours "$path" || { echo "not removed: $path ($not_ours)" >&2; return 1; }
+            done
+            rm -rf -- "$@"
+            ;;
+        stop-wine | drop-drive)
+            if ! prefix_is_ours "$1"; then
+                echo "left as it is: $1 (not a Wine prefix this project made)" >&2
+                return 1
+            fi
+            if [ "$action" = stop-wine ]; then
+                WINEPREFIX=$1 wineserver -k </dev/null >/dev/null 2>&1 || true
+            else
+                rm -f -- "$1/dosdevices/$2"
+            fi
+            ;;
+        *) echo "only_ours: no action $action" >&2 && return 2 ;;
+    esac
+}
 
 # Whether $1 is a 64-bit Windows program (its PE header names the x86_64 machine). The first
 # kilobyte is read once, and the header found in it (mingw-w64 puts it at 128).
@@ -99,7 +195,7 @@ is_64bit_program() {
     [ "${bytes[header]}${bytes[header + 1]}${bytes[header + 4]}${bytes[header + 5]}" = 50456486 ]
 }
 
-wine64_loader=/usr/lib/wine/wine64
+wine64_loader=${TRIBES_WINE64_LOADER:-/usr/lib/wine/wine64}
 
 # Sets loader to the Wine loader for PROGRAM: Debian's `wine` is the 32-bit one when Wine's
 # 32-bit half is installed and hands a 64-bit program to a new process that is not our child.
@@ -122,14 +218,17 @@ wine_loader_for() {
 # Wine's own programs (wineboot.exe, explorer.exe, reg.exe) run with the 64-bit loader: Debian's
 # `wineboot` and `wine` start the 32-bit loader first, which fails at once where no 32-bit
 # program runs (and Wine's services then start from the next test program, holding its output
-# open) and costs a minute where 32-bit programs are emulated.
+# open) and costs a minute where 32-bit programs are emulated. In the project's prefix, as
+# everything below.
 wine_own() {
     if [ -x "$wine64_loader" ]; then
-        "$wine64_loader" "$@"
+        WINEPREFIX=$wine_prefix "$wine64_loader" "$@"
     else
-        wine "$@"
+        WINEPREFIX=$wine_prefix wine "$@"
     fi
 }
+# Starts (-p) or waits for (-w) the prefix's Wine server; only_ours stops it.
+wine_server() { WINEPREFIX=$wine_prefix wineserver "$@" </dev/null >/dev/null 2>&1 || true; }
 
 # --- 32-bit (i386) Linux programs: Wine's 32-bit half needs them to run the shipping build ---
 # A machine runs them natively, under user-mode emulation registered through binfmt_misc, or not
@@ -139,6 +238,8 @@ wine_own() {
 binfmt_dir=${TRIBES_BINFMT_DIR:-/proc/sys/fs/binfmt_misc}
 i386_entry=tribes-i386
 i386_lock=${TRIBES_I386_LOCK:-/tmp/tribes-i386.lock}
+# The 32-bit dynamic loader: whether it starts tells whether 32-bit programs run.
+i386_loader=${TRIBES_I386_LOADER:-/lib/ld-linux.so.2}
 i386_magic='\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00'
 i386_mask='\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff'
 
@@ -200,14 +301,14 @@ detect_i386() {
                 i386_why="this machine runs 32-bit programs through its own emulator (binfmt_misc entry $own)"
                 return 0
             fi
-            if [ ! -e /lib/ld-linux.so.2 ]; then
-                i386_why="the 32-bit dynamic loader /lib/ld-linux.so.2 is missing (package libc6:i386)"
-            elif /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
+            if [ ! -e "$i386_loader" ]; then
+                i386_why="the 32-bit dynamic loader $i386_loader is missing (package libc6:i386)"
+            elif "$i386_loader" --version >/dev/null 2>&1; then
                 i386_mode=native && return 0
             else
                 # The shell answers 126 when the kernel cannot execute the file at all.
                 status=$?
-                i386_why="this machine's kernel runs no 32-bit programs (/lib/ld-linux.so.2 --version:"
+                i386_why="this machine's kernel runs no 32-bit programs ($i386_loader --version:"
                 if [ "$status" -eq 126 ]; then
                     i386_why="$i386_why cannot execute binary file: Exec format error)"
                 else
@@ -240,14 +341,14 @@ start_i386_emulation() {
     exec {i386_lock_fd}>>"$i386_lock"
     flock -x "$i386_lock_fd"
     if [ ! -e "$binfmt_dir/$i386_entry" ]; then
-        echo "registering $i386_entry in $binfmt_dir: i386 programs run under /usr/bin/qemu-i386-static"
+        echo "registering $i386_entry in $binfmt_dir: i386 programs run under /usr/bin/qemu-i386-static" >&2
         printf ':%s:M::%s:%s:/usr/bin/qemu-i386-static:F' "$i386_entry" "$i386_magic" "$i386_mask" |
             as_root tee "$binfmt_dir/register" >/dev/null
     fi
     # Shared from here on: a concurrent run may use the entry too.
     flock -s "$i386_lock_fd"
     at_exit stop_i386_emulation
-    /lib/ld-linux.so.2 --version >/dev/null 2>&1 ||
+    "$i386_loader" --version >/dev/null 2>&1 ||
         { echo "i386 programs do not run even under $binfmt_dir/$i386_entry" >&2; return 1; }
 }
 
@@ -255,7 +356,7 @@ stop_i386_emulation() {
     [ -n "${i386_lock_fd:-}" ] || return 0
     if flock -xn "$i386_lock_fd" && [ -e "$binfmt_dir/$i386_entry" ]; then
         echo -1 | as_root tee "$binfmt_dir/$i386_entry" >/dev/null || true
-        echo "removed $i386_entry from $binfmt_dir"
+        echo "removed $i386_entry from $binfmt_dir" >&2
     fi
     exec {i386_lock_fd}>&-
     i386_lock_fd=""
@@ -309,13 +410,13 @@ is_our_desktop() {
     IFS= read -r -d '' first <"/proc/$pid/cmdline" 2>/dev/null || true
     [[ "$first" == *explorer.exe ]] || return 1
     while IFS= read -r -d '' variable; do
-        [ "$variable" = "WINEPREFIX=$WINEPREFIX" ] && return 0
+        [ "$variable" = "WINEPREFIX=$wine_prefix" ] && return 0
     done 2>/dev/null <"/proc/$pid/environ"
     return 1
 }
 desktop_runs() {
     local pid=""
-    read -r pid 2>/dev/null <"$WINEPREFIX/.desktop-pid" || true
+    read -r pid 2>/dev/null <"$wine_prefix/.desktop-pid" || true
     is_our_desktop "$pid"
 }
 # Records the desktop of this prefix's session: looks TRIES times, 50 ms apart.
@@ -324,7 +425,7 @@ record_desktop() {
     for _ in $(seq "$tries"); do
         for pid in $(pgrep -f 'explorer\.exe /desktop' || true); do
             if is_our_desktop "$pid"; then
-                echo "$pid" >"$WINEPREFIX/.desktop-pid"
+                echo "$pid" >"$wine_prefix/.desktop-pid"
                 return 0
             fi
         done
@@ -341,15 +442,15 @@ exec_in_prefix() {
     local loader halves=""
     pick_wine_loader "$1"
     # The prefix's marker is empty when it has both halves, "64" when it has the 64-bit one only.
-    if [ -f "$WINEPREFIX/.tribes-ready" ]; then
-        read -r halves <"$WINEPREFIX/.tribes-ready" || true
+    if [ -f "$wine_prefix/.tribes-ready" ]; then
+        read -r halves <"$wine_prefix/.tribes-ready" || true
         if { [ -z "$halves" ] || [ "$loader" != wine ]; } && desktop_runs; then
-            exec "$loader" "$@"
+            WINEPREFIX=$wine_prefix exec "$loader" "$@"
         fi
     fi
     "$repo_root/scripts/wine-prefix"
     # A persistent server keeps start-up of each program near 0.1 s instead of 1 s.
-    wineserver -p </dev/null >/dev/null 2>&1 || true
+    wine_server -p
     # Booting a fresh server session starts Wine's own services; started from here they do not
     # inherit the caller's pipes (a test runner reading our output would otherwise wait for them
     # to exit). About 0.06 s when the session is already up.
@@ -360,10 +461,10 @@ exec_in_prefix() {
         flock 8
         if ! desktop_runs && ! record_desktop 1; then
             wine_own explorer.exe /desktop </dev/null >/dev/null 2>&1 8>&- &
-            record_desktop 200 || echo "Wine's desktop did not start in 10 s in $WINEPREFIX" >&2
+            record_desktop 200 || echo "Wine's desktop did not start in 10 s in $wine_prefix" >&2
         fi
-    ) 8>"$WINEPREFIX.desktop.lock"
-    exec "$loader" "$@"
+    ) 8>"$wine_prefix.desktop.lock"
+    WINEPREFIX=$wine_prefix exec "$loader" "$@"
 }
 
 # Starts the native tribes-emu (build/native/bin) with the given options on free ports of
