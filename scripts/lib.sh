@@ -126,15 +126,18 @@ new_work_folder() {
 }
 
 # Whether PATH is the project's own: inside a Wine prefix the project made, a folder this run
-# made, or this checkout's build/ folder (where a Wine prefix the project did not make is not).
+# made, or this checkout's build/ folder, and holding no Wine prefix the project did not make.
 # Sets not_ours to the reason when it is not.
 is_ours() {
     local path=$1 folder made
     [[ "$path" == /* ]] || path=$PWD/$path
-    not_ours="it is not in this checkout's build/ folder nor made by this run"
     case "$path/" in
         / | */../* | */./* | *//*) not_ours="it is not a plain path" && return 1 ;;
     esac
+    while IFS= read -r folder; do
+        prefix_is_ours "$folder" || { not_ours="$folder is a Wine prefix this project did not make" && return 1; }
+    done < <(find "$path" -name system.reg -printf '%h\n' 2>/dev/null)
+    not_ours="it is not in this checkout's build/ folder nor made by this run"
     folder=$path
     while [ -n "$folder" ]; do
         prefix_is_ours "$folder" && return 0
@@ -145,7 +148,7 @@ is_ours() {
         for made in "${made_folders[@]}"; do
             [ "$folder" != "$made" ] || return 0
         done
-        [ "$folder" != "$repo_root/build" ] || [ "$folder" = "$path" ] || return 0
+        [ "$folder" != "$repo_root/build" ] || return 0
         folder=${folder%/*}
     done
     return 1
@@ -169,6 +172,7 @@ only_ours() {
             rm -rf -- "$@"
             ;;
         stop-wine | drop-drive)
+            [[ "$1" == /* ]] || set -- "$PWD/$1" "${@:2}"
             if ! prefix_is_ours "$1"; then
                 echo "left as it is: $1 (not a Wine prefix this project made)" >&2
                 return 1

@@ -88,6 +88,28 @@ class OwnPrefixes(unittest.TestCase):
                                  [".tribes-owned", ".tribes-ready", "drive_c", "system.reg"])
                 self.assertEqual((prefix / ".tribes-ready").read_text() + (prefix / kernel32).read_text(), "")
 
+    def test_only_what_is_ours_is_removed_or_stopped(self):
+        # A user's prefix put in build/, one of ours beside it, a file outside the checkout.
+        checkout = self.checkout("run")
+        users, ours, outside = checkout.root / "build/home/games", checkout.root / "build/wineprefix", self.work / "x"
+        for prefix, mark in ((users, "system.reg"), (ours, ".tribes-owned")):
+            (prefix / "dosdevices").mkdir(parents=True)
+            (prefix / "dosdevices/z:").symlink_to("/")
+            (prefix / mark).touch()
+        outside.touch()
+        servers = [checkout.wine_server(users), checkout.wine_server(ours)]
+        # (what only_ours is asked, whether it does it)
+        cases = [(f"remove {outside}", False), ("remove build/home", False), ("remove build/home/games/dosdevices", False),
+                 ("stop-wine build/home/games", False), ("drop-drive build/home/games z:", False),
+                 ("drop-drive build/wineprefix z:", True), ("stop-wine build/wineprefix", True),
+                 ("remove build/wineprefix/dosdevices build/wineprefix", True)]
+        for asked, done in cases:
+            with self.subTest(asked):
+                result = checkout.run(["bash", "-c", f"cd '{checkout.root}' && . scripts/lib.sh && only_ours {asked}"])
+                self.assertEqual(result.returncode == 0, done, result.stderr)
+        self.assertEqual([outside.exists(), (users / "dosdevices/z:").exists(), servers[0].poll(), ours.exists(),
+                          servers[1].wait(5)], [True, True, None, False, -15])
+
 
 if __name__ == "__main__":
     unittest.main()
