@@ -10,6 +10,8 @@
 #include <thread>
 
 #include "common/contract/windows_headers.h"
+#include "common/owners/scope_exit.h"
+#include "common/owners/unique_resource.h"
 #include "host/text/utf8_text.h"
 #include "tests/support/test_support.h"
 #include "tools/tribes_emu/emulator.h"
@@ -35,6 +37,37 @@ test_support::ProgramRun RunVtquery(const std::vector<std::string>& arguments) {
     std::vector<std::wstring> wide;
     for (const std::string& argument : arguments) wide.push_back(WideFromUtf8(argument));
     return test_support::RunProgram(L"vtquery.exe", wide, 60000);
+}
+
+// The screen of a console of this test's own, as a Command Prompt's, after vtquery.exe ran with
+// its output on it: every cell up to the cursor's row, rows run together.
+std::wstring ConsoleScreenAfter(const std::vector<std::string>& arguments) {
+    FreeConsole();
+    if (!AllocConsole()) return L"no console: error " + std::to_wstring(GetLastError());
+    const auto release = owners::scope_exit([] { FreeConsole(); });
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    const owners::unique_file screen(CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE,
+                                                 FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0,
+                                                 nullptr));
+    std::wstring commandLine = L"\"" + ProgramFolder() + L"vtquery.exe\"";
+    for (const std::string& argument : arguments) commandLine += L" \"" + WideFromUtf8(argument) + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = startup.hStdError = screen.get();
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                        &process))
+        return L"cannot start vtquery.exe";
+    const owners::unique_handle child(process.hProcess), thread(process.hThread);
+    if (WaitForSingleObject(child.get(), 60000) != WAIT_OBJECT_0) TerminateProcess(child.get(), 999);
+    CONSOLE_SCREEN_BUFFER_INFO shown{};
+    GetConsoleScreenBufferInfo(screen.get(), &shown);
+    std::wstring cells(shown.dwSize.X * (shown.dwCursorPosition.Y + 1), L' ');
+    DWORD read = 0;
+    ReadConsoleOutputCharacterW(screen.get(), cells.data(), static_cast<DWORD>(cells.size()), COORD{0, 0}, &read);
+    cells.resize(read);
+    return cells;
 }
 
 // One answering and one silent server for the whole suite.
@@ -115,6 +148,16 @@ TEST_F(VtqueryRun, WhatCannotBeUsedIsSaidWithItsExitCode) {
         EXPECT_EQ(run.out, "");
     }
     DeleteFileW(list.c_str());
+}
+
+// A name beyond ASCII (Windows-1252 on the wire, as the game sends it) reads right on a console's
+// screen, whose code page (437) has no "»", and is UTF-8 in a file.
+TEST(VtqueryConsole, NamesBeyondAsciiReadRightOnTheScreenAndAreUtf8InAFile) {
+    tribes_emu::ServerInfo server = DefaultServer();
+    server.serverName = "\xBBTCB\xAB Base";
+    const TribesEmulator named(server, Behaviour{});
+    EXPECT_THAT(ConsoleScreenAfter({Local(named.Port())}), HasSubstr(L"success  \u00BBTCB\u00AB Base  "));
+    EXPECT_THAT(RunVtquery({Local(named.Port())}).out, HasSubstr("success  \xC2\xBBTCB\xC2\xAB Base  "));
 }
 
 // The master client's cases are its own tests'; here: a master's servers join the list once,
