@@ -47,8 +47,8 @@ std::wstring ConsoleScreenAfter(const std::vector<std::string>& arguments) {
     const auto release = owners::scope_exit([] { FreeConsole(); });
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
     const owners::unique_file screen(CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE,
-                                                 FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0,
-                                                 nullptr));
+                                                 FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING,
+                                                 0, nullptr));
     std::wstring commandLine = L"\"" + ProgramFolder() + L"vtquery.exe\"";
     for (const std::string& argument : arguments) commandLine += L" \"" + WideFromUtf8(argument) + L"\"";
     STARTUPINFOW startup{};
@@ -65,7 +65,8 @@ std::wstring ConsoleScreenAfter(const std::vector<std::string>& arguments) {
     GetConsoleScreenBufferInfo(screen.get(), &shown);
     std::wstring cells(shown.dwSize.X * (shown.dwCursorPosition.Y + 1), L' ');
     DWORD read = 0;
-    ReadConsoleOutputCharacterW(screen.get(), cells.data(), static_cast<DWORD>(cells.size()), COORD{0, 0}, &read);
+    ReadConsoleOutputCharacterW(screen.get(), cells.data(), static_cast<DWORD>(cells.size()), COORD{0, 0},
+                                &read);
     cells.resize(read);
     return cells;
 }
