@@ -48,17 +48,6 @@ TEST(ServerAddressText, ParsesOrSaysWhatIsWrong) {
     }
 }
 
-TEST(ServerList, SkipsCommentsAndBlankLinesAndTrims) {
-    std::vector<ServerAddress> servers;
-    ServerListError error;
-    ASSERT_TRUE(ParseServerList("# my servers\r\n\n  127.0.0.1:28001  # home\r\n\t[::1]:2\n#127.0.0.1:3\nx:4",
-                                "list.txt", servers, error))
-        << error.message;
-    EXPECT_THAT(servers, ElementsAre(ServerAddress{"127.0.0.1", 28001}, ServerAddress{"::1", 2},
-                                     ServerAddress{"x", 4}));
-    EXPECT_EQ(servers[1].Text(), "[::1]:2");
-}
-
 TEST(ServerList, NamesFileAndLineOfABadEntry) {
     std::vector<ServerAddress> servers;
     ServerListError error;

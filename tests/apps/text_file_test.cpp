@@ -16,54 +16,28 @@ namespace {
 
 using ::testing::ElementsAre;
 
-// Names beyond ASCII and beyond the basic plane, CRLF line ends: as Notepad writes them.
-constexpr std::string_view ListUtf8 = u8"# »TCB« servers\r\n127.0.0.1:28001\r\n[::1]:28002 # Zoë 😀\r\n";
-constexpr std::u16string_view ListUtf16 = u"# »TCB« servers\r\n127.0.0.1:28001\r\n[::1]:28002 # Zoë 😀\r\n";
-constexpr std::string_view SettingsUtf8 = u8"server=127.0.0.1:28001\r\nfriend=»TCB« Zoë 😀\r\n";
-constexpr std::u16string_view SettingsUtf16 = u"server=127.0.0.1:28001\r\nfriend=»TCB« Zoë 😀\r\n";
+struct Text {
+    std::string_view utf8;
+    std::u16string_view utf16;
+};
+// Names beyond ASCII and beyond the basic plane, CRLF line ends as Notepad writes them; and what a
+// list holds beside its servers: comments, blank lines, blanks around an address.
+constexpr Text List{u8"# »TCB« servers\r\n\r\n  127.0.0.1:28001  # Zoë 😀\r\n\t[::1]:2\n#127.0.0.1:3\r\nx:4",
+                    u"# »TCB« servers\r\n\r\n  127.0.0.1:28001  # Zoë 😀\r\n\t[::1]:2\n#127.0.0.1:3\r\nx:4"};
+constexpr Text Settings{u8"server=127.0.0.1:28001\r\nfriend=»TCB« Zoë 😀\r\n",
+                        u"server=127.0.0.1:28001\r\nfriend=»TCB« Zoë 😀\r\n"};
 
-std::string Utf16Bytes(std::u16string_view text, bool bigEndian) {
-    std::string bytes;
+// The code units of text in two bytes each (little- or big-endian) or in one, a unit past highest
+// as '?'.
+std::string Units(std::u16string_view text, int bytes, bool bigEndian = false, char16_t highest = 0xFFFF) {
+    std::string out;
     for (const char16_t unit : text) {
-        const char low = static_cast<char>(unit & 0xFF), high = static_cast<char>(unit >> 8);
-        bytes += bigEndian ? high : low;
-        bytes += bigEndian ? low : high;
+        const char16_t kept = unit > highest ? u'?' : unit;
+        const char low = static_cast<char>(kept & 0xFF), high = static_cast<char>(kept >> 8);
+        out += bytes == 1 || !bigEndian ? low : high;
+        if (bytes == 2) out += bigEndian ? low : high;
     }
-    return bytes;
-}
-
-// The text with every unit past last as '?'.
-std::u16string Within(std::u16string_view text, char16_t last) {
-    std::u16string within(text);
-    for (char16_t& unit : within) unit = unit > last ? u'?' : unit;
-    return within;
-}
-
-enum class Encoding { Utf8, Utf8Bom, Utf16Le, Utf16Be, Utf16NoBom, Cp1252, OddLength, HalfPair };
-
-std::string Encoded(Encoding encoding, std::string_view utf8, std::u16string_view utf16) {
-    switch (encoding) {
-        case Encoding::Utf8:
-            return std::string(utf8);
-        case Encoding::Utf8Bom:
-            return "\xEF\xBB\xBF" + std::string(utf8);
-        case Encoding::Utf16Le:
-            return "\xFF\xFE" + Utf16Bytes(utf16, false);
-        case Encoding::Utf16Be:
-            return "\xFE\xFF" + Utf16Bytes(utf16, true);
-        // Its letters ASCII, only its zero bytes tell it from UTF-8.
-        case Encoding::Utf16NoBom:
-            return Utf16Bytes(Within(utf16, 0x7F), false);
-        case Encoding::Cp1252: {  // the same letters, one byte each: no UTF-8
-            const std::u16string narrow = Within(utf16, 0xFF);
-            return std::string(narrow.begin(), narrow.end());
-        }
-        case Encoding::OddLength:
-            return "\xFF\xFE" + Utf16Bytes(utf16, false) + "\n";
-        case Encoding::HalfPair:
-            return "\xFE\xFF" + Utf16Bytes(utf16.substr(0, utf16.rfind(u'\xDE00')), true);
-    }
-    return {};
+    return out;
 }
 
 TEST(TextFiles, EveryReaderReadsTheEncodingsWindowsWritesAndNamesTheOthers) {
@@ -74,19 +48,30 @@ TEST(TextFiles, EveryReaderReadsTheEncodingsWindowsWritesAndNamesTheOthers) {
         " is not text in an encoding that is read: UTF-8 (with or without a byte-order mark) or UTF-16 "
         "with its byte-order mark (little- or big-endian)";
     const struct {
-        Encoding encoding;
+        const char* encoding;
+        std::string (*encode)(Text);
         bool read;
     } cases[] = {
-        {Encoding::Utf8, true},       {Encoding::Utf8Bom, true},     {Encoding::Utf16Le, true},
-        {Encoding::Utf16Be, true},    {Encoding::Utf16NoBom, false}, {Encoding::Cp1252, false},
-        {Encoding::OddLength, false}, {Encoding::HalfPair, false},
+        {"UTF-8", [](Text t) { return std::string(t.utf8); }, true},
+        {"UTF-8 with its mark", [](Text t) { return "\xEF\xBB\xBF" + std::string(t.utf8); }, true},
+        {"UTF-16 LE with its mark", [](Text t) { return "\xFF\xFE" + Units(t.utf16, 2); }, true},
+        {"UTF-16 BE with its mark", [](Text t) { return "\xFE\xFF" + Units(t.utf16, 2, true); }, true},
+        {"UTF-16 without it (ASCII)", [](Text t) { return Units(t.utf16, 2, false, 0x7F); }, false},
+        {"Windows-1252", [](Text t) { return Units(t.utf16, 1, false, 0xFF); }, false},
+        {"UTF-16 of an odd length", [](Text t) { return "\xFF\xFE" + Units(t.utf16, 2) + "\n"; }, false},
+        {"UTF-16 ending in half a pair",
+         [](Text t) { return "\xFF\xFE" + Units(t.utf16.substr(0, t.utf16.find(u'\xD83D') + 1), 2); }, false},
+        {"UTF-16 with a pair's second half alone",
+         [](Text t) {
+             return "\xFF\xFE" + Units(std::u16string(t.utf16).erase(t.utf16.find(u'\xD83D'), 1), 2);
+         },
+         false},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(static_cast<int>(c.encoding));
-        std::ofstream(listPath, std::ios::binary) << Encoded(c.encoding, ListUtf8, ListUtf16);
-        std::ofstream(settingsPath, std::ios::binary) << Encoded(c.encoding, SettingsUtf8, SettingsUtf16);
+        SCOPED_TRACE(c.encoding);
+        std::ofstream(listPath, std::ios::binary) << c.encode(List);
+        std::ofstream(settingsPath, std::ios::binary) << c.encode(Settings);
         const std::string listName = "the server list '" + listPath.u8string() + "'";
-
         std::vector<ServerAddress> servers;
         ServerListError error;
         EXPECT_EQ(ReadServerListFile(listPath.u8string(), servers, error), c.read);
@@ -97,8 +82,9 @@ TEST(TextFiles, EveryReaderReadsTheEncodingsWindowsWritesAndNamesTheOthers) {
         BrowserSettings settings;
         const std::vector<std::string> problems = LoadSettingsFile(settingsPath, settings);
         if (c.read) {
-            EXPECT_THAT(servers, ElementsAre(ServerAddress{"127.0.0.1", 28001}, ServerAddress{"::1", 28002}));
-            EXPECT_EQ(table.Size(), 2u);
+            EXPECT_THAT(servers, ElementsAre(ServerAddress{"127.0.0.1", 28001}, ServerAddress{"::1", 2},
+                                             ServerAddress{"x", 4}));
+            EXPECT_EQ(table.Size(), 3u);
             EXPECT_THAT(problems, ElementsAre());
             EXPECT_THAT(settings.servers, ElementsAre(ServerAddress{"127.0.0.1", 28001}));
             EXPECT_THAT(settings.friends, ElementsAre(L"»TCB« Zoë 😀"));
