@@ -1,11 +1,10 @@
 #include "apps/shared/server_list.h"
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <unordered_set>
 
 #include "apps/shared/text_lines.h"
+#include "host/text/text_file.h"
 
 namespace {
 
@@ -83,11 +82,16 @@ bool ParseServerList(std::string_view content, std::string_view origin, std::vec
 
 bool ReadServerListFile(const std::string& path, std::vector<ServerAddress>& servers, ServerListError& error,
                         ServerTextReader read) {
-    std::ifstream file(std::filesystem::u8path(path), std::ios::binary);
-    if (!file) return Fail(error, "cannot read the server list '" + path + "'");
-    std::ostringstream content;
-    content << file.rdbuf();
-    return ParseServerList(content.str(), path, servers, error, read);
+    std::string content;
+    switch (ReadTextFile(std::filesystem::u8path(path), content)) {
+        case TextFileRead::CannotOpen:
+            return Fail(error, "cannot read the server list '" + path + "'");
+        case TextFileRead::NotText:
+            return Fail(error, NotTextMessage("the server list '" + path + "'"));
+        case TextFileRead::Read:
+            break;
+    }
+    return ParseServerList(content, path, servers, error, read);
 }
 
 std::vector<ServerAddress> WithoutDuplicates(const std::vector<ServerAddress>& servers) {

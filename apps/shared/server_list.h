@@ -33,7 +33,7 @@ using ServerTextReader = bool (*)(std::string_view text, ServerAddress& server, 
 bool ParseServerList(std::string_view content, std::string_view origin, std::vector<ServerAddress>& servers,
                      ServerListError& error, ServerTextReader read = ParseServerAddress);
 
-// Reads and parses a list file named in UTF-8.
+// Reads and parses a list file named in UTF-8, in any encoding ReadTextFile reads.
 bool ReadServerListFile(const std::string& path, std::vector<ServerAddress>& servers, ServerListError& error,
                         ServerTextReader read = ParseServerAddress);
 

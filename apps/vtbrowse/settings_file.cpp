@@ -1,9 +1,9 @@
 #include "apps/vtbrowse/settings_file.h"
 
 #include <fstream>
-#include <sstream>
 #include <system_error>
 
+#include "host/text/text_file.h"
 #include "host/text/utf8_text.h"
 
 std::vector<ServerAddress> CommunityMasters() {
@@ -17,12 +17,17 @@ std::vector<std::string> LoadSettingsFile(const std::filesystem::path& path, Bro
         settings.masters = CommunityMasters();
         return {};
     }
-    std::ifstream file(path, std::ios::binary);
     const std::string origin = Utf8FromWide(path.wstring());
-    if (!file) return {"cannot read the settings file '" + origin + "'"};
-    std::ostringstream content;
-    content << file.rdbuf();
-    return ParseSettings(content.str(), origin, settings);
+    std::string content;
+    switch (ReadTextFile(path, content)) {
+        case TextFileRead::CannotOpen:
+            return {"cannot read the settings file '" + origin + "'"};
+        case TextFileRead::NotText:
+            return {NotTextMessage("the settings file '" + origin + "'")};
+        case TextFileRead::Read:
+            break;
+    }
+    return ParseSettings(content, origin, settings);
 }
 
 bool SaveSettingsFile(const std::filesystem::path& path, const BrowserSettings& settings,

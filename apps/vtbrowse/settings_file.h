@@ -1,5 +1,6 @@
 // What vtbrowse keeps between runs: the server list, the filters and order, the refresh and join
-// settings and the window's place, in a UTF-8 text file of "key=value" lines. Portable: tested
+// settings and the window's place, in a text file of "key=value" lines, written in UTF-8 and read
+// in any encoding ReadTextFile reads (a user may have saved it from Notepad). Portable: tested
 // natively.
 #pragma once
 

@@ -1,5 +1,7 @@
-// vtquery's text streams: UTF-8 bytes exactly as formatted (no CR added), and the progress
-// line that only a terminal gets.
+// vtquery's text streams, given UTF-8 exactly as formatted (no CR added). A console gets the
+// text as UTF-16 through WriteConsoleW, which it shows whatever its code page (437 or 850 would
+// show UTF-8 bytes as "┬╗TCB┬½"); a file or a pipe gets the UTF-8 bytes. And the progress line
+// that only a console gets.
 #pragma once
 
 #include <string>
@@ -10,7 +12,7 @@ void WriteError(const std::string& text);
 // Draws "text" over the previous progress line on stderr; empty text erases it.
 class ProgressLine {
 public:
-    // Shown only when enabled and stderr is a terminal.
+    // Shown only when enabled and stderr is a console.
     explicit ProgressLine(bool enabled);
     ~ProgressLine();
     ProgressLine(const ProgressLine&) = delete;

@@ -13,6 +13,17 @@
 
 namespace {
 
+// The line for a machine where no window can be made, which the plugin needs. Under Wine (whose
+// ntdll says its version) the cause is a graphics driver without a display, the remedy the null one.
+std::string NoWindowLine(const NoWindowError& error) {
+    if (!GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version")) {
+        return std::string("vtquery: ") + error.what();
+    }
+    return "vtquery: cannot make the window that hosts the plugin: Wine's graphics driver has no display; "
+           "where there is none, use Wine's null graphics driver: "
+           "wine reg add 'HKCU\\Software\\Wine\\Drivers' /v Graphics /d null /f";
+}
+
 int Run() {
     const CommandLine commandLine = ParseCommandLine(ProgramArguments());
     switch (commandLine.kind) {
@@ -55,6 +66,8 @@ int Run() {
 int main() {
     try {
         return Run();
+    } catch (const NoWindowError& error) {
+        WriteError(NoWindowLine(error) + "\n");
     } catch (const PluginLoadError& error) {
         WriteError(std::string("vtquery: ") + error.what() + "\n");
     } catch (const std::exception& error) {

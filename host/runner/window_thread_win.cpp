@@ -33,8 +33,7 @@ WindowThread::WindowThread() {
     WaitForSingleObject(ready.get(), INFINITE);
     if (!window_) {
         thread_.join();
-        throw std::runtime_error("cannot create the host window (error " + std::to_string(creationError_) +
-                                 ")");
+        throw NoWindowError("cannot create the host window (error " + std::to_string(creationError_) + ")");
     }
 }
 

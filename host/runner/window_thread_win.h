@@ -4,14 +4,21 @@
 #pragma once
 
 #include <functional>
+#include <stdexcept>
 #include <thread>
 
 #include "common/contract/windows_headers.h"
 
+// No window could be made: on Windows hardly ever, under Wine whenever its graphics driver has
+// no display (a machine without one needs Wine's null driver).
+struct NoWindowError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
 class WindowThread {
 public:
-    // Starts the thread and returns once its window exists. Throws std::runtime_error when the
-    // window cannot be made.
+    // Starts the thread and returns once its window exists. Throws NoWindowError when the window
+    // cannot be made, std::runtime_error when the thread cannot start.
     WindowThread();
     // Ends the pump; the thread destroys its window on its way out.
     ~WindowThread();

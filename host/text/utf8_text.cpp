@@ -3,6 +3,10 @@
 namespace {
 
 constexpr char32_t Replacement = 0xFFFD;
+// What NextUtf8 gives for bytes that are no code point: replaced or refused by its callers.
+constexpr char32_t Invalid = 0xFFFFFFFF;
+
+}  // namespace
 
 void AppendUtf8(std::string& out, char32_t code) {
     if (code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) code = Replacement;
@@ -23,6 +27,8 @@ void AppendUtf8(std::string& out, char32_t code) {
     }
 }
 
+namespace {
+
 void AppendWide(std::wstring& out, char32_t code) {
     if constexpr (sizeof(wchar_t) == 2) {
         if (code >= 0x10000) {
@@ -35,22 +41,22 @@ void AppendWide(std::wstring& out, char32_t code) {
     out += static_cast<wchar_t>(code);
 }
 
-// Decodes one code point at position; advances position past it (at least one byte).
+// Decodes one code point at position, or Invalid; advances position past it (at least one byte).
 char32_t NextUtf8(std::string_view text, size_t& position) {
     const auto lead = static_cast<unsigned char>(text[position++]);
     if (lead < 0x80) return lead;
     int trail = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : -1;
-    if (trail < 0 || lead < 0xC2 || lead > 0xF4) return Replacement;  // C0, C1: always overlong
+    if (trail < 0 || lead < 0xC2 || lead > 0xF4) return Invalid;  // C0, C1: always overlong
     char32_t code = lead & (0x3F >> trail);
     for (int i = 0; i < trail; ++i) {
-        if (position >= text.size()) return Replacement;
+        if (position >= text.size()) return Invalid;
         const auto next = static_cast<unsigned char>(text[position]);
-        if ((next & 0xC0) != 0x80) return Replacement;
+        if ((next & 0xC0) != 0x80) return Invalid;
         code = (code << 6) | (next & 0x3F);
         ++position;
     }
     static constexpr char32_t Smallest[] = {0, 0x80, 0x800, 0x10000};
-    if (code < Smallest[trail] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return Replacement;
+    if (code < Smallest[trail] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return Invalid;
     return code;
 }
 
@@ -80,8 +86,19 @@ std::wstring WideFromUtf8(std::string_view text) {
     std::wstring out;
     out.reserve(text.size());
     size_t position = 0;
-    while (position < text.size()) AppendWide(out, NextUtf8(text, position));
+    while (position < text.size()) {
+        const char32_t code = NextUtf8(text, position);
+        AppendWide(out, code == Invalid ? Replacement : code);
+    }
     return out;
+}
+
+bool IsUtf8(std::string_view text) {
+    size_t position = 0;
+    while (position < text.size()) {
+        if (NextUtf8(text, position) == Invalid) return false;
+    }
+    return true;
 }
 
 size_t DisplayWidth(std::string_view utf8) {

@@ -48,17 +48,6 @@ TEST(ServerAddressText, ParsesOrSaysWhatIsWrong) {
     }
 }
 
-TEST(ServerList, SkipsCommentsAndBlankLinesAndTrims) {
-    std::vector<ServerAddress> servers;
-    ServerListError error;
-    ASSERT_TRUE(ParseServerList("# my servers\r\n\n  127.0.0.1:28001  # home\r\n\t[::1]:2\n#127.0.0.1:3\nx:4",
-                                "list.txt", servers, error))
-        << error.message;
-    EXPECT_THAT(servers, ElementsAre(ServerAddress{"127.0.0.1", 28001}, ServerAddress{"::1", 2},
-                                     ServerAddress{"x", 4}));
-    EXPECT_EQ(servers[1].Text(), "[::1]:2");
-}
-
 TEST(ServerList, NamesFileAndLineOfABadEntry) {
     std::vector<ServerAddress> servers;
     ServerListError error;
@@ -103,11 +92,6 @@ TEST(UsableServer, RefusesAddressesNoServerCanHaveAndNothingElse) {
         }
     }
     EXPECT_EQ(UnusableServer(0x0A000001, 0), Unusable::PortZero);
-    std::vector<ServerAddress> servers;
-    ServerListError error;
-    EXPECT_FALSE(
-        ParseServerList("127.0.0.1:1\n224.0.0.1:2\n", "list.txt", servers, error, ParseUsableServerAddress));
-    EXPECT_THAT(error.message, HasSubstr("list.txt:2: '224.0.0.1:2'"));
 }
 
 TEST(ServerList, KeepsFirstOfRepeatedServers) {

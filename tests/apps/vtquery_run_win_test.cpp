@@ -10,6 +10,8 @@
 #include <thread>
 
 #include "common/contract/windows_headers.h"
+#include "common/owners/scope_exit.h"
+#include "common/owners/unique_resource.h"
 #include "host/text/utf8_text.h"
 #include "tests/support/test_support.h"
 #include "tools/tribes_emu/emulator.h"
@@ -30,18 +32,43 @@ using test_support::Local;
 using test_support::ProgramFolder;
 using test_support::TempFile;
 
-// vtquery.exe with arguments; a run that outlives a minute is ended and reported as exit code 999.
-test_support::ProgramRun RunVtquery(const std::vector<std::string>& arguments) {
+// vtquery.exe with arguments, its output to outputTo when given; a run that outlives a minute is
+// ended and reported as exit code 999.
+test_support::ProgramRun RunVtquery(const std::vector<std::string>& arguments, HANDLE outputTo = nullptr) {
     std::vector<std::wstring> wide;
     for (const std::string& argument : arguments) wide.push_back(WideFromUtf8(argument));
-    return test_support::RunProgram(L"vtquery.exe", wide, 60000);
+    return test_support::RunProgram(L"vtquery.exe", wide, 60000, {}, outputTo);
 }
 
-// One answering and one silent server for the whole suite.
+// The screen of a console of this test's own, as a Command Prompt's, after vtquery.exe ran with
+// its output on it: every cell up to the cursor's row, rows run together.
+std::wstring ConsoleScreenAfter(const std::vector<std::string>& arguments) {
+    FreeConsole();
+    if (!AllocConsole()) return L"no console: error " + std::to_wstring(GetLastError());
+    const auto release = owners::scope_exit([] { FreeConsole(); });
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    const owners::unique_file screen(CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE,
+                                                 FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING,
+                                                 0, nullptr));
+    RunVtquery(arguments, screen.get());
+    CONSOLE_SCREEN_BUFFER_INFO shown{};
+    GetConsoleScreenBufferInfo(screen.get(), &shown);
+    std::wstring cells(shown.dwSize.X * (shown.dwCursorPosition.Y + 1), L' ');
+    DWORD read = 0;
+    ReadConsoleOutputCharacterW(screen.get(), cells.data(), static_cast<DWORD>(cells.size()), COORD{0, 0},
+                                &read);
+    cells.resize(read);
+    return cells;
+}
+
+// One answering and one silent server for the whole suite; the answering one's name, beyond
+// ASCII, is Windows-1252 on the wire, as the game sends it.
 class VtqueryRun : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        answering = std::make_unique<TribesEmulator>(DefaultServer(), Behaviour{});
+        tribes_emu::ServerInfo named = DefaultServer();
+        named.serverName = "\xBBTCB\xAB Base";
+        answering = std::make_unique<TribesEmulator>(named, Behaviour{});
         silent = std::make_unique<TribesEmulator>(DefaultServer(), Behaviour{ReplyMode::Silent});
     }
     static void TearDownTestSuite() {
@@ -78,14 +105,18 @@ TEST_F(VtqueryRun, MixedListReportsEachOutcomeInJson) {
     EXPECT_THAT(run.err, HasSubstr("total: 3 servers, 1 success, 1 timeout, 1 failure in "));
 }
 
-TEST_F(VtqueryRun, CountAndVerboseReachTheRunAndLinesEndInLf) {
+// Its name reads right on a console's screen, whose code page (437) has no "»", and is UTF-8 in
+// a file, whose lines end in LF.
+TEST_F(VtqueryRun, CountAndVerboseReachTheRunNamesReadRightInAConsoleAndAreUtf8InAFile) {
     const int queriesBefore = answering->QueryCount();
     const test_support::ProgramRun run = RunVtquery({"-v", "--count", "3", Local(answering->Port())});
     EXPECT_EQ(run.exitCode, 0u) << run.err;
     EXPECT_EQ(answering->QueryCount() - queriesBefore, 3) << "one query per ping";
-    EXPECT_THAT(run.out,
-                AllOf(StartsWith(Local(answering->Port()) + "  success  Alpha"), HasSubstr("\n    Cobra ")));
+    EXPECT_THAT(run.out, AllOf(StartsWith(Local(answering->Port()) + "  success  \xC2\xBBTCB\xC2\xAB Base  "),
+                               HasSubstr("\n    Cobra ")));
     EXPECT_EQ(run.out.find('\r'), std::string::npos);
+    EXPECT_THAT(ConsoleScreenAfter({Local(answering->Port())}),
+                HasSubstr(L"success  \u00BBTCB\u00AB Base  "));
 }
 
 TEST_F(VtqueryRun, WhatCannotBeUsedIsSaidWithItsExitCode) {

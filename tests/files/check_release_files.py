@@ -4,7 +4,8 @@ them: each imports only DLLs that Windows carries or the release holds (one of t
 libstdc++-6.dll and the like, is on no user's machine); VtServices.dll and the programs carry the
 version, the product name, their own file name and a description in their file properties, the
 plugin none of ours (its resources are the host's to read); VtServices.dll exports nothing of the
-tests' probes, journal or faults. Prints each file's properties.
+tests' probes, journal or faults; the programs' manifests and headers are as check_programs.py
+wants them. Prints each file's properties.
 
 usage: check_release_files.py RELEASE_FOLDER
 """
@@ -12,6 +13,7 @@ import pathlib
 import re
 
 import check_host_exports
+import check_programs
 import plugin_file
 import pefile
 
@@ -55,6 +57,9 @@ def check(path):
         if name == "VtServices.dll":
             for symbol in check_host_exports.test_only_exports(pe):
                 report.expect(False, f"{name} exports {symbol}, which only the tests use")
+        if name in check_programs.SHOWS_WINDOWS:
+            for problem in check_programs.problems(name, path.read_bytes()):
+                report.expect(False, f"{name}: {problem}")
         properties = file_properties(pe)
         if not report.expect((properties is None) == (name not in DESCRIBED),
                              f"{name} {'has' if properties else 'lacks'} file properties") or properties is None:

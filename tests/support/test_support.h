@@ -32,9 +32,9 @@ struct ProgramRun {
 };
 // Runs program (a file in ProgramFolder()) with arguments, as a user starts it, and has
 // meanwhile(process id) act on it; it then gets boundMs to end. Its output goes through files,
-// so neither stream can fill up and stall it.
+// so neither stream can fill up and stall it; or both to outputTo, when given.
 ProgramRun RunProgram(const std::wstring& program, const std::vector<std::wstring>& arguments, DWORD boundMs,
-                      const std::function<void(DWORD)>& meanwhile = {});
+                      const std::function<void(DWORD)>& meanwhile = {}, HANDLE outputTo = nullptr);
 
 // The file the fake game records its start in (its command line and working folder, one line
 // each), named to it by FAKE_GAME_RECORD while this lives. Both go with it.

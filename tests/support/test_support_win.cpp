@@ -66,7 +66,7 @@ std::string Local(std::uint16_t port) {
 }
 
 ProgramRun RunProgram(const std::wstring& program, const std::vector<std::wstring>& arguments, DWORD boundMs,
-                      const std::function<void(DWORD)>& meanwhile) {
+                      const std::function<void(DWORD)>& meanwhile, HANDLE outputTo) {
     std::wstring commandLine = L"\"" + ProgramFolder() + program + L"\"";
     for (const std::wstring& argument : arguments) commandLine += L" \"" + argument + L"\"";
     const std::wstring outPath = TempFile(L"tpo");
@@ -83,8 +83,8 @@ ProgramRun RunProgram(const std::wstring& program, const std::vector<std::wstrin
         startup.cb = sizeof startup;
         startup.dwFlags = STARTF_USESTDHANDLES;
         startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-        startup.hStdOutput = out.get();
-        startup.hStdError = err.get();
+        startup.hStdOutput = outputTo ? outputTo : out.get();
+        startup.hStdError = outputTo ? outputTo : err.get();
         PROCESS_INFORMATION process{};
         if (CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
                            &process)) {
