@@ -1,7 +1,7 @@
 // vtbrowse's window with real windows (under Xvfb): made in-process and driven by its messages,
 // as a user's clicks and keys arrive, against fake Tribes servers served from this test process;
-// what it shows is read back from its list views, tabs and status bar. And vtbrowse.exe itself,
-// started as a user starts it.
+// what it shows is read back from its list views, tabs and status bar. (vtbrowse.exe itself, as
+// a user starts it, is vtbrowse_instance_win_test.cpp's.)
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -728,30 +728,6 @@ TEST_F(VtbrowseWindow, ServersFromMastersJoinTheListAndGoWhenNoLongerListed) {
                       HasSubstr("server=" + Local(alpha->Port()) + "\n"),
                       HasSubstr("listed=" + Local(bravo->Port()) + " " + Local(port) + "\n"),
                       testing::Not(HasSubstr(Local(charlie->Port())))));
-}
-
-// vtbrowse.exe as a user starts it: it opens its window, refreshes the servers given, keeps them
-// in its settings file, and ends when its window is closed.
-TEST(VtbrowseProgram, OpensRefreshesKeepsItsListAndEndsWhenClosed) {
-    TribesEmulator server(tribes_emu::DefaultServer(), Behaviour{});
-    const std::wstring settings = TempFile(L"vbp");
-    // Ended when its window is closed: it has 20 s for that, then it is ended with 999.
-    const auto run = test_support::RunProgram(
-        L"vtbrowse.exe", {L"--settings", settings, WideFromUtf8(Local(server.Port()))}, 20000, [&](DWORD id) {
-            HWND window = nullptr;
-            for (const Clock::time_point start = Clock::now(); !window && SecondsSince(start) < 30;) {
-                std::this_thread::sleep_for(std::chrono::milliseconds(50));
-                window = FindWindowW(L"VtbrowseMain", nullptr);
-            }
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            EXPECT_EQ(owner, id) << "no main window of vtbrowse.exe";
-            EXPECT_TRUE(server.WaitForQueries(1, std::chrono::seconds(20)));
-            PostMessageW(window, WM_CLOSE, 0, 0);
-        });
-    EXPECT_EQ(run.exitCode, 0u) << run.err;
-    EXPECT_THAT(ReadFile(settings), HasSubstr("server=" + Local(server.Port())));
-    DeleteFileW(settings.c_str());
 }
 
 }  // namespace
