@@ -4,6 +4,14 @@
 
 namespace {
 
+bool NamesFile(const std::string& option) {
+    return option == "--servers" || option == "--settings" || option == "--plugin";
+}
+
+bool TakesValue(const std::string& option) {
+    return NamesFile(option) || option == "--most-sessions" || option == "--select" || option == "--join";
+}
+
 bool ParseCount(const std::string& text, size_t& count) {
     if (text.empty() || text.size() > 7) return false;
     size_t value = 0;
@@ -22,10 +30,7 @@ BrowseOptions ParseBrowseOptions(const std::vector<std::string>& arguments) {
     BrowseOptions options;
     for (size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
-        const bool takesValue = argument == "--servers" || argument == "--settings" ||
-                                argument == "--plugin" || argument == "--most-sessions" ||
-                                argument == "--select" || argument == "--join";
-        if (takesValue && i + 1 == arguments.size()) {
+        if (TakesValue(argument) && i + 1 == arguments.size()) {
             options.problems.push_back(argument + " needs a value; " + BrowseUsage);
             break;
         }
@@ -61,4 +66,14 @@ BrowseOptions ParseBrowseOptions(const std::vector<std::string>& arguments) {
         }
     }
     return options;
+}
+
+std::vector<std::string> WithFullPaths(std::vector<std::string> arguments,
+                                       const std::function<std::string(const std::string&)>& full) {
+    for (size_t i = 0; i + 1 < arguments.size(); ++i) {
+        if (NamesFile(arguments[i])) arguments[i + 1] = full(arguments[i + 1]);
+        // A value is skipped: one that names no file is no path, whatever it looks like.
+        if (TakesValue(arguments[i])) ++i;
+    }
+    return arguments;
 }

@@ -1,6 +1,7 @@
 // vtbrowse's command line: servers to add and refresh at start, and where things are.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -22,6 +23,12 @@ struct BrowseOptions {
 // Parses the arguments after the program name (UTF-8). Server list files are read later, by the
 // window, which reports what they hold that is not usable.
 BrowseOptions ParseBrowseOptions(const std::vector<std::string>& arguments);
+
+// arguments with the file paths they name (--servers, --settings, --plugin) made full by full: a
+// command line handed to the vtbrowse already open means the files the user meant where they
+// started it.
+std::vector<std::string> WithFullPaths(std::vector<std::string> arguments,
+                                       const std::function<std::string(const std::string&)>& full);
 
 constexpr const char* BrowseUsage =
     "usage: vtbrowse [--servers FILE] [--settings FILE] [--plugin PATH] [--most-sessions N] [--select "

@@ -47,19 +47,15 @@ BrowserWindow::BrowserWindow(BrowserStart start) : start_(std::move(start)) {
     for (const std::wstring& line : said) log_->Add(line);
     plugin_->Load(start_.pluginPath, start_.options.mostSessions, settings_.timeoutSeconds);
     if (servers_->Adding().AddAtStart(settings_, start_.options.servers)) UpdateList();
-    for (const std::string& file : start_.options.serverFiles) servers_->Import(FullHostPath(file));
-    if (const std::optional<ServerAddress>& chosen = start_.options.select) {
-        if (const ServerRow* row = table_.Find(*chosen)) SelectServer(row->id);
-    }
     started_ = true;
-    Save();
-    if (!table_.Empty()) plugin_->Refresh(table_.Ids());
-    if (start_.options.join) servers_->QuickJoin(*start_.options.join);
+    TakeCommandLine(start_.options);
     if (settings_.mastersAtStart) masters_->Fetch();
     UpdateStatus();
 }
 
 BrowserWindow::~BrowserWindow() {
+    // Nothing handed over is taken while the rest goes.
+    receipt_.reset();
     plugin_.reset();
     find_.reset();
     window_.reset();
@@ -144,6 +140,30 @@ void BrowserWindow::CreateParts() {
     masters_ = std::make_unique<MastersPane>(
         window, table_, MasterChoice{settings_.masters, settings_.mastersAtStart}, std::move(fetched));
     status_ = std::make_unique<RefreshStatus>(window);
+    receipt_ = std::make_unique<HandoverReceipt>(
+        window, [this](const std::vector<std::string>& arguments) { TakeHandedOver(arguments); });
+}
+
+void BrowserWindow::TakeCommandLine(const BrowseOptions& options) {
+    for (const std::string& file : options.serverFiles) servers_->Import(FullHostPath(file));
+    if (const std::optional<ServerAddress>& chosen = options.select) {
+        if (const ServerRow* row = table_.Find(*chosen)) SelectServer(row->id);
+    }
+    Save();
+    // A later start's servers, handed over while a refresh runs, are refreshed once it ended.
+    refreshAfter_ = !table_.Empty() && Refreshing();
+    if (!table_.Empty() && !refreshAfter_) plugin_->Refresh(table_.Ids());
+    if (options.join) servers_->QuickJoin(*options.join);
+}
+
+void BrowserWindow::TakeHandedOver(const std::vector<std::string>& arguments) {
+    const BrowseOptions options = ParseBrowseOptions(arguments);
+    log_->Add(L"vtbrowse was started again: its command line is taken here");
+    for (const std::string& problem : options.problems) log_->Add(WideFromUtf8(problem));
+    if (!options.pluginPath.empty() || options.mostSessions != 0)
+        log_->Add(L"--plugin and --most-sessions are taken when vtbrowse starts: this window keeps its own");
+    servers_->Add(options.servers);
+    TakeCommandLine(options);
 }
 
 void BrowserWindow::Layout() {
@@ -187,6 +207,10 @@ LRESULT BrowserWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPARA
             if ((wParam & 0xFFF0) != AboutCommand) break;
             ShowAboutBox(window_.get(), start_.pluginPath);
             return 0;
+        case WM_COPYDATA:
+            // Its parts going (the receipt first) take nothing more.
+            return receipt_ && lParam ? receipt_->Receive(*reinterpret_cast<const COPYDATASTRUCT*>(lParam))
+                                      : FALSE;
         case CMD_FORWARD: {
             // The plugin hands back its record of the server and the value we gave it, the id.
             const ServerRow* row = table_.Find(static_cast<ServerId>(lParam));
@@ -261,6 +285,10 @@ void BrowserWindow::Taken(const SideBatch& batch) {
         ShowDetails();
     }
     masters_->RefreshListed();
+    if (refreshAfter_ && !Refreshing()) {
+        refreshAfter_ = false;
+        plugin_->Refresh(table_.Ids());
+    }
     UpdateStatus();
     if (joinNow) joining_->Join(joinNow, false);
 }
@@ -287,6 +315,7 @@ void BrowserWindow::Save() {
 }
 
 void BrowserWindow::OnClose() {
+    receipt_->Close();
     if (const std::optional<WindowPlace> place = NormalPlace(window_.get())) settings_.window = *place;
     Save();
     ShowWindow(window_.get(), SW_HIDE);

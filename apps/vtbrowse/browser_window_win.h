@@ -18,6 +18,7 @@
 #include "apps/vtbrowse/find_player_win.h"
 #include "apps/vtbrowse/friends_pane_win.h"
 #include "apps/vtbrowse/handed_back_line_win.h"
+#include "apps/vtbrowse/handover_receipt_win.h"
 #include "apps/vtbrowse/joining_win.h"
 #include "apps/vtbrowse/log_pane_win.h"
 #include "apps/vtbrowse/masters_pane_win.h"
@@ -71,6 +72,11 @@ private:
     void CreateParts();
     void Layout();
 
+    // What a command line asks beyond the servers it names, at start and from a later start:
+    // its list files imported, a server selected, the list saved and refreshed, one joined.
+    void TakeCommandLine(const BrowseOptions& options);
+    // A later start's command line (HandoverReceipt), taken as this start's was.
+    void TakeHandedOver(const std::vector<std::string>& arguments);
     void OnCommand(int id);
     // What a batch of the plugin side's events did, passed on to the parts.
     void Taken(const SideBatch& batch);
@@ -88,7 +94,8 @@ private:
     BrowserSettings settings_;
     // Before the parts, which hear it until they go.
     ServerTable table_;
-    bool started_ = false;  // the constructor has listed the servers of the settings file
+    bool started_ = false;       // the constructor has listed the servers of the settings file
+    bool refreshAfter_ = false;  // every server is refreshed once the running refresh ends
 
     MainHostWindow hostWindow_;
     owners::unique_window_class mainClass_;
@@ -111,4 +118,5 @@ private:
     std::unique_ptr<MastersPane> masters_;
     std::unique_ptr<FindPlayerWindow> find_;
     std::unique_ptr<PluginPane> plugin_;
+    std::unique_ptr<HandoverReceipt> receipt_;
 };

@@ -92,6 +92,11 @@ struct addrinfo_traits {
     static value_type invalid() { return nullptr; }
     static void close(value_type value) { ::freeaddrinfo(value); }
 };
+struct mapped_view_traits {
+    using value_type = void*;
+    static value_type invalid() { return nullptr; }
+    static void close(value_type value) { ::UnmapViewOfFile(value); }
+};
 
 using unique_handle = unique_any<handle_traits>;  // kernel objects closed with CloseHandle
 using unique_file = unique_any<file_traits>;      // CreateFileW's handles: empty is INVALID_HANDLE_VALUE
@@ -103,6 +108,7 @@ using unique_gdi_object = unique_any<gdi_object_traits>;      // bitmaps, region
 using unique_memory_dc = unique_any<memory_dc_traits>;        // CreateCompatibleDC's device contexts
 using unique_local_memory = unique_any<local_memory_traits>;  // memory the system gave with LocalAlloc
 using unique_addrinfo = unique_any<addrinfo_traits>;          // the list getaddrinfo gave
+using unique_mapped_view = unique_any<mapped_view_traits>;    // MapViewOfFile's views
 
 static_assert(sizeof(unique_handle) == sizeof(HANDLE), "an owner adds nothing to its handle");
 

@@ -218,14 +218,6 @@ TEST(SeatWatchDecisions, TheLineSaysWhatTheWatchWaitsForAndHowItEnded) {
               L"A seat freed on Server 1 (7/8): the game was started");
 }
 
-// The ids rows shows through filter in order, as the list asks the table for them.
-std::vector<ServerId> VisibleRows(std::vector<ServerRow> rows, const RowFilter& filter,
-                                  const RowOrder& order) {
-    std::vector<ServerId> shown;
-    ServerTable(std::move(rows)).VisibleOrder(filter, order, shown);
-    return shown;
-}
-
 // Filters on four servers with rules (a fifth never refreshed, its address empty): Server 1 CTF
 // base open 4 ms, Server 2 Deathmatch rpg with a password 9 ms and full, Server 3 ctf base open
 // 2 ms, Server 4 silent; 2 and 5 favourites.
@@ -270,7 +262,9 @@ TEST(PlayerFilters, CombineWithEachOtherAndWithTheCountFilters) {
         filter.pingUnderMs = c.pingUnderMs;
         filter.favouritesOnly = c.favouritesOnly;
         filter.hideFull = c.hideFull;
-        EXPECT_EQ(VisibleRows(RuledFleet(), filter, RowOrder{RowColumn::Address, false}), c.shown) << c.label;
+        std::vector<ServerId> shown;
+        ServerTable(RuledFleet()).VisibleOrder(filter, RowOrder{RowColumn::Address, false}, shown);
+        EXPECT_EQ(shown, c.shown) << c.label;
     }
     // The choices offered are what the servers that answered send, each once.
     EXPECT_THAT(RuleValuesSeen(ServerTable(RuledFleet()), {GameTypeRule, ModRule}),

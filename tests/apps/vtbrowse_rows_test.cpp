@@ -74,24 +74,41 @@ TEST(ServerRows, CellsShowWhatThePluginWrote) {
     EXPECT_EQ(rows[3].last.outcome, Outcome::Timeout);
 }
 
-TEST(RowOrdering, SortsByColumnWithRowsNeverRefreshedLast) {
+// The rows shown, in order: sorted by a column with rows never refreshed last, and without what the
+// user asked to hide.
+TEST(RowsShown, SortedByColumnWithoutWhatIsHidden) {
     const struct {
         RowOrder order;
+        bool hideEmpty, hideFull, hideSilent;
+        const wchar_t* text;
         std::vector<ServerId> expected;
     } cases[] = {
         // Letter case aside: Alpha, bravo, Charlie, Timeout.
-        {{RowColumn::Name, false}, {1, 2, 3, 4, 5}},
-        {{RowColumn::Name, true}, {4, 3, 2, 1, 5}},
+        {{RowColumn::Name, false}, false, false, false, L"", {1, 2, 3, 4, 5}},
+        {{RowColumn::Name, true}, false, false, false, L"", {4, 3, 2, 1, 5}},
         // By text, then by port as a number (9 before 28001).
-        {{RowColumn::Address, false}, {4, 5, 2, 3, 1}},
+        {{RowColumn::Address, false}, false, false, false, L"", {4, 5, 2, 3, 1}},
         // By count, then limit: 0/0 (silent) before 0/16.
-        {{RowColumn::Players, false}, {4, 3, 1, 2, 5}},
-        {{RowColumn::Players, true}, {2, 1, 3, 4, 5}},
-        {{RowColumn::Ping, false}, {3, 1, 2, 4, 5}},
-        {{RowColumn::Map, false}, {4, 3, 1, 2, 5}},
+        {{RowColumn::Players, false}, false, false, false, L"", {4, 3, 1, 2, 5}},
+        {{RowColumn::Players, true}, false, false, false, L"", {2, 1, 3, 4, 5}},
+        {{RowColumn::Ping, false}, false, false, false, L"", {3, 1, 2, 4, 5}},
+        {{RowColumn::Map, false}, false, false, false, L"", {4, 3, 1, 2, 5}},
+        {{RowColumn::Name, false}, true, false, false, L"", {1, 2, 4, 5}},
+        {{RowColumn::Name, false}, false, true, false, L"", {1, 3, 4, 5}},
+        {{RowColumn::Name, false}, false, false, true, L"", {1, 2, 3, 5}},
+        {{RowColumn::Ping, false}, true, true, true, L"", {1, 5}},
+        // Name or map, any case; rows never refreshed have neither.
+        {{RowColumn::Name, false}, false, false, false, L"RAIN", {1}},
+        {{RowColumn::Name, false}, false, false, false, L"ar", {3}},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(VisibleRows(Fleet(), RowFilter{}, c.order), c.expected) << static_cast<int>(c.order.column);
+    for (const auto& c : cases) {
+        RowFilter filter;
+        filter.hideEmpty = c.hideEmpty;
+        filter.hideFull = c.hideFull;
+        filter.hideSilent = c.hideSilent;
+        filter.text = c.text;
+        EXPECT_EQ(VisibleRows(Fleet(), filter, c.order), c.expected) << testing::PrintToString(c.expected);
+    }
 }
 
 // One answer after the order was made: whether the list may keep it or must sort again.
@@ -136,31 +153,6 @@ TEST(ShownOrder, HoldsUntilAnAnswerMovesARowOrChangesWhatShows) {
         shown.Reorder(table, {c.answered});
         EXPECT_EQ(shown.Ids(), again);
         EXPECT_EQ(shown.PlaceOf(again.back()), again.size() - 1);
-    }
-}
-
-TEST(RowFiltering, HidesWhatTheUserAskedFor) {
-    const struct {
-        bool hideEmpty, hideFull, hideSilent;
-        const wchar_t* text;
-        std::vector<ServerId> expected;
-    } cases[] = {
-        {true, false, false, L"", {1, 2, 4, 5}},
-        {false, true, false, L"", {1, 3, 4, 5}},
-        {false, false, true, L"", {1, 2, 3, 5}},
-        {true, true, true, L"", {1, 5}},
-        // Name or map, any case; rows never refreshed have neither.
-        {false, false, false, L"RAIN", {1}},
-        {false, false, false, L"ar", {3}},
-    };
-    for (const auto& c : cases) {
-        RowFilter filter;
-        filter.hideEmpty = c.hideEmpty;
-        filter.hideFull = c.hideFull;
-        filter.hideSilent = c.hideSilent;
-        filter.text = c.text;
-        EXPECT_EQ(VisibleRows(Fleet(), filter, RowOrder{RowColumn::Name, false}), c.expected)
-            << testing::PrintToString(c.expected);
     }
 }
 

@@ -1,4 +1,4 @@
-// vtbrowse's settings file and command line.
+// vtbrowse's settings file and command line, also as a later start hands it to the one open.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "apps/vtbrowse/browse_options.h"
+#include "apps/vtbrowse/handover.h"
 #include "apps/vtbrowse/settings_as_it_was.h"
 #include "apps/vtbrowse/settings_file.h"
 
@@ -156,6 +157,53 @@ TEST(BrowseOptions, ServersFilesAndProblemsFromTheCommandLine) {
                             "'224.0.0.1:2': no server can have this address (multicast)",
                             "--join: '0.0.0.0:3': no server can have this address (in 0.0.0.0/8)",
                             HasSubstr("unknown option '--frobnicate'"), HasSubstr("--plugin needs a value")));
+}
+
+// A later start's command line reaches the vtbrowse open as it was given, with its file paths made
+// full (and only those: a value of another option is never taken for one).
+TEST(BrowseOptions, HandedOverWithFullPathsAndReadBackAsGiven) {
+    const auto full = [](const std::string& path) { return "C:\\work\\" + path; };
+    const std::vector<std::string> given{
+        "--servers",  "a.txt",          "--select", "--servers",  "127.0.0.1:1", "--plugin",
+        "p.vtplugin", "»TCB« \"q\" \\", "",         "--settings", "s.txt",       "--servers"};
+    const std::vector<std::string> handed = WithFullPaths(given, full);
+    EXPECT_THAT(handed, ElementsAre("--servers", "C:\\work\\a.txt", "--select", "--servers", "127.0.0.1:1",
+                                    "--plugin", "C:\\work\\p.vtplugin", "»TCB« \"q\" \\", "", "--settings",
+                                    "C:\\work\\s.txt", "--servers"));
+    const std::optional<std::string> packed = PackHandover(handed);
+    ASSERT_TRUE(packed.has_value());
+    EXPECT_EQ(ReadHandover(packed->data(), packed->size()), handed);
+    // Beyond what the receiver takes, nothing is packed.
+    EXPECT_FALSE(PackHandover(std::vector<std::string>(MostHandoverArguments + 1, "1")).has_value());
+    EXPECT_FALSE(PackHandover({std::string(MostHandoverBytes, 'a')}).has_value());
+}
+
+// What any program may send the window: only a whole document shaped as PackHandover makes one is
+// taken, and never more bytes than the bound are read.
+TEST(BrowseOptions, HandedOverDocumentsOfAnyOtherShapeAreRefused) {
+    const std::string good = *PackHandover({"127.0.0.1:1"});
+    std::string tooMany = R"({"vtbrowse":1,"arguments":[)";
+    for (size_t i = 0; i < MostHandoverArguments; ++i) tooMany += R"("1",)";
+    tooMany += R"("1"]})";
+    std::string padded = good;  // whitespace after a document is still JSON
+    padded.resize(MostHandoverBytes + 1, ' ');
+    const std::pair<const char*, std::string> refused[] = {
+        {"cut short", good.substr(0, good.size() - 1)},
+        {"more after it", good + "{}"},
+        {"another version", R"({"vtbrowse":2,"arguments":["127.0.0.1:1"]})"},
+        {"no version", R"({"arguments":["127.0.0.1:1"]})"},
+        {"a key more", R"({"vtbrowse":1,"arguments":[],"more":1})"},
+        {"arguments not a list", R"({"vtbrowse":1,"arguments":"127.0.0.1:1"})"},
+        {"an argument not text", R"({"vtbrowse":1,"arguments":[1]})"},
+        {"a NUL in an argument", R"({"vtbrowse":1,"arguments":["a\u0000b"]})"},
+        {"too many arguments", tooMany},
+        {"larger than the bound", padded},
+    };
+    for (const auto& [what, document] : refused) {
+        EXPECT_FALSE(ReadHandover(document.data(), document.size()).has_value()) << what;
+    }
+    EXPECT_FALSE(ReadHandover(nullptr, 10).has_value());
+    EXPECT_TRUE(ReadHandover(padded.data(), MostHandoverBytes).has_value());
 }
 
 }  // namespace

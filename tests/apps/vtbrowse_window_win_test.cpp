@@ -1,7 +1,7 @@
 // vtbrowse's window with real windows (under Xvfb): made in-process and driven by its messages,
 // as a user's clicks and keys arrive, against fake Tribes servers served from this test process;
-// what it shows is read back from its list views, tabs and status bar. And vtbrowse.exe itself,
-// started as a user starts it.
+// what it shows is read back from its list views, tabs and status bar. (vtbrowse.exe itself, as
+// a user starts it, is vtbrowse_instance_win_test.cpp's.)
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -118,26 +118,16 @@ bool ShowsWhole(HWND list, const std::wstring& text, int width) {
     return textWidth + 12 <= width;
 }
 
-// The lines of the log pane that hold part.
-std::vector<std::wstring> LogLines(HWND log, const std::wstring& part) {
-    std::vector<std::wstring> found;
+// How many lines of the log pane hold part.
+int LogLinesWith(HWND log, const std::wstring& part) {
+    int found = 0;
     const int count = static_cast<int>(SendMessageW(log, LB_GETCOUNT, 0, 0));
     for (int index = 0; index < count; ++index) {
         std::wstring line(static_cast<size_t>(SendMessageW(log, LB_GETTEXTLEN, index, 0)) + 1, L'\0');
         SendMessageW(log, LB_GETTEXT, index, reinterpret_cast<LPARAM>(line.data()));
-        line.resize(line.size() - 1);
-        if (line.find(part) != std::wstring::npos) found.push_back(line);
+        found += line.find(part) != std::wstring::npos;
     }
     return found;
-}
-
-int LogLinesWith(HWND log, const std::wstring& part) {
-    return static_cast<int>(LogLines(log, part).size());
-}
-
-std::wstring LogLine(HWND log, const std::wstring& part) {
-    const std::vector<std::wstring> lines = LogLines(log, part);
-    return lines.empty() ? L"" : lines.front();
 }
 
 std::vector<std::wstring> TabTitles(HWND tabs) {
@@ -496,16 +486,8 @@ TEST_F(VtbrowseWindow, AFullServerThatFreesASeatStartsTheGameOnce) {
 }
 
 // Quick connect: a server typed in the address box is listed, asked, and the join dialog opens.
-// (The settings file has a line that cannot be read: the file as it was is kept.)
 TEST_F(VtbrowseWindow, QuickConnectListsAsksAndOpensTheJoinDialog) {
-    std::ofstream(settings_.c_str(), std::ios::binary) << "timeout=1\nserver=127.0.0.1:99999\n";
     Open({});
-    ASSERT_EQ(LogLinesWith(Control(IDC_LOG), L"is kept as "), 1);
-    const std::wstring kept = LogLine(Control(IDC_LOG), L"is kept as ");
-    const std::wstring copy = kept.substr(kept.find(L"is kept as ") + 11);
-    EXPECT_THAT(copy, HasSubstr(L"-as-it-was-"));
-    EXPECT_EQ(ReadFile(copy), "timeout=1\nserver=127.0.0.1:99999\n");
-    DeleteFileW(copy.c_str());
     std::wstring server;
     std::thread answer([&] {
         if (const HWND dialog = FindDialog(L"Join server", 10)) {
@@ -537,10 +519,11 @@ TEST_F(VtbrowseWindow, AddressesNoServerCanHaveAreRefusedWhereTheUserTypesThem) 
     };
     const std::wstring list = TempFile(L"vbl");  // imported at start: refused whole, by its line
     std::ofstream(list.c_str()) << "127.0.0.1:28001\n0.0.0.0:28001\n";
-    Open({"--servers", Utf8FromWide(list)});
+    Open({"--servers", Utf8FromWide(list), "bad"});  // and the command line's problem: in the log
     DeleteFileW(list.c_str());
     HWND log = Control(IDC_LOG);
     EXPECT_EQ(LogLinesWith(log, L":2: '0.0.0.0:28001': no server can have this address (in 0.0.0.0/8)"), 1);
+    EXPECT_EQ(LogLinesWith(log, L"'bad' has no port"), 1);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed);
         const std::wstring typed = WideFromUtf8(c.typed);
@@ -582,34 +565,6 @@ protected:
             *browser, [this] { return LogLinesWith(Control(IDC_LOG), L"Got ") == 1; }, seconds, longest);
     }
 };
-
-// Entries no server can have are not listed, repeats are one row each; the last line counts them.
-TEST_F(VtbrowseMasterList, UnusableEntriesAreLeftOutAndRepeatsMergedBeforeAnyRefresh) {
-    using tribes_emu::MasterMode;
-    const std::vector<tribes_emu::Peer> servers{
-        {tribes_emu::Loopback, 28001}, {tribes_emu::Loopback, 28002}, {tribes_emu::Loopback, 28003}};
-    const struct {
-        MasterMode mode;
-        const wchar_t* counted;
-    } cases[] = {
-        {MasterMode::Unusable,
-         L"; 8 entries received, left out 5 entries no server can have (1 in 0.0.0.0/8, 1 broadcast, 2 "
-         L"multicast, 1 port 0)"},
-        {MasterMode::Repeats, L"; 203 entries received, 200 repeats merged"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(static_cast<int>(c.mode));
-        const tribes_emu::FakeMaster master(servers, tribes_emu::MasterBehaviour{c.mode});
-        ASSERT_TRUE(Fetch(master));
-        EXPECT_THAT(
-            ColumnTexts(Control(IDC_SERVERS), 1),
-            testing::UnorderedElementsAre(L"127.0.0.1:28001", L"127.0.0.1:28002", L"127.0.0.1:28003"));
-        EXPECT_THAT(
-            LogLine(Control(IDC_LOG), L"Got "),
-            AllOf(HasSubstr(L"  Got 3 servers from 1 of 1 master in "), testing::EndsWith(c.counted)));
-        browser.reset();
-    }
-}
 
 // The largest list a master can describe (loopback servers only), in packets of the usual size
 // and in packets that hold 255 entries each: the table holds it all, and the window answers its
@@ -728,30 +683,6 @@ TEST_F(VtbrowseWindow, ServersFromMastersJoinTheListAndGoWhenNoLongerListed) {
                       HasSubstr("server=" + Local(alpha->Port()) + "\n"),
                       HasSubstr("listed=" + Local(bravo->Port()) + " " + Local(port) + "\n"),
                       testing::Not(HasSubstr(Local(charlie->Port())))));
-}
-
-// vtbrowse.exe as a user starts it: it opens its window, refreshes the servers given, keeps them
-// in its settings file, and ends when its window is closed.
-TEST(VtbrowseProgram, OpensRefreshesKeepsItsListAndEndsWhenClosed) {
-    TribesEmulator server(tribes_emu::DefaultServer(), Behaviour{});
-    const std::wstring settings = TempFile(L"vbp");
-    // Ended when its window is closed: it has 20 s for that, then it is ended with 999.
-    const auto run = test_support::RunProgram(
-        L"vtbrowse.exe", {L"--settings", settings, WideFromUtf8(Local(server.Port()))}, 20000, [&](DWORD id) {
-            HWND window = nullptr;
-            for (const Clock::time_point start = Clock::now(); !window && SecondsSince(start) < 30;) {
-                std::this_thread::sleep_for(std::chrono::milliseconds(50));
-                window = FindWindowW(L"VtbrowseMain", nullptr);
-            }
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            EXPECT_EQ(owner, id) << "no main window of vtbrowse.exe";
-            EXPECT_TRUE(server.WaitForQueries(1, std::chrono::seconds(20)));
-            PostMessageW(window, WM_CLOSE, 0, 0);
-        });
-    EXPECT_EQ(run.exitCode, 0u) << run.err;
-    EXPECT_THAT(ReadFile(settings), HasSubstr("server=" + Local(server.Port())));
-    DeleteFileW(settings.c_str());
 }
 
 }  // namespace
