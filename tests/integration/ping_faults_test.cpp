@@ -162,5 +162,39 @@ std::vector<FaultCase> Cases() {
 INSTANTIATE_TEST_SUITE_P(EachCall, HostCallFault, testing::ValuesIn(Cases()),
                          [](const testing::TestParamInfo<FaultCase>& info) { return Name(info.param); });
 
+// The report meets a fault of its own: a label that cannot be read leaves the server unnamed; a
+// reporter that fails takes the report with it, and the next report is made as usual. The ping
+// answers 0 and holds nothing, whatever the report met.
+TEST(ReportFault, TheFailedPingGivesEverythingBackAndTheReporterGoesOn) {
+    const struct {
+        HostFault label, reporter;
+        const wchar_t* named;  // the server in the report; null: no report
+    } cases[] = {{HostFault::AccessViolation, HostFault::None, L""},
+                 {HostFault::None, HostFault::StructuredException, nullptr},
+                 {HostFault::Exception, HostFault::AccessViolation, nullptr},
+                 {HostFault::None, HostFault::None, L"Alpha server"}};
+    PluginHost host;
+    TestServer server{"alpha"};
+    host.CreateSession(server);
+    for (const auto& c : cases) {
+        ClearVtErrorReports();
+        server.dataProbe->InjectFault(L"SetMapName", HostFault::Exception);  // every outcome writes it
+        server.entryProbe->InjectFault(L"GetLabel", c.label);
+        InjectErrorFault(c.reporter);
+        test_support::Within(PingLimit(2), "a ping", [&] {
+            auto ping = [&] { EXPECT_EQ(host.Ping(server), 0); };
+            EXPECT_EQ(FaultInHostFrameAfter(ping), 1) << "the host's own fault after the ping";
+        });
+        std::vector<std::wstring> reported, expected;
+        for (const ErrorReport& report : VtErrorReports()) reported.push_back(report.text);
+        if (c.named) {
+            expected.push_back(L"A error occured in an unknown plugin while pinging \"" + std::wstring(c.named) +
+                               L"\". This may cause a greater plugin crash.");
+        }
+        EXPECT_EQ(reported, expected);
+        ExpectNothingHeld(server);
+    }
+}
+
 }  // namespace
 }  // namespace integration
