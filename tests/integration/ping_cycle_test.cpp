@@ -214,6 +214,9 @@ TEST_F(PingCycle, UnresolvableAddressAndClosedPortFailSayingWhy) {
     EXPECT_TRUE(Follows(Ping(2), Opening + L"|" + FailureWrites));
     EXPECT_LT(seconds, 1.0);
     ExpectFailureShown(server);
+    std::wstring notFound;  // the last error the host's resolve left
+    KRNetUtil::getStringFromWinsockError(WSAHOST_NOT_FOUND, notFound);
+    EXPECT_EQ(server.data->Status().statusDetail, notFound);
 
     // Wine reports the refusal to a later re-send rather than to a receive: within the budget.
     server.entry->SetAddress(L"127.0.0.1");
