@@ -11,6 +11,8 @@
 #include <functional>
 #include <iostream>
 #include <map>
+#include <mutex>
+#include <optional>
 #include <thread>
 
 #include "apps/shared/product_version.h"
@@ -18,6 +20,7 @@
 #include "apps/vtbrowse/browser_window_win.h"
 #include "apps/vtbrowse/controls_win.h"
 #include "common/owners/scope_exit.h"
+#include "host/services/server_objects.h"
 #include "host/runner/elapsed_seconds.h"
 #include "host/text/utf8_text.h"
 #include "tests/support/test_support.h"
@@ -728,6 +731,52 @@ TEST_F(VtbrowseWindow, ServersFromMastersJoinTheListAndGoWhenNoLongerListed) {
                       HasSubstr("server=" + Local(alpha->Port()) + "\n"),
                       HasSubstr("listed=" + Local(bravo->Port()) + " " + Local(port) + "\n"),
                       testing::Not(HasSubstr(Local(charlie->Port())))));
+}
+
+// When a server's session went: the first of its handles destroyed.
+struct SessionGone final : CallWatch {
+    explicit SessionGone(std::wstring handle) : handle(std::move(handle)) {}
+    void Enter(const std::wstring&, const wchar_t*, const std::wstring* text) override {
+        std::lock_guard<std::mutex> hold(mutex);
+        if (!at && text && *text == handle) at = Clock::now();
+    }
+    bool WantsArguments() const override { return true; }
+    std::optional<Clock::time_point> At() {
+        std::lock_guard<std::mutex> hold(mutex);
+        return at;
+    }
+
+    const std::wstring handle;
+    std::mutex mutex;
+    std::optional<Clock::time_point> at;
+};
+
+// A server removed while vtbrowse refreshes it, and the window closed while it refreshes: the
+// server's session goes only once its ping has ended (its answer comes 0.6 s after the query),
+// and the window answers meanwhile.
+TEST_F(VtbrowseWindow, RemovingOrClosingWhileAPingRunsWaitsForThePing) {
+    TribesEmulator late(tribes_emu::DefaultServer(), Behaviour{ReplyMode::Delay, std::chrono::milliseconds(600)});
+    for (const bool closing : {false, true}) {
+        SCOPED_TRACE(closing ? "closed" : "removed");
+        const auto gone = std::make_shared<SessionGone>(WideFromUtf8(Local(late.Port())));
+        WatchHandles(gone);
+        browser.reset();  // one window at a time: the plugin's state is the process's
+        const int queries = late.QueryCount();
+        Open({Local(late.Port())});
+        ASSERT_TRUE(late.WaitForQueries(queries + 1, std::chrono::seconds(10)));
+        const Clock::time_point asked = Clock::now();
+        if (closing) {
+            browser.reset();
+        } else {
+            Select(0);
+            SendMessageW(browser->Window(), WM_COMMAND, IDC_REMOVE, 0);
+            EXPECT_EQ(ItemCount(Control(IDC_SERVERS)), 0);
+            PumpUntil(*browser, [&] { return gone->At().has_value(); });
+        }
+        WatchHandles(nullptr);
+        ASSERT_TRUE(gone->At().has_value());
+        EXPECT_GT(*gone->At() - asked, std::chrono::milliseconds(400)) << "the session went under its ping";
+    }
 }
 
 // vtbrowse.exe as a user starts it: it opens its window, refreshes the servers given, keeps them
