@@ -129,6 +129,7 @@ public:
     void AddSessions(const std::vector<HostedServer*>& servers) override {
         changedWhilePinging += pinging.load();
         for (HostedServer* server : servers) sessions[server] = std::make_unique<std::wstring>(L"pinged");
+        made += static_cast<int>(servers.size());
     }
     void RemoveSessions(const std::vector<HostedServer*>& servers) override {
         changedWhilePinging += pinging.load();
@@ -149,33 +150,90 @@ public:
     size_t PluginWindowCount() override { return sessions.size(); }
 
     std::map<HostedServer*, std::unique_ptr<std::wstring>> sessions;
-    std::atomic<int> pinging{0}, changedWhilePinging{0};
+    std::atomic<int> pinging{0}, changedWhilePinging{0}, made{0};
     std::atomic<bool> release{false};
 };
+
+// An engine that keeps two sessions at the most, over a LocklessPlugin, and what it reported.
+class RefreshEngineTest : public testing::Test {
+protected:
+    RefreshEngineTest() {
+        report.pinged = [this](ServerKey, HostedServer& server, const std::vector<double>&) {
+            pinged += server.data->Status().statusText == L"pinged";
+        };
+        report.batchDone = [this](const RefreshBatch& batch) { batches.push_back(batch.keys); };
+        report.ended = [this](const RefreshEnd& end) { ends.push_back(end); };
+    }
+    void Start(int workers) {
+        EngineSettings settings;
+        settings.mostSessions = 2;
+        settings.workers = WorkerPlan{workers, workers};
+        settings.countWindows = true;
+        engine = std::make_unique<RefreshEngine>(plugin, settings);
+    }
+    void List(std::vector<ServerKey> keys) {
+        for (ServerKey key : keys)
+            engine->Add({{key, [key] { return std::make_unique<HostedServer>(std::to_string(key)); }}});
+    }
+
+    LocklessPlugin plugin;
+    std::unique_ptr<RefreshEngine> engine;
+    RefreshReport report;
+    std::atomic<int> pinged{0};
+    std::vector<std::vector<ServerKey>> batches;  // written on the engine's thread, read once it waits
+    std::vector<RefreshEnd> ends;
+};
+
+// While the list fits, each session is made once and kept; past the bound every refresh goes a
+// batch at a time and keeps none; shortened again, the list's sessions are kept. A cancel starts
+// no new ping, in its batch or the next; a refresh asked after it runs in full.
+TEST_F(RefreshEngineTest, SessionsKeptWhileTheListFitsBatchesPastItAndCancel) {
+    plugin.release = true;
+    Start(1);
+    List({1, 2});
+    for (int refresh = 0; refresh < 2; ++refresh) engine->Refresh({1, 2}, report);
+    engine->Wait();
+    EXPECT_EQ(plugin.made, 2);
+    List({3, 4, 5});
+    engine->Refresh({1, 2, 3, 4, 5}, report);
+    engine->Wait();
+    EXPECT_THAT(batches, ElementsAre(ElementsAre(1, 2), ElementsAre(1, 2), ElementsAre(1, 2), ElementsAre(3, 4),
+                                     ElementsAre(5)));
+    EXPECT_EQ(engine->Phases().mostWindows, 2u);
+    EXPECT_TRUE(plugin.sessions.empty());
+    EXPECT_EQ(pinged, 9);
+    engine->Remove({1, 2, 3});
+    engine->Refresh({4, 5}, report);
+    engine->Wait();
+    EXPECT_EQ(plugin.sessions.size(), 2u);
+
+    List({6, 7, 8});
+    plugin.release = false;
+    const int made = plugin.made;
+    engine->Refresh({4, 5, 6, 7, 8}, report);
+    ASSERT_TRUE(WaitFor([&] { return plugin.pinging == 1; }));
+    engine->Cancel();
+    plugin.release = true;
+    engine->Refresh({4}, report);
+    engine->Wait();
+    ASSERT_EQ(ends.size(), 6u);
+    EXPECT_TRUE(ends[4].cancelled);
+    EXPECT_EQ(ends[4].done, 1u);
+    EXPECT_FALSE(ends[5].cancelled);
+    EXPECT_EQ(ends[5].done, 1u);
+    EXPECT_EQ(plugin.made, made + 3) << "sessions made for the batches after the cancel";
+}
 
 // While pings run: a server unlisted (its session kept) and one listed, whose sessions go and come
 // after the pings, the new one pinged by the refresh asked after; then the engine ended (sessions
 // made for a batch), which waits for the pings. Nothing a ping uses goes before it ends.
-TEST(RefreshEngine, ListingUnlistingAndItsEndWaitForThePingsRunning) {
-    LocklessPlugin plugin;
-    EngineSettings settings;
-    settings.mostSessions = 2;
-    settings.workers = WorkerPlan{2, 2};
-    auto engine = std::make_unique<RefreshEngine>(plugin, settings);
-    const auto list = [&](ServerKey key) {
-        engine->Add({{key, [key] { return std::make_unique<HostedServer>(std::to_string(key)); }}});
-    };
-    std::atomic<int> pinged{0};
-    RefreshReport report;
-    report.pinged = [&](ServerKey, HostedServer& server, const std::vector<double>&) {
-        pinged += server.data->Status().statusText == L"pinged";
-    };
-    list(1);
-    list(2);
+TEST_F(RefreshEngineTest, ListingUnlistingAndItsEndWaitForThePingsRunning) {
+    Start(2);
+    List({1, 2});
     engine->Refresh({1, 2}, report);
     ASSERT_TRUE(WaitFor([&] { return plugin.pinging == 2; }));
     engine->Remove({1});
-    list(3);
+    List({3});
     engine->Refresh({3}, report);
     std::this_thread::sleep_for(std::chrono::milliseconds(50));  // time to go wrong
     plugin.release = true;
@@ -184,7 +242,7 @@ TEST(RefreshEngine, ListingUnlistingAndItsEndWaitForThePingsRunning) {
     EXPECT_EQ(plugin.sessions.size(), 2u);
 
     plugin.release = false;
-    list(4);  // past the bound: sessions a batch at a time
+    List({4});  // past the bound: sessions a batch at a time
     engine->Refresh({2, 3, 4}, report);
     ASSERT_TRUE(WaitFor([&] { return plugin.pinging == 2; }));
     std::atomic<bool> ended{false};
