@@ -19,7 +19,9 @@ namespace {
 // A result record laid out and filled by the plugin's own writers.
 class FilledData : public ::testing::Test {
 protected:
-    FilledData() : data(HostRef<HostServerData>::Adopt(HostServerData::Create())) { LayOutResultTables(*data); }
+    FilledData() : data(HostRef<HostServerData>::Adopt(HostServerData::Create())) {
+        LayOutResultTables(*data);
+    }
 
     void Row(const wchar_t* table, std::vector<const wchar_t*> cells) {
         const int row = data->GetRowCount(table);

@@ -1,5 +1,5 @@
-// vtbrowse's portable half: the rows and their order (the filters are players_test's), the history the chart draws,
-// the detail pages, the player search, the refresh tally's wording.
+// vtbrowse's portable half: the rows and their order (the filters are players_test's), the history the chart
+// draws, the detail pages, the player search, the refresh tally's wording.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -53,14 +53,6 @@ std::vector<ServerRow> Fleet() {
     return rows;
 }
 
-// The ids rows shows through filter in order, as the list asks the table for them.
-std::vector<ServerId> VisibleRows(std::vector<ServerRow> rows, const RowFilter& filter,
-                                  const RowOrder& order) {
-    std::vector<ServerId> shown;
-    ServerTable(std::move(rows)).VisibleOrder(filter, order, shown);
-    return shown;
-}
-
 TEST(ServerRows, CellsShowWhatThePluginWrote) {
     const std::vector<ServerRow> rows = Fleet();
     std::vector<std::wstring> alpha;
@@ -90,8 +82,11 @@ TEST(RowOrdering, SortsByColumnWithRowsNeverRefreshedLast) {
         {{RowColumn::Ping, false}, {3, 1, 2, 4, 5}},
         {{RowColumn::Map, false}, {4, 3, 1, 2, 5}},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(VisibleRows(Fleet(), RowFilter{}, c.order), c.expected) << static_cast<int>(c.order.column);
+    for (const auto& c : cases) {
+        std::vector<ServerId> shown;  // as the list asks the table for its rows
+        ServerTable(Fleet()).VisibleOrder(RowFilter{}, c.order, shown);
+        EXPECT_EQ(shown, c.expected) << static_cast<int>(c.order.column);
+    }
 }
 
 // One answer after the order was made: whether the list may keep it or must sort again.

@@ -1,14 +1,12 @@
 #!/usr/bin/env python3
-"""Checks a release zip as it is handed out, beside its SHA256SUMS, without running anything in it:
-SHA256SUMS has the zip's line; the zip holds one folder, named as the zip, with the release's files
-and no other, README.txt and LICENSE.txt among them; no entry records the user or group that packed
-it in its extra fields (Info-ZIP's Unix fields ux, Ux and UX, PKWARE's Unix field), or the package
-would differ between builders; each file imports only DLLs that Windows carries or the release
-holds (one of the cross-compiler's, libstdc++-6.dll and the like, is on no user's machine);
+"""Checks a release zip as it is handed out, without running anything in it: SHA256SUMS beside it
+has its line; it holds one folder, named as the zip, with the release's files and no other; no
+entry records the user or group that packed it (Info-ZIP's Unix fields ux, Ux and UX, PKWARE's
+Unix field: another builder's package would differ); each file imports only DLLs that Windows
+carries or the release holds (libstdc++-6.dll and the like are on no user's machine);
 VtServices.dll and the programs carry the version, the product name, their own file name and a
-description in their file properties, the plugin none of ours (its resources are the host's to
-read); VtServices.dll exports nothing of the tests' probes, journal or faults. Prints each file's
-properties.
+description in their file properties, the plugin none of ours (its resources are the host's);
+VtServices.dll exports nothing of the tests' probes. Prints each file's properties.
 
 usage: check_release_files.py tribes-vtplugin-VERSION-winNN.zip
 """

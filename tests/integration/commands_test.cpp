@@ -66,28 +66,29 @@ protected:
     TestHostWindow hostWindow{host.forwardWindow};
 };
 
-// The tables in the host's order: players first, the host's user table, each column's heading
-// before its width.
+// What creating a session calls: references, the password option, the tables in the host's order
+// (players first, the host's user table, each column's heading before its width).
+const wchar_t* const CreateCalls =
+    L"data.AddRef|entry.AddRef|entry.BeginUpdate|"
+    L"entry.AddLaunchOption(2,Password,The password used to connect to the server,0,1)|entry.EndUpdate|"
+    L"data.BeginUpdate|data.AddTable(UsersTable)|data.SetTableTitle(UsersTable,Players)|"
+    L"data.SetUserTable(UsersTable)|data.SetColumnCount(UsersTable,5)|"
+    L"data.SetColumnName(UsersTable,0,Name)|data.SetColumnWidth(UsersTable,0,150)|"
+    L"data.SetColumnName(UsersTable,1,Score)|data.SetColumnWidth(UsersTable,1,40)|"
+    L"data.SetColumnName(UsersTable,2,Team)|data.SetColumnWidth(UsersTable,2,75)|"
+    L"data.SetColumnName(UsersTable,3,Ping)|data.SetColumnWidth(UsersTable,3,50)|"
+    L"data.SetColumnName(UsersTable,4,Packet Loss)|data.SetColumnWidth(UsersTable,4,125)|"
+    L"data.AddTable(PropertiesTable)|data.SetTableTitle(PropertiesTable,Rules)|"
+    L"data.SetColumnCount(PropertiesTable,2)|data.SetColumnName(PropertiesTable,0,Name)|"
+    L"data.SetColumnWidth(PropertiesTable,0,140)|data.SetColumnName(PropertiesTable,1,Value)|"
+    L"data.SetColumnWidth(PropertiesTable,1,140)|data.EndUpdate";
+
 TEST_F(Commands, CreateHoldsReferencesOffersThePasswordAndLaysOutTables) {
     TestServer server("alpha");
 
     EXPECT_NE(host.CreateSession(server), nullptr);
 
-    EXPECT_THAT(
-        server.journal->Lines(),
-        ElementsAreArray(Calls(
-            L"data.AddRef|entry.AddRef|entry.BeginUpdate|entry.AddLaunchOption(2,Password,The password used to "
-            L"connect to the server,0,1)|entry.EndUpdate|data.BeginUpdate|data.AddTable(UsersTable)|"
-            L"data.SetTableTitle(UsersTable,Players)|data.SetUserTable(UsersTable)|data.SetColumnCount(UsersTable,5)|"
-            L"data.SetColumnName(UsersTable,0,Name)|data.SetColumnWidth(UsersTable,0,150)|"
-            L"data.SetColumnName(UsersTable,1,Score)|data.SetColumnWidth(UsersTable,1,40)|"
-            L"data.SetColumnName(UsersTable,2,Team)|data.SetColumnWidth(UsersTable,2,75)|"
-            L"data.SetColumnName(UsersTable,3,Ping)|data.SetColumnWidth(UsersTable,3,50)|"
-            L"data.SetColumnName(UsersTable,4,Packet Loss)|data.SetColumnWidth(UsersTable,4,125)|"
-            L"data.AddTable(PropertiesTable)|data.SetTableTitle(PropertiesTable,Rules)|"
-            L"data.SetColumnCount(PropertiesTable,2)|data.SetColumnName(PropertiesTable,0,Name)|"
-            L"data.SetColumnWidth(PropertiesTable,0,140)|data.SetColumnName(PropertiesTable,1,Value)|"
-            L"data.SetColumnWidth(PropertiesTable,1,140)|data.EndUpdate")));
+    EXPECT_THAT(server.journal->Lines(), ElementsAreArray(Calls(CreateCalls)));
     EXPECT_EQ(server.entry->RefCount(), 2);
     EXPECT_EQ(server.data->RefCount(), 2);
 }

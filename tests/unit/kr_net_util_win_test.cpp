@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-
 #include "common/contract/host_services.h"
 #include "common/contract/windows_headers.h"
 

@@ -10,7 +10,8 @@ namespace {
 
 // A runtime that writes every part whole, as older ones did: the parts of the case it plays.
 const PathSplitCase* played = nullptr;
-void WholePartsSplit(const wchar_t*, wchar_t* drive, wchar_t* directory, wchar_t* fileName, wchar_t* extension) {
+void WholePartsSplit(const wchar_t*, wchar_t* drive, wchar_t* directory, wchar_t* fileName,
+                     wchar_t* extension) {
     const PathParts whole = played->Whole();
     std::wcscpy(drive, whole.drive.c_str());
     std::wcscpy(directory, whole.directory.c_str());
