@@ -1,12 +1,9 @@
 #!/usr/bin/env python3
-"""Checks a release zip as it is handed out, without running anything in it: SHA256SUMS beside it
-has its line; it holds one folder, named as the zip, with the release's files and no other; no
-entry records the user or group that packed it (Info-ZIP's Unix fields ux, Ux and UX, PKWARE's
-Unix field: another builder's package would differ); each file imports only DLLs that Windows
-carries or the release holds (libstdc++-6.dll and the like are on no user's machine);
-VtServices.dll and the programs carry the version, the product name, their own file name and a
-description in their file properties, the plugin none of ours (its resources are the host's);
-VtServices.dll exports nothing of the tests' probes. Prints each file's properties.
+"""Checks a release zip beside its SHA256SUMS, running nothing: its checksum line; one folder named
+as the zip, holding the release's files and no other; no entry recording who packed it (Unix
+extra fields); only DLLs of Windows or of the release imported; the version, product, file name
+and description in VtServices.dll's and the programs' file properties, none in the plugin's (its
+resources are the host's); no probe exported by VtServices.dll. Prints each file's properties.
 
 usage: check_release_files.py tribes-vtplugin-VERSION-winNN.zip
 """

@@ -5,8 +5,9 @@
 #include <gtest/gtest.h>
 
 #include "common/owners/unique_resource.h"
-#include "tests/integration/plugin_host.h"
+#include "tests/integration/outcome_checks.h"
 #include "tests/support/test_support.h"
+#include "tools/tribes_emu/emulator.h"
 
 namespace integration {
 namespace {
@@ -136,6 +137,23 @@ TEST_F(Commands, ReleaseAllDestroysEverySessionInHandleOrder) {
                                L"window.Destroy(charlie)|data.Release|entry.Release|handle.Destroy(charlie)|"
                                L"handle.Destroy(alpha)|handle.Destroy(bravo)|handle.Destroy(charlie)")));
     for (TestServer* server : {&charlie, &alpha, &bravo}) EXPECT_EQ(host.Ping(*server), 0);
+}
+
+// Every session released while a ping runs, as a host may: the release waits for the ping, which
+// shows its answer, and the session's references go after the ping's own.
+TEST_F(Commands, ReleaseAllWaitsForThePingRunning) {
+    tribes_emu::TribesEmulator late(tribes_emu::DefaultServer(),
+                                    {tribes_emu::ReplyMode::Delay, std::chrono::milliseconds(500)});
+    TestServer server("alpha");
+    server.entry->SetPort(late.Port());
+    host.CreateSession(server);
+    std::thread ping([&] { EXPECT_EQ(host.Ping(server), 1); });
+    EXPECT_TRUE(late.WaitForQueries(1, std::chrono::seconds(10)));
+    host.Send(CMD_RELEASE_ALL);
+    ping.join();
+    EXPECT_TRUE(Follows(server.journal->Lines(),
+                        L"...|data.RecordPlayerCount(12)|data.SetStatusText(*)|data.EndUpdate|"
+                        L"entry.Release|data.Release|data.Release|entry.Release"));
 }
 
 TEST_F(Commands, EqualHandlesAddressOneSessionAndASecondCreateChangesNothing) {
