@@ -3,7 +3,7 @@
 // the window's thread. The window asks; what comes of it arrives as events in a PostedMailbox.
 // It keeps the tally of the window's refreshes: whether one runs, and how far it got.
 //
-// Sessions and refreshes are the engine's (runner/refresh_engine_win.h). Commands 1039 and 1124
+// Sessions and refreshes are the engine's (runner/refresh_engine.h). Commands 1039 and 1124
 // go on a lane of their own, and so do launches: a launch whose game cannot start holds its lane
 // until the user closes the plugin's message box, and nothing else waits behind it.
 #pragma once
@@ -20,7 +20,7 @@
 #include "apps/vtbrowse/settings_file.h"
 #include "common/contract/host_window.h"
 #include "host/runner/plugin_runner_win.h"
-#include "host/runner/refresh_engine_win.h"
+#include "host/runner/refresh_engine.h"
 #include "host/runner/work_queue.h"
 
 struct SideEvent {

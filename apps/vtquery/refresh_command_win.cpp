@@ -10,7 +10,7 @@
 #include "apps/vtquery/text_report.h"
 #include "host/runner/elapsed_seconds.h"
 #include "host/runner/plugin_runner_win.h"
-#include "host/runner/refresh_engine_win.h"
+#include "host/runner/refresh_engine.h"
 #include "host/text/utf8_text.h"
 
 namespace {

@@ -47,6 +47,12 @@ void InjectMenuFault(const VtPluginMenu& menu, HostFault fault) {
     WatchMenu(menu, probe);
 }
 
+void InjectErrorFault(HostFault fault) {
+    auto probe = std::make_shared<CallProbe>();
+    probe->InjectFault(L"SetError", fault);
+    WatchErrors(probe);
+}
+
 void JournalHandleDestruction(std::shared_ptr<CallJournal> journal) {
     WatchHandles(journal ? std::make_shared<CallProbe>(std::move(journal)) : nullptr);
 }

@@ -43,6 +43,8 @@ VT_SERVICES_API std::shared_ptr<CallProbe> Probe(HostObjectCore& object,
                                                  std::shared_ptr<CallJournal> journal = nullptr);
 // The next SetCurrentPluginServerStruct of menu makes fault.
 VT_SERVICES_API void InjectMenuFault(const VtPluginMenu& menu, HostFault fault);
+// The next VtError::SetError makes fault.
+VT_SERVICES_API void InjectErrorFault(HostFault fault);
 // Writes the destruction of every VtHandle into journal, as "handle.Destroy(<its text>)", until
 // called again (null: no more).
 VT_SERVICES_API void JournalHandleDestruction(std::shared_ptr<CallJournal> journal);

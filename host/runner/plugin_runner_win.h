@@ -20,31 +20,16 @@
 #include "common/contract/plugin_exports.h"
 #include "common/owners/unique_resource.h"
 #include "host/runner/hosted_server.h"
+#include "host/runner/plugin_sessions.h"
 #include "host/runner/refresh.h"
 #include "host/runner/window_thread_win.h"
-
-// The sessions a runner keeps alive at once, at the most, unless told otherwise. Each session
-// holds a dialog and its static control: two of the 10,000 window-manager objects Windows gives
-// a process by default. 2000 sessions stay well clear of that and keep a list of 1000 servers
-// in one batch.
-constexpr size_t DefaultMostSessions = 2000;
-
-// Where refreshes spent their time, summed over their batches, and what they held at once.
-struct RefreshPhases {
-    double createSeconds = 0;   // sessions made
-    double refreshSeconds = 0;  // pings
-    double removeSeconds = 0;   // sessions removed
-    size_t batches = 0;
-    int mostThreads = 0;     // ping workers at once
-    size_t mostWindows = 0;  // the plugin's windows beside its command window
-};
 
 // The plugin could not be loaded or initialised; what() says why, for the user.
 struct PluginLoadError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-class PluginRunner {
+class PluginRunner final : public PluginSessions {
 public:
     // Loads the plugin and opens its command window. Throws PluginLoadError when the file cannot
     // be loaded, lacks an export or gives no window.
@@ -68,10 +53,10 @@ public:
     void RemoveSession(HostedServer& server);
     // The same for every server, sent from the window thread itself: one hop to that thread for
     // the lot, not one per server.
-    void AddSessions(const std::vector<HostedServer*>& servers);
-    void RemoveSessions(const std::vector<HostedServer*>& servers);
+    void AddSessions(const std::vector<HostedServer*>& servers) override;
+    void RemoveSessions(const std::vector<HostedServer*>& servers) override;
     // The plugin's windows that are children of its parent (its network windows).
-    size_t PluginWindowCount();
+    size_t PluginWindowCount() override;
     // The init export again, on the window thread, with another parent; the command window.
     HWND Init(HWND parent);
 
@@ -82,7 +67,7 @@ public:
     // Pings every server count times in a row on the plan's workers (see RefreshServers; work's
     // ping is this runner's); no session is made or removed until the last ping has ended.
     RefreshTimes PingAll(const std::vector<HostedServer*>& servers, int count, WorkerPlan workers,
-                         const PingWork& work);
+                         const PingWork& work) override;
     // Closes the dialogs the plugin shows on the window thread (its message boxes), as their OK
     // button would.
     void CloseShownDialogs();

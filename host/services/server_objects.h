@@ -268,6 +268,10 @@ VT_SERVICES_API void WatchMenu(const VtPluginMenu& menu, std::shared_ptr<CallWat
 // none).
 VT_SERVICES_API void WatchHandles(std::shared_ptr<CallWatch> watch);
 
+// Tells watch of every VtError::SetError, as made on the tag "error", in place of the watch the
+// reporter had (null: none).
+VT_SERVICES_API void WatchErrors(std::shared_ptr<CallWatch> watch);
+
 // Reports made through VtError::SetError, in order, for host programs and tests to read.
 struct ErrorReport {
     std::wstring title;

@@ -6,6 +6,9 @@
 
 namespace {
 
+// The one reporter's watch.
+WatchSlot errorWatch;
+
 // Reports arrive from the window thread and from ping threads alike.
 struct ErrorLog {
     std::mutex mutex;
@@ -26,6 +29,8 @@ VtError* VtError::GetInstance() {
 
 void VtError::SetError(const wchar_t* title, const wchar_t* text) {
     Offered([&] {
+        // With no lock held: a watch that ends the call by raising leaves none taken.
+        if (CallWatch* watch = errorWatch.Current()) watch->Enter(L"error", L"SetError", nullptr);
         ErrorLog& log = Log();
         std::lock_guard<std::mutex> hold(log.mutex);
         log.reports.push_back(ErrorReport{title ? title : L"", text ? text : L""});
@@ -42,4 +47,8 @@ void ClearVtErrorReports() {
     ErrorLog& log = Log();
     std::lock_guard<std::mutex> hold(log.mutex);
     log.reports.clear();
+}
+
+void WatchErrors(std::shared_ptr<CallWatch> watch) {
+    errorWatch.Attach(std::move(watch));
 }

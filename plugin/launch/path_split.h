@@ -15,3 +15,6 @@ struct PathParts {
     std::wstring fileName;   // up to the last '.' after the directory
     std::wstring extension;  // that '.' and the rest, or empty
 };
+
+// The parts as the platform's standard buffers hold them: each cut to its buffer's length.
+PathParts CutToBuffers(PathParts whole);

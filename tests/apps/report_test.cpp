@@ -8,27 +8,19 @@
 #include "apps/vtquery/json_report.h"
 #include "apps/vtquery/text_report.h"
 #include "host/text/utf8_text.h"
+#include "plugin/boundary/table_layout.h"
+#include "plugin/query/ping_outcome.h"
 
 using nlohmann::json;
 using ::testing::HasSubstr;
 
 namespace {
 
-// A result record filled through the plugin-facing calls, as the plugin fills it.
+// A result record laid out and filled by the plugin's own writers.
 class FilledData : public ::testing::Test {
 protected:
     FilledData() : data(HostRef<HostServerData>::Adopt(HostServerData::Create())) {
-        data->AddTable(L"PropertiesTable");
-        data->SetTableTitle(L"PropertiesTable", L"Rules");
-        data->SetColumnCount(L"PropertiesTable", 2);
-        data->SetColumnName(L"PropertiesTable", 0, L"Name");
-        data->SetColumnName(L"PropertiesTable", 1, L"Value");
-        data->AddTable(L"UsersTable");
-        data->SetTableTitle(L"UsersTable", L"Players");
-        data->SetUserTable(L"UsersTable");
-        data->SetColumnCount(L"UsersTable", 2);
-        data->SetColumnName(L"UsersTable", 0, L"Name");
-        data->SetColumnName(L"UsersTable", 1, L"Score");
+        LayOutResultTables(*data);
     }
 
     void Row(const wchar_t* table, std::vector<const wchar_t*> cells) {
@@ -46,25 +38,11 @@ protected:
         Row(L"PropertiesTable", {L"gamename", L"Tribes"});
         Row(L"PropertiesTable", {L"Team 1", L"Blood Eagle", L"5"});
         Row(L"UsersTable", {L"J\u00e9t", nullptr, L"Blood Eagle"});
-        data->SetServerName(L"Alpha");
-        data->SetMapName(L"Raindance");
-        data->SetMaxPlayers(32);
-        data->SetPlayerCount(1);
-        data->RecordPlayerCount(1);
-        data->SetStatusDetail(L"1/32 players on Alpha");
-        data->SetStatusText(L"1/32 players on Alpha");
+        WriteSuccess(*data, L"Alpha", L"Raindance", 1, 32);
         std::vector<ServerResult> results{ReadServerResult(*data, std::move(answeredMs))};
         results[0].server = ServerAddress{"127.0.0.1", 28001};
 
-        data->ClearTable(L"UsersTable");
-        data->ClearTable(L"PropertiesTable");
-        data->SetStatusDetail(L"Host not found.");
-        data->SetServerName(L"Failed to Communicate");
-        data->SetMapName(L"");
-        data->SetMaxPlayers(0);
-        data->SetPlayerCount(0);
-        data->RecordNoResponse();
-        data->SetStatusText(L"Failed to Communicate");
+        WriteFailure(*data, L"Host not found.");
         results.push_back(ReadServerResult(*data, std::move(failedMs)));
         results[1].server = ServerAddress{"no-such-host.invalid", 2};
         return results;
@@ -119,8 +97,8 @@ TEST_F(FilledData, TextAlignsColumnsAndShowsFailureReason) {
               "    Team 1    Blood Eagle  5\n");
     EXPECT_EQ(FormatTable(results[0].players),
               "  Players\n"
-              "    Name  Score\n"
-              "    ----  -----  -----------\n"
+              "    Name  Score  Team         Ping  Packet Loss\n"
+              "    ----  -----  -----------  ----  -----------\n"
               "    J\xc3\xa9t          Blood Eagle\n");
     EXPECT_THAT(FormatTextReport(results, true), HasSubstr("  Players\n    (none)\n"));
     RefreshTotals totals = CountOutcomes(results);

@@ -274,7 +274,8 @@ TEST(ServerTable, AnAddressFindsItsRowExactlyWhenTextAndPortAreEqual) {
 }
 
 // The fetch's last line: what the merge did and what the entries came to, repeats within a list
-// and between lists merged, entries left out counted by why over every master.
+// and between lists merged, entries left out counted by why over every master (one master's
+// repeats and entries of every kind left out are the window's test's).
 TEST(MasterTally, TheLastLineCountsEntriesRepeatsAndWhatWasLeftOut) {
     const auto outcome = [](int servers, int entries, int repeats, std::vector<Unusable> leftOut) {
         MasterOutcome made;
@@ -297,15 +298,6 @@ TEST(MasterTally, TheLastLineCountsEntriesRepeatsAndWhatWasLeftOut) {
          0,
          false,
          L"Got 0 servers from 1 of 1 master in 0.25 s: 0 new, 0 taken off (no master lists them any more)"},
-        {"repeats and unusable entries of one master",
-         {outcome(3, 208, 200,
-                  {Unusable::ThisNetwork, Unusable::Broadcast, Unusable::Multicast, Unusable::Multicast,
-                   Unusable::PortZero})},
-         3,
-         false,
-         L"Got 3 servers from 1 of 1 master in 0.25 s: 0 new, 0 taken off (no master lists them any more); "
-         L"208 entries received, 200 repeats merged, left out 5 entries no server can have (1 in 0.0.0.0/8, "
-         L"1 broadcast, 2 multicast, 1 port 0)"},
         {"a server two masters list is merged; left out summed over masters",
          {outcome(2, 3, 0, {Unusable::Reserved}), outcome(2, 2, 0, {}), MasterOutcome{}},
          3,
@@ -378,8 +370,6 @@ TEST(ServerTable, EveryChangeKeepsItsIndexesAndIsToldToSubscribers) {
              table.RestoreListed({{{"s2", 1}, {"B", "A"}}, {{"s4", 1}, {"A"}}});
          },
          " +4", "2 s2 hand A B | 3 s1 hand | 4 s4 A"},
-        {"favourites: a new one is not listed", [&] { table.RestoreFavourites(servers("s4 s5")); }, " +5",
-         "2 s2 hand A B | 3 s1 hand | 4 s4 fav A | 5 s5 fav !listed"},
     };
     Journal journal;
     table.Subscribe(journal);

@@ -22,7 +22,7 @@ ServerRow Answer(ServerId id, int players, int limit, std::vector<std::wstring> 
     row.address = ServerAddress{"127.0.0.1", static_cast<int>(28000 + id)};
     ServerResult result;
     result.status.serverName = players < 0 ? L"Timeout" : L"Server " + std::to_wstring(id);
-    result.status.mapName = L"Raindance";
+    result.status.mapName = players < 0 ? L"" : L"Raindance";
     result.status.playerCount = std::max(players, 0);
     result.status.maxPlayers = limit;
     result.status.recorded = players < 0 ? RecordedOutcome::NoResponse : RecordedOutcome::PlayerCount;
@@ -218,53 +218,56 @@ TEST(SeatWatchDecisions, TheLineSaysWhatTheWatchWaitsForAndHowItEnded) {
               L"A seat freed on Server 1 (7/8): the game was started");
 }
 
+// The ids rows shows through filter in order, as the list asks the table for them.
+std::vector<ServerId> VisibleRows(std::vector<ServerRow> rows, const RowFilter& filter,
+                                  const RowOrder& order) {
+    std::vector<ServerId> shown;
+    ServerTable(std::move(rows)).VisibleOrder(filter, order, shown);
+    return shown;
+}
+
 // Filters on four servers with rules (a fifth never refreshed, its address empty): Server 1 CTF
 // base open 4 ms, Server 2 Deathmatch rpg with a password 9 ms and full, Server 3 ctf base open
-// 2 ms, Server 4 silent; 2 and 5 favourites.
+// 2 ms and empty, Server 4 silent; 2 and 5 favourites.
 std::vector<ServerRow> RuledFleet() {
     using Rules = std::vector<std::pair<std::wstring, std::wstring>>;
     std::vector<ServerRow> rows{
         Answer(1, 3, 8, {}, Rules{{L"game", L"CTF"}, {L"mods", L"base"}, {L"needpass", L"0"}}, 4),
         Answer(2, 8, 8, {}, Rules{{L"game", L"Deathmatch"}, {L"mods", L"rpg"}, {L"needpass", L"1"}}, 9),
-        Answer(3, 1, 8, {}, Rules{{L"game", L"ctf"}, {L"mods", L"base"}, {L"needpass", L"0"}}, 2),
+        Answer(3, 0, 8, {}, Rules{{L"game", L"ctf"}, {L"mods", L"base"}, {L"needpass", L"0"}}, 2),
         Answer(4, -1, 0, {}, Rules{{L"game", L"CTF"}}), ServerRow{}};
     rows[4].id = 5;
     rows[1].origin.favourite = rows[4].origin.favourite = true;
     return rows;
 }
 
-TEST(PlayerFilters, CombineWithEachOtherAndWithTheCountFilters) {
-    constexpr PasswordFilter Any = PasswordFilter::Any;
+// Each filter alone and some together, as the list asks the table for its rows (by address: the
+// row never refreshed first).
+TEST(RowFilters, HideWhatTheUserAskedForAloneAndTogether) {
     const struct Case {
         const char* label;
-        const wchar_t* gameType;
-        const wchar_t* mod;
-        PasswordFilter password;
-        int pingUnderMs;
-        bool favouritesOnly;
-        bool hideFull;
+        void (*set)(RowFilter&);
         std::vector<ServerId> shown;
     } cases[] = {
-        {"game type, letter case aside", L"CTF", L"", Any, 0, false, false, {1, 3}},
-        {"mod", L"", L"rpg", Any, 0, false, false, {2}},
-        {"password required", L"", L"", PasswordFilter::Required, 0, false, false, {2}},
-        {"no password", L"", L"", PasswordFilter::NotRequired, 0, false, false, {1, 3}},
-        {"ping under 5 ms", L"", L"", Any, 5, false, false, {1, 3}},
-        {"favourites", L"", L"", Any, 0, true, false, {5, 2}},
-        {"CTF under 3 ms", L"ctf", L"", Any, 3, false, false, {3}},
-        {"favourites not full", L"", L"", Any, 0, true, true, {5}},
+        {"empty", [](RowFilter& f) { f.hideEmpty = true; }, {5, 1, 2, 4}},
+        {"full", [](RowFilter& f) { f.hideFull = true; }, {5, 1, 3, 4}},
+        {"silent", [](RowFilter& f) { f.hideSilent = true; }, {5, 1, 2, 3}},
+        {"all three", [](RowFilter& f) { f.hideEmpty = f.hideFull = f.hideSilent = true; }, {5, 1}},
+        {"name or map, any case", [](RowFilter& f) { f.text = L"RAIN"; }, {1, 2, 3}},
+        {"name", [](RowFilter& f) { f.text = L"ver 3"; }, {3}},
+        {"game type, letter case aside", [](RowFilter& f) { f.gameType = L"CTF"; }, {1, 3}},
+        {"mod", [](RowFilter& f) { f.mod = L"rpg"; }, {2}},
+        {"password required", [](RowFilter& f) { f.password = PasswordFilter::Required; }, {2}},
+        {"no password", [](RowFilter& f) { f.password = PasswordFilter::NotRequired; }, {1, 3}},
+        {"ping under 5 ms", [](RowFilter& f) { f.pingUnderMs = 5; }, {1, 3}},
+        {"favourites", [](RowFilter& f) { f.favouritesOnly = true; }, {5, 2}},
+        {"CTF under 3 ms", [](RowFilter& f) { f.gameType = L"ctf", f.pingUnderMs = 3; }, {3}},
+        {"favourites not full", [](RowFilter& f) { f.favouritesOnly = f.hideFull = true; }, {5}},
     };
     for (const Case& c : cases) {
         RowFilter filter;
-        filter.gameType = c.gameType;
-        filter.mod = c.mod;
-        filter.password = c.password;
-        filter.pingUnderMs = c.pingUnderMs;
-        filter.favouritesOnly = c.favouritesOnly;
-        filter.hideFull = c.hideFull;
-        std::vector<ServerId> shown;
-        ServerTable(RuledFleet()).VisibleOrder(filter, RowOrder{RowColumn::Address, false}, shown);
-        EXPECT_EQ(shown, c.shown) << c.label;
+        c.set(filter);
+        EXPECT_EQ(VisibleRows(RuledFleet(), filter, RowOrder{RowColumn::Address, false}), c.shown) << c.label;
     }
     // The choices offered are what the servers that answered send, each once.
     EXPECT_THAT(RuleValuesSeen(ServerTable(RuledFleet()), {GameTypeRule, ModRule}),

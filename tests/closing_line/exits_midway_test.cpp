@@ -1,6 +1,6 @@
-// A test program that ends with exit code 0 in the middle of a test: CTest must report that test
-// failed (tests/CMakeLists.txt expects it to fail), since googletest never said it passed. Its
-// neighbour finishes as usual and must pass through the same check.
+// Canaries of CTest's verdict (tests/CMakeLists.txt): each test but the first ends a run that
+// must fail, and fail for its own reason, as cmake/googletest-passed names it. The first finishes
+// as usual and must pass through the same check.
 #include <cstdlib>
 
 #include <gtest/gtest.h>
@@ -11,4 +11,13 @@ TEST(ClosingLine, FinishedTestPasses) {
 
 TEST(ClosingLine, ExitWithZeroMidwayFails) {
     std::exit(0);
+}
+
+TEST(ClosingLine, FailingTestFails) {
+    EXPECT_EQ(2 + 2, 5);
+}
+
+// googletest's closing line comes, then the program ends as a crash does.
+TEST(ClosingLine, CrashAfterTheClosingLineFails) {
+    std::atexit([] { std::abort(); });
 }

@@ -1,8 +1,9 @@
 // A host object that fails during a command, or while the plugin is unloaded: nothing unwinds
-// into the window manager or the loader. The command answers 0, closes the update brackets and
-// gives back the locks and references it took, leaves no half-made session, reports once, and
-// the plugin goes on working; a host that sent it from inside an exception frame of its own
-// finds that frame's handler the one that takes its next fault.
+// into the window manager or the loader. The command answers 0 (launch and menu answer 1 when
+// done), closes the update brackets and gives back the locks and references it took, leaves no
+// half-made session, reports once, and the plugin goes on working; a host that sent it from
+// inside an exception frame of its own finds that frame's handler the one that takes its next
+// fault.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -121,7 +122,7 @@ TEST_P(CommandFault, AnswersZeroUndoesTheCommandAndReportsOnce) {
         }
         Plan(*server, fault);
 
-        EXPECT_EQ(SendInHostFrame(call.command, *server), 0);
+        const LRESULT answer = SendInHostFrame(call.command, *server);
 
         EXPECT_EQ(server->entry->LockDepth(), 0);
         EXPECT_EQ(server->entry->UpdateDepth(), 0);
@@ -152,10 +153,12 @@ TEST_P(CommandFault, AnswersZeroUndoesTheCommandAndReportsOnce) {
             }
             case Command::Launch:
                 ExpectReported(L"launching");
+                EXPECT_EQ(answer, 0);  // 1 once the launch's work is done
                 EXPECT_TRUE(Registered(*server));
                 break;
             case Command::Menu:
                 ExpectReported(L"showing the menu of");
+                EXPECT_EQ(answer, 0);
                 EXPECT_EQ(menu.CurrentPluginServerStruct(), nullptr);
                 break;
             case Command::Forward:
@@ -166,7 +169,7 @@ TEST_P(CommandFault, AnswersZeroUndoesTheCommandAndReportsOnce) {
         // The plugin goes on: the same command without a fault does its work.
         if (call.command == Command::Create) {
             ClearVtErrorReports();
-            EXPECT_EQ(SendInHostFrame(Command::Create, *server), 0);
+            SendInHostFrame(Command::Create, *server);
             EXPECT_TRUE(Registered(*server));
             EXPECT_EQ(server->entry->RefCount(), 2);
             EXPECT_TRUE(VtErrorReports().empty());
@@ -206,6 +209,22 @@ INSTANTIATE_TEST_SUITE_P(
                     CommandCall{Command::Menu, Object::Menu, L"SetCurrentPluginServerStruct"},
                     CommandCall{Command::Forward, Object::HostWindow, L"GetWindowHandle"}),
     [](const testing::TestParamInfo<CommandCall>& info) { return Name(info.param); });
+
+// A remove of a handle the host can no longer read faults before any command's own trap, in the
+// command window's last one: nothing unwinds into the window manager, and the registry is as it
+// was.
+TEST_F(CommandFault, AFaultInTheLastTrapLeavesTheSessionsAsTheyWere) {
+    const std::unique_ptr<TestServer> server = NewSession("alpha");
+    void* unreadable = VirtualAlloc(nullptr, 4096, MEM_COMMIT | MEM_RESERVE, PAGE_NOACCESS);
+    ASSERT_NE(unreadable, nullptr);
+    EXPECT_EQ(host.InHostFrameOnWindowThread(
+                  [&] { host.Send(CMD_REMOVE_SESSION, reinterpret_cast<WPARAM>(unreadable)); }),
+              1);
+    VirtualFree(unreadable, 0, MEM_RELEASE);
+    EXPECT_TRUE(Registered(*server));
+    host.Send(CMD_REMOVE_SESSION, reinterpret_cast<WPARAM>(&server->handle));
+    EXPECT_EQ(server->entry->RefCount() + server->data->RefCount(), 2);
+}
 
 // Unloading with a session whose giving back fails: the loader gets nothing, the other sessions
 // and the failing one's other object are still given back, the command window goes, and

@@ -162,5 +162,36 @@ std::vector<FaultCase> Cases() {
 INSTANTIATE_TEST_SUITE_P(EachCall, HostCallFault, testing::ValuesIn(Cases()),
                          [](const testing::TestParamInfo<FaultCase>& info) { return Name(info.param); });
 
+// The report meets a fault of its own: a label that cannot be read leaves the server unnamed; a
+// reporter that fails takes the report with it, and the next report is made as usual. The ping
+// answers 0 and holds nothing, whatever the report met.
+TEST(ReportFault, TheFailedPingGivesEverythingBackAndTheReporterGoesOn) {
+    const struct {
+        HostFault label, reporter;
+        std::size_t reports;
+    } cases[] = {{HostFault::None, HostFault::StructuredException, 0},
+                 {HostFault::Exception, HostFault::AccessViolation, 0},
+                 {HostFault::AccessViolation, HostFault::None, 1}};
+    PluginHost host;
+    TestServer server{"alpha"};
+    host.CreateSession(server);
+    for (const auto& c : cases) {
+        ClearVtErrorReports();
+        server.dataProbe->InjectFault(L"SetMapName", HostFault::Exception);  // every outcome writes it
+        server.entryProbe->InjectFault(L"GetLabel", c.label);
+        InjectErrorFault(c.reporter);
+        test_support::Within(PingLimit(2), "a ping", [&] {
+            auto ping = [&] { EXPECT_EQ(host.Ping(server), 0); };
+            EXPECT_EQ(FaultInHostFrameAfter(ping), 1) << "the host's own fault after the ping";
+        });
+        const std::vector<ErrorReport> reports = VtErrorReports();
+        ASSERT_EQ(reports.size(), c.reports);
+        if (c.reports) {
+            EXPECT_THAT(reports[0].text, testing::HasSubstr(L"while pinging \"\". This"));
+        }
+        ExpectNothingHeld(server);
+    }
+}
+
 }  // namespace
 }  // namespace integration

@@ -1,21 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <cstdint>
-
 #include "common/contract/host_services.h"
 #include "common/contract/windows_headers.h"
 
 namespace {
-
-// The caller reads the last error right after a failed resolve to describe it.
-TEST(KRNetWinsock, FailedResolveLeavesHostNotFound) {
-    for (const wchar_t* text : {L"1.2.3", L"bad name", L"host.invalid", L""}) {
-        WSASetLastError(0);
-        std::uint32_t address = 0;
-        EXPECT_EQ(KRNetUtil::getServerFromString(text, address), VT_FAILED) << text;
-        EXPECT_EQ(WSAGetLastError(), WSAHOST_NOT_FOUND) << text;
-    }
-}
 
 // The system's words without a line end; a code the system has no words for, by number.
 TEST(KRNetWinsock, ErrorTextIsTheSystemsWithoutLineEnd) {

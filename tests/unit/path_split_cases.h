@@ -1,7 +1,8 @@
-// Paths and their expected parts, shared by the portable split's test and the comparison with
-// the platform's _wsplitpath.
+// Paths and the parts the launch's split gives them: the platform's split (tested on Windows),
+// and for a part longer than its buffer, the part whole before the cut (tested everywhere).
 #pragma once
 
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -12,6 +13,8 @@ struct PathSplitCase {
     const char* what;
     std::wstring path;
     PathParts expected;
+    std::optional<PathParts> whole = std::nullopt;  // before the cut, where it cuts
+    PathParts Whole() const { return whole.value_or(expected); }
 };
 
 inline std::vector<PathSplitCase> PathSplitCases() {
@@ -37,9 +40,16 @@ inline std::vector<PathSplitCase> PathSplitCases() {
         {"empty path", L"", {L"", L"", L"", L""}},
         {"over-long directory is cut",
          L"C:" + longDirectory + L"game.exe",
-         {L"C:", longDirectory.substr(0, 255), L"game", L".exe"}},
-        {"over-long name is cut", longName + L".exe", {L"", L"", longName.substr(0, 255), L".exe"}},
-        {"over-long extension is cut", L"a" + longExtension, {L"", L"", L"a", longExtension.substr(0, 255)}},
+         {L"C:", longDirectory.substr(0, 255), L"game", L".exe"},
+         PathParts{L"C:", longDirectory, L"game", L".exe"}},
+        {"over-long name is cut",
+         longName + L".exe",
+         {L"", L"", longName.substr(0, 255), L".exe"},
+         PathParts{L"", L"", longName, L".exe"}},
+        {"over-long extension is cut",
+         L"a" + longExtension,
+         {L"", L"", L"a", longExtension.substr(0, 255)},
+         PathParts{L"", L"", L"a", longExtension}},
     };
 }
 

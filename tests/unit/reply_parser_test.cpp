@@ -179,29 +179,6 @@ TEST_F(ReplyParse, SingleTeamEntrySkipsOneByteAndZeroBytesEndTextsNotFields) {
     }
 }
 
-TEST_F(ReplyParse, TeamCount255StopsAndALaterReplyAppendsAfterIt) {
-    Datagram stopped = Header(255, "Halted");
-    stopped.Text("Blood Eagle").Text("xyz7").Player(1, 1, 0, "Ann", "");
-    Parse(stopped);
-    EXPECT_FALSE(replyParsed);
-    std::vector<TableRow> rows = Properties();
-    ASSERT_EQ(rows.size(), 7u);
-    EXPECT_EQ(rows.front(), Row({L"gamename", L"Halted"}));
-    EXPECT_EQ(rows.back(), Row({L"game", L"CTF"}));
-    EXPECT_THAT(Users(), IsEmpty());
-    EXPECT_EQ(serverName, L"Alpha Base");
-    EXPECT_EQ(mapName, L"Raindance");
-    EXPECT_EQ(playerCount, 12);
-
-    Parse(Header(0).Text("Phoenix").Byte(0).Player(1, 1, 0, "Ann", ""));
-    EXPECT_TRUE(replyParsed);
-    rows = Properties();
-    ASSERT_EQ(rows.size(), 16u);
-    EXPECT_EQ(rows[7], Row({L"gamename", L"Tribes"}));
-    EXPECT_EQ(rows[15], Row({L"Team 1", L"Phoenix"}));
-    EXPECT_THAT(Users(), ElementsAre(Row({L"Ann", nullptr, L"Phoenix", L"4", L"1"})));
-}
-
 TEST_F(ReplyParse, ScoreComesFromIndexEightUpToTab) {
     struct Case {
         std::string_view scoreText;

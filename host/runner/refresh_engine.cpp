@@ -1,4 +1,4 @@
-#include "host/runner/refresh_engine_win.h"
+#include "host/runner/refresh_engine.h"
 
 #include <algorithm>
 #include <future>
@@ -18,7 +18,7 @@ std::vector<HostedServer*> ServersOf(const Targets& targets) {
 
 }  // namespace
 
-RefreshEngine::RefreshEngine(PluginRunner& runner, EngineSettings settings)
+RefreshEngine::RefreshEngine(PluginSessions& runner, EngineSettings settings)
     : runner_(runner), settings_(std::move(settings)) {}
 
 RefreshEngine::~RefreshEngine() {

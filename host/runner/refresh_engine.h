@@ -1,6 +1,6 @@
 // The one refresh engine of the host programs: a list of servers kept across refreshes, their
 // sessions made through the runner, refreshes in batches within the bound on live sessions,
-// cancel, progress and results as they come.
+// cancel, progress and results as they come. Portable: it meets the runner as PluginSessions.
 //
 // Sessions: while the whole list fits within mostSessions, each server's session is made once
 // (when it is listed) and kept for every later refresh. Past the bound, the sessions kept are
@@ -22,7 +22,7 @@
 #include <mutex>
 #include <vector>
 
-#include "host/runner/plugin_runner_win.h"
+#include "host/runner/plugin_sessions.h"
 #include "host/runner/work_queue.h"
 
 // A caller's name for a listed server; the engine never makes one up.
@@ -71,7 +71,7 @@ struct RefreshReport {
 
 class RefreshEngine {
 public:
-    RefreshEngine(PluginRunner& runner, EngineSettings settings);
+    RefreshEngine(PluginSessions& runner, EngineSettings settings);
     // Cancels the refreshes asked, drops the jobs not started and waits for the one running.
     ~RefreshEngine();
     RefreshEngine(const RefreshEngine&) = delete;
@@ -120,7 +120,7 @@ private:
     void PingBatch(const std::vector<Target>& targets, std::uint64_t sequence, std::atomic<size_t>& done,
                    size_t total, const RefreshReport& report, bool sessionsKept);
 
-    PluginRunner& runner_;
+    PluginSessions& runner_;
     const EngineSettings settings_;
 
     mutable std::mutex mutex_;  // listed_, phases_
