@@ -228,13 +228,13 @@ std::vector<ServerId> VisibleRows(std::vector<ServerRow> rows, const RowFilter& 
 
 // Filters on four servers with rules (a fifth never refreshed, its address empty): Server 1 CTF
 // base open 4 ms, Server 2 Deathmatch rpg with a password 9 ms and full, Server 3 ctf base open
-// 2 ms, Server 4 silent; 2 and 5 favourites.
+// 2 ms and empty, Server 4 silent; 2 and 5 favourites.
 std::vector<ServerRow> RuledFleet() {
     using Rules = std::vector<std::pair<std::wstring, std::wstring>>;
     std::vector<ServerRow> rows{
         Answer(1, 3, 8, {}, Rules{{L"game", L"CTF"}, {L"mods", L"base"}, {L"needpass", L"0"}}, 4),
         Answer(2, 8, 8, {}, Rules{{L"game", L"Deathmatch"}, {L"mods", L"rpg"}, {L"needpass", L"1"}}, 9),
-        Answer(3, 1, 8, {}, Rules{{L"game", L"ctf"}, {L"mods", L"base"}, {L"needpass", L"0"}}, 2),
+        Answer(3, 0, 8, {}, Rules{{L"game", L"ctf"}, {L"mods", L"base"}, {L"needpass", L"0"}}, 2),
         Answer(4, -1, 0, {}, Rules{{L"game", L"CTF"}}), ServerRow{}};
     rows[4].id = 5;
     rows[1].origin.favourite = rows[4].origin.favourite = true;
@@ -242,34 +242,28 @@ std::vector<ServerRow> RuledFleet() {
 }
 
 TEST(PlayerFilters, CombineWithEachOtherAndWithTheCountFilters) {
-    constexpr PasswordFilter Any = PasswordFilter::Any;
+    using F = RowFilter&;
     const struct Case {
         const char* label;
-        const wchar_t* gameType;
-        const wchar_t* mod;
-        PasswordFilter password;
-        int pingUnderMs;
-        bool favouritesOnly;
-        bool hideFull;
+        void (*choose)(RowFilter&);
         std::vector<ServerId> shown;
     } cases[] = {
-        {"game type, letter case aside", L"CTF", L"", Any, 0, false, false, {1, 3}},
-        {"mod", L"", L"rpg", Any, 0, false, false, {2}},
-        {"password required", L"", L"", PasswordFilter::Required, 0, false, false, {2}},
-        {"no password", L"", L"", PasswordFilter::NotRequired, 0, false, false, {1, 3}},
-        {"ping under 5 ms", L"", L"", Any, 5, false, false, {1, 3}},
-        {"favourites", L"", L"", Any, 0, true, false, {5, 2}},
-        {"CTF under 3 ms", L"ctf", L"", Any, 3, false, false, {3}},
-        {"favourites not full", L"", L"", Any, 0, true, true, {5}},
+        {"hide empty", [](F f) { f.hideEmpty = true; }, {5, 1, 2, 4}},
+        {"hide full", [](F f) { f.hideFull = true; }, {5, 1, 3, 4}},
+        {"hide silent", [](F f) { f.hideSilent = true; }, {5, 1, 2, 3}},
+        {"name or map, letter case aside", [](F f) { f.text = L"sERVER 3"; }, {3}},
+        {"game type, letter case aside", [](F f) { f.gameType = L"CTF"; }, {1, 3}},
+        {"mod", [](F f) { f.mod = L"rpg"; }, {2}},
+        {"password required", [](F f) { f.password = PasswordFilter::Required; }, {2}},
+        {"no password", [](F f) { f.password = PasswordFilter::NotRequired; }, {1, 3}},
+        {"ping under 5 ms", [](F f) { f.pingUnderMs = 5; }, {1, 3}},
+        {"favourites", [](F f) { f.favouritesOnly = true; }, {5, 2}},
+        {"CTF under 3 ms", [](F f) { f.gameType = L"ctf", f.pingUnderMs = 3; }, {3}},
+        {"favourites not full", [](F f) { f.favouritesOnly = f.hideFull = true; }, {5}},
     };
     for (const Case& c : cases) {
         RowFilter filter;
-        filter.gameType = c.gameType;
-        filter.mod = c.mod;
-        filter.password = c.password;
-        filter.pingUnderMs = c.pingUnderMs;
-        filter.favouritesOnly = c.favouritesOnly;
-        filter.hideFull = c.hideFull;
+        c.choose(filter);
         EXPECT_EQ(VisibleRows(RuledFleet(), filter, RowOrder{RowColumn::Address, false}), c.shown) << c.label;
     }
     // The choices offered are what the servers that answered send, each once.

@@ -1,5 +1,5 @@
-// vtbrowse's portable half: the rows and their order and filters, the history the chart draws,
-// the detail pages, the player search, the refresh tally's wording.
+// vtbrowse's portable half: the rows and their order (their filters are the players' tests'), the
+// history the chart draws, the detail pages, the player search, the refresh tally's wording.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -136,31 +136,6 @@ TEST(ShownOrder, HoldsUntilAnAnswerMovesARowOrChangesWhatShows) {
         shown.Reorder(table, {c.answered});
         EXPECT_EQ(shown.Ids(), again);
         EXPECT_EQ(shown.PlaceOf(again.back()), again.size() - 1);
-    }
-}
-
-TEST(RowFiltering, HidesWhatTheUserAskedFor) {
-    const struct {
-        bool hideEmpty, hideFull, hideSilent;
-        const wchar_t* text;
-        std::vector<ServerId> expected;
-    } cases[] = {
-        {true, false, false, L"", {1, 2, 4, 5}},
-        {false, true, false, L"", {1, 3, 4, 5}},
-        {false, false, true, L"", {1, 2, 3, 5}},
-        {true, true, true, L"", {1, 5}},
-        // Name or map, any case; rows never refreshed have neither.
-        {false, false, false, L"RAIN", {1}},
-        {false, false, false, L"ar", {3}},
-    };
-    for (const auto& c : cases) {
-        RowFilter filter;
-        filter.hideEmpty = c.hideEmpty;
-        filter.hideFull = c.hideFull;
-        filter.hideSilent = c.hideSilent;
-        filter.text = c.text;
-        EXPECT_EQ(VisibleRows(Fleet(), filter, RowOrder{RowColumn::Name, false}), c.expected)
-            << testing::PrintToString(c.expected);
     }
 }
 

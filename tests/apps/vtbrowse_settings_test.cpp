@@ -38,6 +38,7 @@ BrowserSettings Everything() {
     settings.join =
         JoinSettings{L"C:\\Games\\Tribes\\Tribes.exe", L"+connect <address> -fast", L"Jet", L"auto.cs"};
     settings.window = WindowPlace{-20, 10, 900, 600};
+    settings.columnWidths = {200, 150, 110, 80, 230, 0, 80};
     settings.masters = {{"127.0.0.1", 28000}, {"::1", 27999}};
     settings.mastersAtStart = true;
     settings.listed = {{{"127.0.0.1", 28003}, {"127.0.0.1:28000", "[::1]:27999"}}};
@@ -54,6 +55,7 @@ TEST(SettingsFile, EverythingWrittenIsReadBack) {
     EXPECT_EQ(read.optionValues, Everything().optionValues);
     EXPECT_EQ(read.join.configFile, L"auto.cs");
     EXPECT_EQ(read.window.height, 600);
+    EXPECT_EQ(read.columnWidths, Everything().columnWidths);
     EXPECT_EQ(read.friends.back(), L"Cobra");
     EXPECT_EQ(read.seatWatchGiveUpMinutes, 30);
     ASSERT_THAT(read.listed, SizeIs(1));
@@ -64,9 +66,10 @@ TEST(SettingsFile, UnusableLinesAreNamedAndSkippedTheRestKept) {
     BrowserSettings read;
     const std::vector<std::string> problems = ParseSettings(
         "# comment\r\nserver=127.0.0.1:1\r\nserver=nonsense\ntimeout=0\nautoRefresh=yes\nwindow=1,2,3\n"
-        "no equals sign\noption=2 127.0.0.1:1\nsortColumn=colour\nfutureKey=1\nserver=[::1]:2\n",
+        "no equals sign\noption=2 127.0.0.1:1\nsortColumn=colour\nfutureKey=1\nserver=[::1]:2\n"
+        "columns=1,2,3,4,5,6\ncolumns=1,2,3,4,5,6,7,8\n",
         "settings.txt", read);
-    EXPECT_THAT(problems, SizeIs(7));
+    EXPECT_THAT(problems, SizeIs(9));
     EXPECT_THAT(problems[0], HasSubstr("settings.txt:3: 'nonsense' has no port"));
     EXPECT_THAT(problems[1], HasSubstr("settings.txt:4: '0' is not a usable value for timeout"));
     EXPECT_THAT(problems[4], HasSubstr("settings.txt:7: expected key=value"));
