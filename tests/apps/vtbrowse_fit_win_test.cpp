@@ -289,8 +289,9 @@ TEST_F(VtbrowseAtScale, EveryDialogFitsAndIsLabelled) {
                 problems = FitProblems(shown, dpi);
                 for (std::wstring& problem : KeyboardProblems(shown)) problems.push_back(std::move(problem));
                 about = WindowText(GetDlgItem(shown, IDC_ABOUT_NAME));
-                PostMessageW(shown, WM_COMMAND, IDCANCEL, 0);
             }
+            // Whatever opened is closed (a modal one holds the window's loop until then).
+            for (HWND open : test_support::ShownDialogs(0)) PostMessageW(open, WM_COMMAND, IDCANCEL, 0);
             checked = true;
         });
         PostMessageW(window, message, command, 0);
