@@ -40,11 +40,15 @@ int Unscaled(int pixels, int dpi) {
     return static_cast<int>((product + (product < 0 ? -dpi : dpi) / 2) / dpi);
 }
 
+namespace {
+
 // The cancel button is IDCANCEL (windows.h), so that Esc presses it.
 constexpr int CancelId = 2;
 
-// Each control as wide as its text in the message font at any scale, with room to spare for a
-// wider font than Windows' own.
+}  // namespace
+
+// Each control is as wide as its text in the message font at every scale, with a tenth or more
+// to spare for a font wider than the one it was measured in (the window's tests measure them).
 const std::vector<RowCell> CommandRow = {{IDC_ADD, 64},
                                          {IDC_REMOVE, 64},
                                          {IDC_IMPORT, 70},
