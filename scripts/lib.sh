@@ -516,6 +516,34 @@ start_xvfb() {
     export DISPLAY=":$number"
 }
 
+# The display scale of the project's prefix (wine_prefix) (Wine's LogPixels: 96 is 100 %, 144 is 150 %);
+# nothing when it has none of its own (Wine's 96). Wine reads it when its server starts. Both need
+# the server running with Wine's services off our pipes.
+display_dpi() {
+    local value
+    value=$(wine_own reg.exe query 'HKCU\Control Panel\Desktop' /v LogPixels </dev/null 2>/dev/null |
+        tr -d '\r' | sed -n 's/.*LogPixels[[:space:]]*REG_DWORD[[:space:]]*\(0x[0-9a-fA-F]*\).*/\1/p')
+    [ -z "$value" ] || echo $((value))
+}
+# Sets it to DPI, or takes the prefix's own away when DPI is empty.
+set_display_dpi() {
+    if [ -n "$1" ]; then
+        wine_own reg.exe add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f
+    else
+        wine_own reg.exe delete 'HKCU\Control Panel\Desktop' /v LogPixels /f
+    fi </dev/null >/dev/null 2>&1 || true
+}
+# WIDTHxHEIGHT at 96 DPI grown to DPI.
+scaled_size() {
+    local width=${1%x*} height=${1#*x}
+    echo "$((width * $2 / 96))x$((height * $2 / 96))"
+}
+# Takes a --dpi option's value: a scale Wine and the tests know (96 to 480).
+check_dpi() {
+    [[ "${2:-}" =~ ^[0-9]+$ ]] && [ "$2" -ge 96 ] && [ "$2" -le 480 ] ||
+        { echo "$1: --dpi takes a scale from 96 (100 %) to 480, such as 120, 144 or 192" >&2; exit 2; }
+}
+
 stop_xvfb() {
     if [ -n "${xvfb_pid:-}" ]; then
         kill "$xvfb_pid" 2>/dev/null || true

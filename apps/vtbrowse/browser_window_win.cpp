@@ -6,6 +6,7 @@
 #include "apps/vtbrowse/browser_ids.h"
 #include "apps/vtbrowse/browser_layout.h"
 #include "apps/vtbrowse/controls_win.h"
+#include "apps/vtbrowse/display_scale_win.h"
 #include "apps/vtbrowse/player_search.h"
 #include "apps/vtbrowse/settings_as_it_was.h"
 #include "apps/vtbrowse/window_object_win.h"
@@ -14,9 +15,17 @@
 namespace {
 
 constexpr const wchar_t* MainClass = L"VtbrowseMain";
+// A first start's size, and the least a saved one may be, in 96-DPI units.
+constexpr ClientSize FirstSize{980, 640};
+constexpr ClientSize LeastSaved{400, 300};
 
 void Move(HWND control, const PartArea& area) {
     MoveWindow(control, area.left, area.top, area.right - area.left, area.bottom - area.top, TRUE);
+}
+
+BOOL CALLBACK SetFontOf(HWND control, LPARAM font) {
+    SendMessageW(control, WM_SETFONT, static_cast<WPARAM>(font), FALSE);
+    return TRUE;
 }
 
 }  // namespace
@@ -29,13 +38,20 @@ BrowserWindow::BrowserWindow(BrowserStart start) : start_(std::move(start)) {
     mainClass_ = RegisterObjectClass<BrowserWindow>(MainClass, LoadIconW(nullptr, IDI_APPLICATION));
     chartClass_ = CountChart::RegisterClass();
     accelerators_ = LoadAcceleratorsW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_ACCELERATORS));
+    // The place is the screen's, in pixels; the size is in 96-DPI units, made the window's own
+    // once it is known on which display the window stands (it is not shown yet).
     const WindowPlace& place = settings_.window;
-    const bool placed = place.width >= 400 && place.height >= 300;
+    const bool placed = place.width >= LeastSaved.width && place.height >= LeastSaved.height;
+    const ClientSize size = placed ? ClientSize{place.width, place.height} : FirstSize;
+    const int guess = WindowDpi(nullptr);
     CreateWindowExW(WS_EX_CONTROLPARENT, MainClass, L"vtbrowse - Tribes servers", WS_OVERLAPPEDWINDOW,
                     placed ? place.x : CW_USEDEFAULT, placed ? place.y : CW_USEDEFAULT,
-                    placed ? place.width : 980, placed ? place.height : 620, nullptr, nullptr,
+                    Scaled(size.width, guess), Scaled(size.height, guess), nullptr, nullptr,
                     GetModuleHandleW(nullptr), this);
     if (!window_) return;
+    if (dpi_ != guess)
+        SetWindowPos(window_.get(), nullptr, 0, 0, Scaled(size.width, dpi_), Scaled(size.height, dpi_),
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     hostWindow_.window = window_.get();
     AddAboutItem(window_.get());
     find_ = std::make_unique<FindPlayerWindow>(
@@ -61,6 +77,8 @@ BrowserWindow::~BrowserWindow() {
     window_.reset();
 }
 
+// The parts are made in the order a reader meets them, pane by pane from the top left: the order
+// of the windows is the order Tab walks.
 void BrowserWindow::CreateParts() {
     HWND window = window_.get();
     const auto log = [this](const std::wstring& text) { log_->Add(text); };
@@ -89,11 +107,15 @@ void BrowserWindow::CreateParts() {
         UpdateList();
         Save();
     });
+    quick_ = std::make_unique<QuickConnect>(
+        window, IDC_QUICK_CONNECT,
+        QuickConnect::Handlers{[this](const ServerAddress& server) { servers_->QuickJoin(server); },
+                               checkAlone, [this](ServerId id) { SelectServer(id); }, log});
     const DWORD button = BS_PUSHBUTTON | WS_TABSTOP;
-    CreateControl(window, L"Button", L"&Get from masters", button, IDC_GET_MASTERS);
+    CreateControl(window, L"Button", L"Get from mas&ters", button, IDC_GET_MASTERS);
     CreateControl(window, L"Button", L"&Masters...", button, IDC_MASTERS);
     list_ = std::make_unique<ServerListView>(
-        window, table_, settings_.order,
+        window, table_, settings_.order, settings_.columnWidths,
         ServerListView::Handlers{[this] { Save(); }, [this] { ShowDetails(); },
                                  [this] { servers_->OnCommand(IDC_REMOVE); },
                                  [this] { joining_->Join(list_->FocusedId(), false); },
@@ -101,16 +123,12 @@ void BrowserWindow::CreateParts() {
                                      if (Side()) Side()->OpenPluginMenu(id);
                                  },
                                  [this](int id) { OnCommand(id); }});
-    handedBack_ = std::make_unique<HandedBackLine>(window);
-    details_ = std::make_unique<DetailPane>(window);
-    log_ = std::make_unique<LogPane>(window);
-    quick_ = std::make_unique<QuickConnect>(
-        window, IDC_QUICK_CONNECT,
-        QuickConnect::Handlers{[this](const ServerAddress& server) { servers_->QuickJoin(server); },
-                               checkAlone, [this](ServerId id) { SelectServer(id); }, log});
     seats_ = std::make_unique<SeatWatchBar>(
         window, IDC_SEAT_WATCH, table_,
         SeatWatchBar::Handlers{checkAlone, [this](ServerId id) { joining_->Launch(id); }, log});
+    handedBack_ = std::make_unique<HandedBackLine>(window);
+    details_ = std::make_unique<DetailPane>(window);
+    log_ = std::make_unique<LogPane>(window);
     joining_ = std::make_unique<Joining>(
         window, table_, settings_, *plugin_, *seats_, *quick_,
         Joining::Handlers{[this](const wchar_t* hint) { status_->Say(hint); }, log, [this] { Save(); }});
@@ -169,7 +187,7 @@ void BrowserWindow::TakeHandedOver(const std::vector<std::string>& arguments) {
 void BrowserWindow::Layout() {
     RECT client;
     GetClientRect(window_.get(), &client);
-    const PartAreas at = LayOutParts(client.right, client.bottom, status_->Height());
+    const PartAreas at = LayOutParts(client.right, client.bottom, status_->Height(), dpi_);
     const std::pair<Pane*, PartArea> panes[] = {
         {status_.get(), at.status},         {commands_.get(), at.commands}, {quick_.get(), at.quick},
         {filters_.get(), at.filters},       {list_.get(), at.list},         {seats_.get(), at.seats},
@@ -183,9 +201,13 @@ void BrowserWindow::Layout() {
 LRESULT BrowserWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     FollowWindow(window_, window, message);
     if (message == WM_CREATE) {
+        dpi_ = WindowDpi(window);
+        font_ = MessageFont(dpi_);
         CreateParts();
         return 0;
     }
+    // The parts' controls are made in it.
+    if (message == WM_GETFONT) return reinterpret_cast<LRESULT>(font_.get());
     // Its parts' windows are gone with it: they must not be asked to touch them.
     if (message == WM_NCDESTROY) status_.reset();
     // Until its parts exist the window is only a frame.
@@ -194,8 +216,31 @@ LRESULT BrowserWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPARA
         case WM_SIZE:
             Layout();
             return 0;
-        case WM_GETMINMAXINFO:
-            reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = POINT{720, 460};
+        case WM_GETMINMAXINFO: {
+            // The frame as it stands: its parts are the system's, at the system's scale or the
+            // display's.
+            const ClientSize least = SmallestClient(status_->Height(), dpi_);
+            RECT outer{}, inner{};
+            GetWindowRect(window, &outer);
+            GetClientRect(window, &inner);
+            reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize =
+                POINT{least.width + (outer.right - outer.left) - inner.right,
+                      least.height + (outer.bottom - outer.top) - inner.bottom};
+            return 0;
+        }
+        case WM_DPICHANGED:
+            Rescale(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+            return 0;
+        case WM_NEXTDLGCTL:
+            // The dialog keys ask for it when a label's access key is pressed: the label first,
+            // then the control after it.
+            if (LOWORD(lParam)) {
+                SetFocus(reinterpret_cast<HWND>(wParam));
+            } else if (HWND next = GetNextDlgTabItem(window, GetFocus(), wParam != 0)) {
+                SetFocus(next);
+                if (SendMessageW(next, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL)
+                    SendMessageW(next, EM_SETSEL, 0, -1);
+            }
             return 0;
         case WM_COMMAND:
             OnCommand(LOWORD(wParam));
@@ -222,6 +267,27 @@ LRESULT BrowserWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPARA
             break;
     }
     return DefWindowProcW(window, message, wParam, lParam);
+}
+
+void BrowserWindow::Rescale(int dpi, const RECT& suggested) {
+    HWND window = window_.get();
+    // Drawn once, when everything has its new size: no flicker.
+    SendMessageW(window, WM_SETREDRAW, FALSE, 0);
+    dpi_ = dpi;
+    owners::unique_gdi_object font = MessageFont(dpi);
+    EnumChildWindows(window, SetFontOf, reinterpret_cast<LPARAM>(font.get()));
+    std::swap(font_, font);  // the old one goes once no control holds it
+    for (Pane* pane : {static_cast<Pane*>(commands_.get()), static_cast<Pane*>(filters_.get()),
+                       static_cast<Pane*>(quick_.get()), static_cast<Pane*>(list_.get()),
+                       static_cast<Pane*>(seats_.get()), static_cast<Pane*>(handedBack_.get()),
+                       static_cast<Pane*>(details_.get()), static_cast<Pane*>(log_.get()),
+                       static_cast<Pane*>(friends_.get()), static_cast<Pane*>(status_.get())})
+        pane->SetDpi(dpi);
+    SetWindowPos(window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    Layout();
+    SendMessageW(window, WM_SETREDRAW, TRUE, 0);
+    RedrawWindow(window, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
 bool BrowserWindow::PreTranslate(MSG& message) {
@@ -307,6 +373,7 @@ void BrowserWindow::Save() {
     // Nothing to save before the servers of the file are listed again.
     if (!started_) return;
     settings_.order = list_->Order();
+    settings_.columnWidths = list_->ColumnWidths();
     servers_->Adding().Keep(settings_);
     settings_.friends = friends_->Friends();
     std::string error;
@@ -316,7 +383,11 @@ void BrowserWindow::Save() {
 
 void BrowserWindow::OnClose() {
     receipt_->Close();
-    if (const std::optional<WindowPlace> place = NormalPlace(window_.get())) settings_.window = *place;
+    if (std::optional<WindowPlace> place = NormalPlace(window_.get())) {
+        place->width = Unscaled(place->width, dpi_);
+        place->height = Unscaled(place->height, dpi_);
+        settings_.window = *place;
+    }
     Save();
     ShowWindow(window_.get(), SW_HIDE);
     if (start_.quitOnClose) PostQuitMessage(0);

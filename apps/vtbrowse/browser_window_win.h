@@ -71,6 +71,9 @@ public:
 private:
     void CreateParts();
     void Layout();
+    // The window moved to a display of another scale: the font and every size made for dpi, the
+    // window in suggested (the system's rectangle for it, in screen pixels).
+    void Rescale(int dpi, const RECT& suggested);
 
     // What a command line asks beyond the servers it names, at start and from a later start:
     // its list files imported, a server selected, the list saved and refreshed, one joined.
@@ -100,7 +103,9 @@ private:
     MainHostWindow hostWindow_;
     owners::unique_window_class mainClass_;
     owners::unique_window_class chartClass_;
-    HACCEL accelerators_ = nullptr;  // from the resources: nothing to destroy
+    HACCEL accelerators_ = nullptr;   // from the resources: nothing to destroy
+    int dpi_ = 96;                    // the window's; every size is made for it
+    owners::unique_gdi_object font_;  // the message font at dpi_, every control's
     owners::unique_hwnd window_;
     // The parts; the system destroys their windows with the main window.
     std::unique_ptr<CommandBar> commands_;

@@ -8,26 +8,6 @@ namespace {
 
 constexpr UINT_PTR AutoTimer = 1;
 
-struct Placed {
-    int id;  // 0: a gap
-    int width;
-};
-
-constexpr Placed Row[] = {{IDC_ADD, 64},
-                          {IDC_REMOVE, 64},
-                          {IDC_IMPORT, 70},
-                          {0, 10},
-                          {IDC_REFRESH, 80},
-                          {IDC_REFRESH_SELECTED, 104},
-                          {IDCANCEL, 60},
-                          {0, 10},
-                          {IDC_JOIN, 60},
-                          {IDC_FIND, 90},
-                          {0, 10},
-                          {IDC_AUTO, 104},
-                          {IDC_AUTO_SECONDS, 48},
-                          {IDC_AUTO_UNIT, 12}};
-
 }  // namespace
 
 CommandBar::CommandBar(HWND parent, bool autoRefresh, int seconds, Handlers handlers)
@@ -36,14 +16,16 @@ CommandBar::CommandBar(HWND parent, bool autoRefresh, int seconds, Handlers hand
     HWND pane = window_.get();
     const DWORD button = BS_PUSHBUTTON | WS_TABSTOP;
     CreateControl(pane, L"Button", L"&Add...", button, IDC_ADD);
-    CreateControl(pane, L"Button", L"Remove", button, IDC_REMOVE);
+    CreateControl(pane, L"Button", L"Remo&ve", button, IDC_REMOVE);
     CreateControl(pane, L"Button", L"&Import...", button, IDC_IMPORT);
     CreateControl(pane, L"Button", L"&Refresh all", button, IDC_REFRESH);
     CreateControl(pane, L"Button", L"Refresh &selected", button, IDC_REFRESH_SELECTED);
     CreateControl(pane, L"Button", L"&Cancel", button, IDCANCEL);
     CreateControl(pane, L"Button", L"&Join...", button, IDC_JOIN);
     CreateControl(pane, L"Button", L"&Find player...", button, IDC_FIND);
-    CreateControl(pane, L"Button", L"Refresh &every", BS_AUTOCHECKBOX | WS_TABSTOP, IDC_AUTO);
+    CreateControl(pane, L"Button", L"A&uto refresh", BS_AUTOCHECKBOX | WS_TABSTOP, IDC_AUTO);
+    // The period's label stands right before its box: a screen reader names the box by it.
+    CreateControl(pane, L"Static", L"&every", SS_RIGHT | SS_CENTERIMAGE, IDC_AUTO_LABEL);
     CreateControl(pane, L"Edit", std::to_wstring(seconds_).c_str(), ES_NUMBER | ES_AUTOHSCROLL | WS_TABSTOP,
                   IDC_AUTO_SECONDS, WS_EX_CLIENTEDGE);
     CreateControl(pane, L"Static", L"s", SS_LEFT | SS_CENTERIMAGE, IDC_AUTO_UNIT);
@@ -89,10 +71,6 @@ void CommandBar::OnTimer(UINT_PTR timer) {
     if (timer == AutoTimer && handlers_.due) handlers_.due();
 }
 
-void CommandBar::OnSize(int, int height) {
-    int x = 0;
-    for (const Placed& placed : Row) {
-        if (placed.id) MoveWindow(GetDlgItem(window_.get(), placed.id), x, 0, placed.width, height, TRUE);
-        x += placed.width + (placed.id ? 4 : 0);
-    }
+void CommandBar::OnSize(int width, int height) {
+    PlaceRow(CommandRow, 0, width, height);
 }

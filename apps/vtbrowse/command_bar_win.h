@@ -1,4 +1,4 @@
-// The row of buttons at the top of the window, with the automatic refresh ("Refresh every N s"):
+// The row of buttons at the top of the window, with the automatic refresh ("Auto refresh every N s"):
 // a pane. The buttons' commands go to the window as its accelerators' do; the bar keeps the
 // period, checks it against its range, runs its timer and says when a refresh is due. It shows
 // which commands can run now.

@@ -10,8 +10,11 @@ HWND CreateControl(HWND parent, const wchar_t* className, const wchar_t* text, D
     HWND control = CreateWindowExW(exStyle, className, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 10, 10,
                                    parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                    GetModuleHandleW(nullptr), nullptr);
+    // The parent's font (a pane's is the main window's, a dialog's its own), else the stock one.
+    HGDIOBJ font = reinterpret_cast<HGDIOBJ>(SendMessageW(parent, WM_GETFONT, 0, 0));
     if (control)
-        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), 0);
+        SendMessageW(control, WM_SETFONT,
+                     reinterpret_cast<WPARAM>(font ? font : GetStockObject(DEFAULT_GUI_FONT)), 0);
     return control;
 }
 

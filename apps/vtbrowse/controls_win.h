@@ -9,7 +9,7 @@
 #include "common/contract/windows_headers.h"
 
 // A child control of parent with the given class, text, style (WS_CHILD | WS_VISIBLE added) and
-// id, in the dialog font of the system; destroyed with its parent.
+// id, in parent's font (the stock dialog font when it has none); destroyed with its parent.
 HWND CreateControl(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style, int id,
                    DWORD exStyle = 0);
 // The control with id in window or in one of its panes (a child that holds controls of its own);

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "apps/vtbrowse/browser_layout.h"
 #include "apps/vtbrowse/count_chart.h"
 #include "apps/vtbrowse/window_object_win.h"
 #include "common/owners/scope_exit.h"
@@ -20,7 +21,8 @@ owners::unique_window_class CountChart::RegisterClass() {
     return owners::unique_window_class::Register(ChartClass, ObjectWindowProc<CountChart>);
 }
 
-CountChart::CountChart(HWND parent, int id) {
+CountChart::CountChart(HWND parent, int id, int dpi) : dpi_(dpi) {
+    font_ = reinterpret_cast<HFONT>(SendMessageW(parent, WM_GETFONT, 0, 0));
     CreateWindowExW(WS_EX_CLIENTEDGE, ChartClass, L"", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, parent,
                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), this);
 }
@@ -32,6 +34,11 @@ void CountChart::Show(std::vector<CountPoint> history, int maxPlayers) {
     InvalidateRect(window_.get(), nullptr, FALSE);
 }
 
+void CountChart::SetDpi(int dpi) {
+    dpi_ = dpi;
+    InvalidateRect(window_.get(), nullptr, FALSE);
+}
+
 LRESULT CountChart::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     FollowWindow(window_, window, message);
     switch (message) {
@@ -40,6 +47,11 @@ LRESULT CountChart::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM l
         case WM_SIZE:
             InvalidateRect(window, nullptr, FALSE);
             return 0;
+        case WM_SETFONT:
+            font_ = reinterpret_cast<HFONT>(wParam);
+            return 0;
+        case WM_GETFONT:
+            return reinterpret_cast<LRESULT>(font_);
         case WM_PAINT: {
             PAINTSTRUCT paint;
             HDC dc = BeginPaint(window, &paint);
@@ -77,19 +89,22 @@ void CountChart::Paint(HDC dc) const {
     RECT client;
     GetClientRect(window_.get(), &client);
     FillRect(dc, &client, GetSysColorBrush(COLOR_WINDOW));
-    SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    SelectObject(dc, font_ ? static_cast<HGDIOBJ>(font_) : GetStockObject(DEFAULT_GUI_FONT));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
-    constexpr int ScaleWidth = 28;
-    constexpr int Pad = 6;
-    RECT plot{client.left + ScaleWidth, client.top + Pad, client.right - Pad, client.bottom - 18};
+    // The scale's room on the left and the line of text under the plot, in the font's height.
+    TEXTMETRICW font{};
+    GetTextMetricsW(dc, &font);
+    const auto scaled = [this](int units) { return Scaled(units, dpi_); };
+    RECT plot{client.left + scaled(28), client.top + scaled(6), client.right - scaled(6),
+              client.bottom - font.tmHeight - scaled(4)};
     if (plot.right - plot.left < 10 || plot.bottom - plot.top < 10) return;
     const ChartLayout layout =
         LayOutChart(history_, maxPlayers_, plot.right - plot.left, plot.bottom - plot.top);
-    TextAt(dc, client.left + 2, plot.top - 2, std::to_wstring(layout.top));
-    TextAt(dc, client.left + 2, plot.bottom - 12, L"0");
+    TextAt(dc, client.left + scaled(2), plot.top - scaled(2), std::to_wstring(layout.top));
+    TextAt(dc, client.left + scaled(2), plot.bottom - font.tmHeight, L"0");
     const size_t shown = std::min(history_.size(), ChartRefreshes);
-    TextAt(dc, plot.left, plot.bottom + 2,
+    TextAt(dc, plot.left, plot.bottom + scaled(2),
            history_.empty() ? L"no refresh yet" : std::to_wstring(shown) + L" refreshes, latest right");
 
     SelectObject(dc, GetStockObject(DC_PEN));
@@ -101,8 +116,8 @@ void CountChart::Paint(HDC dc) const {
     SetDCBrushColor(dc, RGB(0, 110, 200));
     for (const std::vector<ChartPoint>& run : layout.runs) {
         if (run.size() == 1) {
-            Rectangle(dc, plot.left + run[0].x - 2, plot.top + run[0].y - 2, plot.left + run[0].x + 3,
-                      plot.top + run[0].y + 3);
+            Rectangle(dc, plot.left + run[0].x - scaled(2), plot.top + run[0].y - scaled(2),
+                      plot.left + run[0].x + scaled(3), plot.top + run[0].y + scaled(3));
             continue;
         }
         MoveToEx(dc, plot.left + run[0].x, plot.top + run[0].y, nullptr);

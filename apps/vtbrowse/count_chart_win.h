@@ -12,14 +12,16 @@ class CountChart {
 public:
     // Registers the chart's window class for the program; once, before any chart is made.
     static owners::unique_window_class RegisterClass();
-    // The chart as a child of parent with id.
-    CountChart(HWND parent, int id);
+    // The chart as a child of parent with id, drawn for dpi in parent's font.
+    CountChart(HWND parent, int id, int dpi);
     CountChart(const CountChart&) = delete;
     CountChart& operator=(const CountChart&) = delete;
 
     HWND Window() const { return window_.get(); }
     // What the chart shows: history, scaled to the server's limit. Repaints it when that changed.
     void Show(std::vector<CountPoint> history, int maxPlayers);
+    // Draws for dpi from now on.
+    void SetDpi(int dpi);
 
     LRESULT OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -29,5 +31,7 @@ private:
 
     std::vector<CountPoint> history_;
     int maxPlayers_ = 0;
+    int dpi_;
+    HFONT font_ = nullptr;  // the window's, set with WM_SETFONT
     owners::unique_hwnd window_;
 };

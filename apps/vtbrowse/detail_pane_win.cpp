@@ -7,6 +7,7 @@
 
 namespace {
 
+// In 96-DPI units.
 constexpr int ChartWidth = 280;
 constexpr int Margin = 6;
 constexpr int LineHeight = 18;
@@ -31,15 +32,14 @@ int AverageCharWidth(HWND window) {
 DetailPane::DetailPane(HWND parent) {
     CreatePane(parent, IDC_DETAIL_PANE);
     HWND pane = window_.get();
-    tabs_ = CreateControl(pane, WC_TABCONTROLW, L"", WS_CLIPSIBLINGS | WS_TABSTOP, IDC_DETAIL_TABS);
+    tabs_ = CreateControl(pane, WC_TABCONTROLW, L"", WS_TABSTOP, IDC_DETAIL_TABS);
     list_ = CreateControl(pane, WC_LISTVIEWW, L"", LVS_REPORT | LVS_SHOWSELALWAYS | WS_TABSTOP,
                           IDC_DETAIL_LIST, WS_EX_CLIENTEDGE);
     chartTitle_ = CreateControl(pane, L"Static", L"Select a server to see its players over time",
                                 SS_LEFT | SS_ENDELLIPSIS, IDC_CHART_TITLE);
-    chart_ = std::make_unique<CountChart>(pane, IDC_CHART);
+    chart_ = std::make_unique<CountChart>(pane, IDC_CHART, dpi_);
     averageCharWidth_ = AverageCharWidth(list_);
     SendMessageW(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
-    SetWindowPos(list_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 }
 
 void DetailPane::Show(const ServerRow* row) {
@@ -99,16 +99,27 @@ void DetailPane::FillPage() {
     InvalidateRect(list_, nullptr, TRUE);
 }
 
+void DetailPane::OnDpiChanged(int) {
+    averageCharWidth_ = AverageCharWidth(list_);
+    chart_->SetDpi(dpi_);
+    columns_.clear();  // the page's columns are made again at the new widths
+    FillPage();
+}
+
 void DetailPane::OnSize(int width, int height) {
-    const int chartWidth = std::min(ChartWidth, width / 3);
-    const int tabsWidth = width - chartWidth - Margin;
-    MoveWindow(tabs_, 0, 0, tabsWidth, height, TRUE);
+    const int chartWidth = std::min(Scaled(ChartWidth), width / 3);
+    const int tabsWidth = width - chartWidth - Scaled(Margin);
+    // The tabs are a row above the list, not a frame around it: Tab meets them first, as a
+    // reader does.
     RECT page{0, 0, tabsWidth, height};
     SendMessageW(tabs_, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&page));
-    MoveWindow(list_, page.left, page.top, page.right - page.left, page.bottom - page.top, TRUE);
-    const int chartLeft = tabsWidth + Margin;
-    MoveWindow(chartTitle_, chartLeft, 2, chartWidth, LineHeight - 2, TRUE);
-    MoveWindow(chart_->Window(), chartLeft, LineHeight, chartWidth, height - LineHeight, TRUE);
+    const int strip = std::clamp(static_cast<int>(page.top), 0, height);
+    MoveWindow(tabs_, 0, 0, tabsWidth, strip, TRUE);
+    MoveWindow(list_, 0, strip, tabsWidth, height - strip, TRUE);
+    const int chartLeft = tabsWidth + Scaled(Margin);
+    MoveWindow(chartTitle_, chartLeft, Scaled(2), chartWidth, Scaled(LineHeight - 2), TRUE);
+    MoveWindow(chart_->Window(), chartLeft, Scaled(LineHeight), chartWidth, height - Scaled(LineHeight),
+               TRUE);
 }
 
 void DetailPane::OnNotify(const NMHDR& header) {

@@ -22,6 +22,8 @@ public:
 private:
     void OnNotify(const NMHDR& header) override;
     void OnSize(int width, int height) override;
+    // The list's font changed: the declared widths are measured again, the chart scaled.
+    void OnDpiChanged(int previous) override;
     void FillPage();
 
     HWND tabs_ = nullptr;
@@ -29,7 +31,7 @@ private:
     HWND chartTitle_ = nullptr;
     std::unique_ptr<CountChart> chart_;
     std::vector<DetailPage> pages_;
-    std::vector<std::wstring> titles_;  // of the tabs shown
+    std::vector<std::wstring> titles_;   // of the tabs shown
     std::vector<DetailColumn> columns_;  // of the page shown
-    int averageCharWidth_ = 6;  // of the list's font: the unit of the widths the plugin declares
+    int averageCharWidth_ = 6;           // of the list's font: the unit of the widths the plugin declares
 };

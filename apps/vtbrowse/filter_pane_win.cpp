@@ -10,11 +10,10 @@
 
 namespace {
 
-constexpr const wchar_t* AnyGameType = L"Any game type";
-constexpr const wchar_t* AnyMod = L"Any mod";
-// The password list's items, in PasswordFilter's order.
-constexpr const wchar_t* PasswordChoices[] = {L"With or without password", L"Password needed",
-                                              L"No password"};
+// The lists' first items (their labels say what they choose), and the password list's items, in
+// PasswordFilter's order.
+constexpr const wchar_t* Any = L"Any";
+constexpr const wchar_t* PasswordChoices[] = {Any, L"Needed", L"Not needed"};
 
 std::wstring ComboText(HWND combo, int index) {
     const LRESULT length = SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
@@ -31,51 +30,34 @@ std::wstring Chosen(HWND combo) {
     return index > 0 ? ComboText(combo, index) : L"";
 }
 
-constexpr int RowHeight = 22;
-constexpr int RowGap = 6;
-
-struct Placed {
-    int id;
-    int width;
-};
-
-// Places ids left to right on a row of pane from x, each as wide as given; a width with id 0 is
-// a gap. The lists drop down below the row.
-void PlaceRow(HWND pane, int y, std::initializer_list<Placed> row) {
-    int x = 0;
-    for (const Placed& placed : row) {
-        const bool list =
-            placed.id == IDC_FILTER_GAME || placed.id == IDC_FILTER_MOD || placed.id == IDC_FILTER_PASSWORD;
-        if (placed.id > 0)
-            MoveWindow(GetDlgItem(pane, placed.id), x, y, placed.width, list ? 200 : RowHeight, TRUE);
-        x += placed.width + (placed.id > 0 ? 4 : 0);
-    }
-}
-
 }  // namespace
 
 FilterPane::FilterPane(HWND parent, const RowFilter& filter, std::function<void()> changed)
     : changed_(std::move(changed)), filter_(filter) {
     CreatePane(parent, IDC_FILTER_BAR);
     HWND pane = window_.get();
+    // In reading order, each box and list right after its label: a screen reader names it so.
     const DWORD check = BS_AUTOCHECKBOX | WS_TABSTOP;
-    CreateControl(pane, L"Static", L"Name or map:", SS_LEFT | SS_CENTERIMAGE, IDC_FILTER_LABEL);
+    const DWORD label = SS_LEFT | SS_CENTERIMAGE;
+    CreateControl(pane, L"Static", L"&Name or map:", label, IDC_FILTER_LABEL);
     CreateControl(pane, L"Edit", L"", ES_AUTOHSCROLL | WS_TABSTOP, IDC_FILTER_TEXT, WS_EX_CLIENTEDGE);
     CreateControl(pane, L"Button", L"Hide empty", check, IDC_HIDE_EMPTY);
     CreateControl(pane, L"Button", L"Hide full", check, IDC_HIDE_FULL);
     CreateControl(pane, L"Button", L"Hide no answer", check, IDC_HIDE_SILENT);
+    CreateControl(pane, L"Button", L"Favourites on&ly", check, IDC_FAVOURITES_ONLY);
     const DWORD list = CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP;
-    CreateControl(pane, L"Static", L"Show:", SS_LEFT | SS_CENTERIMAGE, IDC_FILTER_SHOW_LABEL);
+    CreateControl(pane, L"Static", L"&Game:", label, IDC_FILTER_GAME_LABEL);
     CreateControl(pane, L"ComboBox", L"", list, IDC_FILTER_GAME);
+    CreateControl(pane, L"Static", L"Mo&d:", label, IDC_FILTER_MOD_LABEL);
     CreateControl(pane, L"ComboBox", L"", list, IDC_FILTER_MOD);
+    CreateControl(pane, L"Static", L"&Password:", label, IDC_FILTER_PASSWORD_LABEL);
     HWND password = CreateControl(pane, L"ComboBox", L"", list, IDC_FILTER_PASSWORD);
     for (const wchar_t* choice : PasswordChoices)
         SendMessageW(password, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(choice));
-    CreateControl(pane, L"Static", L"Ping under", SS_RIGHT | SS_CENTERIMAGE, IDC_FILTER_PING_LABEL);
+    CreateControl(pane, L"Static", L"Ping &below", SS_RIGHT | SS_CENTERIMAGE, IDC_FILTER_PING_LABEL);
     CreateControl(pane, L"Edit", L"", ES_NUMBER | ES_AUTOHSCROLL | WS_TABSTOP, IDC_FILTER_PING,
                   WS_EX_CLIENTEDGE);
-    CreateControl(pane, L"Static", L"ms", SS_LEFT | SS_CENTERIMAGE, IDC_FILTER_PING_UNIT);
-    CreateControl(pane, L"Button", L"Favourites only", check, IDC_FAVOURITES_ONLY);
+    CreateControl(pane, L"Static", L"ms", label, IDC_FILTER_PING_UNIT);
     SendDlgItemMessageW(pane, IDC_FILTER_PING, EM_SETCUEBANNER, TRUE, reinterpret_cast<LPARAM>(L"any"));
     Show();
 }
@@ -87,8 +69,8 @@ void FilterPane::Show() {
     SetChecked(GetDlgItem(pane, IDC_HIDE_EMPTY), filter_.hideEmpty);
     SetChecked(GetDlgItem(pane, IDC_HIDE_FULL), filter_.hideFull);
     SetChecked(GetDlgItem(pane, IDC_HIDE_SILENT), filter_.hideSilent);
-    Fill(IDC_FILTER_GAME, AnyGameType, {}, filter_.gameType);
-    Fill(IDC_FILTER_MOD, AnyMod, {}, filter_.mod);
+    Fill(IDC_FILTER_GAME, Any, {}, filter_.gameType);
+    Fill(IDC_FILTER_MOD, Any, {}, filter_.mod);
     SendDlgItemMessageW(pane, IDC_FILTER_PASSWORD, CB_SETCURSEL, static_cast<WPARAM>(filter_.password), 0);
     SetDlgItemTextW(pane, IDC_FILTER_PING,
                     filter_.pingUnderMs > 0 ? std::to_wstring(filter_.pingUnderMs).c_str() : L"");
@@ -113,8 +95,8 @@ void FilterPane::Read() {
 void FilterPane::OfferChoices(const ServerTable& rows) {
     showing_ = true;
     std::vector<std::vector<std::wstring>> seen = RuleValuesSeen(rows, {GameTypeRule, ModRule});
-    Fill(IDC_FILTER_GAME, AnyGameType, std::move(seen[0]), filter_.gameType);
-    Fill(IDC_FILTER_MOD, AnyMod, std::move(seen[1]), filter_.mod);
+    Fill(IDC_FILTER_GAME, Any, std::move(seen[0]), filter_.gameType);
+    Fill(IDC_FILTER_MOD, Any, std::move(seen[1]), filter_.mod);
     showing_ = false;
 }
 
@@ -152,39 +134,7 @@ void FilterPane::OnCommand(int id, int code) {
     if (changed_) changed_();
 }
 
-void FilterPane::OnSize(int, int) {
-    HWND pane = window_.get();
-    PlaceRow(pane, 0,
-             {{IDC_FILTER_LABEL, 84},
-              {IDC_FILTER_TEXT, 180},
-              {0, 8},
-              {IDC_HIDE_EMPTY, 86},
-              {IDC_HIDE_FULL, 76},
-              {IDC_HIDE_SILENT, 110}});
-    PlaceRow(pane, RowHeight + RowGap,
-             {{IDC_FILTER_SHOW_LABEL, 36},
-              {IDC_FILTER_GAME, 130},
-              {IDC_FILTER_MOD, 110},
-              {IDC_FILTER_PASSWORD, 170},
-              {IDC_FILTER_PING_LABEL, 62},
-              {IDC_FILTER_PING, 48},
-              {IDC_FILTER_PING_UNIT, 18},
-              {IDC_FAVOURITES_ONLY, 110}});
-    ShapeToControls();
-}
-
-void FilterPane::ShapeToControls() {
-    HWND pane = window_.get();
-    owners::unique_gdi_object shape(CreateRectRgn(0, 0, 0, 0));
-    for (HWND control = GetWindow(pane, GW_CHILD); control && shape;
-         control = GetWindow(control, GW_HWNDNEXT)) {
-        RECT area{};
-        GetWindowRect(control, &area);
-        MapWindowPoints(nullptr, pane, reinterpret_cast<POINT*>(&area), 2);
-        const owners::unique_gdi_object part(CreateRectRgnIndirect(&area));
-        CombineRgn(static_cast<HRGN>(shape.get()), static_cast<HRGN>(shape.get()),
-                   static_cast<HRGN>(part.get()), RGN_OR);
-    }
-    // The system owns the region it was given.
-    if (shape && SetWindowRgn(pane, static_cast<HRGN>(shape.get()), TRUE)) shape.release();
+void FilterPane::OnSize(int width, int) {
+    for (int row = 0; row < 2; ++row)
+        PlaceRow(FilterRows[row], Scaled(row * RowStep), width, Scaled(ControlHeight));
 }

@@ -1,6 +1,6 @@
-// The filters, a pane that owns the whole RowFilter: on its first row the name or map typed and
-// the hide boxes, on its second the players' choices (game type and mod, as the servers send
-// them in their rules and offered as they arrive, password, ping under a bound, favourites only).
+// The filters, a pane that owns the whole RowFilter: on its first row the name or map typed, the
+// hide boxes and favourites only, on its second the players' choices (game type and mod, as the
+// servers send them in their rules and offered as they arrive, password, ping under a bound).
 // It reports each change; the window then asks it for the filter.
 #pragma once
 
@@ -27,8 +27,6 @@ private:
     void Read();
     void Fill(int combo, const std::wstring& anyText, std::vector<std::wstring> values,
               const std::wstring& chosen);
-    // The pane is the shape of its controls: what its rows leave free belongs to its neighbours.
-    void ShapeToControls();
 
     std::function<void()> changed_;
     RowFilter filter_;

@@ -1,7 +1,11 @@
 #include "apps/vtbrowse/find_player_win.h"
 
+#include <utility>
+
 #include "apps/vtbrowse/browser_ids.h"
+#include "apps/vtbrowse/browser_layout.h"
 #include "apps/vtbrowse/controls_win.h"
+#include "apps/vtbrowse/display_scale_win.h"
 #include "apps/vtbrowse/window_object_win.h"
 
 FindPlayerWindow::FindPlayerWindow(HWND owner, Search search, Choose choose)
@@ -67,10 +71,12 @@ INT_PTR FindPlayerWindow::OnMessage(HWND dialog, UINT message, WPARAM wParam, LP
         case WM_INITDIALOG: {
             HWND list = GetDlgItem(dialog_.get(), IDC_FIND_RESULTS);
             SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT);
-            AddListColumn(list, L"Player", 120);
-            AddListColumn(list, L"Server", 150);
-            AddListColumn(list, L"Address", 130);
-            AddListColumn(list, L"Map", 100);
+            // The dialog's own sizes scale with its font; these are in 96-DPI units.
+            dpi_ = WindowDpi(dialog);
+            AddListColumn(list, L"Player", Scaled(120, dpi_));
+            AddListColumn(list, L"Server", Scaled(150, dpi_));
+            AddListColumn(list, L"Address", Scaled(130, dpi_));
+            AddListColumn(list, L"Map", Scaled(100, dpi_));
             Layout();
             Update();
             return TRUE;
@@ -78,8 +84,19 @@ INT_PTR FindPlayerWindow::OnMessage(HWND dialog, UINT message, WPARAM wParam, LP
         case WM_SIZE:
             Layout();
             return TRUE;
+        case WM_DPICHANGED: {
+            // Moved to a display of another scale: the system scales the dialog and what its
+            // template made; the columns made here follow.
+            const int previous = std::exchange(dpi_, HIWORD(wParam));
+            HWND list = GetDlgItem(dialog_.get(), IDC_FIND_RESULTS);
+            for (int column = 0; column < 4; ++column)
+                ListView_SetColumnWidth(list, column,
+                                        MulDiv(ListView_GetColumnWidth(list, column), dpi_, previous));
+            return FALSE;  // and the system's own scaling goes on
+        }
         case WM_GETMINMAXINFO:
-            reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = POINT{360, 220};
+            reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize =
+                POINT{Scaled(360, dpi_), Scaled(220, dpi_)};
             return TRUE;
         case WM_COMMAND:
             if (LOWORD(wParam) == IDC_FIND_TEXT && HIWORD(wParam) == EN_CHANGE) {

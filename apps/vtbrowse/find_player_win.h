@@ -38,5 +38,6 @@ private:
     Search search_;
     Choose choose_;
     std::vector<PlayerSighting> found_;
+    int dpi_ = 96;
     owners::unique_hwnd dialog_;
 };

@@ -7,7 +7,8 @@
 
 namespace {
 
-constexpr int RowHeight = 22;
+// The list's columns in 96-DPI units.
+constexpr int ColumnWidths[] = {70, 80, 180, 90};
 
 std::wstring ServerText(const FriendSighting& sighting) {
     if (sighting.player.empty()) return L"not playing on the servers that answered";
@@ -32,10 +33,9 @@ FriendsPane::FriendsPane(HWND parent, int id, ServerTable& rows, std::vector<std
         CreateControl(pane, WC_LISTVIEWW, L"", LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_TABSTOP,
                       IDC_FRIEND_LIST, WS_EX_CLIENTEDGE);
     SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
-    AddListColumn(list, L"Friend", 70);
-    AddListColumn(list, L"Playing as", 80);
-    AddListColumn(list, L"Server", 180);
-    AddListColumn(list, L"Map", 90);
+    int column = 0;
+    for (const wchar_t* heading : {L"Friend", L"Playing as", L"Server", L"Map"})
+        AddListColumn(list, heading, Scaled(ColumnWidths[column++]));
     icon_ = std::make_unique<NotificationIcon>([this] {
         if (lastAppearance_) Choose(lastAppearance_);
     });
@@ -144,18 +144,21 @@ void FriendsPane::OnCommand(int id, int code) {
 }
 
 void FriendsPane::OnNotify(const NMHDR& header) {
-    if (header.idFrom == IDC_FRIEND_LIST && (header.code == NM_DBLCLK || header.code == NM_RETURN))
-        ChooseSelected();
+    if (header.idFrom != IDC_FRIEND_LIST) return;
+    if (header.code == NM_DBLCLK || header.code == NM_RETURN) ChooseSelected();
+    if (header.code == LVN_KEYDOWN && reinterpret_cast<const NMLVKEYDOWN&>(header).wVKey == VK_DELETE)
+        RemoveSelected();
 }
 
 void FriendsPane::OnSize(int width, int height) {
     HWND pane = window_.get();
-    const int buttons = 76 + 4 + 64;
-    MoveWindow(GetDlgItem(pane, IDC_FRIENDS_TITLE), 0, 0, 46, RowHeight, TRUE);
-    MoveWindow(GetDlgItem(pane, IDC_FRIEND_TEXT), 50, 0, std::max(60, width - 50 - buttons - 8), RowHeight,
-               TRUE);
-    MoveWindow(GetDlgItem(pane, IDC_FRIEND_ADD), width - buttons, 0, 76, RowHeight, TRUE);
-    MoveWindow(GetDlgItem(pane, IDC_FRIEND_REMOVE), width - 64, 0, 64, RowHeight, TRUE);
-    MoveWindow(GetDlgItem(pane, IDC_FRIEND_LIST), 0, RowHeight + 4, width,
-               std::max(20, height - RowHeight - 4), TRUE);
+    PlaceRow(FriendsRow, 0, width, Scaled(ControlHeight));
+    MoveWindow(GetDlgItem(pane, IDC_FRIEND_LIST), 0, Scaled(ControlHeight + 4), width,
+               std::max(Scaled(20), height - Scaled(ControlHeight + 4)), TRUE);
+}
+
+void FriendsPane::OnDpiChanged(int) {
+    HWND list = GetDlgItem(window_.get(), IDC_FRIEND_LIST);
+    for (int column = 0; column < 4; ++column)
+        SendMessageW(list, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), Scaled(ColumnWidths[column]));
 }

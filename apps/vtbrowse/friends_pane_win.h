@@ -45,6 +45,7 @@ private:
     void OnCommand(int id, int code) override;
     void OnNotify(const NMHDR& header) override;
     void OnSize(int width, int height) override;
+    void OnDpiChanged(int previous) override;
     void AddTyped();
     void RemoveSelected();
     void ShowWhere();

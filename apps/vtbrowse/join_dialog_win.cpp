@@ -20,7 +20,9 @@ struct JoinState {
     INT_PTR OnMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 };
 
-// Lays controls out from the top, in dialog units: a label column and a field column.
+// Lays controls out from the top, in dialog units: a label column and a field column. A text
+// stands as high as its lines need in the dialog's font at its width (the plugin's names and
+// descriptions are as long as it makes them).
 class Stacker {
 public:
     explicit Stacker(HWND dialog) : dialog_(dialog) {}
@@ -34,28 +36,29 @@ public:
         MoveWindow(control, box.left, box.top, box.right - box.left, box.bottom - box.top, FALSE);
         return control;
     }
-    // A label and an edit on one line; hint, if any, in a line of its own below.
-    HWND Field(const std::wstring& label, int id, const std::wstring& value, const std::wstring& hint,
-               DWORD editStyle = 0, int width = FieldWidth) {
-        Place(L"Static", label, SS_LEFT, -1, Margin, LabelWidth, 10);
-        return FieldAfterLabel(id, value, hint, editStyle, width);
+    // A text of its lines' height, at least height; the height it took.
+    int Text(const std::wstring& text, DWORD style, int id, int x, int width, int height = 10) {
+        const int taken = std::max(height, LinesHeight(text, style, width));
+        Place(L"Static", text, SS_LEFT | style, id, x, width, taken);
+        return taken;
     }
-    HWND FieldAfterLabel(int id, const std::wstring& value, const std::wstring& hint, DWORD editStyle,
-                         int width) {
+    // A label and an edit on one line; hint, if any, below the edit. Labels and hints of the
+    // plugin's take their text as it stands (noPrefix).
+    HWND Field(const std::wstring& label, int id, const std::wstring& value, const std::wstring& hint,
+               DWORD editStyle = 0, int width = FieldWidth, DWORD noPrefix = 0) {
+        const int top = y_;
+        const int labelHeight = Text(label, noPrefix, -1, Margin, LabelWidth);
         HWND edit = Place(L"Edit", value, ES_AUTOHSCROLL | WS_TABSTOP | editStyle, id, FieldLeft, width, 12);
         if (!hint.empty()) SendMessageW(edit, EM_SETCUEBANNER, TRUE, reinterpret_cast<LPARAM>(hint.c_str()));
         y_ += 14;
-        if (!hint.empty()) {
-            Place(L"Static", hint, SS_LEFT, id + IDC_JOIN_HINT_OFFSET, FieldLeft, FieldWidth, 9);
-            y_ += 11;
-        }
-        y_ += 3;
+        if (!hint.empty())
+            y_ += Text(hint, noPrefix, id + IDC_JOIN_HINT_OFFSET, FieldLeft, FieldWidth, 9) + 2;
+        y_ = std::max(y_, top + labelHeight) + 3;
         return edit;
     }
     void Heading(const std::wstring& text) {
         y_ += 3;
-        Place(L"Static", text, SS_LEFT, -1, Margin, Width - 2 * Margin, 10);
-        y_ += 12;
+        y_ += Text(text, 0, -1, Margin, Width - 2 * Margin) + 2;
     }
     int& Y() { return y_; }
 
@@ -66,6 +69,21 @@ public:
     static constexpr int FieldWidth = Width - FieldLeft - Margin;
 
 private:
+    // The height in dialog units that text needs in width units, its words wrapped.
+    int LinesHeight(const std::wstring& text, DWORD style, int width) const {
+        RECT unit{0, 0, width, 8};
+        MapDialogRect(dialog_, &unit);
+        RECT need{0, 0, unit.right, 0};
+        HDC dc = GetDC(dialog_);
+        if (!dc) return 0;
+        HGDIOBJ before = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(dialog_, WM_GETFONT, 0, 0)));
+        DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &need,
+                  DT_CALCRECT | DT_WORDBREAK | ((style & SS_NOPREFIX) ? DT_NOPREFIX : 0));
+        SelectObject(dc, before);
+        ReleaseDC(dialog_, dc);
+        return unit.bottom > 0 ? (need.bottom * 8 + unit.bottom - 1) / unit.bottom : 0;
+    }
+
     HWND dialog_;
     int y_ = 7;
 };
@@ -82,13 +100,13 @@ void Build(HWND dialog, const JoinState& state) {
     Stacker stack(dialog);
     const std::wstring name = row.last.status.serverName;
     stack.Place(L"Static", L"Server", SS_LEFT, -1, Stacker::Margin, Stacker::LabelWidth, 10);
-    stack.Place(L"Static", (name.empty() ? L"" : name + L"  ") + CellText(row, RowColumn::Address), SS_LEFT,
-                IDC_JOIN_SERVER, Stacker::FieldLeft, Stacker::FieldWidth, 10);
-    stack.Y() += 15;
-    stack.Field(L"Game executable", IDC_JOIN_EXECUTABLE, state.join->executable, L"", 0,
+    stack.Y() += stack.Text((name.empty() ? L"" : name + L"  ") + CellText(row, RowColumn::Address),
+                            SS_NOPREFIX, IDC_JOIN_SERVER, Stacker::FieldLeft, Stacker::FieldWidth) +
+                 5;
+    stack.Field(L"&Game executable", IDC_JOIN_EXECUTABLE, state.join->executable, L"", 0,
                 Stacker::FieldWidth - 46);
     stack.Y() -= 17;
-    stack.Place(L"Button", L"Browse...", BS_PUSHBUTTON | WS_TABSTOP, IDC_JOIN_BROWSE,
+    stack.Place(L"Button", L"&Browse...", BS_PUSHBUTTON | WS_TABSTOP, IDC_JOIN_BROWSE,
                 Stacker::Width - Stacker::Margin - 42, 42, 13);
     stack.Y() += 17;
 
@@ -102,22 +120,23 @@ void Build(HWND dialog, const JoinState& state) {
     for (const OfferedLaunchOption& option : row.offeredOptions) {
         const auto value = state.optionValues->find(option.id);
         stack.Field(option.name, next++, value == state.optionValues->end() ? L"" : value->second,
-                    option.description, option.id == Password ? ES_PASSWORD : 0);
+                    option.description, option.id == Password ? ES_PASSWORD : 0, Stacker::FieldWidth,
+                    SS_NOPREFIX);
     }
 
     stack.Heading(L"For every server");
-    stack.Field(L"Player name", IDC_JOIN_PLAYER_NAME, state.join->playerName, L"");
-    stack.Field(L"Config file", IDC_JOIN_CONFIG_FILE, state.join->configFile, L"");
-    stack.Field(L"Extra parameters", IDC_JOIN_PARAMETERS, state.join->parameters,
+    stack.Field(L"Player &name", IDC_JOIN_PLAYER_NAME, state.join->playerName, L"");
+    stack.Field(L"&Config file", IDC_JOIN_CONFIG_FILE, state.join->configFile, L"");
+    stack.Field(L"E&xtra parameters", IDC_JOIN_PARAMETERS, state.join->parameters,
                 L"<address> becomes the server's address:port; without it +connect is added");
 
     if (state.watch) {
         SetWindowTextW(dialog, L"Join when a seat frees");
         stack.Heading(L"Waiting for a seat: the game starts the moment one is free");
-        stack.Field(L"Look every", IDC_JOIN_WATCH_EVERY, std::to_wstring(state.watch->everySeconds),
+        stack.Field(L"&Look every", IDC_JOIN_WATCH_EVERY, std::to_wstring(state.watch->everySeconds),
                     L"seconds (" + SeatWatchEverySetting.Range() + L"): only this server is asked", ES_NUMBER,
                     40);
-        stack.Field(L"Give up after", IDC_JOIN_WATCH_GIVE_UP, std::to_wstring(state.watch->giveUpMinutes),
+        stack.Field(L"Give &up after", IDC_JOIN_WATCH_GIVE_UP, std::to_wstring(state.watch->giveUpMinutes),
                     L"minutes (" + SeatWatchGiveUpSetting.Range() + L")", ES_NUMBER, 40);
     }
     stack.Y() += 4;
@@ -126,13 +145,14 @@ void Build(HWND dialog, const JoinState& state) {
     stack.Place(L"Button", L"Cancel", BS_PUSHBUTTON | WS_TABSTOP, IDCANCEL, Stacker::Width - 54, 47, 14);
     stack.Y() += 14 + Stacker::Margin;
 
-    // The frame grows to what was stacked.
-    RECT client{0, 0, Stacker::Width, stack.Y()};
+    // The frame grows to what was stacked, around it as the system draws it at the dialog's scale
+    // (on a display of another scale than the system's, not the system's frame).
+    RECT client{0, 0, Stacker::Width, stack.Y()}, outer{}, inner{};
     MapDialogRect(dialog, &client);
-    AdjustWindowRectEx(&client, static_cast<DWORD>(GetWindowLongPtrW(dialog, GWL_STYLE)), FALSE,
-                       static_cast<DWORD>(GetWindowLongPtrW(dialog, GWL_EXSTYLE)));
-    SetWindowPos(dialog, nullptr, 0, 0, client.right - client.left, client.bottom - client.top,
-                 SWP_NOMOVE | SWP_NOZORDER);
+    GetWindowRect(dialog, &outer);
+    GetClientRect(dialog, &inner);
+    SetWindowPos(dialog, nullptr, 0, 0, client.right + (outer.right - outer.left) - inner.right,
+                 client.bottom + (outer.bottom - outer.top) - inner.bottom, SWP_NOMOVE | SWP_NOZORDER);
     SendMessageW(dialog, DM_SETDEFID, IDOK, 0);
 }
 

@@ -2,6 +2,8 @@
 
 #include <shellapi.h>
 
+#include "apps/vtbrowse/display_scale_win.h"
+
 namespace {
 
 constexpr UINT IconId = 1;
@@ -39,7 +41,8 @@ bool NotificationIcon::Tell(const std::wstring& title, const std::wstring& text)
     if (!added_) {
         data.uFlags = NIF_ICON | NIF_TIP | NIF_MESSAGE;
         data.uCallbackMessage = IconMessage;
-        data.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
+        if (!icon_) icon_ = SmallApplicationIcon();
+        data.hIcon = icon_.get();
         CopyInto(data.szTip, L"vtbrowse: Tribes servers");
         added_ = Shell_NotifyIconW(NIM_ADD, &data) != FALSE;
         if (!added_) return false;

@@ -1,6 +1,6 @@
 // vtbrowse's icon in the notification area, there from its first message on: a balloon says what
 // happened while the user looks elsewhere (a friend appeared); a click on the balloon or the icon
-// is reported to the window.
+// is reported to the window. Its icon is the small one at the notification area's scale.
 #pragma once
 
 #include <functional>
@@ -22,5 +22,6 @@ private:
     bool OnOther(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     std::function<void()> clicked_;
+    owners::unique_icon icon_;  // made when the icon is first added
     bool added_ = false;
 };

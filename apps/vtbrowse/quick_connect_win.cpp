@@ -8,11 +8,11 @@
 QuickConnect::QuickConnect(HWND parent, int id, Handlers handlers) : handlers_(std::move(handlers)) {
     CreatePane(parent, id);
     HWND pane = window_.get();
-    CreateControl(pane, L"Static", L"Connect to:", SS_RIGHT | SS_CENTERIMAGE, IDC_QUICK_LABEL);
+    CreateControl(pane, L"Static", L"C&onnect to:", SS_RIGHT | SS_CENTERIMAGE, IDC_QUICK_LABEL);
     HWND text =
         CreateControl(pane, L"Edit", L"", ES_AUTOHSCROLL | WS_TABSTOP, IDC_QUICK_TEXT, WS_EX_CLIENTEDGE);
     SendMessageW(text, EM_SETCUEBANNER, TRUE, reinterpret_cast<LPARAM>(L"ADDRESS:PORT"));
-    CreateControl(pane, L"Button", L"C&onnect", BS_PUSHBUTTON | WS_TABSTOP, IDC_QUICK_GO);
+    CreateControl(pane, L"Button", L"Connect", BS_PUSHBUTTON | WS_TABSTOP, IDC_QUICK_GO);
 }
 
 void QuickConnect::Await(ServerId server) {
@@ -53,11 +53,5 @@ void QuickConnect::OnCommand(int id, int code) {
 }
 
 void QuickConnect::OnSize(int width, int height) {
-    constexpr int LabelWidth = 70;
-    constexpr int ButtonWidth = 64;
-    HWND pane = window_.get();
-    MoveWindow(GetDlgItem(pane, IDC_QUICK_LABEL), 0, 0, LabelWidth, height, TRUE);
-    MoveWindow(GetDlgItem(pane, IDC_QUICK_TEXT), LabelWidth + 4, 0, width - LabelWidth - ButtonWidth - 8,
-               height, TRUE);
-    MoveWindow(GetDlgItem(pane, IDC_QUICK_GO), width - ButtonWidth, 0, ButtonWidth, height, TRUE);
+    PlaceRow(QuickRow, 0, width, height);
 }

@@ -20,7 +20,7 @@ int RefreshStatus::Height() {
 
 void RefreshStatus::OnSize(int width, int) {
     SendMessageW(bar_, WM_SIZE, 0, 0);
-    const int parts[2] = {std::max(100, width - 220), -1};
+    const int parts[2] = {std::max(Scaled(100), width - Scaled(220)), -1};
     SendMessageW(bar_, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
 }
 

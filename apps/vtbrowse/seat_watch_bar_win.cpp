@@ -29,7 +29,7 @@ SeatWatchBar::SeatWatchBar(HWND parent, int id, ServerTable& table, Handlers han
     CreatePane(parent, id);
     CreateControl(window_.get(), L"Static", IdleLine, SS_LEFT | SS_CENTERIMAGE | SS_ENDELLIPSIS,
                   IDC_WATCH_TEXT);
-    CreateControl(window_.get(), L"Button", L"Stop waiting", BS_PUSHBUTTON | WS_TABSTOP | WS_DISABLED,
+    CreateControl(window_.get(), L"Button", L"Stop &waiting", BS_PUSHBUTTON | WS_TABSTOP | WS_DISABLED,
                   IDC_WATCH_STOP);
 }
 
@@ -124,8 +124,5 @@ void SeatWatchBar::OnCommand(int id, int code) {
 }
 
 void SeatWatchBar::OnSize(int width, int height) {
-    constexpr int ButtonWidth = 84;
-    MoveWindow(GetDlgItem(window_.get(), IDC_WATCH_TEXT), 0, 0, std::max(40, width - ButtonWidth - 6), height,
-               TRUE);
-    MoveWindow(GetDlgItem(window_.get(), IDC_WATCH_STOP), width - ButtonWidth, 0, ButtonWidth, height, TRUE);
+    PlaceRow(SeatRow, 0, width, height);
 }

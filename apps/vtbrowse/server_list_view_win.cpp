@@ -25,18 +25,18 @@ void CopyOut(const std::wstring& text, wchar_t* buffer, int size) {
 
 }  // namespace
 
-ServerListView::ServerListView(HWND parent, ServerTable& table, const RowOrder& order, Handlers handlers)
-    : table_(table), handlers_(std::move(handlers)), order_(order) {
+ServerListView::ServerListView(HWND parent, ServerTable& table, const RowOrder& order,
+                               const std::vector<int>& columnWidths, Handlers handlers)
+    : table_(table), handlers_(std::move(handlers)), order_(order), widths_(columnWidths) {
     CreatePane(parent, IDC_SERVER_PANE);
     list_ = CreateControl(window_.get(), WC_LISTVIEWW, L"",
                           LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS | WS_TABSTOP, IDC_SERVERS,
                           WS_EX_CLIENTEDGE);
     SendMessageW(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
                  LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP | LVS_EX_DOUBLEBUFFER | LVS_EX_HEADERDRAGDROP);
-    static const int widths[RowColumnCount] = {190, 150, 110, 80, 230, 60, 80};
-    for (int column = 0; column < RowColumnCount; ++column) {
-        AddListColumn(list_, ColumnHeading(static_cast<RowColumn>(column)), widths[column]);
-    }
+    if (widths_.size() != RowColumnCount) widths_ = {190, 150, 110, 80, 230, 60, 80};
+    for (int column = 0; column < RowColumnCount; ++column)
+        AddListColumn(list_, ColumnHeading(static_cast<RowColumn>(column)), Scaled(widths_[column]));
     // The star stands first; the columns keep their numbers (the settings' sort key, the tests).
     int places[RowColumnCount] = {static_cast<int>(RowColumn::Favourite)};
     for (int column = 1; column < RowColumnCount; ++column) places[column] = column - 1;
@@ -137,7 +137,7 @@ void ServerListView::SortBy(RowColumn column) {
     order_.column = column;
     ShowOrder();
     Show(filter_);
-    if (handlers_.sorted) handlers_.sorted();
+    if (handlers_.arranged) handlers_.arranged();
 }
 
 void ServerListView::ShowOrder() {
@@ -221,16 +221,16 @@ void ServerListView::ContextMenu(LPARAM where) {
     // The plugin's own menu step for the server comes first, as a host's menu does it.
     if (handlers_.menuOpening) handlers_.menuOpening(FocusedId());
     owners::unique_menu menu(CreatePopupMenu());
-    AppendMenuW(menu.get(), MF_STRING, IDC_REFRESH_SELECTED, L"Refresh");
-    AppendMenuW(menu.get(), MF_STRING, IDC_JOIN, L"Join...\tEnter");
-    AppendMenuW(menu.get(), MF_STRING, IDC_WATCH_SEAT, L"Join when a seat frees...");
+    AppendMenuW(menu.get(), MF_STRING, IDC_REFRESH_SELECTED, L"&Refresh");
+    AppendMenuW(menu.get(), MF_STRING, IDC_JOIN, L"&Join...\tEnter");
+    AppendMenuW(menu.get(), MF_STRING, IDC_WATCH_SEAT, L"Join when a seat &frees...");
     const ServerRow* focused = table_.Find(FocusedId());
     AppendMenuW(menu.get(), MF_STRING, IDC_FAVOURITE,
-                focused && focused->origin.favourite ? L"Remove from favourites\tCtrl+D"
-                                                     : L"Add to favourites\tCtrl+D");
-    AppendMenuW(menu.get(), MF_STRING, IDC_REMOVE, L"Remove\tDel");
+                focused && focused->origin.favourite ? L"Remove from fa&vourites\tCtrl+D"
+                                                     : L"Add to fa&vourites\tCtrl+D");
+    AppendMenuW(menu.get(), MF_STRING, IDC_REMOVE, L"Re&move\tDel");
     AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(menu.get(), MF_STRING, IDC_HAND_BACK, L"Pass to the plugin and back");
+    AppendMenuW(menu.get(), MF_STRING, IDC_HAND_BACK, L"&Pass to the plugin and back");
     const int chosen = static_cast<int>(TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, point.x,
                                                        point.y, 0, window_.get(), nullptr));
     if (chosen && handlers_.command) handlers_.command(chosen);
@@ -252,7 +252,40 @@ void ServerListView::OnSize(int width, int height) {
     MoveWindow(list_, 0, 0, width, height, TRUE);
 }
 
+std::vector<int> ServerListView::ColumnWidths() {
+    // A width the user changed is read back; one untouched keeps its units exactly.
+    for (int column = 0; column < RowColumnCount; ++column) {
+        const int shown =
+            static_cast<int>(SendMessageW(list_, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0));
+        if (shown != Scaled(widths_[column])) widths_[column] = Unscaled(shown, dpi_);
+    }
+    return widths_;
+}
+
+void ServerListView::OnDpiChanged(int previous) {
+    for (int column = 0; column < RowColumnCount; ++column) {
+        const int shown =
+            static_cast<int>(SendMessageW(list_, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0));
+        if (shown != ::Scaled(widths_[column], previous)) widths_[column] = Unscaled(shown, previous);
+    }
+    ShowColumnWidths();
+}
+
+void ServerListView::ShowColumnWidths() {
+    settingWidths_ = true;
+    for (int column = 0; column < RowColumnCount; ++column)
+        SendMessageW(list_, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), Scaled(widths_[column]));
+    settingWidths_ = false;
+}
+
 void ServerListView::OnNotify(const NMHDR& header) {
+    // A column's width the user changed is kept.
+    if (header.code == HDN_ITEMCHANGEDW && !settingWidths_ &&
+        header.hwndFrom == reinterpret_cast<HWND>(SendMessageW(list_, LVM_GETHEADER, 0, 0))) {
+        const HDITEMW* item = reinterpret_cast<const NMHEADERW&>(header).pitem;
+        if (item && (item->mask & HDI_WIDTH) && handlers_.arranged) handlers_.arranged();
+        return;
+    }
     if (header.hwndFrom != list_) return;
     switch (header.code) {
         case LVN_GETDISPINFOW: {

@@ -21,7 +21,7 @@
 class ServerListView final : public Pane, private TableSubscriber {
 public:
     struct Handlers {
-        std::function<void()> sorted;  // by a heading clicked
+        std::function<void()> arranged;  // sorted by a heading clicked, or a column's width changed
         std::function<void()> selectionChanged;
         std::function<void()> deletePressed;
         std::function<void()> chosen;  // Enter or a double click
@@ -31,8 +31,10 @@ public:
     };
 
     // Hears table (which outlives the view) until destroyed; it is read whenever the list draws.
-    // The rows show in order until a heading is clicked.
-    ServerListView(HWND parent, ServerTable& table, const RowOrder& order, Handlers handlers);
+    // The rows show in order until a heading is clicked; the columns are columnWidths wide (in
+    // 96-DPI units, by RowColumn; empty or of another count: the usual widths).
+    ServerListView(HWND parent, ServerTable& table, const RowOrder& order,
+                   const std::vector<int>& columnWidths, Handlers handlers);
     ~ServerListView();
     ServerListView(const ServerListView&) = delete;
     ServerListView& operator=(const ServerListView&) = delete;
@@ -43,6 +45,8 @@ public:
     // Shows what the rows answered since the last Show or Update.
     void Update();
     const RowOrder& Order() const { return order_; }
+    // The columns' widths in 96-DPI units, by RowColumn, as the user left them.
+    std::vector<int> ColumnWidths();
     // Takes the selected servers off the table; the ids removed.
     std::vector<ServerId> RemoveSelected() { return table_.Remove(SelectedIds()); }
     // The selected servers become favourites, or stop being them when all were.
@@ -67,6 +71,9 @@ private:
     void SortBy(RowColumn column);
     void ShowOrder();  // the sort arrow
     void OnSize(int width, int height) override;
+    void OnDpiChanged(int previous) override;
+    // Sets the columns' widths to widths_ at the DPI.
+    void ShowColumnWidths();
     bool OnOther(UINT message, WPARAM wParam, LPARAM lParam) override;
     // The servers' context menu asked for at where (screen, or -1 from the keyboard): the item
     // clicked is selected first, the handlers are told of the server in focus, then of the
@@ -91,5 +98,8 @@ private:
     bool rowsAddedOrRemoved_ = false;
     std::unordered_map<ServerId, RowTexts> drawn_;  // the texts the list view was given
     bool restoringSelection_ = false;
+    // The columns' widths in 96-DPI units: what the user set, kept exact while the scale changes.
+    std::vector<int> widths_;
+    bool settingWidths_ = false;  // the header's notifications of it are not the user's
     HWND list_ = nullptr;
 };

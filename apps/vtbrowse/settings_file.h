@@ -38,6 +38,8 @@ struct JoinSettings {
     std::wstring configFile;
 };
 
+// Where the window stands on the screen, in pixels, and its size in 96-DPI units, so that it has
+// the same size at any scale (a file written before sizes were scaled is read the same way).
 struct WindowPlace {
     int x = 0;
     int y = 0;
@@ -64,6 +66,7 @@ struct BrowserSettings {
     bool autoRefresh = false;
     JoinSettings join;
     WindowPlace window;
+    std::vector<int> columnWidths;  // the server list's, in 96-DPI units by RowColumn; empty: the usual
     int seatWatchSeconds = SeatWatchEverySetting.fallback;         // the pace of a seat watch's pings
     int seatWatchGiveUpMinutes = SeatWatchGiveUpSetting.fallback;  // how long a seat watch waits at the most
     // Lines of keys this vtbrowse does not know (a newer one wrote them): written back as they stand.

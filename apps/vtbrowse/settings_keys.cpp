@@ -28,6 +28,26 @@ bool ParseWindow(std::string_view text, BrowserSettings& settings, std::string&)
     return true;
 }
 
+// "columns=W,W,...": a width for every column of the server list.
+bool ParseColumns(std::string_view text, BrowserSettings& settings, std::string&) {
+    std::vector<int> widths;
+    for (;;) {
+        const size_t comma = text.find(',');
+        if (!ParseNumber(text.substr(0, comma), 0, 4000, widths.emplace_back())) return false;
+        if (comma == std::string_view::npos) break;
+        text.remove_prefix(comma + 1);
+    }
+    if (widths.size() != RowColumnCount) return false;
+    settings.columnWidths = std::move(widths);
+    return true;
+}
+
+void WriteColumns(const BrowserSettings& settings, std::vector<std::string>& values) {
+    std::string value;
+    for (const int width : settings.columnWidths) value += (value.empty() ? "" : ",") + std::to_string(width);
+    if (!value.empty()) values.push_back(value);
+}
+
 // "option=ID ADDRESS:PORT VALUE"
 bool ParseOption(std::string_view text, BrowserSettings& settings, std::string& why) {
     const size_t first = text.find(' ');
@@ -134,6 +154,7 @@ const std::vector<SettingLine>& SettingLines() {
         Text("playerName", {&S::join, &JoinSettings::playerName}),
         Text("configFile", {&S::join, &JoinSettings::configFile}),
         {"window", ParseWindow, WritePlace},
+        {"columns", ParseColumns, WriteColumns},
         Addresses("server", ParseServerAddress, &S::servers),
         Flag("mastersAtStart", &S::mastersAtStart),
         Addresses("master", ParseMasterAddress, &S::masters),

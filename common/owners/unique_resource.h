@@ -77,6 +77,11 @@ struct gdi_object_traits {
     static value_type invalid() { return nullptr; }
     static void close(value_type value) { ::DeleteObject(value); }
 };
+struct icon_traits {
+    using value_type = HICON;
+    static value_type invalid() { return nullptr; }
+    static void close(value_type value) { ::DestroyIcon(value); }
+};
 struct memory_dc_traits {
     using value_type = HDC;
     static value_type invalid() { return nullptr; }
@@ -105,6 +110,7 @@ using unique_hwnd = unique_any<hwnd_traits>;                  // must be reset o
 using unique_module = unique_any<module_traits>;              // a loaded library
 using unique_menu = unique_any<menu_traits>;                  // a menu not attached to a window
 using unique_gdi_object = unique_any<gdi_object_traits>;      // bitmaps, regions: not selected when let go
+using unique_icon = unique_any<icon_traits>;                  // an icon made for us, not a shared one
 using unique_memory_dc = unique_any<memory_dc_traits>;        // CreateCompatibleDC's device contexts
 using unique_local_memory = unique_any<local_memory_traits>;  // memory the system gave with LocalAlloc
 using unique_addrinfo = unique_any<addrinfo_traits>;          // the list getaddrinfo gave

@@ -241,32 +241,30 @@ std::vector<ServerRow> RuledFleet() {
     return rows;
 }
 
-// Each filter alone and some together, as the list asks the table for its rows (by address: the
-// row never refreshed first).
-TEST(RowFilters, HideWhatTheUserAskedForAloneAndTogether) {
+TEST(PlayerFilters, CombineWithEachOtherAndWithTheCountFilters) {
+    using F = RowFilter&;
     const struct Case {
         const char* label;
-        void (*set)(RowFilter&);
+        void (*choose)(RowFilter&);
         std::vector<ServerId> shown;
     } cases[] = {
-        {"empty", [](RowFilter& f) { f.hideEmpty = true; }, {5, 1, 2, 4}},
-        {"full", [](RowFilter& f) { f.hideFull = true; }, {5, 1, 3, 4}},
-        {"silent", [](RowFilter& f) { f.hideSilent = true; }, {5, 1, 2, 3}},
-        {"all three", [](RowFilter& f) { f.hideEmpty = f.hideFull = f.hideSilent = true; }, {5, 1}},
-        {"name or map, any case", [](RowFilter& f) { f.text = L"RAIN"; }, {1, 2, 3}},
-        {"name", [](RowFilter& f) { f.text = L"ver 3"; }, {3}},
-        {"game type, letter case aside", [](RowFilter& f) { f.gameType = L"CTF"; }, {1, 3}},
-        {"mod", [](RowFilter& f) { f.mod = L"rpg"; }, {2}},
-        {"password required", [](RowFilter& f) { f.password = PasswordFilter::Required; }, {2}},
-        {"no password", [](RowFilter& f) { f.password = PasswordFilter::NotRequired; }, {1, 3}},
-        {"ping under 5 ms", [](RowFilter& f) { f.pingUnderMs = 5; }, {1, 3}},
-        {"favourites", [](RowFilter& f) { f.favouritesOnly = true; }, {5, 2}},
-        {"CTF under 3 ms", [](RowFilter& f) { f.gameType = L"ctf", f.pingUnderMs = 3; }, {3}},
-        {"favourites not full", [](RowFilter& f) { f.favouritesOnly = f.hideFull = true; }, {5}},
+        {"hide empty", [](F f) { f.hideEmpty = true; }, {5, 1, 2, 4}},
+        {"hide full", [](F f) { f.hideFull = true; }, {5, 1, 3, 4}},
+        {"hide silent", [](F f) { f.hideSilent = true; }, {5, 1, 2, 3}},
+        {"name, letter case aside", [](F f) { f.text = L"sERVER 3"; }, {3}},
+        {"map, letter case aside", [](F f) { f.text = L"rAIN"; }, {1, 2, 3, 4}},
+        {"game type, letter case aside", [](F f) { f.gameType = L"CTF"; }, {1, 3}},
+        {"mod", [](F f) { f.mod = L"rpg"; }, {2}},
+        {"password required", [](F f) { f.password = PasswordFilter::Required; }, {2}},
+        {"no password", [](F f) { f.password = PasswordFilter::NotRequired; }, {1, 3}},
+        {"ping under 5 ms", [](F f) { f.pingUnderMs = 5; }, {1, 3}},
+        {"favourites", [](F f) { f.favouritesOnly = true; }, {5, 2}},
+        {"CTF under 3 ms", [](F f) { f.gameType = L"ctf", f.pingUnderMs = 3; }, {3}},
+        {"favourites not full", [](F f) { f.favouritesOnly = f.hideFull = true; }, {5}},
     };
     for (const Case& c : cases) {
         RowFilter filter;
-        c.set(filter);
+        c.choose(filter);
         EXPECT_EQ(VisibleRows(RuledFleet(), filter, RowOrder{RowColumn::Address, false}), c.shown) << c.label;
     }
     // The choices offered are what the servers that answered send, each once.

@@ -1,5 +1,5 @@
-// vtbrowse's portable half: the rows and their order (the filters are players_test's), the history the chart
-// draws, the detail pages, the player search, the refresh tally's wording.
+// vtbrowse's portable half: the rows and their order (their filters are the players' tests'), the
+// history the chart draws, the detail pages, the player search, the refresh tally's wording.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 

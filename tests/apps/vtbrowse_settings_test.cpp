@@ -44,6 +44,7 @@ BrowserSettings Everything() {
     settings.join =
         JoinSettings{L"C:\\Games\\Tribes\\Tribes.exe", L"+connect <address> -fast", L"Jet", L"auto.cs"};
     settings.window = WindowPlace{-20, 10, 900, 600};
+    settings.columnWidths = {200, 150, 110, 80, 230, 0, 80};
     settings.masters = {{"127.0.0.1", 28000}, {"::1", 27999}};
     settings.mastersAtStart = true;
     settings.listed = {{{"127.0.0.1", 28003}, {"127.0.0.1:28000", "[::1]:27999"}}};
@@ -55,7 +56,7 @@ BrowserSettings Everything() {
 // is named here too.
 auto Fields(const BrowserSettings& settings) {
     const auto& [servers, favourites, friends, listed, masters, mastersAtStart, optionValues, filter, order,
-                 timeout, autoRefreshSeconds, autoRefresh, join, window, seatWatchSeconds,
+                 timeout, autoRefreshSeconds, autoRefresh, join, window, columnWidths, seatWatchSeconds,
                  seatWatchGiveUpMinutes, otherLines] = settings;
     const auto& [hideEmpty, hideFull, hideSilent, text, gameType, mod, password, pingUnderMs,
                  favouritesOnly] = filter;
@@ -65,7 +66,8 @@ auto Fields(const BrowserSettings& settings) {
     return std::tie(servers, favourites, friends, listed, masters, mastersAtStart, optionValues, hideEmpty,
                     hideFull, hideSilent, text, gameType, mod, password, pingUnderMs, favouritesOnly, column,
                     descending, timeout, autoRefreshSeconds, autoRefresh, executable, parameters, playerName,
-                    configFile, x, y, width, height, seatWatchSeconds, seatWatchGiveUpMinutes, otherLines);
+                    configFile, x, y, width, height, columnWidths, seatWatchSeconds, seatWatchGiveUpMinutes,
+                    otherLines);
 }
 // Whether each field is the same in both settings.
 std::vector<bool> Same(const BrowserSettings& a, const BrowserSettings& b) {
@@ -95,8 +97,11 @@ TEST(SettingsFile, EveryFieldIsSavedReadBackAndReadFromTheFileOfRelease100) {
     EXPECT_FALSE(std::filesystem::exists(folder / "nested" / "settings.txt.new"));
     std::filesystem::remove_all(folder);
     EXPECT_THAT(LoadSettingsFile(TRIBES_RELEASE_SETTINGS_FILE, fromRelease), IsEmpty());
+    // Release 1.0.0 kept no column widths: its file leaves them as new settings have them.
+    BrowserSettings asReleased = Everything();
+    asReleased.columnWidths.clear();
     const std::vector<bool> fresh = Same(Everything(), {}), back = Same(readBack, Everything()),
-                            released = Same(fromRelease, Everything());
+                            released = Same(fromRelease, asReleased);
     for (size_t field = 0; field < fresh.size(); ++field) {
         SCOPED_TRACE(testing::Message() << "field " << field << " of Fields()");
         EXPECT_FALSE(fresh[field]) << "Everything() leaves it as new settings have it";
@@ -110,9 +115,10 @@ TEST(SettingsFile, UnusableLinesAreNamedAndSkippedTheRestKept) {
     BrowserSettings read;
     const std::vector<std::string> problems = ParseSettings(
         "# comment\r\nserver=127.0.0.1:1\r\nserver=nonsense\ntimeout=0\nautoRefresh=yes\nwindow=1,2,3\n"
-        "no equals sign\noption=2 127.0.0.1:1\nsortColumn=colour\nfutureKey=1\nserver=[::1]:2\n",
+        "no equals sign\noption=2 127.0.0.1:1\nsortColumn=colour\nfutureKey=1\nserver=[::1]:2\n"
+        "columns=1,2,3,4,5,6\ncolumns=1,2,3,4,5,6,7,8\n",
         "settings.txt", read);
-    EXPECT_THAT(problems, SizeIs(7));
+    EXPECT_THAT(problems, SizeIs(9));
     EXPECT_THAT(problems[0], HasSubstr("settings.txt:3: 'nonsense' has no port"));
     EXPECT_THAT(problems[1], HasSubstr("settings.txt:4: '0' is not a usable value for timeout"));
     EXPECT_THAT(problems[4], HasSubstr("settings.txt:7: expected key=value"));
