@@ -18,6 +18,7 @@ using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::StartsWith;
 using tribes_emu::Behaviour;
+using tribes_emu::ReplyMode;
 using tribes_emu::ServerInfo;
 using tribes_emu::TribesEmulator;
 using Clock = std::chrono::steady_clock;
