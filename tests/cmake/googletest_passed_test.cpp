@@ -1,9 +1,9 @@
 // Canaries of CTest's verdict (tests/cmake/CMakeLists.txt): each test but the first ends a run that
 // must fail, and fail for its own reason, as cmake/googletest-passed names it. The first finishes
 // as usual and must pass through the same check.
-#include <cstdlib>
-
 #include <gtest/gtest.h>
+
+#include <cstdlib>
 
 TEST(ClosingLine, FinishedTestPasses) {
     EXPECT_EQ(2 + 2, 4);

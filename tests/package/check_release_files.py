@@ -3,8 +3,11 @@
 as the zip, holding the release's files and no other; no entry recording who packed it (Unix
 extra fields); only DLLs of Windows or of the release imported; the version, product, file name
 and description in VtServices.dll's and the programs' file properties, none in the plugin's (its
-resources are the host's); no probe exported by VtServices.dll; the programs' manifests and headers
-as check_programs.py wants them. Prints each file's properties.
+resources are the host's); no probe exported by VtServices.dll; and what Windows reads of a
+program before it runs it: a manifest that runs it as whoever starts it (asInvoker: no installer
+detection, no virtualized files), names Windows 7, 8, 8.1 and 10/11 as supported (else Windows
+treats it as a Vista program) and, where it shows windows, asks for common controls 6; and a header
+that makes it large-address-aware. Prints each file's properties.
 
 usage: check_release_files.py tribes-vtplugin-VERSION-winNN.zip
 """
@@ -12,10 +15,13 @@ import hashlib
 import pathlib
 import re
 import struct
+import sys
 import zipfile
+from xml.etree import ElementTree
 
-import check_programs
-from check_programs import pe_file, pefile
+sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[1] / "support"))
+import pe_file  # noqa: E402
+from pe_file import pefile  # noqa: E402
 
 # In the system folder of every Windows from 7 on: a program may import them and still run
 # where nothing else was installed.
@@ -25,6 +31,43 @@ WINDOWS_DLLS = set("""advapi32 bcrypt comctl32 comdlg32 crypt32 dbghelp dwmapi g
 DESCRIBED = ["VtServices.dll", "vtquery.exe", "vtbrowse.exe", "tribes-emu.exe"]
 RELEASE = set(DESCRIBED + ["Tribes.vtplugin", "README.txt", "LICENSE.txt"])
 OWNER_FIELDS = {0x7875, 0x7855, 0x5855, 0x000D}
+RT_MANIFEST = 24
+LARGE_ADDRESS_AWARE = 0x20
+SUPPORTED_OS = {"{35138b9a-5d96-4fbd-8e2d-a2440225f93a}": "Windows 7",
+                "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}": "Windows 8",
+                "{1f676c76-80e1-4239-95bb-83d0f6d0da78}": "Windows 8.1",
+                "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}": "Windows 10 and 11"}
+COMMON_CONTROLS = b"Microsoft.Windows.Common-Controls"
+# Whether each program shows windows: vtbrowse its own, vtquery the plugin's message box.
+SHOWS_WINDOWS = {"vtbrowse.exe": True, "vtquery.exe": True, "tribes-emu.exe": False}
+
+
+def parsed(data):
+    pe = pefile.PE(data=data, fast_load=True)
+    pe.parse_data_directories(directories=[pefile.DIRECTORY_ENTRY["IMAGE_DIRECTORY_ENTRY_RESOURCE"]])
+    return pe
+
+
+def program_problems(name, data):
+    """What the program file called name, whose bytes are data, lacks: one text each."""
+    pe = parsed(data)
+    found = [] if pe.FILE_HEADER.Characteristics & LARGE_ADDRESS_AWARE else ["not large-address-aware"]
+    manifests = [data for (kind, number, _), data in pe_file.resources(pe).items()
+                 if (kind, number) == (RT_MANIFEST, 1)]
+    if not manifests:
+        return found + ["no manifest"]
+    named = {}  # each element by its name without its namespace
+    for element in ElementTree.fromstring(manifests[0]).iter():
+        named.setdefault(element.tag.rsplit("}", 1)[-1], []).append(element)
+    levels = [element.get("level") for element in named.get("requestedExecutionLevel", [])]
+    if levels != ["asInvoker"]:
+        found.append(f"requestedExecutionLevel {levels}, not asInvoker")
+    ids = {element.get("Id", "").lower() for element in named.get("supportedOS", [])}
+    found += [f"no supportedOS for {windows}" for id, windows in SUPPORTED_OS.items() if id not in ids]
+    if SHOWS_WINDOWS[name] and not [element for element in named["assemblyIdentity"] if element.get("name") ==
+                                    COMMON_CONTROLS.decode() and element.get("version", "").startswith("6.")]:
+        found.append("no common controls 6")
+    return found
 
 
 def file_properties(pe):
@@ -93,8 +136,8 @@ def check(path):
         if name == "VtServices.dll":
             for symbol in pe_file.probe_exports(pe):
                 report.expect(False, f"{name} exports {symbol}, which only the tests use")
-        if name in check_programs.SHOWS_WINDOWS:
-            for problem in check_programs.problems(name, data):
+        if name in SHOWS_WINDOWS:
+            for problem in program_problems(name, data):
                 report.expect(False, f"{name}: {problem}")
         properties = file_properties(pe)
         if not report.expect((properties is None) == (name not in DESCRIBED),

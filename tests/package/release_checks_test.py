@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """The release checks (check_release_files.py) on a zip that cpack packs from this build, which must
-pass, and on copies of it with one fault each, which must fail for that fault alone.
+pass, and on copies of it with one fault each, which must fail for that fault alone: among them
+each piece of what Windows reads of vtbrowse.exe taken out in turn.
 usage: release_checks_test.py CPACK CPACK_CONFIG"""
 import hashlib
 import pathlib
@@ -12,16 +13,36 @@ import tempfile
 import zipfile
 
 import check_release_files
+from check_release_files import COMMON_CONTROLS, LARGE_ADDRESS_AWARE, RT_MANIFEST, SUPPORTED_OS, parsed
 
 
-def probe_export(entries, top):  # an export named as the tests' probes are
-    entry = entries[top + "VtServices.dll"]
-    entry[1] = entry[1].replace(b"KRNetUtil", b"ProbeUtil")
+def changed(name, change):  # the zip's file name, its bytes changed
+    def fault(entries, top):
+        entries[top + name][1] = change(entries[top + name][1])
+    return fault
 
 
-def foreign_import(entries, top):
-    entry = entries[top + "vtquery.exe"]
-    entry[1] = re.sub(rb"(?i)msvcrt\.dll", b"libgcc.dll", entry[1], count=1)
+def without_large_address_awareness(data):
+    pe = parsed(data)
+    pe.FILE_HEADER.Characteristics &= ~LARGE_ADDRESS_AWARE
+    return bytes(pe.write())
+
+
+def without_manifest(data):  # its resource under another type: Windows does not find it
+    pe = parsed(data)
+    next(entry for entry in pe.DIRECTORY_ENTRY_RESOURCE.entries if entry.id == RT_MANIFEST).struct.Name += 1
+    return bytes(pe.write())
+
+
+def renamed(old):  # the piece of the manifest renamed, as long as it was
+    return lambda data: data.replace(old, old[:-2] + b"_" + old[-1:], 1)
+
+
+# Each piece of vtbrowse.exe taken out, and what the checks must say of it alone.
+PIECES = [(without_large_address_awareness, "not large-address-aware"), (without_manifest, "no manifest"),
+          (renamed(b"<requestedExecutionLevel "), "requestedExecutionLevel [], not asInvoker"),
+          (renamed(COMMON_CONTROLS), "no common controls 6")] + [
+          (renamed(id.encode()), f"no supportedOS for {windows}") for id, windows in SUPPORTED_OS.items()]
 
 
 OWNER = struct.pack("<HHBBIBI", 0x7875, 11, 1, 4, 1000, 4, 1000)  # Info-ZIP's ux field: ids 1000
@@ -31,11 +52,14 @@ FAULTS = {
                       "NOTES.txt is not one of the release's files"),
     "no README.txt": (lambda e, top: e.pop(top + "README.txt"), "README.txt is missing"),
     "no LICENSE.txt": (lambda e, top: e.pop(top + "LICENSE.txt"), "LICENSE.txt is missing"),
-    "a foreign import": (foreign_import,
+    "a foreign import": (changed("vtquery.exe", lambda data: re.sub(rb"(?i)msvcrt\.dll", b"libgcc.dll", data, 1)),
                          "vtquery.exe imports libgcc.dll, which is neither part of Windows nor in the release"),
     "an owner's id": (lambda e, top: setattr(e[top + "README.txt"][0], "extra", OWNER), "README.txt: "),
-    "a probe's export": (probe_export, "VtServices.dll exports _ZN9ProbeUtil"),
+    # An export named as the tests' probes are.
+    "a probe's export": (changed("VtServices.dll", lambda data: data.replace(b"KRNetUtil", b"ProbeUtil")),
+                         "VtServices.dll exports _ZN9ProbeUtil"),
 }
+FAULTS.update({f"vtbrowse.exe {said}": (changed("vtbrowse.exe", take_out), f"vtbrowse.exe: {said}") for take_out, said in PIECES})
 
 
 def packed_again(good, folder, change):

@@ -6,9 +6,9 @@
 #include <stdexcept>
 #include <utility>
 
-#include "host/services/offered.h"
 #include "common/owners/unique_resource.h"
 #include "host/runner/dialog_windows_win.h"
+#include "host/services/offered.h"
 
 namespace integration {
 

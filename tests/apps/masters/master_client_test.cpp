@@ -148,28 +148,19 @@ struct SimulatedMaster {
     std::uint16_t key = Key;
 };
 
-struct Sent {
-    int atMs;
-    int packet;
-    bool operator==(const Sent& other) const { return atMs == other.atMs && packet == other.packet; }
-};
-void PrintTo(const Sent& sent, std::ostream* out) {
-    *out << sent.packet << "@" << sent.atMs;
-}
-
-struct ExchangeCase {
-    const char* what;
-    SimulatedMaster master;
-    MasterStatus status;
-    std::vector<Sent> requests;
-    int overAtMs;
-};
+using Sent = std::pair<int, int>;  // a request: when (ms) and which packet
 
 TEST(MasterExchange, ResendsAsksAndGivesUpAsPaced) {
     constexpr int All = EveryMasterPacket;
     const auto never2 = [](int packet, int) { return packet != 2; };
     const auto lost2Once = [](int packet, int sending) { return packet != 2 || sending > 1; };
-    const ExchangeCase cases[] = {
+    const struct {
+        const char* what;
+        SimulatedMaster master;
+        MasterStatus status;
+        std::vector<Sent> requests;
+        int overAtMs;
+    } cases[] = {
         {"answers at once", {}, MasterStatus::Complete, {{0, All}}, 20},
         {"silent",
          {20, 0, [](int, int) { return false; }},
@@ -205,7 +196,7 @@ TEST(MasterExchange, ResendsAsksAndGivesUpAsPaced) {
          {{0, All}, {220, 2}, {270, 3}, {470, 2}, {520, 3}, {720, 2}, {770, 3}},
          970},
     };
-    for (const ExchangeCase& c : cases) {
+    for (const auto& c : cases) {
         const MasterClock::time_point zero{};
         const std::vector<tribes_emu::Packet> packets = ThreePackets(c.master.key);
         const int sent = static_cast<int>(packets.size());

@@ -4,6 +4,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "common/owners/scope_exit.h"
 #include "common/owners/unique_resource.h"
 #include "tests/plugin/outcome_checks_win.h"
 #include "tests/support/test_support.h"
@@ -16,28 +17,18 @@ using test_support::SocketLayerStarted;
 using testing::ElementsAreArray;
 using testing::IsEmpty;
 
-// The socket layer as a process that never started it sees it, whatever ran before in this one:
-// the starts it holds while no socket is open are ended, and made again when this goes.
-class SocketLayerFromZero {
-public:
-    SocketLayerFromZero() {
-        EXPECT_EQ(test_support::OpenSocketCount(), 0) << "a socket is open: its start cannot be ended";
-        while (SocketLayerStarted() && ended_ < 100 && WSACleanup() == 0) ++ended_;
-    }
-    ~SocketLayerFromZero() {
-        for (WSADATA data; ended_ > 0; --ended_) WSAStartup(0x0202, &data);
-    }
-
-private:
-    int ended_ = 0;
-};
-
 // Unloading with sessions still registered: every session goes, whole and in handle order, then
 // the registry's key handles, then the command window; each network window's start of the socket
 // layer is cleaned up exactly once.
 TEST(Unload, DestroysSessionsBeforeTheCommandWindowAndBalancesSocketLayerStarts) {
-    const SocketLayerFromZero fromZero;
-    ASSERT_FALSE(SocketLayerStarted());
+    // The starts of the socket layer this process holds, none in use (no socket is open), ended
+    // for the test and made again after it: the balance is read from none, whatever ran before.
+    ASSERT_EQ(test_support::OpenSocketCount(), 0);
+    int ended = 0;
+    while (SocketLayerStarted() && ended < 100 && WSACleanup() == 0) ++ended;
+    const auto restart = owners::scope_exit([&] {
+        for (WSADATA data; ended-- > 0;) WSAStartup(0x0202, &data);
+    });
     auto journal = std::make_shared<CallJournal>();
     PluginHost host;
     TestServer alpha("alpha", journal), bravo("bravo", journal);

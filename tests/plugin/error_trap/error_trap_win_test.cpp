@@ -5,11 +5,11 @@
 #include <stdexcept>
 
 #include "common/contract/windows_headers.h"
-#include "plugin/error_trap/error_trap.h"
-#include "plugin/error_trap/host_holds.h"
+#include "host/probes/call_probe.h"
 #include "host/services/offered.h"
 #include "host/services/server_objects.h"
-#include "host/probes/call_probe.h"
+#include "plugin/error_trap/error_trap.h"
+#include "plugin/error_trap/host_holds.h"
 
 namespace {
 
@@ -86,11 +86,8 @@ TEST_F(ErrorTrap, TakesWhatEscapesTheHostAndLeavesWhatTheHostHandles) {
     }
 }
 
-TEST_F(ErrorTrap, HoldsOverRepeatedAndNestedUse) {
-    for (int round = 0; round < 500; ++round) {
-        ASSERT_FALSE(TrappedCall(HostFault::AccessViolation).finished) << round;
-        ASSERT_FALSE(TrappedCall(HostFault::Exception).finished) << round;
-    }
+// (Many trapped faults in one process are the host faults' and load tests'.)
+TEST_F(ErrorTrap, HoldsNestedAndOverOurOwnExceptions) {
     // An inner trap takes its own fault; the outer call goes on and finishes.
     bool innerTook = false;
     auto outer = [&] {

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "host/services/server_objects.h"
 #include "host/probes/call_probe.h"
+#include "host/services/server_objects.h"
 
 namespace {
 

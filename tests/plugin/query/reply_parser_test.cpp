@@ -11,8 +11,8 @@
 #include <string_view>
 #include <vector>
 
-#include "host/services/server_objects.h"
 #include "host/probes/call_probe.h"
+#include "host/services/server_objects.h"
 
 using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;

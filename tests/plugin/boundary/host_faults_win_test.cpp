@@ -1,22 +1,213 @@
-// A host object that fails during a command, or while the plugin is unloaded: nothing unwinds
-// into the window manager or the loader. The command answers 0 (launch and menu answer 1 when
-// done), closes the update brackets and gives back the locks and references it took, leaves no
-// half-made session, reports once, and the plugin goes on working; a host that sent it from
-// inside an exception frame of its own finds that frame's handler the one that takes its next
-// fault.
+// A host object that fails during a ping, a command or the unload, in each way a host can fail: a
+// C++ exception, the platform compiler's exception, a structured exception of the host's own, an
+// access violation, and one inside an exception frame of the host's that passes it on. Nothing
+// unwinds into the host, the window manager or the loader; what was taken is given back in its
+// order and nothing half-made stays; the failure is reported once as "Plugin Error" (never at the
+// unload); the plugin goes on working. A host that called from inside an exception frame of its
+// own finds that frame's handler the one that takes its next fault. (That a fault the host
+// handles in its own frame never reaches the trap is the trap's own test.)
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "tests/plugin/plugin_host_win.h"
+#include "tests/plugin/outcome_checks_win.h"
 #include "tests/support/test_support.h"
+#include "tools/tribes_emu/emulator.h"
 
 namespace integration {
 namespace {
 
 using testing::HasSubstr;
+using tribes_emu::ReplyMode;
+
+enum class Object { Entry, Data, Menu, HostWindow };
+
+std::string Name(Object object, const wchar_t* operation) {
+    const char* objects[] = {"Entry", "Data", "Menu", "HostWindow"};
+    const std::wstring call(operation);
+    return objects[static_cast<int>(object)] + std::string(call.begin(), call.end());
+}
+
+const HostFault EscapingFaults[] = {HostFault::Exception, HostFault::PlatformCppException,
+                                    HostFault::StructuredException, HostFault::AccessViolation,
+                                    HostFault::PassedFault};
+
+// The one report of a failure while doing activity.
+void ExpectReported(const wchar_t* activity) {
+    const auto reports = VtErrorReports();
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_EQ(reports[0].title, L"Plugin Error");
+    EXPECT_THAT(reports[0].text, HasSubstr(std::wstring(L"while ") + activity + L" \""));
+}
+
+// A ping inside a frame of the host's own, which makes a fault of its own after the ping.
+int PingInHostFrame(PluginHost& host, TestServer& server) {
+    int result = -1;
+    auto ping = [&] { result = host.Ping(server); };
+    EXPECT_EQ(FaultInHostFrameAfter(ping), 1) << "the host's own fault after the ping";
+    return result;
+}
+
+enum class When {
+    FromTheStart,   // the ping's first call of the operation fails
+    AfterTheQuery,  // the first call after the query went out fails (the outcome's, say)
+};
+
+struct PingFault {
+    Object object;
+    const wchar_t* operation;
+    const wchar_t* givenBack;  // the calls after the failed one, before the report reads the label
+    ReplyMode server = ReplyMode::Normal;
+    When when = When::FromTheStart;
+    HostFault fault = HostFault::None;  // how the call fails
+};
+
+void PrintTo(const PingFault& c, std::ostream* out) {
+    *out << Name(c.object, c.operation);
+}
+
+class HostCallFault : public testing::TestWithParam<PingFault> {
+protected:
+    void SetUp() override {
+        server.entry->SetPort(emulator.Port());
+        server.entry->SetTimeout(1);
+        host.CreateSession(server);
+    }
+    // A ping; the fault (if any) is planned once the ping reached the point the case names.
+    int Ping(HostFault fault = HostFault::None) {
+        const PingFault& c = GetParam();
+        CallProbe& object = c.object == Object::Entry ? *server.entryProbe : *server.dataProbe;
+        const int queriesBefore = emulator.QueryCount();
+        if (c.when == When::FromTheStart) object.InjectFault(c.operation, fault);
+        int result = -1;
+        test_support::Within(PingLimit(1), "a ping", [&] {
+            std::thread planner;
+            if (c.when == When::AfterTheQuery && fault != HostFault::None) {
+                planner = std::thread([&] {
+                    EXPECT_TRUE(emulator.WaitForQueries(queriesBefore + 1, std::chrono::seconds(2)));
+                    object.InjectFault(c.operation, fault);
+                });
+            }
+            result = PingInHostFrame(host, server);
+            if (planner.joinable()) planner.join();
+        });
+        return result;
+    }
+
+    tribes_emu::TribesEmulator emulator{tribes_emu::DefaultServer(), {}};
+    PluginHost host;
+    TestServer server{"alpha"};
+};
+
+TEST_P(HostCallFault, IsReportedOnceAndEverythingTheCycleHeldIsGivenBackInOrder) {
+    const PingFault& c = GetParam();
+    const std::wstring failed =
+        (c.object == Object::Entry ? L"entry." : L"data.") + std::wstring(c.operation) + L"*";
+    emulator.SetBehaviour({c.server});
+    const int socketsBefore = test_support::OpenSocketCount();
+    const std::size_t mark = server.journal->Lines().size();
+    ClearVtErrorReports();
+
+    EXPECT_EQ(Ping(c.fault), 0);
+
+    ExpectReported(L"pinging");
+    EXPECT_EQ(VtErrorReports().at(0).text,
+              L"A error occured in an unknown plugin while pinging \"Alpha server\". This may cause a "
+              L"greater plugin crash.");
+    const std::wstring givenBack = *c.givenBack ? std::wstring(L"|") + c.givenBack : L"";
+    EXPECT_TRUE(Follows(server.JournalSince(mark), L"...|" + failed + givenBack + L"|entry.GetLabel"))
+        << testing::PrintToString(server.JournalSince(mark));
+    ExpectNothingHeld(server);
+    EXPECT_EQ(test_support::OpenSocketCount(), socketsBefore);
+
+    ClearVtErrorReports();
+    emulator.SetBehaviour({});
+    EXPECT_EQ(Ping(), 1);
+    ExpectReplyShown(server, tribes_emu::DefaultServer());
+    EXPECT_TRUE(VtErrorReports().empty());
+    ExpectNothingHeld(server);
+}
+
+// Each call in the order a ping makes it, with what is given back when it fails: locks and
+// brackets latest first, then the references in the order they were taken; a call that fails
+// to give back is made once more. The outcome of a silent server for the calls only a timeout
+// makes.
+const wchar_t* const Refs = L"entry.Release|data.Release";
+const wchar_t* const Locked = L"entry.Unlock|entry.Release|data.Release";
+const wchar_t* const InBracket = L"data.EndUpdate|entry.Release|data.Release";
+
+struct CallsGivingBack {
+    Object object;
+    std::vector<const wchar_t*> operations;
+    const wchar_t* givenBack;
+    ReplyMode server = ReplyMode::Normal;
+    When when = When::FromTheStart;
+};
+const CallsGivingBack PingCalls[] = {
+    {Object::Entry, {L"AddRef"}, L""},
+    {Object::Data, {L"AddRef"}, L"entry.Release"},
+    {Object::Entry, {L"Lock"}, Refs},
+    {Object::Entry, {L"GetAddress", L"GetPort", L"GetTimeout", L"Unlock"}, Locked},
+    {Object::Data, {L"BeginUpdate"}, Refs},
+    {Object::Data,
+     {L"ClearTable", L"AddRow", L"GetRowCount", L"SetCell", L"GetCell", L"SetStatusDetail", L"SetServerName",
+      L"SetMapName", L"SetMaxPlayers", L"SetPlayerCount", L"RecordPlayerCount", L"SetStatusText"},
+     InBracket},
+    {Object::Data, {L"ClearTable", L"RecordNoResponse"}, InBracket, ReplyMode::Silent, When::AfterTheQuery},
+    {Object::Data, {L"EndUpdate"}, InBracket},
+    {Object::Entry, {L"Release"}, Refs},
+    {Object::Data, {L"Release"}, L"data.Release"},
+};
+
+// Each call fails in one of the ways, in turn: the trap's own tests take every way through
+// every mechanism, these what each call leaves to give back.
+std::vector<PingFault> PingFaults() {
+    std::vector<PingFault> cases;
+    for (const CallsGivingBack& calls : PingCalls) {
+        for (const wchar_t* operation : calls.operations) {
+            cases.push_back({calls.object, operation, calls.givenBack, calls.server, calls.when,
+                             EscapingFaults[cases.size() % std::size(EscapingFaults)]});
+        }
+    }
+    return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(EachCall, HostCallFault, testing::ValuesIn(PingFaults()),
+                         [](const testing::TestParamInfo<PingFault>& info) {
+                             const PingFault& c = info.param;
+                             return Name(c.object, c.operation) +
+                                    (c.server == ReplyMode::Silent ? "OnTimeout" : "") + "Fault" +
+                                    std::to_string(static_cast<int>(c.fault));
+                         });
+
+// The report meets a fault of its own: a label that cannot be read leaves the server unnamed; a
+// reporter that fails takes the report with it, and the next report is made as usual. The ping
+// answers 0 and holds nothing, whatever the report met.
+TEST(ReportFault, TheFailedPingGivesEverythingBackAndTheReporterGoesOn) {
+    const struct {
+        HostFault label, reporter;
+        std::size_t reports;
+    } cases[] = {{HostFault::None, HostFault::StructuredException, 0},
+                 {HostFault::Exception, HostFault::AccessViolation, 0},
+                 {HostFault::AccessViolation, HostFault::None, 1}};
+    PluginHost host;
+    TestServer server{"alpha"};
+    host.CreateSession(server);
+    for (const auto& c : cases) {
+        ClearVtErrorReports();
+        server.dataProbe->InjectFault(L"SetMapName", HostFault::Exception);  // every outcome writes it
+        server.entryProbe->InjectFault(L"GetLabel", c.label);
+        InjectErrorFault(c.reporter);
+        test_support::Within(PingLimit(2), "a ping", [&] { EXPECT_EQ(PingInHostFrame(host, server), 0); });
+        const std::vector<ErrorReport> reports = VtErrorReports();
+        ASSERT_EQ(reports.size(), c.reports);
+        if (c.reports) {
+            EXPECT_THAT(reports[0].text, HasSubstr(L"while pinging \"\". This"));
+        }
+        ExpectNothingHeld(server);
+    }
+}
 
 enum class Command { Create, Remove, ReleaseAll, Launch, Menu, Forward };
-enum class Object { Entry, Data, Menu, HostWindow };
 
 struct CommandCall {
     Command command;
@@ -24,9 +215,10 @@ struct CommandCall {
     const wchar_t* operation;
 };
 
-// The faults that leave the host call.
-const HostFault EscapingFaults[] = {HostFault::Exception, HostFault::PlatformCppException,
-                                    HostFault::StructuredException, HostFault::AccessViolation};
+std::string Name(const CommandCall& call) {
+    const char* commands[] = {"Create", "Remove", "ReleaseAll", "Launch", "Menu", "Forward"};
+    return commands[static_cast<int>(call.command)] + Name(call.object, call.operation);
+}
 
 class CommandFault : public testing::TestWithParam<CommandCall> {
 protected:
@@ -38,19 +230,16 @@ protected:
         return server;
     }
     void Plan(TestServer& server, HostFault fault) {
+        const wchar_t* const operation = GetParam().operation;
         switch (GetParam().object) {
             case Object::Entry:
-                server.entryProbe->InjectFault(GetParam().operation, fault);
-                break;
+                return server.entryProbe->InjectFault(operation, fault);
             case Object::Data:
-                server.dataProbe->InjectFault(GetParam().operation, fault);
-                break;
+                return server.dataProbe->InjectFault(operation, fault);
             case Object::Menu:
-                InjectMenuFault(menu, fault);
-                break;
+                return InjectMenuFault(menu, fault);
             case Object::HostWindow:
                 hostWindow.fault = fault;
-                break;
         }
     }
     LRESULT Send(Command command, TestServer& server) {
@@ -83,13 +272,6 @@ protected:
             << "the host's own fault after the command";
         return result;
     }
-    // The one report of a failed command.
-    void ExpectReported(const wchar_t* activity) {
-        const auto reports = VtErrorReports();
-        ASSERT_EQ(reports.size(), 1u);
-        EXPECT_EQ(reports[0].title, L"Plugin Error");
-        EXPECT_THAT(reports[0].text, HasSubstr(std::wstring(L"while ") + activity + L" \""));
-    }
     // Whether the plugin holds a session for server: the plugin menu answers 1 only then.
     bool Registered(TestServer& server) {
         VtPluginMenu probe;
@@ -102,6 +284,8 @@ protected:
     TestHostWindow hostWindow{host.forwardWindow};
 };
 
+// The command answers 0 (launch and menu answer 1 when done), closes the update brackets, gives
+// back the locks and references it took and leaves no half-made session.
 TEST_P(CommandFault, AnswersZeroUndoesTheCommandAndReportsOnce) {
     const CommandCall call = GetParam();
     for (HostFault fault : EscapingFaults) {
@@ -176,14 +360,6 @@ TEST_P(CommandFault, AnswersZeroUndoesTheCommandAndReportsOnce) {
         }
         host.Send(CMD_RELEASE_ALL);
     }
-}
-
-std::string Name(const CommandCall& call) {
-    const char* commands[] = {"Create", "Remove", "ReleaseAll", "Launch", "Menu", "Forward"};
-    const char* objects[] = {"Entry", "Data", "Menu", "HostWindow"};
-    const std::wstring operation(call.operation);
-    return std::string(commands[static_cast<int>(call.command)]) + objects[static_cast<int>(call.object)] +
-           std::string(operation.begin(), operation.end());
 }
 
 // The host calls of each command, in the order it makes them.
