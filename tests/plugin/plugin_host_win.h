@@ -4,7 +4,6 @@
 // and the destruction of windows as journal lines.
 #pragma once
 
-#include <chrono>
 #include <map>
 #include <memory>
 #include <string>

@@ -34,14 +34,6 @@ class Report:
         return 1 if self.problems else 0
 
 
-def load(path, directory):
-    """The PE file at path with only the named data directory parsed
-    (e.g. 'IMAGE_DIRECTORY_ENTRY_RESOURCE')."""
-    pe = pefile.PE(path, fast_load=True)
-    pe.parse_data_directories(directories=[pefile.DIRECTORY_ENTRY[directory]])
-    return pe
-
-
 def resources(pe):
     """Every resource of the file as {(type id, name id, language id): data bytes}.
     Named (non-numeric) types and names appear under their text."""

@@ -7,7 +7,6 @@
 #include <fstream>
 #include <memory>
 #include <nlohmann/json.hpp>
-#include <thread>
 
 #include "common/contract/windows_headers.h"
 #include "common/owners/scope_exit.h"

@@ -51,12 +51,6 @@ EXPECTED_DIALOG = {
 }
 
 
-def string_blocks(found):
-    """{block number: (language, block bytes)} of every string-table block."""
-    return {name: (language, data)
-            for (kind, name, language), data in found.items() if kind == RT_STRING}
-
-
 def read_strings(report, blocks):
     """{id: text} of every present string; block n holds ids 16 * (n - 1) to 16 * n - 1."""
     strings = {}
@@ -72,7 +66,7 @@ def read_strings(report, blocks):
 
 
 def check_strings(report, found):
-    blocks = string_blocks(found)
+    blocks = {name: (language, data) for (kind, name, language), data in found.items() if kind == RT_STRING}
     languages = [language for (kind, name, language) in found if kind == RT_STRING]
     report.expect(len(languages) == len(set(blocks)), "a string block exists in several languages")
     strings = read_strings(report, blocks)
@@ -175,13 +169,14 @@ def check_exports(report, pe):
 
 def check(path):
     report = pe_file.Report("plugin file")
-    pe = pe_file.load(path, "IMAGE_DIRECTORY_ENTRY_RESOURCE")
+    pe = pe_file.pefile.PE(path, fast_load=True)
+    pe.parse_data_directories(directories=[pe_file.pefile.DIRECTORY_ENTRY[f"IMAGE_DIRECTORY_ENTRY_{name}"]
+                                           for name in ("RESOURCE", "EXPORT")])
     found = pe_file.resources(pe)
     check_strings(report, found)
     check_icon(report, found, 120)
     for dialog_id in (152, 153):
         check_dialog(report, found, dialog_id)
-    pe.parse_data_directories(directories=[pe_file.pefile.DIRECTORY_ENTRY["IMAGE_DIRECTORY_ENTRY_EXPORT"]])
     check_exports(report, pe)
     return report
 
