@@ -52,14 +52,16 @@ FAULTS = {
                       "NOTES.txt is not one of the release's files"),
     "no README.txt": (lambda e, top: e.pop(top + "README.txt"), "README.txt is missing"),
     "no LICENSE.txt": (lambda e, top: e.pop(top + "LICENSE.txt"), "LICENSE.txt is missing"),
-    "a foreign import": (changed("vtquery.exe", lambda data: re.sub(rb"(?i)msvcrt\.dll", b"libgcc.dll", data, 1)),
+    "a foreign import": (changed("vtquery.exe",
+                                 lambda data: re.sub(rb"(?i)msvcrt\.dll", b"libgcc.dll", data, count=1)),
                          "vtquery.exe imports libgcc.dll, which is neither part of Windows nor in the release"),
     "an owner's id": (lambda e, top: setattr(e[top + "README.txt"][0], "extra", OWNER), "README.txt: "),
     # An export named as the tests' probes are.
     "a probe's export": (changed("VtServices.dll", lambda data: data.replace(b"KRNetUtil", b"ProbeUtil")),
                          "VtServices.dll exports _ZN9ProbeUtil"),
 }
-FAULTS.update({f"vtbrowse.exe {said}": (changed("vtbrowse.exe", take_out), f"vtbrowse.exe: {said}") for take_out, said in PIECES})
+FAULTS.update({f"vtbrowse.exe {said}": (changed("vtbrowse.exe", take_out), f"vtbrowse.exe: {said}")
+               for take_out, said in PIECES})
 
 
 def packed_again(good, folder, change):

@@ -9,7 +9,7 @@
 #include <tuple>
 
 #include "plugin/query/ping_outcome.h"
-#include "tests/plugin/outcome_checks_win.h"
+#include "tests/plugin/plugin_host_win.h"
 #include "tests/support/test_support.h"
 #include "tools/tribes_emu/emulator.h"
 

@@ -1,9 +1,12 @@
 // The plugin runner as the integration tests use it: the real Tribes.vtplugin beside the test
 // program, run as a host runs it, with what only tests look at: a journal shared by the host
 // objects, a window that records what the plugin forwards to it, the plugin's network windows,
-// and the destruction of windows as journal lines.
+// and the destruction of windows as journal lines; and what each ping outcome leaves in the
+// host's record and tables, what no ping may still hold afterwards, and how long a ping may take.
 #pragma once
 
+#include <chrono>
+#include <cstdlib>
 #include <map>
 #include <memory>
 #include <string>
@@ -16,6 +19,7 @@
 #include "host/probes/call_probe.h"
 #include "host/runner/elapsed_seconds.h"
 #include "host/runner/plugin_runner_win.h"
+#include "tools/tribes_emu/reply_builder.h"
 
 namespace integration {
 
@@ -90,5 +94,33 @@ std::vector<std::wstring> Calls(const std::wstring& lines);
 inline std::wstring Widen(const std::string& text) {
     return std::wstring(text.begin(), text.end());
 }
+
+// TRIBES_LONG=1 in the environment selects the long variants of the load tests.
+template <class Value>
+Value ShortOrLong(Value shortValue, Value longValue) {
+    const char* value = std::getenv("TRIBES_LONG");
+    return value && std::string(value) == "1" ? longValue : shortValue;
+}
+
+// The longest a ping with budget seconds may take: the budget and one second, and slack for a
+// machine that others share.
+std::chrono::milliseconds PingLimit(int budgetSeconds);
+
+// The record and tables as the complete reply of info leaves them: playerRows player rows from
+// the reply's first players (all of them by default), after earlyPropertyRows property rows of
+// an earlier datagram.
+void ExpectReplyShown(const TestServer& server, const tribes_emu::ServerInfo& info,
+                      std::size_t playerRows = ~std::size_t{0}, std::size_t earlyPropertyRows = 0);
+// The record and tables as the timeout outcome leaves them.
+void ExpectTimeoutShown(const TestServer& server);
+// The same for the failure outcome.
+void ExpectFailureShown(const TestServer& server);
+// Whether journal follows transcript (lines separated by '|'), where the line "..." stands for
+// any lines, "name(*)" for a call with any non-empty argument and "text*" for any line that
+// starts with text.
+bool Follows(const std::vector<std::wstring>& journal, const std::wstring& transcript);
+// No ping holds anything: one reference each for the test and the session, no open lock or
+// update bracket.
+void ExpectNothingHeld(const TestServer& server);
 
 }  // namespace integration

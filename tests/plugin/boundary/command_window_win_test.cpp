@@ -6,7 +6,7 @@
 
 #include "common/owners/scope_exit.h"
 #include "common/owners/unique_resource.h"
-#include "tests/plugin/outcome_checks_win.h"
+#include "tests/plugin/plugin_host_win.h"
 #include "tests/support/test_support.h"
 #include "tools/tribes_emu/emulator.h"
 

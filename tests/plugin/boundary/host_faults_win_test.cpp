@@ -9,7 +9,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "tests/plugin/outcome_checks_win.h"
+#include "tests/plugin/plugin_host_win.h"
 #include "tests/support/test_support.h"
 #include "tools/tribes_emu/emulator.h"
 
@@ -284,8 +284,7 @@ protected:
     TestHostWindow hostWindow{host.forwardWindow};
 };
 
-// The command answers 0 (launch and menu answer 1 when done), closes the update brackets, gives
-// back the locks and references it took and leaves no half-made session.
+// The command answers 0 (launch and menu answer 1 when done).
 TEST_P(CommandFault, AnswersZeroUndoesTheCommandAndReportsOnce) {
     const CommandCall call = GetParam();
     for (HostFault fault : EscapingFaults) {

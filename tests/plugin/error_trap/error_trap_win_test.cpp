@@ -86,7 +86,6 @@ TEST_F(ErrorTrap, TakesWhatEscapesTheHostAndLeavesWhatTheHostHandles) {
     }
 }
 
-// (Many trapped faults in one process are the host faults' and load tests'.)
 TEST_F(ErrorTrap, HoldsNestedAndOverOurOwnExceptions) {
     // An inner trap takes its own fault; the outer call goes on and finishes.
     bool innerTook = false;

@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "plugin/query/network_dlg.h"
-#include "tests/plugin/outcome_checks_win.h"
+#include "tests/plugin/plugin_host_win.h"
 #include "tests/support/test_support.h"
 #include "tools/tribes_emu/emulator.h"
 
