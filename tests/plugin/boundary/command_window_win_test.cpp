@@ -101,7 +101,7 @@ TEST_F(Commands, CreateHoldsReferencesOffersThePasswordAndLaysOutTables) {
     EXPECT_EQ(server.data->RefCount(), 2);
 }
 
-TEST_F(Commands, RemoveDestroysTheWindowThenTheEntryThenDropsEachReferenceOnce) {
+TEST_F(Commands, RemoveDestroysTheWindowThenTheEntryAndLeavesAHandleThatDoesNothing) {
     TestServer server("alpha");
     const HWND window = host.CreateSession(server);
     host.OnWindowThread([&] { RecordWindowDestruction(server.journal, {{window, L"alpha"}}); });
@@ -109,7 +109,16 @@ TEST_F(Commands, RemoveDestroysTheWindowThenTheEntryThenDropsEachReferenceOnce) 
     const std::size_t mark = server.journal->Lines().size();
 
     Remove(server.handle);
-    Remove(server.handle);  // gone: touches nothing
+    // Gone: every command for it touches nothing and answers 0; the host's menu keeps its server.
+    Remove(server.handle);
+    VtPluginMenu menu;
+    VtPluginServerStruct current{VtHandle("current"), nullptr, nullptr};
+    menu.SetCurrentPluginServerStruct(&current);
+    EXPECT_EQ(host.Send(CMD_LAUNCH, reinterpret_cast<WPARAM>(&server.handle)), 0);
+    EXPECT_EQ(host.Send(CMD_PLUGIN_MENU, reinterpret_cast<WPARAM>(&server.handle),
+                        reinterpret_cast<LPARAM>(&menu)),
+              0);
+    Forward(server.handle, 1);
     EXPECT_EQ(host.Ping(server), 0);
     JournalHandleDestruction(nullptr);
 
@@ -120,37 +129,33 @@ TEST_F(Commands, RemoveDestroysTheWindowThenTheEntryThenDropsEachReferenceOnce) 
     EXPECT_EQ(server.entry->RefCount(), 1);
     EXPECT_EQ(server.data->RefCount(), 1);
     EXPECT_THAT(host.NetworkWindows(host.parentWindow), IsEmpty());
+    EXPECT_EQ(menu.CurrentPluginServerStruct(), &current);
+    EXPECT_THAT(host.forwarded, IsEmpty());
 }
 
-// Command 1037 goes the unload's way (the order is the unload's test's): every session gone.
-TEST_F(Commands, ReleaseAllRemovesEverySession) {
+// Command 1037 goes the unload's way (the order is the unload's test's): every session gone. Sent
+// while a ping runs, as a host may, it waits for the ping, which shows its answer, and the
+// session's references go after the ping's own.
+TEST_F(Commands, ReleaseAllRemovesEverySessionOnceThePingRunningEnds) {
+    tribes_emu::TribesEmulator late(tribes_emu::DefaultServer(),
+                                    {tribes_emu::ReplyMode::Delay, std::chrono::milliseconds(500)});
     TestServer charlie("charlie"), alpha("alpha");
+    alpha.entry->SetPort(late.Port());
     for (TestServer* server : {&charlie, &alpha}) host.CreateSession(*server);
+    std::thread ping([&] { EXPECT_EQ(host.Ping(alpha), 1); });
+    EXPECT_TRUE(late.WaitForQueries(1, std::chrono::seconds(10)));
 
     host.Send(CMD_RELEASE_ALL);
+    ping.join();
 
+    EXPECT_TRUE(Follows(alpha.journal->Lines(),
+                        L"...|data.RecordPlayerCount(12)|data.SetStatusText(*)|data.EndUpdate|"
+                        L"entry.Release|data.Release|data.Release|entry.Release"));
     for (TestServer* server : {&charlie, &alpha}) {
         EXPECT_EQ(host.Ping(*server), 0);
         EXPECT_EQ(server->entry->RefCount() + server->data->RefCount(), 2);
     }
     EXPECT_THAT(host.NetworkWindows(host.parentWindow), IsEmpty());
-}
-
-// Every session released while a ping runs, as a host may: the release waits for the ping, which
-// shows its answer, and the session's references go after the ping's own.
-TEST_F(Commands, ReleaseAllWaitsForThePingRunning) {
-    tribes_emu::TribesEmulator late(tribes_emu::DefaultServer(),
-                                    {tribes_emu::ReplyMode::Delay, std::chrono::milliseconds(500)});
-    TestServer server("alpha");
-    server.entry->SetPort(late.Port());
-    host.CreateSession(server);
-    std::thread ping([&] { EXPECT_EQ(host.Ping(server), 1); });
-    EXPECT_TRUE(late.WaitForQueries(1, std::chrono::seconds(10)));
-    host.Send(CMD_RELEASE_ALL);
-    ping.join();
-    EXPECT_TRUE(Follows(server.journal->Lines(),
-                        L"...|data.RecordPlayerCount(12)|data.SetStatusText(*)|data.EndUpdate|"
-                        L"entry.Release|data.Release|data.Release|entry.Release"));
 }
 
 TEST_F(Commands, EqualHandlesAddressOneSessionAndASecondCreateChangesNothing) {
@@ -211,23 +216,6 @@ TEST_F(Commands, ForwardSendsTheSessionRecordWithItsSettingsKeyToTheHostWindow) 
     EXPECT_STREQ(session->handle.toCharString(), "Ser\xE9 7");
     EXPECT_EQ(session->serverEntry, server.entry.get());
     EXPECT_EQ(session->settingsKey, L"Servers\\Ser\u00E9 7\\" + IdentityString);
-}
-
-TEST_F(Commands, HandlesWithoutASessionDoNothingAndGiveZero) {
-    HostedServer unknown("nobody");
-    VtPluginMenu menu;
-    VtPluginServerStruct current{VtHandle("current"), nullptr, nullptr};
-    menu.SetCurrentPluginServerStruct(&current);
-
-    EXPECT_EQ(host.Send(CMD_LAUNCH, reinterpret_cast<WPARAM>(&unknown.handle)), 0);
-    EXPECT_EQ(host.Send(CMD_PLUGIN_MENU, reinterpret_cast<WPARAM>(&unknown.handle),
-                        reinterpret_cast<LPARAM>(&menu)),
-              0);
-    Forward(unknown.handle, 1);
-    EXPECT_EQ(host.Ping(unknown), 0);
-
-    EXPECT_EQ(menu.CurrentPluginServerStruct(), &current);
-    EXPECT_THAT(host.forwarded, IsEmpty());
 }
 
 TEST_F(Commands, InitAgainKeepsTheWindowAndOnlyReplacesTheParentOfNewSessions) {
