@@ -1,7 +1,6 @@
 #!/usr/bin/env python3
 """The scripts act only in Wine prefixes they made: a user's prefix (a saved game, registry files,
 a running Wine server) named by WINEPREFIX or TRIBES_WINEPREFIX is left byte for byte as it was."""
-import json
 import pathlib
 import tempfile
 import unittest
@@ -9,8 +8,8 @@ import unittest
 from checkout import Checkout
 
 # Each script with its arguments, and what it prints on stdout (None: checked apart).
-SCRIPTS = [("vtquery --json 127.0.0.1:28001", None), ("wine-run game.exe", '{"ran": "game.exe"}\n'),
-           ("wine-prefix", ""), ("demo", '{"ran": "vtquery.exe"}\n'), ("test --plan", None)]
+SCRIPTS = [("vtquery --json 127.0.0.1:28001", '{"ran": "vtquery.exe"}\n'), ("wine-prefix", ""),
+           ("wine-run game.exe", '{"ran": "game.exe"}\n'), ("demo", '{"ran": "vtquery.exe"}\n'), ("test --plan", None)]
 
 
 def files(folder):
@@ -50,9 +49,7 @@ class OwnPrefixes(unittest.TestCase):
                     self.assertEqual(done.returncode, 0, done.stderr)
                     # What the scripts say goes to stderr: stdout is the program's alone, from the
                     # run that makes the prefix on.
-                    if script.startswith("vtquery"):
-                        self.assertEqual(json.loads(done.stdout), {"ran": "vtquery.exe"})
-                    elif script.startswith("test"):
+                    if stdout is None:
                         self.assertIn(f"Wine prefix ({checkout.root}/build/wineprefix, both halves)", done.stderr)
                     else:
                         self.assertEqual(done.stdout, stdout)
