@@ -293,8 +293,8 @@ status: Ready: F5 refreshes, Ctrl+F finds a player, Enter joins | 0 servers, 0 s
 
 // Friends, as servers pinged alone answer: an appearance is told once per stay (a log line and a
 // balloon), whatever the letter case the server spells them in; a ping without an answer ends no
-// stay; on another server, or a server listed anew, a friend appears anew; a friend added while
-// playing is shown, not told.
+// stay; on another server, or a server listed anew, a friend appears anew (a late answer for a
+// server removed is dropped); a friend added while playing is shown, not told.
 TEST_F(Model, AFriendIsToldOncePerStay) {
     Open("friend=cob*\nfriend=Jet\n");
     model->Add({{"127.0.0.1", 1}});
@@ -311,7 +311,8 @@ TEST_F(Model, AFriendIsToldOncePerStay) {
     answer(1, 4, {L"Cobra", L"jet", L"cobra", L"Cobra2"});
     model->Add({{"127.0.0.1", 2}});
     answer(2, 1, {L"Cobra"});
-    model->Remove({2});
+    model->Remove({2, 2, 9});
+    answer(2, 1, {L"Cobra"});
     model->Add({{"127.0.0.1", 2}});
     answer(3, 1, {L"Cobra"});
     answer(1, 2, {L"Sparrow", L"Cobra"});
@@ -344,6 +345,7 @@ balloon: A friend is playing: Cobra is playing on One (127.0.0.1:2), map M
 notice
 log: Removed 1 server
 status: Ready: F5 refreshes, Ctrl+F finds a player, Enter joins | 1 server, 1 shown
+notice
 notice
 log: Added 1 server
 status: Ready: F5 refreshes, Ctrl+F finds a player, Enter joins | 2 servers, 2 shown
