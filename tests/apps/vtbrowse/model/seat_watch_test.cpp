@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "tests/apps/vtbrowse/model/answers.h"
 
 namespace {
@@ -13,108 +15,55 @@ ServerRow Full(ServerId id, int players) {
                     Ping(L"Server " + std::to_wstring(id), L"Raindance", players, 8));
 }
 
-// The seat watch, event by event: the time (ms from its start), what happens, and its step.
-struct WatchEvent {
-    enum Kind { Tick, OwnAnswer, OtherAnswer, Cancel } kind;
-    int ms;
-    int players = 0;  // of the answer, -1: no answer (a timeout)
-    WatchStep expected = WatchStep::Nothing;
-};
-
-struct WatchCase {
-    const char* label;
-    int giveUpMs;
-    std::vector<WatchEvent> events;
-    WatchState end;
-    int pings;
-};
-
-class SeatWatchDecisions : public ::testing::TestWithParam<WatchCase> {};
-
-TEST_P(SeatWatchDecisions, PingAtItsPaceLaunchOnceGiveUpInTime) {
-    const WatchCase& c = GetParam();
-    const SeatWatch::Clock::time_point start{};
-    SeatWatch watch(1, SeatWatchPlan{std::chrono::milliseconds(5000), std::chrono::milliseconds(c.giveUpMs)},
-                    start);
-    for (const WatchEvent& event : c.events) {
-        const auto now = start + std::chrono::milliseconds(event.ms);
-        WatchStep step = WatchStep::Nothing;
-        switch (event.kind) {
-            case WatchEvent::Tick:
-                step = watch.Tick(now);
-                break;
-            case WatchEvent::OwnAnswer:
-                watch.PingEnded();
-                step = watch.Answered(Full(1, event.players), now);
-                break;
-            case WatchEvent::OtherAnswer:
-                // Another server's answer, then a refresh's answer for this one.
-                EXPECT_EQ(watch.Answered(Full(2, 0), now), WatchStep::Nothing);
-                step = watch.Answered(Full(1, event.players), now);
-                break;
-            case WatchEvent::Cancel:
-                watch.Cancel();
-                break;
+// One watch, 5 s a ping, event by event: "t5000=P" a tick at 5,000 ms (from its start) whose
+// step is Ping; "o200:8" its own ping answered with 8 of 8 players (-1: no answer); "r6100:8" a
+// refresh's answer, after another server's; "c100" cancelled. A step not written is Nothing;
+// P Ping, L Launch, G GiveUp.
+TEST(SeatWatchDecisions, PingAtItsPaceLaunchOnceGiveUpInTime) {
+    const struct {
+        const char* what;
+        int giveUpMs;
+        const char* events;
+        WatchState end;
+        int pings;
+    } cases[] = {
+        {"a seat frees", 60000, "t0=P t100 o200:8 t4999 t5000=P o5300:-1 t10000=P o10200:7=L r10300:6 t15000",
+         WatchState::Launched, 3},
+        // A slow answer: no second ping while one is out, the next as soon as it is back.
+        {"a refresh's answer and a slow ping", 60000, "t0=P t6000 r6100:8 t6200 o6500:8 t6500=P r7000:5=L",
+         WatchState::Launched, 2},
+        {"no seat in time", 12000, "t0=P o100:8 t5000=P t12000=G o12100:7 t15000", WatchState::GaveUp, 2},
+        {"an answer after the time is up", 12000, "t0=P o12500:7=G", WatchState::GaveUp, 1},
+        {"cancelled", 60000, "t0=P c100 o200:7 t5000", WatchState::Cancelled, 1},
+    };
+    for (const auto& c : cases) {
+        const SeatWatch::Clock::time_point start{};
+        SeatWatch watch(
+            1, SeatWatchPlan{std::chrono::milliseconds(5000), std::chrono::milliseconds(c.giveUpMs)}, start);
+        std::istringstream events(c.events);
+        for (std::string event; events >> event;) {
+            const auto now = start + std::chrono::milliseconds(std::stoi(event.substr(1)));
+            const size_t colon = event.find(':'), equals = event.find('=');
+            const int players = colon == std::string::npos ? 0 : std::stoi(event.substr(colon + 1));
+            WatchStep step = WatchStep::Nothing;
+            if (event[0] == 't') step = watch.Tick(now);
+            if (event[0] == 'c') watch.Cancel();
+            if (event[0] == 'o') watch.PingEnded();
+            if (event[0] == 'r') {
+                EXPECT_EQ(watch.Answered(Full(2, 0), now), WatchStep::Nothing) << event;
+            }
+            if (event[0] == 'o' || event[0] == 'r') step = watch.Answered(Full(1, players), now);
+            const char expected = equals == std::string::npos ? 'N' : event[equals + 1];
+            EXPECT_EQ(step, expected == 'P'   ? WatchStep::Ping
+                            : expected == 'L' ? WatchStep::Launch
+                            : expected == 'G' ? WatchStep::GiveUp
+                                              : WatchStep::Nothing)
+                << c.what << ": " << event;
         }
-        EXPECT_EQ(step, event.expected) << c.label << " at " << event.ms << " ms";
+        EXPECT_EQ(watch.State(), c.end) << c.what;
+        EXPECT_EQ(watch.Pings(), c.pings) << c.what;
     }
-    EXPECT_EQ(watch.State(), c.end);
-    EXPECT_EQ(watch.Pings(), c.pings);
 }
-
-using E = WatchEvent;
-constexpr WatchStep Ping = WatchStep::Ping;
-constexpr WatchStep Launch = WatchStep::Launch;
-
-INSTANTIATE_TEST_SUITE_P(
-    Watches, SeatWatchDecisions,
-    ::testing::Values(WatchCase{"a seat frees",
-                                60000,
-                                {{E::Tick, 0, 0, Ping},
-                                 {E::Tick, 100},
-                                 {E::OwnAnswer, 200, 8},
-                                 {E::Tick, 4999},
-                                 {E::Tick, 5000, 0, Ping},
-                                 {E::OwnAnswer, 5300, -1},
-                                 {E::Tick, 10000, 0, Ping},
-                                 {E::OwnAnswer, 10200, 7, Launch},
-                                 {E::OtherAnswer, 10300, 6},
-                                 {E::Tick, 15000}},
-                                WatchState::Launched,
-                                3},
-                      // A slow answer: no second ping while one is out, the next as soon as it is back.
-                      WatchCase{"a refresh's answer and a slow ping",
-                                60000,
-                                {{E::Tick, 0, 0, Ping},
-                                 {E::Tick, 6000},
-                                 {E::OtherAnswer, 6100, 8},
-                                 {E::Tick, 6200},
-                                 {E::OwnAnswer, 6500, 8},
-                                 {E::Tick, 6500, 0, Ping},
-                                 {E::OtherAnswer, 7000, 5, Launch}},
-                                WatchState::Launched,
-                                2},
-                      WatchCase{"no seat in time",
-                                12000,
-                                {{E::Tick, 0, 0, Ping},
-                                 {E::OwnAnswer, 100, 8},
-                                 {E::Tick, 5000, 0, Ping},
-                                 {E::Tick, 12000, 0, WatchStep::GiveUp},
-                                 {E::OwnAnswer, 12100, 7},
-                                 {E::Tick, 15000}},
-                                WatchState::GaveUp,
-                                2},
-                      WatchCase{"an answer after the time is up",
-                                12000,
-                                {{E::Tick, 0, 0, Ping}, {E::OwnAnswer, 12500, 7, WatchStep::GiveUp}},
-                                WatchState::GaveUp,
-                                1},
-                      WatchCase{
-                          "cancelled",
-                          60000,
-                          {{E::Tick, 0, 0, Ping}, {E::Cancel, 100}, {E::OwnAnswer, 200, 7}, {E::Tick, 5000}},
-                          WatchState::Cancelled,
-                          1}));
 
 TEST(SeatWatchDecisions, TheLineSaysWhatTheWatchWaitsForAndHowItEnded) {
     SeatWatch watch(1, SeatWatchPlan{}, SeatWatch::Clock::time_point{});

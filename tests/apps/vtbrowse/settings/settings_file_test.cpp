@@ -80,10 +80,6 @@ std::vector<bool> Same(const BrowserSettings& a, const BrowserSettings& b) {
 // settings file of Everything() as release 1.0.0 wrote it: a field that saving and loading both
 // forget, or that a later release reads otherwise, fails here. A file not there yet is no
 // problem, and offers the community masters.
-// Each field is saved into a file that replaces an older one, read back, and read from the
-// settings file of Everything() as release 1.0.0 wrote it: a field that saving and loading both
-// forget, or that a later release reads otherwise, fails here. A file not there yet is no
-// problem, and offers the community masters.
 TEST(SettingsFile, EveryFieldIsSavedReadBackAndReadFromTheFileOfRelease100) {
     const std::filesystem::path folder = std::filesystem::temp_directory_path() / "vtbrowse-settings-test";
     std::filesystem::remove_all(folder);
