@@ -33,8 +33,9 @@ private:
 
 BrowserModel::BrowserModel(std::filesystem::path settingsPath, const std::vector<std::string>& problems)
     : settingsPath_(std::move(settingsPath)) {
-    for (const std::string& problem : problems) Log(WideFromUtf8(problem));
-    for (std::wstring& line : LoadSettingsKeepingUnread(settingsPath_, settings_)) Log(std::move(line));
+    for (const std::string& problem : problems) heldLog_.push_back(WideFromUtf8(problem));
+    for (std::wstring& line : LoadSettingsKeepingUnread(settingsPath_, settings_))
+        heldLog_.push_back(std::move(line));
 }
 
 void BrowserModel::Subscribe(ModelObserver& observer) {
@@ -123,6 +124,7 @@ void BrowserModel::Listed(const AddedRows& added, const std::wstring& before, co
 
 void BrowserModel::Start(const BrowseOptions& options) {
     Batch batch(*this);
+    for (std::wstring& line : std::exchange(heldLog_, {})) pending_.log.push_back(std::move(line));
     std::vector<ServerAddress> servers = settings_.servers;
     servers.insert(servers.end(), options.servers.begin(), options.servers.end());
     Add(servers);

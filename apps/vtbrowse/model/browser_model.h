@@ -172,6 +172,8 @@ private:
     ModelRequests* requests_ = nullptr;
     bool pluginLoaded_ = false;
     bool started_ = false;  // the servers of the settings file are listed: saving may begin
+    std::vector<std::wstring>
+        heldLog_;  // what the command line and the file said: the start's notice says it
 
     // The batch under way and what it did.
     int depth_ = 0;

@@ -115,14 +115,15 @@ SideEvent Ended(size_t done, size_t total, double seconds, bool cancelled = fals
 
 }  // namespace
 
-// The servers of the settings file and the command line, then list files imported while a refresh
+// The servers of the settings file and the command line (its problem said in the first notice,
+// which the observers made after the model hear), then list files imported while a refresh
 // runs and after it: each step said once, the refresh of what was there at start asked after the
 // notice; and what the file keeps lists the same servers at the next start.
 TEST_F(Model, ServersListedAtStartAndImportedAreSaidAndKept) {
     Open(
         "server=127.0.0.1:1\nlisted=127.0.0.2:1 "
         "127.0.0.1:28000\nfavourite=127.0.0.1:1\nfavourite=127.0.0.3:1\n",
-        {"127.0.0.4:1"});
+        {"127.0.0.4:1", "bad"});
     model->Import(Write("repeats.txt", "127.0.0.5:1\n127.0.0.6:1 # mine\n127.0.0.5:1\n"));
     model->TakeSideEvents({Ended(4, 4, 0.5)});
     model->Import(Write("listed.txt", "127.0.0.6:1\n"));
@@ -131,6 +132,7 @@ TEST_F(Model, ServersListedAtStartAndImportedAreSaidAndKept) {
     model.reset();
     Open("");
     EXPECT_EQ(Said(), R"(notice
+log: 'bad' has no port: expected ADDRESS:PORT
 log: Added 2 servers
 log: Listed 1 server the masters gave before
 log: Listed 1 server of favourites no master lists any more
