@@ -130,7 +130,10 @@ void ServerListPane::Redraw(const std::vector<ServerId>& before) {
 }
 
 void ServerListPane::ShowOrder() {
+    // The arrows set again redraw the header: only when the order changed, not every batch.
     const RowOrder& order = model_.Settings().order;
+    if (arrows_ && arrows_->column == order.column && arrows_->descending == order.descending) return;
+    arrows_ = order;
     HWND header = reinterpret_cast<HWND>(SendMessageW(list_, LVM_GETHEADER, 0, 0));
     for (int column = 0; column < RowColumnCount; ++column) {
         HDITEMW item{};

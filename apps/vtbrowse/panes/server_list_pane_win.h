@@ -10,6 +10,7 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -67,6 +68,7 @@ private:
     Handlers handlers_;
     std::vector<ServerId> ids_;                     // the ids the list view shows, in its order
     std::unordered_map<ServerId, RowTexts> drawn_;  // the texts the list view was given
+    std::optional<RowOrder> arrows_;                // the order the header's arrow shows
     bool restoringSelection_ = false;
     // The columns' widths in 96-DPI units: what the user set, kept exact while the scale changes.
     std::vector<int> widths_;
