@@ -23,9 +23,9 @@
 #include <thread>
 #include <vector>
 
-#include "apps/vtbrowse/browser_ids.h"
-#include "apps/vtbrowse/browser_window_win.h"
-#include "apps/vtbrowse/controls_win.h"
+#include "apps/vtbrowse/framework/controls_win.h"
+#include "apps/vtbrowse/resources/resource_ids.h"
+#include "apps/vtbrowse/window/browser_window_win.h"
 #include "bench/port_list.h"
 #include "bench/sample_stats.h"
 #include "common/contract/windows_headers.h"

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "apps/vtbrowse/server_table.h"
+#include "apps/vtbrowse/model/server_table.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include <memory>
 
-#include "apps/shared/server_list.h"
+#include "apps/shared/server_address.h"
 #include "host/runner/hosted_server.h"
 
 // The server's handle ("address:port"), and its entry with address, port, label and time budget.

@@ -50,27 +50,3 @@ ServerResult ReadServerResult(const HostServerData& data, std::vector<double> pi
     result.pingMs = std::move(pingMs);
     return result;
 }
-
-RefreshTotals CountOutcomes(const std::vector<ServerResult>& results) {
-    RefreshTotals totals;
-    AddOutcomes(totals, results);
-    return totals;
-}
-
-void AddOutcomes(RefreshTotals& totals, const std::vector<ServerResult>& results) {
-    for (const ServerResult& result : results) {
-        ++totals.servers;
-        totals.pings += static_cast<int>(result.pingMs.size());
-        switch (result.outcome) {
-            case Outcome::Success:
-                ++totals.successes;
-                break;
-            case Outcome::Timeout:
-                ++totals.timeouts;
-                break;
-            case Outcome::Failure:
-                ++totals.failures;
-                break;
-        }
-    }
-}

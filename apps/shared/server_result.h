@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "apps/shared/server_list.h"
+#include "apps/shared/server_address.h"
 #include "host/services/server_objects.h"
 
 enum class Outcome { Success, Timeout, Failure };
@@ -55,27 +55,3 @@ Outcome ClassifyOutcome(const HostServerStatus& status);
 // Reads status and both result tables of data as they stand. The plugin names its players' table
 // as the host's user table; the first table it added of each kind is taken.
 ServerResult ReadServerResult(const HostServerData& data, std::vector<double> pingMs);
-
-// Where a run's time went, in seconds; with batches each phase is the sum over the batches.
-struct RunPhases {
-    double loadSeconds = 0;     // the plugin loaded and initialised
-    double createSeconds = 0;   // sessions made
-    double refreshSeconds = 0;  // pings: from the first ping's start to the last one's end
-    double removeSeconds = 0;   // sessions removed and the plugin unloaded
-};
-
-struct RefreshTotals {
-    int servers = 0;
-    int successes = 0;
-    int timeouts = 0;
-    int failures = 0;
-    int pings = 0;
-    RunPhases phases;
-    size_t batches = 0;      // groups of sessions made, pinged and removed in turn
-    size_t mostWindows = 0;  // the plugin's network windows alive at once, at the most
-    int mostThreads = 0;     // ping workers at once, at the most
-};
-
-RefreshTotals CountOutcomes(const std::vector<ServerResult>& results);
-// Adds the outcomes and pings of results (a batch) to totals.
-void AddOutcomes(RefreshTotals& totals, const std::vector<ServerResult>& results);

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "apps/shared/server_list.h"
+#include "apps/shared/server_address.h"
 
 enum class Unusable {
     None,

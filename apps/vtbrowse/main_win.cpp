@@ -6,9 +6,9 @@
 
 #include "apps/shared/host_paths_win.h"
 #include "apps/shared/program_arguments_win.h"
-#include "apps/vtbrowse/browser_window_win.h"
-#include "apps/vtbrowse/handover.h"
-#include "apps/vtbrowse/instance_claim_win.h"
+#include "apps/vtbrowse/command_line/handover.h"
+#include "apps/vtbrowse/command_line/instance_claim_win.h"
+#include "apps/vtbrowse/window/browser_window_win.h"
 #include "common/contract/windows_headers.h"
 #include "host/text/utf8_text.h"
 
@@ -52,8 +52,7 @@ std::optional<int> HandOver(InstanceClaim& claim, const std::vector<std::string>
         for (const std::string& problem : options.problems) said += L"\n" + WideFromUtf8(problem);
         return Tell(said, BadUsage);
     }
-    const std::optional<std::string> payload = PackHandover(
-        WithFullPaths(arguments, [](const std::string& path) { return Utf8FromWide(FullHostPath(path)); }));
+    const std::optional<std::string> payload = PackHandover(arguments);
     if (!payload) return Tell(already + L"This command line is too long to hand to it.", BadUsage);
     switch (claim.HandOver(*payload, HandoverBounds{})) {
         case HandoverEnd::Taken:
@@ -88,13 +87,16 @@ int RunMessageLoop(BrowserWindow& browser) {
 }  // namespace
 
 int main() {
-    const std::vector<std::string> arguments = ProgramArguments();
+    // The files named are the ones the user meant where they started it, also for the vtbrowse
+    // already open that a later start hands them to.
+    const std::vector<std::string> arguments = WithFullPaths(
+        ProgramArguments(), [](const std::string& path) { return Utf8FromWide(FullHostPath(path)); });
     BrowserStart start;
     start.options = ParseBrowseOptions(arguments);
     start.settingsPath =
-        start.options.settingsPath.empty() ? DefaultSettingsPath() : FullHostPath(start.options.settingsPath);
+        start.options.settingsPath.empty() ? DefaultSettingsPath() : WideFromUtf8(start.options.settingsPath);
     start.pluginPath =
-        start.options.pluginPath.empty() ? PluginBesideProgram() : FullHostPath(start.options.pluginPath);
+        start.options.pluginPath.empty() ? PluginBesideProgram() : WideFromUtf8(start.options.pluginPath);
     InstanceClaim claim(start.settingsPath.wstring());
     if (claim.Failed()) {
         // Rare (the session's namespace refused): better a window than none.

@@ -3,8 +3,8 @@
 #include <cmath>
 #include <nlohmann/json.hpp>
 
-#include "apps/shared/ping_stats.h"
 #include "apps/vtquery/master_report.h"
+#include "apps/vtquery/ping_stats.h"
 #include "host/text/utf8_text.h"
 
 // Keys keep the order written here, the order a reader expects.

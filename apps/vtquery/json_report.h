@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "apps/masters/master_outcome.h"
-#include "apps/shared/server_result.h"
+#include "apps/vtquery/refresh_totals.h"
 
 struct ReportedError {
     std::string title;

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "apps/shared/ping_stats.h"
+#include "apps/vtquery/ping_stats.h"
 #include "host/text/utf8_text.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "apps/shared/server_result.h"
+#include "apps/vtquery/refresh_totals.h"
 
 // One line per server, columns aligned across servers: address, outcome, name, map,
 // players/max, status line and the ping call's duration (min/median/max after --count).

@@ -1,6 +1,6 @@
 // Text files as Windows tools write them: one server list and one settings file in each
 // encoding, read by every reader of such files (a server list, for vtquery's --servers and
-// vtbrowse's Import; vtbrowse's settings file). Each reads them alike, or refuses the file in
+// vtbrowse's Import alike; vtbrowse's settings file). Each reads them alike, or refuses the file in
 // one line that names it and the encodings read.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -8,9 +8,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "apps/vtbrowse/server_adding.h"
-#include "apps/vtbrowse/settings_file.h"
-#include "host/text/utf8_text.h"
+#include "apps/shared/server_list.h"
+#include "apps/vtbrowse/settings/settings_file.h"
 
 namespace {
 
@@ -75,22 +74,16 @@ TEST(TextFiles, EveryReaderReadsTheEncodingsWindowsWritesAndNamesTheOthers) {
         std::vector<ServerAddress> servers;
         ServerListError error;
         EXPECT_EQ(ReadServerListFile(listPath.u8string(), servers, error), c.read);
-        ServerTable table;
-        std::vector<std::wstring> log;
-        const auto logLine = [&](const std::wstring& line) { log.push_back(line); };
-        ServerAdding(table, logLine, [] { return false; }).Import(listPath.wstring());
         BrowserSettings settings;
         const std::vector<std::string> problems = LoadSettingsFile(settingsPath, settings);
         if (c.read) {
             EXPECT_THAT(servers, ElementsAre(ServerAddress{"127.0.0.1", 28001}, ServerAddress{"::1", 2},
                                              ServerAddress{"x", 4}));
-            EXPECT_EQ(table.Size(), 3u);
             EXPECT_THAT(problems, ElementsAre());
             EXPECT_THAT(settings.servers, ElementsAre(ServerAddress{"127.0.0.1", 28001}));
             EXPECT_THAT(settings.friends, ElementsAre(L"»TCB« Zoë 😀"));
         } else {
             EXPECT_EQ(error.message, listName + encodings);
-            EXPECT_THAT(log, ElementsAre(L"Nothing imported: " + WideFromUtf8(listName + encodings)));
             const std::string settingsName = "the settings file '" + settingsPath.u8string() + "'";
             EXPECT_THAT(problems, ElementsAre(settingsName + encodings));
         }

@@ -1,0 +1,72 @@
+#include "apps/vtbrowse/framework/frame_win.h"
+
+#include <utility>
+
+#include "apps/vtbrowse/framework/display_scale_win.h"
+
+BOOL Frame::ProcessWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    FollowWindow(window_, window, message);
+    BOOL handled = TRUE;
+    switch (message) {
+        case WM_NCCREATE:
+            // Before the parts are made (WM_CREATE): they are made at the window's scale.
+            dpi_ = WindowDpi(window);
+            font_ = MessageFont(dpi_);
+            handled = FALSE;
+            break;
+        case WM_GETFONT:
+            result = reinterpret_cast<LRESULT>(font_.get());
+            break;
+        case WM_NEXTDLGCTL:
+            result = OnNextDialogControl(message, wParam, lParam, handled);
+            break;
+        case WM_DPICHANGED:
+            result = OnDpiChanged(message, wParam, lParam, handled);
+            break;
+        default:
+            handled = FALSE;
+    }
+    return handled;
+}
+
+// The dialog keys ask for it when a label's access key is pressed: the label first, then the
+// control after it.
+LRESULT Frame::OnNextDialogControl(UINT, WPARAM wParam, LPARAM lParam, BOOL&) {
+    if (LOWORD(lParam)) {
+        SetFocus(reinterpret_cast<HWND>(wParam));
+    } else if (HWND next = GetNextDlgTabItem(window_.get(), GetFocus(), wParam != 0)) {
+        SetFocus(next);
+        if (SendMessageW(next, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) SendMessageW(next, EM_SETSEL, 0, -1);
+    }
+    return 0;
+}
+
+namespace {
+
+BOOL CALLBACK SetFontOf(HWND control, LPARAM font) {
+    SendMessageW(control, WM_SETFONT, static_cast<WPARAM>(font), FALSE);
+    return TRUE;
+}
+
+}  // namespace
+
+LRESULT Frame::OnDpiChanged(UINT, WPARAM wParam, LPARAM lParam, BOOL&) {
+    HWND window = window_.get();
+    const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
+    // Drawn once, when everything has its new size: no flicker.
+    SendMessageW(window, WM_SETREDRAW, FALSE, 0);
+    dpi_ = HIWORD(wParam);
+    owners::unique_gdi_object font = MessageFont(dpi_);
+    EnumChildWindows(window, SetFontOf, reinterpret_cast<LPARAM>(font.get()));
+    std::swap(font_, font);  // the old one goes once no control holds it
+    for (Pane* pane : panes_) pane->SetDpi(dpi_);
+    SetWindowPos(window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    // Laid out again even where the window keeps its size.
+    RECT client{};
+    GetClientRect(window, &client);
+    SendMessageW(window, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
+    SendMessageW(window, WM_SETREDRAW, TRUE, 0);
+    RedrawWindow(window, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
+    return 0;
+}

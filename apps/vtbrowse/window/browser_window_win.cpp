@@ -1,0 +1,257 @@
+// The main window: its parts made, placed where browser_layout says, and connected to the model.
+#include "apps/vtbrowse/window/browser_window_win.h"
+
+#include "apps/vtbrowse/dialogs/about_dialog_win.h"
+#include "apps/vtbrowse/dialogs/add_servers_dialog_win.h"
+#include "apps/vtbrowse/dialogs/join_dialog_win.h"
+#include "apps/vtbrowse/dialogs/masters_dialog_win.h"
+#include "apps/vtbrowse/framework/controls_win.h"
+#include "apps/vtbrowse/framework/display_scale_win.h"
+#include "apps/vtbrowse/resources/resource_ids.h"
+#include "apps/vtbrowse/window/browser_layout.h"
+#include "host/text/utf8_text.h"
+
+namespace {
+
+constexpr const wchar_t* MainClass = L"VtbrowseMain";
+constexpr UINT HandedOverMessage = WM_APP + 3;
+// A first start's size, and the least a saved one may be, in 96-DPI units.
+constexpr ClientSize FirstSize{980, 640};
+constexpr ClientSize LeastSaved{400, 300};
+
+}  // namespace
+
+BOOL BrowserWindow::ProcessWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                         LRESULT& result) {
+    // Until its parts exist, and once they are gone, the window is only a frame.
+    const bool parts = status_ && window_;
+    BOOL handled = TRUE;
+    switch (message) {
+        case WM_CREATE:
+            result = OnCreate(message, wParam, lParam, handled);
+            break;
+        case WM_SIZE:
+            result = parts ? OnSize(message, wParam, lParam, handled) : 0;
+            break;
+        case WM_GETMINMAXINFO:
+            result = parts ? OnGetMinMaxInfo(message, wParam, lParam, handled) : 0;
+            break;
+        case WM_COMMAND:
+            result = OnCommand(message, wParam, lParam, handled);
+            break;
+        case WM_CLOSE:
+            result = OnClose(message, wParam, lParam, handled);
+            break;
+        case WM_SYSCOMMAND:
+            result = OnSysCommand(message, wParam, lParam, handled);
+            break;
+        case WM_COPYDATA:
+        case WM_TIMER:
+        case CMD_FORWARD:
+        case HandedOverMessage:
+        case PluginSide::EventsMessage:
+        case MasterFetch::EventsMessage:
+            result = parts ? OnPartMessage(message, wParam, lParam, handled) : FALSE;
+            break;
+        default:
+            handled = FALSE;
+    }
+    return handled || Frame::ProcessWindowMessage(window, message, wParam, lParam, result);
+}
+
+BrowserWindow::BrowserWindow(BrowserStart start)
+    : start_(std::move(start)), model_(start_.settingsPath, start_.options.problems) {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES | ICC_BAR_CLASSES};
+    InitCommonControlsEx(&controls);
+    mainClass_ = RegisterMapClass<BrowserWindow>(MainClass, LoadIconW(nullptr, IDI_APPLICATION));
+    chartClass_ = CountChart::RegisterClass();
+    accelerators_ = LoadAcceleratorsW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_ACCELERATORS));
+    // The place is the screen's, in pixels; the size is in 96-DPI units, made the window's own
+    // once it is known on which display the window stands (it is not shown yet).
+    const WindowPlace& place = model_.Settings().window;
+    const bool placed = place.width >= LeastSaved.width && place.height >= LeastSaved.height;
+    const ClientSize size = placed ? ClientSize{place.width, place.height} : FirstSize;
+    const int guess = WindowDpi(nullptr);
+    CreateWindowExW(WS_EX_CONTROLPARENT, MainClass, L"vtbrowse - Tribes servers", WS_OVERLAPPEDWINDOW,
+                    placed ? place.x : CW_USEDEFAULT, placed ? place.y : CW_USEDEFAULT,
+                    Scaled(size.width, guess), Scaled(size.height, guess), nullptr, nullptr,
+                    GetModuleHandleW(nullptr), this);
+    if (!window_) return;
+    if (dpi_ != guess)
+        SetWindowPos(window_.get(), nullptr, 0, 0, Scaled(size.width, dpi_), Scaled(size.height, dpi_),
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    AddAboutItem(window_.get());
+    find_ = std::make_unique<FindPlayerDialog>(window_.get(), model_);
+    fetch_ = std::make_unique<MasterFetch>(model_, window_.get());
+    receipt_ = std::make_unique<HandoverReceipt>(window_.get(), HandedOverMessage,
+                                                 [this](const std::vector<std::string>& arguments) {
+                                                     model_.TakeHandedOver(ParseBrowseOptions(arguments));
+                                                 });
+    ShowWindow(window_.get(), start_.show);
+    UpdateWindow(window_.get());
+    try {
+        side_ = std::make_unique<PluginSide>(start_.pluginPath, start_.options.mostSessions,
+                                             model_.Settings().timeoutSeconds, model_, window_.get());
+    } catch (const std::exception& error) {
+        model_.Log(L"The plugin could not be loaded, so nothing can be refreshed or joined: " +
+                   WideFromUtf8(error.what()));
+    }
+    model_.Connect(*this, side_ != nullptr);
+    model_.Start(start_.options);
+    if (model_.Settings().mastersAtStart) model_.GetFromMasters();
+}
+
+BrowserWindow::~BrowserWindow() {
+    // Nothing handed over is taken while the rest goes.
+    receipt_.reset();
+    side_.reset();
+    fetch_.reset();
+    find_.reset();
+    window_.reset();
+}
+
+// The parts are made in the order a reader meets them, pane by pane from the top left: the order
+// of the windows is the order Tab walks.
+LRESULT BrowserWindow::OnCreate(UINT, WPARAM, LPARAM, BOOL&) {
+    HWND window = window_.get();
+    commands_ = std::make_unique<CommandPane>(window, model_);
+    filters_ = std::make_unique<FilterPane>(window, model_);
+    quick_ = std::make_unique<QuickConnectPane>(window, model_);
+    masters_ = std::make_unique<MastersPane>(window, model_);
+    list_ = std::make_unique<ServerListPane>(
+        window, model_,
+        ServerListPane::Handlers{
+            [this](ServerId id, bool wait) { AskAndJoin(window_.get(), model_, id, wait); },
+            [this](ServerId id) {
+                if (side_) side_->OpenPluginMenu(id);
+            },
+            [this](ServerId id) {
+                if (side_) side_->HandBack(id);
+            }});
+    seats_ = std::make_unique<SeatWatchPane>(window, model_);
+    handedBack_ = std::make_unique<HandedBackPane>(window, model_);
+    details_ = std::make_unique<DetailPane>(window, model_);
+    log_ = std::make_unique<LogPane>(window, model_);
+    friends_ = std::make_unique<FriendsPane>(window, model_, start_.notified);
+    status_ = std::make_unique<StatusPane>(window, model_);
+    for (Pane* pane : std::initializer_list<Pane*>{
+             commands_.get(), filters_.get(), quick_.get(), masters_.get(), list_.get(), seats_.get(),
+             handedBack_.get(), details_.get(), log_.get(), friends_.get(), status_.get()})
+        Follow(*pane);
+    return 0;
+}
+
+LRESULT BrowserWindow::OnSize(UINT, WPARAM, LPARAM lParam, BOOL&) {
+    const PartAreas at = LayOutParts(LOWORD(lParam), HIWORD(lParam), status_->Height(), dpi_);
+    const std::pair<Pane*, PartArea> panes[] = {
+        {status_.get(), at.status},   {commands_.get(), at.commands},     {quick_.get(), at.quick},
+        {filters_.get(), at.filters}, {masters_.get(), at.masters},       {list_.get(), at.list},
+        {seats_.get(), at.seats},     {handedBack_.get(), at.handedBack}, {details_.get(), at.details},
+        {log_.get(), at.log},         {friends_.get(), at.friends}};
+    for (const auto& [pane, area] : panes) pane->Place(RECT{area.left, area.top, area.right, area.bottom});
+    return 0;
+}
+
+// The frame as it stands around the smallest client area: its parts are the system's, at the
+// system's scale or the display's.
+LRESULT BrowserWindow::OnGetMinMaxInfo(UINT, WPARAM, LPARAM lParam, BOOL&) {
+    const ClientSize least = SmallestClient(status_->Height(), dpi_);
+    RECT outer{}, inner{};
+    GetWindowRect(window_.get(), &outer);
+    GetClientRect(window_.get(), &inner);
+    reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize =
+        POINT{least.width + (outer.right - outer.left) - inner.right,
+              least.height + (outer.bottom - outer.top) - inner.bottom};
+    return 0;
+}
+
+// The buttons' and the accelerators' commands: the model's, a dialog's, or the list's (for the
+// servers selected); Enter goes to the pane with the keyboard.
+LRESULT BrowserWindow::OnCommand(UINT, WPARAM wParam, LPARAM, BOOL&) {
+    HWND window = window_.get();
+    switch (LOWORD(wParam)) {
+        case IDC_ADD:
+            model_.Add(AskServers(window));
+            break;
+        case IDC_IMPORT:
+            if (const std::optional<std::wstring> path = AskServerListFile(window))
+                model_.Import(Utf8FromWide(*path));
+            break;
+        case IDC_REFRESH:
+            model_.RefreshAll();
+            break;
+        case IDCANCEL:
+            model_.Cancel();
+            break;
+        case IDC_FIND:
+            find_->Open();
+            break;
+        case IDC_GET_MASTERS:
+            model_.GetFromMasters();
+            break;
+        case IDC_MASTERS: {
+            MasterChoice choice = model_.Masters();
+            if (AskMasters(window, choice)) model_.SetMasters(choice);
+            break;
+        }
+        case IDOK:
+            SendMessageW(GetParent(GetFocus()), WM_COMMAND, IDOK, 0);
+            break;
+        default:
+            SendMessageW(list_->Window(), WM_COMMAND, LOWORD(wParam), 0);
+    }
+    return 0;
+}
+
+void BrowserWindow::AskJoin(ServerId server) {
+    AskAndJoin(window_.get(), model_, server, false);
+}
+
+LRESULT BrowserWindow::OnPartMessage(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled) {
+    switch (message) {
+        case WM_COPYDATA:
+            return lParam && receipt_ ? receipt_->Receive(*reinterpret_cast<const COPYDATASTRUCT*>(lParam))
+                                      : FALSE;
+        case HandedOverMessage:
+            receipt_->TakeNext();
+            break;
+        case MasterFetch::EventsMessage:
+            fetch_->TakeEvents();
+            break;
+        case PluginSide::EventsMessage:
+        case CMD_FORWARD:
+            if (side_ && message == CMD_FORWARD) side_->Forwarded(wParam, lParam);
+            if (side_ && message != CMD_FORWARD) side_->TakeEvents(false);
+            break;
+        default:  // WM_TIMER
+            handled = wParam == PluginSide::EventsTimer || wParam == MasterFetch::MergeTimer;
+            if (wParam == MasterFetch::MergeTimer) fetch_->TakeListsOn();
+            if (side_ && wParam == PluginSide::EventsTimer) side_->TakeEvents(true);
+    }
+    return 0;
+}
+
+LRESULT BrowserWindow::OnSysCommand(UINT, WPARAM wParam, LPARAM, BOOL& handled) {
+    handled = (wParam & 0xFFF0) == AboutCommand;
+    if (handled) ShowAboutBox(window_.get(), start_.pluginPath);
+    return 0;
+}
+
+LRESULT BrowserWindow::OnClose(UINT, WPARAM, LPARAM, BOOL&) {
+    receipt_->Close();
+    if (const std::optional<RECT> normal = NormalPlace(window_.get())) {
+        model_.SetWindowPlace(WindowPlace{normal->left, normal->top,
+                                          Unscaled(normal->right - normal->left, dpi_),
+                                          Unscaled(normal->bottom - normal->top, dpi_)});
+    }
+    ShowWindow(window_.get(), SW_HIDE);
+    if (start_.quitOnClose) PostQuitMessage(0);
+    return 0;
+}
+
+bool BrowserWindow::PreTranslate(MSG& message) {
+    if (find_ && find_->PreTranslate(message)) return true;
+    if (!window_) return false;
+    if (accelerators_ && TranslateAcceleratorW(window_.get(), accelerators_, &message)) return true;
+    return IsDialogMessageW(window_.get(), &message) != FALSE;
+}
