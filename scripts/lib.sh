@@ -173,6 +173,8 @@ only_ours() {
             ;;
         stop-wine | drop-drive)
             [[ "$1" == /* ]] || set -- "$PWD/$1" "${@:2}"
+            # No prefix there: nothing runs in it, and no drive to drop.
+            [ -e "$1" ] || return 0
             if ! prefix_is_ours "$1"; then
                 echo "left as it is: $1 (not a Wine prefix this project made)" >&2
                 return 1

@@ -99,7 +99,7 @@ class OwnPrefixes(unittest.TestCase):
         cases = [(f"remove {outside}", False), ("remove build/home", False), ("remove build/home/games/dosdevices", False),
                  ("stop-wine build/home/games", False), ("drop-drive build/home/games z:", False),
                  ("drop-drive build/wineprefix z:", True), ("stop-wine build/wineprefix", True),
-                 ("remove build/wineprefix/dosdevices build/wineprefix", True)]
+                 ("remove build/wineprefix/dosdevices build/wineprefix", True), ("stop-wine build/none", True)]
         for asked, done in cases:
             with self.subTest(asked):
                 result = checkout.run(["bash", "-c", f"cd '{checkout.root}' && . scripts/lib.sh && only_ours {asked}"])
