@@ -91,14 +91,32 @@ const wchar_t* const CreateCalls =
     L"data.SetColumnWidth(PropertiesTable,0,140)|data.SetColumnName(PropertiesTable,1,Value)|"
     L"data.SetColumnWidth(PropertiesTable,1,140)|data.EndUpdate";
 
-TEST_F(Commands, CreateHoldsReferencesOffersThePasswordAndLaysOutTables) {
-    TestServer server("alpha");
+// Then the plugin menu acts on the session and resets the host's current server, and forwarding
+// sends the session's record, with its settings key, to the host window.
+TEST_F(Commands, CreateHoldsReferencesOffersThePasswordAndLaysOutTablesThenMenuAndForward) {
+    TestServer server("Ser\xE9 7");  // é is 0xE9 in Windows-1252
 
     EXPECT_NE(host.CreateSession(server), nullptr);
 
     EXPECT_THAT(server.journal->Lines(), ElementsAreArray(Calls(CreateCalls)));
     EXPECT_EQ(server.entry->RefCount(), 2);
     EXPECT_EQ(server.data->RefCount(), 2);
+
+    VtPluginMenu menu;
+    VtPluginServerStruct other{VtHandle("other"), nullptr, nullptr};
+    menu.SetCurrentPluginServerStruct(&other);
+    EXPECT_EQ(
+        host.Send(CMD_PLUGIN_MENU, reinterpret_cast<WPARAM>(&server.handle), reinterpret_cast<LPARAM>(&menu)),
+        1);
+    EXPECT_EQ(menu.CurrentPluginServerStruct(), nullptr);
+
+    Forward(server.handle, 0x5A5A);
+    ASSERT_EQ(host.forwarded.size(), 1u);
+    EXPECT_EQ(host.forwarded[0].second, 0x5A5A);
+    const auto* session = reinterpret_cast<const SessionRecord*>(host.forwarded[0].first);
+    EXPECT_STREQ(session->handle.toCharString(), "Ser\xE9 7");
+    EXPECT_EQ(session->serverEntry, server.entry.get());
+    EXPECT_EQ(session->settingsKey, L"Servers\\Ser\u00E9 7\\" + IdentityString);
 }
 
 TEST_F(Commands, RemoveDestroysTheWindowThenTheEntryAndLeavesAHandleThatDoesNothing) {
@@ -188,34 +206,6 @@ TEST_F(Commands, WindowAndTheCommandsWithoutASession) {
                   item == 0 || item == 3 || item == 4)
             << "item " << item;
     }
-}
-
-TEST_F(Commands, PluginMenuActsOnTheSessionThenResetsTheCurrentServer) {
-    TestServer server("alpha");
-    host.CreateSession(server);
-    VtPluginMenu menu;
-    VtPluginServerStruct other{VtHandle("other"), nullptr, nullptr};
-    menu.SetCurrentPluginServerStruct(&other);
-
-    EXPECT_EQ(
-        host.Send(CMD_PLUGIN_MENU, reinterpret_cast<WPARAM>(&server.handle), reinterpret_cast<LPARAM>(&menu)),
-        1);
-
-    EXPECT_EQ(menu.CurrentPluginServerStruct(), nullptr);
-}
-
-TEST_F(Commands, ForwardSendsTheSessionRecordWithItsSettingsKeyToTheHostWindow) {
-    TestServer server("Ser\xE9 7");  // é is 0xE9 in Windows-1252
-    host.CreateSession(server);
-
-    Forward(server.handle, 0x5A5A);
-
-    ASSERT_EQ(host.forwarded.size(), 1u);
-    EXPECT_EQ(host.forwarded[0].second, 0x5A5A);
-    const auto* session = reinterpret_cast<const SessionRecord*>(host.forwarded[0].first);
-    EXPECT_STREQ(session->handle.toCharString(), "Ser\xE9 7");
-    EXPECT_EQ(session->serverEntry, server.entry.get());
-    EXPECT_EQ(session->settingsKey, L"Servers\\Ser\u00E9 7\\" + IdentityString);
 }
 
 TEST_F(Commands, InitAgainKeepsTheWindowAndOnlyReplacesTheParentOfNewSessions) {
