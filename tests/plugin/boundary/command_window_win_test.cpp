@@ -91,9 +91,9 @@ const wchar_t* const CreateCalls =
     L"data.SetColumnWidth(PropertiesTable,0,140)|data.SetColumnName(PropertiesTable,1,Value)|"
     L"data.SetColumnWidth(PropertiesTable,1,140)|data.EndUpdate";
 
-// Then the plugin menu acts on the session and resets the host's current server, and forwarding
-// sends the session's record, with its settings key, to the host window.
-TEST_F(Commands, CreateHoldsReferencesOffersThePasswordAndLaysOutTablesThenMenuAndForward) {
+// Then the plugin menu acts on the session and resets the host's current server, forwarding sends
+// the session's record, with its settings key, to the host window, and equal handles address it.
+TEST_F(Commands, CreateHoldsReferencesOffersThePasswordAndLaysOutTablesThenMenuForwardAndEqualHandles) {
     TestServer server("Ser\xE9 7");  // é is 0xE9 in Windows-1252
 
     EXPECT_NE(host.CreateSession(server), nullptr);
@@ -117,6 +117,14 @@ TEST_F(Commands, CreateHoldsReferencesOffersThePasswordAndLaysOutTablesThenMenuA
     EXPECT_STREQ(session->handle.toCharString(), "Ser\xE9 7");
     EXPECT_EQ(session->serverEntry, server.entry.get());
     EXPECT_EQ(session->settingsKey, L"Servers\\Ser\u00E9 7\\" + IdentityString);
+
+    TestServer twin("Ser\xE9 7");  // an equal handle, other host objects: no second session
+    EXPECT_EQ(host.CreateSession(twin), nullptr);
+    EXPECT_THAT(twin.journal->Lines(), IsEmpty());
+    VtHandle equal("Ser\xE9 7");
+    Remove(equal);
+    EXPECT_EQ(server.entry->RefCount(), 1);
+    EXPECT_THAT(host.NetworkWindows(host.parentWindow), IsEmpty());
 }
 
 TEST_F(Commands, RemoveDestroysTheWindowThenTheEntryAndLeavesAHandleThatDoesNothing) {
@@ -173,20 +181,6 @@ TEST_F(Commands, ReleaseAllRemovesEverySessionOnceThePingRunningEnds) {
         EXPECT_EQ(host.Ping(*server), 0);
         EXPECT_EQ(server->entry->RefCount() + server->data->RefCount(), 2);
     }
-    EXPECT_THAT(host.NetworkWindows(host.parentWindow), IsEmpty());
-}
-
-TEST_F(Commands, EqualHandlesAddressOneSessionAndASecondCreateChangesNothing) {
-    TestServer first("alpha");
-    TestServer second("alpha");  // another handle object with the same text, other host objects
-    host.CreateSession(first);
-
-    EXPECT_EQ(host.CreateSession(second), nullptr);  // no second window
-    EXPECT_THAT(second.journal->Lines(), IsEmpty());
-
-    VtHandle equal("alpha");
-    Remove(equal);
-    EXPECT_EQ(first.entry->RefCount(), 1);  // the first session went
     EXPECT_THAT(host.NetworkWindows(host.parentWindow), IsEmpty());
 }
 
