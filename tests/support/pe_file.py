@@ -2,7 +2,6 @@
 (tests/plugin/resources/, tests/package/): each reports every difference it finds.
 """
 import re
-import struct
 import sys
 
 try:
@@ -59,43 +58,6 @@ def probe_exports(pe):
     symbols = getattr(getattr(pe, "DIRECTORY_ENTRY_EXPORT", None), "symbols", [])
     names = [symbol.name.decode("ascii", "replace") for symbol in symbols if symbol.name]
     return sorted(name for name in names if re.search(r"probe|journal|fault", name, re.IGNORECASE))
-
-
-class ByteReader:
-    """Little-endian reads over a resource's bytes; running past the end raises ValueError."""
-
-    def __init__(self, data):
-        self.data, self.offset = data, 0
-
-    def take(self, fmt):
-        size = struct.calcsize(fmt)
-        if self.offset + size > len(self.data):
-            raise ValueError(f"resource ends at {len(self.data)}, needed {self.offset + size}")
-        values = struct.unpack_from(fmt, self.data, self.offset)
-        self.offset += size
-        return values if len(values) > 1 else values[0]
-
-    def text(self):
-        """A zero-terminated UTF-16 text."""
-        units = []
-        while True:
-            unit = self.take("<H")
-            if unit == 0:
-                return "".join(map(chr, units))
-            units.append(unit)
-
-    def text_or_ordinal(self):
-        """A dialog field that is empty (""), an ordinal (int) or a text (str)."""
-        first = self.take("<H")
-        if first == 0:
-            return ""
-        if first == 0xFFFF:
-            return self.take("<H")
-        self.offset -= 2
-        return self.text()
-
-    def align(self, boundary):
-        self.offset += -self.offset % boundary
 
 
 def run(check):

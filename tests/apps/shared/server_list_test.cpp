@@ -48,15 +48,6 @@ TEST(ServerAddressText, ParsesOrSaysWhatIsWrong) {
     }
 }
 
-TEST(ServerList, NamesFileAndLineOfABadEntry) {
-    std::vector<ServerAddress> servers;
-    ServerListError error;
-    EXPECT_FALSE(ParseServerList("127.0.0.1:1\n\n127.0.0.1:99999\n", "list.txt", servers, error));
-    EXPECT_THAT(error.message, HasSubstr("list.txt:3: '127.0.0.1:99999'"));
-    EXPECT_FALSE(ReadServerListFile("no/such/file.txt", servers, error));
-    EXPECT_THAT(error.message, HasSubstr("no/such/file.txt"));
-}
-
 // The rule at each edge of the ranges it refuses, on texts as the user types them.
 TEST(UsableServer, RefusesAddressesNoServerCanHaveAndNothingElse) {
     const struct {

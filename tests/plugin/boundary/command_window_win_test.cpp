@@ -91,14 +91,40 @@ const wchar_t* const CreateCalls =
     L"data.SetColumnWidth(PropertiesTable,0,140)|data.SetColumnName(PropertiesTable,1,Value)|"
     L"data.SetColumnWidth(PropertiesTable,1,140)|data.EndUpdate";
 
-TEST_F(Commands, CreateHoldsReferencesOffersThePasswordAndLaysOutTables) {
-    TestServer server("alpha");
+// Then the plugin menu acts on the session and resets the host's current server, forwarding sends
+// the session's record, with its settings key, to the host window, and equal handles address it.
+TEST_F(Commands, CreateHoldsReferencesOffersThePasswordAndLaysOutTablesThenMenuForwardAndEqualHandles) {
+    TestServer server("Ser\xE9 7");  // é is 0xE9 in Windows-1252
 
     EXPECT_NE(host.CreateSession(server), nullptr);
 
     EXPECT_THAT(server.journal->Lines(), ElementsAreArray(Calls(CreateCalls)));
     EXPECT_EQ(server.entry->RefCount(), 2);
     EXPECT_EQ(server.data->RefCount(), 2);
+
+    VtPluginMenu menu;
+    VtPluginServerStruct other{VtHandle("other"), nullptr, nullptr};
+    menu.SetCurrentPluginServerStruct(&other);
+    EXPECT_EQ(
+        host.Send(CMD_PLUGIN_MENU, reinterpret_cast<WPARAM>(&server.handle), reinterpret_cast<LPARAM>(&menu)),
+        1);
+    EXPECT_EQ(menu.CurrentPluginServerStruct(), nullptr);
+
+    Forward(server.handle, 0x5A5A);
+    ASSERT_EQ(host.forwarded.size(), 1u);
+    EXPECT_EQ(host.forwarded[0].second, 0x5A5A);
+    const auto* session = reinterpret_cast<const SessionRecord*>(host.forwarded[0].first);
+    EXPECT_STREQ(session->handle.toCharString(), "Ser\xE9 7");
+    EXPECT_EQ(session->serverEntry, server.entry.get());
+    EXPECT_EQ(session->settingsKey, L"Servers\\Ser\u00E9 7\\" + IdentityString);
+
+    TestServer twin("Ser\xE9 7");  // an equal handle, other host objects: no second session
+    EXPECT_EQ(host.CreateSession(twin), nullptr);
+    EXPECT_THAT(twin.journal->Lines(), IsEmpty());
+    VtHandle equal("Ser\xE9 7");
+    Remove(equal);
+    EXPECT_EQ(server.entry->RefCount(), 1);
+    EXPECT_THAT(host.NetworkWindows(host.parentWindow), IsEmpty());
 }
 
 TEST_F(Commands, RemoveDestroysTheWindowThenTheEntryAndLeavesAHandleThatDoesNothing) {
@@ -158,20 +184,6 @@ TEST_F(Commands, ReleaseAllRemovesEverySessionOnceThePingRunningEnds) {
     EXPECT_THAT(host.NetworkWindows(host.parentWindow), IsEmpty());
 }
 
-TEST_F(Commands, EqualHandlesAddressOneSessionAndASecondCreateChangesNothing) {
-    TestServer first("alpha");
-    TestServer second("alpha");  // another handle object with the same text, other host objects
-    host.CreateSession(first);
-
-    EXPECT_EQ(host.CreateSession(second), nullptr);  // no second window
-    EXPECT_THAT(second.journal->Lines(), IsEmpty());
-
-    VtHandle equal("alpha");
-    Remove(equal);
-    EXPECT_EQ(first.entry->RefCount(), 1);  // the first session went
-    EXPECT_THAT(host.NetworkWindows(host.parentWindow), IsEmpty());
-}
-
 TEST_F(Commands, WindowAndTheCommandsWithoutASession) {
     char className[32] = {};
     GetClassNameA(host.commandWindow, className, 32);
@@ -188,34 +200,6 @@ TEST_F(Commands, WindowAndTheCommandsWithoutASession) {
                   item == 0 || item == 3 || item == 4)
             << "item " << item;
     }
-}
-
-TEST_F(Commands, PluginMenuActsOnTheSessionThenResetsTheCurrentServer) {
-    TestServer server("alpha");
-    host.CreateSession(server);
-    VtPluginMenu menu;
-    VtPluginServerStruct other{VtHandle("other"), nullptr, nullptr};
-    menu.SetCurrentPluginServerStruct(&other);
-
-    EXPECT_EQ(
-        host.Send(CMD_PLUGIN_MENU, reinterpret_cast<WPARAM>(&server.handle), reinterpret_cast<LPARAM>(&menu)),
-        1);
-
-    EXPECT_EQ(menu.CurrentPluginServerStruct(), nullptr);
-}
-
-TEST_F(Commands, ForwardSendsTheSessionRecordWithItsSettingsKeyToTheHostWindow) {
-    TestServer server("Ser\xE9 7");  // é is 0xE9 in Windows-1252
-    host.CreateSession(server);
-
-    Forward(server.handle, 0x5A5A);
-
-    ASSERT_EQ(host.forwarded.size(), 1u);
-    EXPECT_EQ(host.forwarded[0].second, 0x5A5A);
-    const auto* session = reinterpret_cast<const SessionRecord*>(host.forwarded[0].first);
-    EXPECT_STREQ(session->handle.toCharString(), "Ser\xE9 7");
-    EXPECT_EQ(session->serverEntry, server.entry.get());
-    EXPECT_EQ(session->settingsKey, L"Servers\\Ser\u00E9 7\\" + IdentityString);
 }
 
 TEST_F(Commands, InitAgainKeepsTheWindowAndOnlyReplacesTheParentOfNewSessions) {

@@ -127,7 +127,7 @@ TEST_F(Model, ServersListedAtStartAndImportedAreSaidAndKept) {
     model->Import(Write("repeats.txt", "127.0.0.5:1\n127.0.0.6:1 # mine\n127.0.0.5:1\n"));
     model->TakeSideEvents({Ended(4, 4, 0.5)});
     model->Import(Write("listed.txt", "127.0.0.6:1\n"));
-    model->Import(Write("unusable.txt", "127.0.0.7:1\n224.0.0.1:28001\n"));
+    model->Import(Write("unusable.txt", "127.0.0.7:1\n\n# x\n224.0.0.1:28001\n"));
     model->Import((folder / "missing.txt").u8string());
     model.reset();
     Open("");
@@ -148,7 +148,7 @@ status: Refreshed 4 of 4 servers in 0.50 s: 0 answered, 0 timed out, 0 failed | 
 notice
 log: Read 1 server from <folder>/listed.txt
 notice
-log: Nothing imported: <folder>/unusable.txt:2: '224.0.0.1:28001': no server can have this address (multicast)
+log: Nothing imported: <folder>/unusable.txt:4: '224.0.0.1:28001': no server can have this address (multicast)
 notice
 log: Nothing imported: cannot read the server list '<folder>/missing.txt'
 notice
