@@ -1,10 +1,7 @@
 // The main window: its parts made, placed where browser_layout says, and connected to the model.
 #include "apps/vtbrowse/window/browser_window_win.h"
 
-#include "apps/vtbrowse/dialogs/about_dialog_win.h"
-#include "apps/vtbrowse/dialogs/add_servers_dialog_win.h"
 #include "apps/vtbrowse/dialogs/join_dialog_win.h"
-#include "apps/vtbrowse/dialogs/masters_dialog_win.h"
 #include "apps/vtbrowse/framework/controls_win.h"
 #include "apps/vtbrowse/framework/display_scale_win.h"
 #include "apps/vtbrowse/resources/resource_ids.h"
@@ -14,7 +11,6 @@
 namespace {
 
 constexpr const wchar_t* MainClass = L"VtbrowseMain";
-constexpr UINT HandedOverMessage = WM_APP + 3;
 // A first start's size, and the least a saved one may be, in 96-DPI units.
 constexpr ClientSize FirstSize{980, 640};
 constexpr ClientSize LeastSaved{400, 300};
@@ -23,8 +19,10 @@ constexpr ClientSize LeastSaved{400, 300};
 
 BOOL BrowserWindow::ProcessWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                          LRESULT& result) {
-    // Until its parts exist, and once they are gone, the window is only a frame.
+    // Until its parts exist, and once they are gone, the window is only a frame; what belongs to a
+    // part that owns no window goes to it first.
     const bool parts = status_ && window_;
+    if (routes_.Pass(message, wParam, lParam, result)) return TRUE;
     BOOL handled = TRUE;
     switch (message) {
         case WM_CREATE:
@@ -41,17 +39,6 @@ BOOL BrowserWindow::ProcessWindowMessage(HWND window, UINT message, WPARAM wPara
             break;
         case WM_CLOSE:
             result = OnClose(message, wParam, lParam, handled);
-            break;
-        case WM_SYSCOMMAND:
-            result = OnSysCommand(message, wParam, lParam, handled);
-            break;
-        case WM_COPYDATA:
-        case WM_TIMER:
-        case CMD_FORWARD:
-        case HandedOverMessage:
-        case PluginSide::EventsMessage:
-        case MasterFetch::EventsMessage:
-            result = parts ? OnPartMessage(message, wParam, lParam, handled) : FALSE;
             break;
         default:
             handled = FALSE;
@@ -80,18 +67,18 @@ BrowserWindow::BrowserWindow(BrowserStart start)
     if (dpi_ != guess)
         SetWindowPos(window_.get(), nullptr, 0, 0, Scaled(size.width, dpi_), Scaled(size.height, dpi_),
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    AddAboutItem(window_.get());
-    find_ = std::make_unique<FindPlayerDialog>(window_.get(), model_);
-    fetch_ = std::make_unique<MasterFetch>(model_, window_.get());
-    receipt_ = std::make_unique<HandoverReceipt>(window_.get(), HandedOverMessage,
+    windowCommands_ = std::make_unique<WindowCommands>(window_.get(), routes_, model_, start_.pluginPath);
+    fetch_ = std::make_unique<MasterFetch>(model_, window_.get(), routes_);
+    receipt_ = std::make_unique<HandoverReceipt>(window_.get(), routes_,
                                                  [this](const std::vector<std::string>& arguments) {
                                                      model_.TakeHandedOver(ParseBrowseOptions(arguments));
                                                  });
     ShowWindow(window_.get(), start_.show);
     UpdateWindow(window_.get());
     try {
-        side_ = std::make_unique<PluginSide>(start_.pluginPath, start_.options.mostSessions,
-                                             model_.Settings().timeoutSeconds, model_, window_.get());
+        side_ =
+            std::make_unique<PluginSide>(start_.pluginPath, start_.options.mostSessions,
+                                         model_.Settings().timeoutSeconds, model_, window_.get(), routes_);
     } catch (const std::exception& error) {
         model_.Log(L"The plugin could not be loaded, so nothing can be refreshed or joined: " +
                    WideFromUtf8(error.what()));
@@ -106,7 +93,7 @@ BrowserWindow::~BrowserWindow() {
     receipt_.reset();
     side_.reset();
     fetch_.reset();
-    find_.reset();
+    windowCommands_.reset();
     window_.reset();
 }
 
@@ -165,76 +152,16 @@ LRESULT BrowserWindow::OnGetMinMaxInfo(UINT, WPARAM, LPARAM lParam, BOOL&) {
     return 0;
 }
 
-// The buttons' and the accelerators' commands: the model's, a dialog's, or the list's (for the
-// servers selected); Enter goes to the pane with the keyboard.
+// The buttons' and the accelerators' commands the window's commands do not take: Enter goes to
+// the pane with the keyboard, the others to the list (for the servers selected).
 LRESULT BrowserWindow::OnCommand(UINT, WPARAM wParam, LPARAM, BOOL&) {
-    HWND window = window_.get();
-    switch (LOWORD(wParam)) {
-        case IDC_ADD:
-            model_.Add(AskServers(window));
-            break;
-        case IDC_IMPORT:
-            if (const std::optional<std::wstring> path = AskServerListFile(window))
-                model_.Import(Utf8FromWide(*path));
-            break;
-        case IDC_REFRESH:
-            model_.RefreshAll();
-            break;
-        case IDCANCEL:
-            model_.Cancel();
-            break;
-        case IDC_FIND:
-            find_->Open();
-            break;
-        case IDC_GET_MASTERS:
-            model_.GetFromMasters();
-            break;
-        case IDC_MASTERS: {
-            MasterChoice choice = model_.Masters();
-            if (AskMasters(window, choice)) model_.SetMasters(choice);
-            break;
-        }
-        case IDOK:
-            SendMessageW(GetParent(GetFocus()), WM_COMMAND, IDOK, 0);
-            break;
-        default:
-            SendMessageW(list_->Window(), WM_COMMAND, LOWORD(wParam), 0);
-    }
+    const bool enter = LOWORD(wParam) == IDOK;
+    SendMessageW(enter ? GetParent(GetFocus()) : list_->Window(), WM_COMMAND, LOWORD(wParam), 0);
     return 0;
 }
 
 void BrowserWindow::AskJoin(ServerId server) {
     AskAndJoin(window_.get(), model_, server, false);
-}
-
-LRESULT BrowserWindow::OnPartMessage(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled) {
-    switch (message) {
-        case WM_COPYDATA:
-            return lParam && receipt_ ? receipt_->Receive(*reinterpret_cast<const COPYDATASTRUCT*>(lParam))
-                                      : FALSE;
-        case HandedOverMessage:
-            receipt_->TakeNext();
-            break;
-        case MasterFetch::EventsMessage:
-            fetch_->TakeEvents();
-            break;
-        case PluginSide::EventsMessage:
-        case CMD_FORWARD:
-            if (side_ && message == CMD_FORWARD) side_->Forwarded(wParam, lParam);
-            if (side_ && message != CMD_FORWARD) side_->TakeEvents(false);
-            break;
-        default:  // WM_TIMER
-            handled = wParam == PluginSide::EventsTimer || wParam == MasterFetch::MergeTimer;
-            if (wParam == MasterFetch::MergeTimer) fetch_->TakeListsOn();
-            if (side_ && wParam == PluginSide::EventsTimer) side_->TakeEvents(true);
-    }
-    return 0;
-}
-
-LRESULT BrowserWindow::OnSysCommand(UINT, WPARAM wParam, LPARAM, BOOL& handled) {
-    handled = (wParam & 0xFFF0) == AboutCommand;
-    if (handled) ShowAboutBox(window_.get(), start_.pluginPath);
-    return 0;
 }
 
 LRESULT BrowserWindow::OnClose(UINT, WPARAM, LPARAM, BOOL&) {
@@ -250,7 +177,7 @@ LRESULT BrowserWindow::OnClose(UINT, WPARAM, LPARAM, BOOL&) {
 }
 
 bool BrowserWindow::PreTranslate(MSG& message) {
-    if (find_ && find_->PreTranslate(message)) return true;
+    if (windowCommands_ && windowCommands_->PreTranslate(message)) return true;
     if (!window_) return false;
     if (accelerators_ && TranslateAcceleratorW(window_.get(), accelerators_, &message)) return true;
     return IsDialogMessageW(window_.get(), &message) != FALSE;
