@@ -2,8 +2,6 @@
 #include "apps/vtbrowse/window/browser_window_win.h"
 
 #include "apps/vtbrowse/dialogs/join_dialog_win.h"
-#include "apps/vtbrowse/framework/controls_win.h"
-#include "apps/vtbrowse/framework/display_scale_win.h"
 #include "apps/vtbrowse/resources/resource_ids.h"
 #include "apps/vtbrowse/window/browser_layout.h"
 #include "host/text/utf8_text.h"
@@ -12,8 +10,8 @@ namespace {
 
 constexpr const wchar_t* MainClass = L"VtbrowseMain";
 // A first start's size, and the least a saved one may be, in 96-DPI units.
-constexpr ClientSize FirstSize{980, 640};
-constexpr ClientSize LeastSaved{400, 300};
+constexpr SIZE FirstSize{980, 640};
+constexpr SIZE LeastSaved{400, 300};
 
 }  // namespace
 
@@ -53,20 +51,13 @@ BrowserWindow::BrowserWindow(BrowserStart start)
     mainClass_ = RegisterMapClass<BrowserWindow>(MainClass, LoadIconW(nullptr, IDI_APPLICATION));
     chartClass_ = CountChart::RegisterClass();
     accelerators_ = LoadAcceleratorsW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_ACCELERATORS));
-    // The place is the screen's, in pixels; the size is in 96-DPI units, made the window's own
-    // once it is known on which display the window stands (it is not shown yet).
+    // The place is the screen's, in pixels; the size is in 96-DPI units.
     const WindowPlace& place = model_.Settings().window;
-    const bool placed = place.width >= LeastSaved.width && place.height >= LeastSaved.height;
-    const ClientSize size = placed ? ClientSize{place.width, place.height} : FirstSize;
-    const int guess = WindowDpi(nullptr);
-    CreateWindowExW(WS_EX_CONTROLPARENT, MainClass, L"vtbrowse - Tribes servers", WS_OVERLAPPEDWINDOW,
-                    placed ? place.x : CW_USEDEFAULT, placed ? place.y : CW_USEDEFAULT,
-                    Scaled(size.width, guess), Scaled(size.height, guess), nullptr, nullptr,
-                    GetModuleHandleW(nullptr), this);
+    const bool placed = place.width >= LeastSaved.cx && place.height >= LeastSaved.cy;
+    CreateFrame(MainClass, L"vtbrowse - Tribes servers",
+                placed ? std::optional(POINT{place.x, place.y}) : std::nullopt,
+                placed ? SIZE{place.width, place.height} : FirstSize);
     if (!window_) return;
-    if (dpi_ != guess)
-        SetWindowPos(window_.get(), nullptr, 0, 0, Scaled(size.width, dpi_), Scaled(size.height, dpi_),
-                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     windowCommands_ = std::make_unique<WindowCommands>(window_.get(), routes_, model_, start_.pluginPath);
     fetch_ = std::make_unique<MasterFetch>(model_, window_.get(), routes_);
     receipt_ = std::make_unique<HandoverReceipt>(window_.get(), routes_,
@@ -139,16 +130,9 @@ LRESULT BrowserWindow::OnSize(UINT, WPARAM, LPARAM lParam, BOOL&) {
     return 0;
 }
 
-// The frame as it stands around the smallest client area: its parts are the system's, at the
-// system's scale or the display's.
 LRESULT BrowserWindow::OnGetMinMaxInfo(UINT, WPARAM, LPARAM lParam, BOOL&) {
     const ClientSize least = SmallestClient(status_->Height(), dpi_);
-    RECT outer{}, inner{};
-    GetWindowRect(window_.get(), &outer);
-    GetClientRect(window_.get(), &inner);
-    reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize =
-        POINT{least.width + (outer.right - outer.left) - inner.right,
-              least.height + (outer.bottom - outer.top) - inner.bottom};
+    KeepAtLeast(SIZE{least.width, least.height}, *reinterpret_cast<MINMAXINFO*>(lParam));
     return 0;
 }
 
@@ -166,19 +150,14 @@ void BrowserWindow::AskJoin(ServerId server) {
 
 LRESULT BrowserWindow::OnClose(UINT, WPARAM, LPARAM, BOOL&) {
     receipt_->Close();
-    if (const std::optional<RECT> normal = NormalPlace(window_.get())) {
-        model_.SetWindowPlace(WindowPlace{normal->left, normal->top,
-                                          Unscaled(normal->right - normal->left, dpi_),
-                                          Unscaled(normal->bottom - normal->top, dpi_)});
-    }
+    if (const auto normal = NormalPlace())
+        model_.SetWindowPlace(
+            WindowPlace{normal->first.x, normal->first.y, normal->second.cx, normal->second.cy});
     ShowWindow(window_.get(), SW_HIDE);
     if (start_.quitOnClose) PostQuitMessage(0);
     return 0;
 }
 
 bool BrowserWindow::PreTranslate(MSG& message) {
-    if (windowCommands_ && windowCommands_->PreTranslate(message)) return true;
-    if (!window_) return false;
-    if (accelerators_ && TranslateAcceleratorW(window_.get(), accelerators_, &message)) return true;
-    return IsDialogMessageW(window_.get(), &message) != FALSE;
+    return (windowCommands_ && windowCommands_->PreTranslate(message)) || Frame::PreTranslate(message);
 }

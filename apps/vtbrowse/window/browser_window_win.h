@@ -82,8 +82,7 @@ private:
     BrowserModel model_;  // before the parts, which hear it until they go
     owners::unique_window_class mainClass_;
     owners::unique_window_class chartClass_;
-    HACCEL accelerators_ = nullptr;  // from the resources: nothing to destroy
-    PartRoutes routes_;              // before the parts, which register with it until they go
+    PartRoutes routes_;  // before the parts, which register with it until they go
     // The parts, made in the order a reader meets them; the system destroys their windows with
     // the main window.
     std::unique_ptr<CommandPane> commands_;
