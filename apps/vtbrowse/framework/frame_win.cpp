@@ -29,12 +29,13 @@ BOOL Frame::ProcessWindowMessage(HWND window, UINT message, WPARAM wParam, LPARA
     return handled;
 }
 
-void Frame::CreateFrame(const wchar_t* name, const wchar_t* title, std::optional<POINT> place, SIZE size) {
+void Frame::CreateFrame(const wchar_t* name, const wchar_t* title, std::optional<POINT> place, SIZE size,
+                        void* object) {
     // Made at the scale guessed, and sized again once it is known on which display it stands.
     const int guess = WindowDpi(nullptr);
     CreateWindowExW(WS_EX_CONTROLPARENT, name, title, WS_OVERLAPPEDWINDOW, place ? place->x : CW_USEDEFAULT,
                     place ? place->y : CW_USEDEFAULT, Scaled(size.cx, guess), Scaled(size.cy, guess), nullptr,
-                    nullptr, GetModuleHandleW(nullptr), this);
+                    nullptr, GetModuleHandleW(nullptr), object);
     if (window_ && dpi_ != guess)
         SetWindowPos(window_.get(), nullptr, 0, 0, Scaled(size.cx, dpi_), Scaled(size.cy, dpi_),
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);

@@ -30,10 +30,12 @@ protected:
     ~Frame() = default;
     // pane's DPI follows the window's from now on.
     void Follow(Pane& pane) { panes_.push_back(&pane); }
-    // Makes the window of class name, with this object's map: its top left at place on the screen,
-    // or where the system puts it (none), size (in 96-DPI units) at the scale of the display it
-    // stands on. Not shown yet; window_ stays empty when it could not be made.
-    void CreateFrame(const wchar_t* name, const wchar_t* title, std::optional<POINT> place, SIZE size);
+    // Makes the window of class name for object (the window's own, as its class's procedure reads
+    // it): its top left at place on the screen, or where the system puts it (none), size (in 96-DPI
+    // units) at the scale of the display it stands on. Not shown yet; window_ stays empty when it
+    // could not be made.
+    void CreateFrame(const wchar_t* name, const wchar_t* title, std::optional<POINT> place, SIZE size,
+                     void* object);
     // WM_GETMINMAXINFO's answer: the frame as it stands around a client area of least (pixels);
     // the frame's parts are the system's, at the system's scale or the display's.
     void KeepAtLeast(SIZE least, MINMAXINFO& info) const;

@@ -56,7 +56,7 @@ BrowserWindow::BrowserWindow(BrowserStart start)
     const bool placed = place.width >= LeastSaved.cx && place.height >= LeastSaved.cy;
     CreateFrame(MainClass, L"vtbrowse - Tribes servers",
                 placed ? std::optional(POINT{place.x, place.y}) : std::nullopt,
-                placed ? SIZE{place.width, place.height} : FirstSize);
+                placed ? SIZE{place.width, place.height} : FirstSize, this);
     if (!window_) return;
     windowCommands_ = std::make_unique<WindowCommands>(window_.get(), routes_, model_, start_.pluginPath);
     fetch_ = std::make_unique<MasterFetch>(model_, window_.get(), routes_);
