@@ -26,13 +26,6 @@ HWND PaneControl(HWND window, int id) {
     return nullptr;
 }
 
-std::optional<RECT> NormalPlace(HWND window) {
-    WINDOWPLACEMENT placement{};
-    placement.length = sizeof placement;
-    if (!GetWindowPlacement(window, &placement)) return std::nullopt;
-    return placement.rcNormalPosition;
-}
-
 std::wstring WindowText(HWND window) {
     const int length = GetWindowTextLengthW(window);
     std::vector<wchar_t> text(static_cast<size_t>(length) + 1);

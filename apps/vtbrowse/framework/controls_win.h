@@ -15,8 +15,6 @@ HWND CreateControl(HWND parent, const wchar_t* className, const wchar_t* text, D
 // null when there is none.
 HWND PaneControl(HWND window, int id);
 std::wstring WindowText(HWND window);
-// Where window stands when neither minimised nor maximised; none when the system cannot say.
-std::optional<RECT> NormalPlace(HWND window);
 // Sets window's text only when it reads otherwise: a control repaints whenever its text is set.
 void ShowText(HWND window, const std::wstring& text);
 // Enables or disables window only when it is not so already.

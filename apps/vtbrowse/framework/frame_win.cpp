@@ -29,6 +29,41 @@ BOOL Frame::ProcessWindowMessage(HWND window, UINT message, WPARAM wParam, LPARA
     return handled;
 }
 
+void Frame::CreateFrame(const wchar_t* name, const wchar_t* title, std::optional<POINT> place, SIZE size,
+                        void* object) {
+    // Made at the scale guessed, and sized again once it is known on which display it stands.
+    const int guess = WindowDpi(nullptr);
+    CreateWindowExW(WS_EX_CONTROLPARENT, name, title, WS_OVERLAPPEDWINDOW, place ? place->x : CW_USEDEFAULT,
+                    place ? place->y : CW_USEDEFAULT, Scaled(size.cx, guess), Scaled(size.cy, guess), nullptr,
+                    nullptr, GetModuleHandleW(nullptr), object);
+    if (window_ && dpi_ != guess)
+        SetWindowPos(window_.get(), nullptr, 0, 0, Scaled(size.cx, dpi_), Scaled(size.cy, dpi_),
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Frame::KeepAtLeast(SIZE least, MINMAXINFO& info) const {
+    RECT outer{}, inner{};
+    GetWindowRect(window_.get(), &outer);
+    GetClientRect(window_.get(), &inner);
+    info.ptMinTrackSize = POINT{least.cx + (outer.right - outer.left) - inner.right,
+                                least.cy + (outer.bottom - outer.top) - inner.bottom};
+}
+
+bool Frame::PreTranslate(MSG& message) {
+    if (!window_) return false;
+    if (accelerators_ && TranslateAcceleratorW(window_.get(), accelerators_, &message)) return true;
+    return IsDialogMessageW(window_.get(), &message) != FALSE;
+}
+
+std::optional<std::pair<POINT, SIZE>> Frame::NormalPlace() const {
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    if (!GetWindowPlacement(window_.get(), &placement)) return std::nullopt;
+    const RECT& normal = placement.rcNormalPosition;
+    return std::pair(POINT{normal.left, normal.top}, SIZE{Unscaled(normal.right - normal.left, dpi_),
+                                                          Unscaled(normal.bottom - normal.top, dpi_)});
+}
+
 // The dialog keys ask for it when a label's access key is pressed: the label first, then the
 // control after it.
 LRESULT Frame::OnNextDialogControl(UINT, WPARAM wParam, LPARAM lParam, BOOL&) {

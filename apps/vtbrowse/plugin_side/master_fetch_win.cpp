@@ -14,11 +14,19 @@ constexpr auto MergeSliceTime = std::chrono::milliseconds(15);
 
 }  // namespace
 
-MasterFetch::MasterFetch(BrowserModel& model, HWND window) : model_(model), window_(window) {
+MasterFetch::MasterFetch(BrowserModel& model, HWND window, PartRoutes& routes)
+    : model_(model), window_(window) {
     events_.Address(window, EventsMessage);
+    routed_ = routes.Take({PartRoutes::Message(EventsMessage,
+                                               [this](WPARAM, LPARAM) {
+                                                   TakeEvents();
+                                                   return LRESULT{0};
+                                               }),
+                           PartRoutes::Timer(MergeTimer, [this] { TakeListsOn(); })});
 }
 
 MasterFetch::~MasterFetch() {
+    routed_.reset();
     cancel_ = true;
     if (thread_.joinable()) thread_.join();
     KillTimer(window_, MergeTimer);

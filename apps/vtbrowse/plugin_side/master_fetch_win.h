@@ -1,7 +1,7 @@
 // Getting servers from master servers away from the window's thread: one fetch at a time, on a
 // thread of its own (GatherMasters asks every master at once, each on a thread of its own).
 // What comes of it is queued and announced to the main window by one posted message
-// (EventsMessage), which the window hands back here: each master's outcome goes to the model, and
+// (EventsMessage), which the window's routes bring back here: each master's outcome goes to the model, and
 // at the fetch's end its lists, which the model takes in a step at a time, as many steps to a
 // timer message (MergeTimer) as fit in 15 ms, so that the window answers between them however
 // long the lists. Cancel ends every exchange within 50 ms with what has arrived.
@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "apps/masters/master_exchange.h"
+#include "apps/vtbrowse/framework/part_routes_win.h"
 #include "apps/vtbrowse/framework/posted_mailbox_win.h"
 #include "apps/vtbrowse/model/browser_model.h"
 
@@ -20,8 +21,8 @@ public:
     static constexpr UINT EventsMessage = WM_APP + 2;
     static constexpr UINT_PTR MergeTimer = 2;
 
-    // window is the main window, which hands this its messages.
-    MasterFetch(BrowserModel& model, HWND window);
+    // window is the main window, whose routes bring this its messages.
+    MasterFetch(BrowserModel& model, HWND window, PartRoutes& routes);
     // Cancels a fetch that runs and waits for it.
     ~MasterFetch();
     MasterFetch(const MasterFetch&) = delete;
@@ -31,11 +32,11 @@ public:
     void Start(const std::vector<ServerAddress>& masters);
     void Cancel() { cancel_ = true; }
 
-    // The main window's EventsMessage and MergeTimer, handed here.
+private:
+    // The main window's EventsMessage and MergeTimer, routed here.
     void TakeEvents();
     void TakeListsOn();
 
-private:
     struct Event {
         bool ended = false;  // every master's outcomes, in the order asked: the fetch is over
         MasterOutcome outcome;
@@ -49,4 +50,5 @@ private:
     std::atomic<bool> cancel_{false};
     PostedMailbox<Event> events_;
     std::thread thread_;
+    PartRoutes::Taken routed_;
 };

@@ -36,7 +36,7 @@ constexpr auto ResultsEvery = std::chrono::milliseconds(200);
 }  // namespace
 
 PluginSide::PluginSide(const std::wstring& pluginPath, size_t mostSessions, int timeoutSeconds,
-                       BrowserModel& model, HWND window)
+                       BrowserModel& model, HWND window, PartRoutes& routes)
     : runner_(pluginPath),
       mostSessions_(mostSessions > 0 ? mostSessions : DefaultMostSessions),
       timeoutSeconds_(timeoutSeconds),
@@ -57,9 +57,21 @@ PluginSide::PluginSide(const std::wstring& pluginPath, size_t mostSessions, int 
     commands_.emplace();
     launches_.emplace();
     model_.Subscribe(*this);
+    routed_ = routes.Take({PartRoutes::Message(EventsMessage,
+                                               [this](WPARAM, LPARAM) {
+                                                   TakeEvents(false);
+                                                   return LRESULT{0};
+                                               }),
+                           PartRoutes::Timer(EventsTimer, [this] { TakeEvents(true); }),
+                           PartRoutes::Message(CMD_FORWARD, [this](WPARAM record, LPARAM server) {
+                               Forwarded(record, server);
+                               return LRESULT{0};
+                           })});
 }
 
 PluginSide::~PluginSide() {
+    // The window's messages that still come while the lanes end (a forward command) find no side.
+    routed_.reset();
     model_.Unsubscribe(*this);
     KillTimer(host_.window, EventsTimer);
     engine_->Cancel();

@@ -4,7 +4,7 @@
 // and announced to the main window by one posted message (EventsMessage), which the window hands
 // back here: the events go to the model a batch at a time, at most five times a second while a
 // refresh runs (EventsTimer). The plugin's forward command (1124) reaches the main window as the
-// host window, and comes here too.
+// host window, and comes here too: the side registers these with the window's routes.
 //
 // Sessions and refreshes are the engine's (runner/refresh_engine.h). Commands 1039 and 1124 go on
 // a lane of their own, and so do launches: a launch whose game cannot start holds its lane until
@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "apps/vtbrowse/framework/part_routes_win.h"
 #include "apps/vtbrowse/framework/posted_mailbox_win.h"
 #include "apps/vtbrowse/model/browser_model.h"
 #include "common/contract/host_window.h"
@@ -32,10 +33,10 @@ public:
 
     // Loads the plugin (PluginLoadError when it cannot), then lists every row the model adds, with
     // a ping budget of timeoutSeconds, until destroyed. window is the main window: the plugin's
-    // host window, and where the events are announced. Lists longer than mostSessions (0: the
-    // runner's default) are refreshed in batches.
+    // host window, and where the events are announced (its routes bring them back). Lists longer
+    // than mostSessions (0: the runner's default) are refreshed in batches.
     PluginSide(const std::wstring& pluginPath, size_t mostSessions, int timeoutSeconds, BrowserModel& model,
-               HWND window);
+               HWND window, PartRoutes& routes);
     // Cancels the refresh, closes a message box the plugin still shows, waits for the lanes and
     // unloads the plugin. Called on the window's thread, whose sent messages it takes meanwhile.
     ~PluginSide();
@@ -56,10 +57,6 @@ public:
     // Command 1124 with the main window as the host window; its lParam is the server's id.
     void HandBack(ServerId server);
 
-    // The main window's EventsMessage, EventsTimer and CMD_FORWARD, handed here.
-    void TakeEvents(bool waited);
-    void Forwarded(WPARAM record, LPARAM server);
-
 private:
     // The main window as the plugin's host window.
     struct HostWindow final : VtHostWindow {
@@ -70,6 +67,9 @@ private:
     // Servers added while a refresh runs get their sessions once it ends (see RefreshEngine).
     void Changed(const ModelChange& change) override;
     void Log(std::wstring text);
+    // The main window's EventsMessage, EventsTimer and CMD_FORWARD, routed here.
+    void TakeEvents(bool waited);
+    void Forwarded(WPARAM record, LPARAM server);
 
     PluginRunner runner_;
     const size_t mostSessions_;
@@ -81,6 +81,7 @@ private:
     PostedMailbox<SideEvent> events_;
     std::chrono::steady_clock::time_point lastTaken_;
     std::atomic<size_t> listed_{0};
+    PartRoutes::Taken routed_;
 
     // Declared last: they end first, before the runner unloads the plugin; the lanes before the
     // engine they hand commands on to.

@@ -1,12 +1,7 @@
 // The main window: its parts made, placed where browser_layout says, and connected to the model.
 #include "apps/vtbrowse/window/browser_window_win.h"
 
-#include "apps/vtbrowse/dialogs/about_dialog_win.h"
-#include "apps/vtbrowse/dialogs/add_servers_dialog_win.h"
 #include "apps/vtbrowse/dialogs/join_dialog_win.h"
-#include "apps/vtbrowse/dialogs/masters_dialog_win.h"
-#include "apps/vtbrowse/framework/controls_win.h"
-#include "apps/vtbrowse/framework/display_scale_win.h"
 #include "apps/vtbrowse/resources/resource_ids.h"
 #include "apps/vtbrowse/window/browser_layout.h"
 #include "host/text/utf8_text.h"
@@ -14,17 +9,18 @@
 namespace {
 
 constexpr const wchar_t* MainClass = L"VtbrowseMain";
-constexpr UINT HandedOverMessage = WM_APP + 3;
 // A first start's size, and the least a saved one may be, in 96-DPI units.
-constexpr ClientSize FirstSize{980, 640};
-constexpr ClientSize LeastSaved{400, 300};
+constexpr SIZE FirstSize{980, 640};
+constexpr SIZE LeastSaved{400, 300};
 
 }  // namespace
 
 BOOL BrowserWindow::ProcessWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                          LRESULT& result) {
-    // Until its parts exist, and once they are gone, the window is only a frame.
+    // Until its parts exist, and once they are gone, the window is only a frame; what belongs to a
+    // part that owns no window goes to it first.
     const bool parts = status_ && window_;
+    if (routes_.Pass(message, wParam, lParam, result)) return TRUE;
     BOOL handled = TRUE;
     switch (message) {
         case WM_CREATE:
@@ -42,17 +38,6 @@ BOOL BrowserWindow::ProcessWindowMessage(HWND window, UINT message, WPARAM wPara
         case WM_CLOSE:
             result = OnClose(message, wParam, lParam, handled);
             break;
-        case WM_SYSCOMMAND:
-            result = OnSysCommand(message, wParam, lParam, handled);
-            break;
-        case WM_COPYDATA:
-        case WM_TIMER:
-        case CMD_FORWARD:
-        case HandedOverMessage:
-        case PluginSide::EventsMessage:
-        case MasterFetch::EventsMessage:
-            result = parts ? OnPartMessage(message, wParam, lParam, handled) : FALSE;
-            break;
         default:
             handled = FALSE;
     }
@@ -66,32 +51,25 @@ BrowserWindow::BrowserWindow(BrowserStart start)
     mainClass_ = RegisterMapClass<BrowserWindow>(MainClass, LoadIconW(nullptr, IDI_APPLICATION));
     chartClass_ = CountChart::RegisterClass();
     accelerators_ = LoadAcceleratorsW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_ACCELERATORS));
-    // The place is the screen's, in pixels; the size is in 96-DPI units, made the window's own
-    // once it is known on which display the window stands (it is not shown yet).
+    // The place is the screen's, in pixels; the size is in 96-DPI units.
     const WindowPlace& place = model_.Settings().window;
-    const bool placed = place.width >= LeastSaved.width && place.height >= LeastSaved.height;
-    const ClientSize size = placed ? ClientSize{place.width, place.height} : FirstSize;
-    const int guess = WindowDpi(nullptr);
-    CreateWindowExW(WS_EX_CONTROLPARENT, MainClass, L"vtbrowse - Tribes servers", WS_OVERLAPPEDWINDOW,
-                    placed ? place.x : CW_USEDEFAULT, placed ? place.y : CW_USEDEFAULT,
-                    Scaled(size.width, guess), Scaled(size.height, guess), nullptr, nullptr,
-                    GetModuleHandleW(nullptr), this);
+    const bool placed = place.width >= LeastSaved.cx && place.height >= LeastSaved.cy;
+    CreateFrame(MainClass, L"vtbrowse - Tribes servers",
+                placed ? std::optional(POINT{place.x, place.y}) : std::nullopt,
+                placed ? SIZE{place.width, place.height} : FirstSize, this);
     if (!window_) return;
-    if (dpi_ != guess)
-        SetWindowPos(window_.get(), nullptr, 0, 0, Scaled(size.width, dpi_), Scaled(size.height, dpi_),
-                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    AddAboutItem(window_.get());
-    find_ = std::make_unique<FindPlayerDialog>(window_.get(), model_);
-    fetch_ = std::make_unique<MasterFetch>(model_, window_.get());
-    receipt_ = std::make_unique<HandoverReceipt>(window_.get(), HandedOverMessage,
+    windowCommands_ = std::make_unique<WindowCommands>(window_.get(), routes_, model_, start_.pluginPath);
+    fetch_ = std::make_unique<MasterFetch>(model_, window_.get(), routes_);
+    receipt_ = std::make_unique<HandoverReceipt>(window_.get(), routes_,
                                                  [this](const std::vector<std::string>& arguments) {
                                                      model_.TakeHandedOver(ParseBrowseOptions(arguments));
                                                  });
     ShowWindow(window_.get(), start_.show);
     UpdateWindow(window_.get());
     try {
-        side_ = std::make_unique<PluginSide>(start_.pluginPath, start_.options.mostSessions,
-                                             model_.Settings().timeoutSeconds, model_, window_.get());
+        side_ =
+            std::make_unique<PluginSide>(start_.pluginPath, start_.options.mostSessions,
+                                         model_.Settings().timeoutSeconds, model_, window_.get(), routes_);
     } catch (const std::exception& error) {
         model_.Log(L"The plugin could not be loaded, so nothing can be refreshed or joined: " +
                    WideFromUtf8(error.what()));
@@ -106,7 +84,7 @@ BrowserWindow::~BrowserWindow() {
     receipt_.reset();
     side_.reset();
     fetch_.reset();
-    find_.reset();
+    windowCommands_.reset();
     window_.reset();
 }
 
@@ -152,54 +130,17 @@ LRESULT BrowserWindow::OnSize(UINT, WPARAM, LPARAM lParam, BOOL&) {
     return 0;
 }
 
-// The frame as it stands around the smallest client area: its parts are the system's, at the
-// system's scale or the display's.
 LRESULT BrowserWindow::OnGetMinMaxInfo(UINT, WPARAM, LPARAM lParam, BOOL&) {
     const ClientSize least = SmallestClient(status_->Height(), dpi_);
-    RECT outer{}, inner{};
-    GetWindowRect(window_.get(), &outer);
-    GetClientRect(window_.get(), &inner);
-    reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize =
-        POINT{least.width + (outer.right - outer.left) - inner.right,
-              least.height + (outer.bottom - outer.top) - inner.bottom};
+    KeepAtLeast(SIZE{least.width, least.height}, *reinterpret_cast<MINMAXINFO*>(lParam));
     return 0;
 }
 
-// The buttons' and the accelerators' commands: the model's, a dialog's, or the list's (for the
-// servers selected); Enter goes to the pane with the keyboard.
+// The buttons' and the accelerators' commands the window's commands do not take: Enter goes to
+// the pane with the keyboard, the others to the list (for the servers selected).
 LRESULT BrowserWindow::OnCommand(UINT, WPARAM wParam, LPARAM, BOOL&) {
-    HWND window = window_.get();
-    switch (LOWORD(wParam)) {
-        case IDC_ADD:
-            model_.Add(AskServers(window));
-            break;
-        case IDC_IMPORT:
-            if (const std::optional<std::wstring> path = AskServerListFile(window))
-                model_.Import(Utf8FromWide(*path));
-            break;
-        case IDC_REFRESH:
-            model_.RefreshAll();
-            break;
-        case IDCANCEL:
-            model_.Cancel();
-            break;
-        case IDC_FIND:
-            find_->Open();
-            break;
-        case IDC_GET_MASTERS:
-            model_.GetFromMasters();
-            break;
-        case IDC_MASTERS: {
-            MasterChoice choice = model_.Masters();
-            if (AskMasters(window, choice)) model_.SetMasters(choice);
-            break;
-        }
-        case IDOK:
-            SendMessageW(GetParent(GetFocus()), WM_COMMAND, IDOK, 0);
-            break;
-        default:
-            SendMessageW(list_->Window(), WM_COMMAND, LOWORD(wParam), 0);
-    }
+    const bool enter = LOWORD(wParam) == IDOK;
+    SendMessageW(enter ? GetParent(GetFocus()) : list_->Window(), WM_COMMAND, LOWORD(wParam), 0);
     return 0;
 }
 
@@ -207,51 +148,16 @@ void BrowserWindow::AskJoin(ServerId server) {
     AskAndJoin(window_.get(), model_, server, false);
 }
 
-LRESULT BrowserWindow::OnPartMessage(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled) {
-    switch (message) {
-        case WM_COPYDATA:
-            return lParam && receipt_ ? receipt_->Receive(*reinterpret_cast<const COPYDATASTRUCT*>(lParam))
-                                      : FALSE;
-        case HandedOverMessage:
-            receipt_->TakeNext();
-            break;
-        case MasterFetch::EventsMessage:
-            fetch_->TakeEvents();
-            break;
-        case PluginSide::EventsMessage:
-        case CMD_FORWARD:
-            if (side_ && message == CMD_FORWARD) side_->Forwarded(wParam, lParam);
-            if (side_ && message != CMD_FORWARD) side_->TakeEvents(false);
-            break;
-        default:  // WM_TIMER
-            handled = wParam == PluginSide::EventsTimer || wParam == MasterFetch::MergeTimer;
-            if (wParam == MasterFetch::MergeTimer) fetch_->TakeListsOn();
-            if (side_ && wParam == PluginSide::EventsTimer) side_->TakeEvents(true);
-    }
-    return 0;
-}
-
-LRESULT BrowserWindow::OnSysCommand(UINT, WPARAM wParam, LPARAM, BOOL& handled) {
-    handled = (wParam & 0xFFF0) == AboutCommand;
-    if (handled) ShowAboutBox(window_.get(), start_.pluginPath);
-    return 0;
-}
-
 LRESULT BrowserWindow::OnClose(UINT, WPARAM, LPARAM, BOOL&) {
     receipt_->Close();
-    if (const std::optional<RECT> normal = NormalPlace(window_.get())) {
-        model_.SetWindowPlace(WindowPlace{normal->left, normal->top,
-                                          Unscaled(normal->right - normal->left, dpi_),
-                                          Unscaled(normal->bottom - normal->top, dpi_)});
-    }
+    if (const auto normal = NormalPlace())
+        model_.SetWindowPlace(
+            WindowPlace{normal->first.x, normal->first.y, normal->second.cx, normal->second.cy});
     ShowWindow(window_.get(), SW_HIDE);
     if (start_.quitOnClose) PostQuitMessage(0);
     return 0;
 }
 
 bool BrowserWindow::PreTranslate(MSG& message) {
-    if (find_ && find_->PreTranslate(message)) return true;
-    if (!window_) return false;
-    if (accelerators_ && TranslateAcceleratorW(window_.get(), accelerators_, &message)) return true;
-    return IsDialogMessageW(window_.get(), &message) != FALSE;
+    return (windowCommands_ && windowCommands_->PreTranslate(message)) || Frame::PreTranslate(message);
 }

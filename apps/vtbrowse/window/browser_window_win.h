@@ -1,6 +1,7 @@
-// vtbrowse's main window: it makes the model and the parts (panes, dialogs, the plugin's side,
-// the master fetch, the hand-over receipt), places the panes and connects the parts to the model,
-// nothing more. It runs on the program's main thread; the plugin runs on the runner's threads and
+// vtbrowse's main window: it makes the model and the parts (panes, the window's commands, the
+// plugin's side, the master fetch, the hand-over receipt), places the panes and connects the parts
+// to the model, nothing more; the parts that own no window register their messages with its
+// routes. It runs on the program's main thread; the plugin runs on the runner's threads and
 // reaches it only through the plugin side's events and the forward command (1124) the plugin
 // sends it as the host window.
 #pragma once
@@ -13,8 +14,9 @@
 
 #include "apps/vtbrowse/command_line/browse_options.h"
 #include "apps/vtbrowse/command_line/handover_receipt_win.h"
-#include "apps/vtbrowse/dialogs/find_player_dialog_win.h"
+#include "apps/vtbrowse/dialogs/window_commands_win.h"
 #include "apps/vtbrowse/framework/frame_win.h"
+#include "apps/vtbrowse/framework/part_routes_win.h"
 #include "apps/vtbrowse/model/browser_model.h"
 #include "apps/vtbrowse/panes/command_pane_win.h"
 #include "apps/vtbrowse/panes/detail_pane_win.h"
@@ -64,10 +66,6 @@ private:
     LRESULT OnGetMinMaxInfo(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
     LRESULT OnCommand(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
     LRESULT OnClose(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
-    LRESULT OnSysCommand(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
-    // The parts' own messages: the plugin side's and the fetch's events and timers, a later
-    // start's command line and its take message, the plugin's forward command.
-    LRESULT OnPartMessage(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
 
     void Refresh(const std::vector<ServerId>& servers) override { side_->Refresh(servers); }
     void CancelRefresh() override { side_->Cancel(); }
@@ -84,7 +82,7 @@ private:
     BrowserModel model_;  // before the parts, which hear it until they go
     owners::unique_window_class mainClass_;
     owners::unique_window_class chartClass_;
-    HACCEL accelerators_ = nullptr;  // from the resources: nothing to destroy
+    PartRoutes routes_;  // before the parts, which register with it until they go
     // The parts, made in the order a reader meets them; the system destroys their windows with
     // the main window.
     std::unique_ptr<CommandPane> commands_;
@@ -98,7 +96,7 @@ private:
     std::unique_ptr<LogPane> log_;
     std::unique_ptr<FriendsPane> friends_;
     std::unique_ptr<StatusPane> status_;
-    std::unique_ptr<FindPlayerDialog> find_;
+    std::unique_ptr<WindowCommands> windowCommands_;
     std::unique_ptr<MasterFetch> fetch_;
     std::unique_ptr<PluginSide> side_;  // null when the plugin could not be loaded
     std::unique_ptr<HandoverReceipt> receipt_;
