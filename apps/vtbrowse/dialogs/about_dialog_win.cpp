@@ -15,18 +15,9 @@ public:
     BOOL ProcessWindowMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam,
                               LRESULT& result) override {
         dialog_ = dialog;
-        BOOL handled = TRUE;
-        switch (message) {
-            case WM_INITDIALOG:
-                result = OnInitDialog(message, wParam, lParam, handled);
-                break;
-            case WM_COMMAND:
-                result = OnCommand(message, wParam, lParam, handled);
-                break;
-            default:
-                handled = FALSE;
-        }
-        return handled;
+        return TakeMessage(
+            *this, {{WM_INITDIALOG, &AboutDialog::OnInitDialog}, {WM_COMMAND, &AboutDialog::OnCommand}},
+            message, wParam, lParam, result);
     }
 
 private:

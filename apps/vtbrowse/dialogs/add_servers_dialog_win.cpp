@@ -28,23 +28,17 @@ public:
     BOOL ProcessWindowMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam,
                               LRESULT& result) override {
         dialog_ = dialog;
-        BOOL handled = TRUE;
-        switch (message) {
-            case WM_INITDIALOG:
-                result = TRUE;
-                break;
-            case WM_COMMAND:
-                result = OnCommand(message, wParam, lParam, handled);
-                break;
-            default:
-                handled = FALSE;
-        }
-        return handled;
+        return TakeMessage(
+            *this,
+            {{WM_INITDIALOG, &AddServersDialog::OnInitDialog}, {WM_COMMAND, &AddServersDialog::OnCommand}},
+            message, wParam, lParam, result);
     }
 
     std::vector<ServerAddress> servers;
 
 private:
+    // The system sets the focus.
+    LRESULT OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) { return TRUE; }
     LRESULT OnCommand(UINT, WPARAM wParam, LPARAM, BOOL& handled) {
         handled = LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL;
         if (LOWORD(wParam) == IDCANCEL) EndDialog(dialog_, IDCANCEL);

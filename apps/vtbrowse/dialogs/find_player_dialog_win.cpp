@@ -10,30 +10,14 @@
 BOOL FindPlayerDialog::ProcessWindowMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam,
                                             LRESULT& result) {
     FollowWindow(dialog_, dialog, message);
-    BOOL handled = TRUE;
-    switch (message) {
-        case WM_INITDIALOG:
-            result = OnInitDialog(message, wParam, lParam, handled);
-            break;
-        case WM_SIZE:
-            result = OnSize(message, wParam, lParam, handled);
-            break;
-        case WM_DPICHANGED:
-            result = OnDpiChanged(message, wParam, lParam, handled);
-            break;
-        case WM_GETMINMAXINFO:
-            result = OnGetMinMaxInfo(message, wParam, lParam, handled);
-            break;
-        case WM_COMMAND:
-            result = OnCommand(message, wParam, lParam, handled);
-            break;
-        case WM_NOTIFY:
-            result = OnNotify(message, wParam, lParam, handled);
-            break;
-        default:
-            handled = FALSE;
-    }
-    return handled;
+    return TakeMessage(*this,
+                       {{WM_INITDIALOG, &FindPlayerDialog::OnInitDialog},
+                        {WM_SIZE, &FindPlayerDialog::OnSize},
+                        {WM_DPICHANGED, &FindPlayerDialog::OnDpiChanged},
+                        {WM_GETMINMAXINFO, &FindPlayerDialog::OnGetMinMaxInfo},
+                        {WM_COMMAND, &FindPlayerDialog::OnCommand},
+                        {WM_NOTIFY, &FindPlayerDialog::OnNotify}},
+                       message, wParam, lParam, result);
 }
 
 FindPlayerDialog::FindPlayerDialog(HWND owner, BrowserModel& model) : model_(model) {

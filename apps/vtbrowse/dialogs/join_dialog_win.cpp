@@ -191,18 +191,9 @@ void Collect(HWND dialog, const JoinDialog& state) {
 BOOL JoinDialog::ProcessWindowMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam,
                                       LRESULT& result) {
     dialog_ = dialog;
-    BOOL handled = TRUE;
-    switch (message) {
-        case WM_INITDIALOG:
-            result = OnInitDialog(message, wParam, lParam, handled);
-            break;
-        case WM_COMMAND:
-            result = OnCommand(message, wParam, lParam, handled);
-            break;
-        default:
-            handled = FALSE;
-    }
-    return handled;
+    return TakeMessage(*this,
+                       {{WM_INITDIALOG, &JoinDialog::OnInitDialog}, {WM_COMMAND, &JoinDialog::OnCommand}},
+                       message, wParam, lParam, result);
 }
 
 LRESULT JoinDialog::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {

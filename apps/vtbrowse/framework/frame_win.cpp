@@ -6,27 +6,25 @@
 
 BOOL Frame::ProcessWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     FollowWindow(window_, window, message);
-    BOOL handled = TRUE;
-    switch (message) {
-        case WM_NCCREATE:
-            // Before the parts are made (WM_CREATE): they are made at the window's scale.
-            dpi_ = WindowDpi(window);
-            font_ = MessageFont(dpi_);
-            handled = FALSE;
-            break;
-        case WM_GETFONT:
-            result = reinterpret_cast<LRESULT>(font_.get());
-            break;
-        case WM_NEXTDLGCTL:
-            result = OnNextDialogControl(message, wParam, lParam, handled);
-            break;
-        case WM_DPICHANGED:
-            result = OnDpiChanged(message, wParam, lParam, handled);
-            break;
-        default:
-            handled = FALSE;
-    }
-    return handled;
+    return TakeMessage(*this,
+                       {{WM_NCCREATE, &Frame::OnNcCreate},
+                        {WM_GETFONT, &Frame::OnGetFont},
+                        {WM_NEXTDLGCTL, &Frame::OnNextDialogControl},
+                        {WM_DPICHANGED, &Frame::OnDpiChanged}},
+                       message, wParam, lParam, result);
+}
+
+// Before the parts are made (WM_CREATE): they are made at the window's scale. The system goes on
+// to make the window.
+LRESULT Frame::OnNcCreate(UINT, WPARAM, LPARAM, BOOL& handled) {
+    dpi_ = WindowDpi(window_.get());
+    font_ = MessageFont(dpi_);
+    handled = FALSE;
+    return 0;
+}
+
+LRESULT Frame::OnGetFont(UINT, WPARAM, LPARAM, BOOL&) {
+    return reinterpret_cast<LRESULT>(font_.get());
 }
 
 void Frame::CreateFrame(const wchar_t* name, const wchar_t* title, std::optional<POINT> place, SIZE size,

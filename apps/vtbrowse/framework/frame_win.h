@@ -48,6 +48,8 @@ protected:
     HACCEL accelerators_ = nullptr;  // from the resources: nothing to destroy
 
 private:
+    LRESULT OnNcCreate(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
+    LRESULT OnGetFont(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
     LRESULT OnNextDialogControl(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
     LRESULT OnDpiChanged(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
 

@@ -1,15 +1,40 @@
 // How every window and dialog of vtbrowse takes its messages: the shape of the plugin's
 // window_framework (ATL's), without alternate maps. The object's ProcessWindowMessage is its
-// message map, a short switch at the top of its file that hands each message it takes to a
-// handler of one signature, LRESULT OnX(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled),
-// and sets result; what it does not take (FALSE) goes to the default: DefWindowProc, or FALSE from
-// a dialog procedure. A map may end by handing the rest to its base's map, as ATL chains them.
+// message map: a table at the top of its file, a line a message, as ATL's MESSAGE_HANDLER lines,
+// that TakeMessage hands to a handler of one signature, LRESULT OnX(UINT message, WPARAM wParam,
+// LPARAM lParam, BOOL& handled); what it does not take (FALSE) goes to the default: DefWindowProc,
+// or FALSE from a dialog procedure. A map may end by handing the rest to its base's map, as ATL
+// chains them.
 // The object is found in the window's own data, from the message that carries it at creation to
 // the window's last message, which still reaches the object so it can let go of its handle.
 #pragma once
 
+#include <initializer_list>
+
 #include "common/contract/windows_headers.h"
 #include "common/owners/unique_resource.h"
+
+// A line of a map: message, and the handler it goes to.
+template <class Object>
+struct MessageLine {
+    UINT message;
+    LRESULT (Object::*handler)(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
+};
+
+// Hands message to the handler of its line in map; TRUE, with result set, when one took it (a
+// handler that sets handled FALSE leaves it to whatever comes after the map).
+template <class Object>
+BOOL TakeMessage(Object& object, std::initializer_list<MessageLine<Object>> map, UINT message, WPARAM wParam,
+                 LPARAM lParam, LRESULT& result) {
+    for (const MessageLine<Object>& line : map) {
+        if (line.message != message) continue;
+        BOOL handled = TRUE;
+        const LRESULT answer = (object.*line.handler)(message, wParam, lParam, handled);
+        if (handled) result = answer;
+        return handled;
+    }
+    return FALSE;
+}
 
 class MessageMap {
 public:

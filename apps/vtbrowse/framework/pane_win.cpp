@@ -17,21 +17,26 @@ void RegisterPaneClass() {
 
 BOOL Pane::ProcessWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     FollowWindow(window_, window, message);
-    switch (message) {
-        case WM_SETFONT:
-            font_ = reinterpret_cast<HFONT>(wParam);
-            return TRUE;
-        case WM_GETFONT:
-            result = reinterpret_cast<LRESULT>(font_);
-            return TRUE;
-        case WM_COMMAND:
-            // A button's click is the window's command; Enter (no control) is the pane's alone.
-            if (!lParam || HIWORD(wParam) != BN_CLICKED) return FALSE;
-            SendMessageW(GetAncestor(window, GA_ROOT), WM_COMMAND, LOWORD(wParam), 0);
-            return TRUE;
-        default:
-            return FALSE;
-    }
+    return TakeMessage(
+        *this,
+        {{WM_SETFONT, &Pane::OnSetFont}, {WM_GETFONT, &Pane::OnGetFont}, {WM_COMMAND, &Pane::OnCommand}},
+        message, wParam, lParam, result);
+}
+
+LRESULT Pane::OnSetFont(UINT, WPARAM wParam, LPARAM, BOOL&) {
+    font_ = reinterpret_cast<HFONT>(wParam);
+    return 0;
+}
+
+LRESULT Pane::OnGetFont(UINT, WPARAM, LPARAM, BOOL&) {
+    return reinterpret_cast<LRESULT>(font_);
+}
+
+// A button's click is the window's command; Enter (no control) is the pane's alone.
+LRESULT Pane::OnCommand(UINT, WPARAM wParam, LPARAM lParam, BOOL& handled) {
+    handled = lParam && HIWORD(wParam) == BN_CLICKED;
+    if (handled) SendMessageW(GetAncestor(window_.get(), GA_ROOT), WM_COMMAND, LOWORD(wParam), 0);
+    return 0;
 }
 
 void Pane::CreatePane(HWND parent, int id) {

@@ -49,4 +49,9 @@ protected:
     owners::unique_hwnd window_;
     int dpi_ = 96;
     HFONT font_ = nullptr;  // the window's, set with WM_SETFONT: for the controls made in the pane
+
+private:
+    LRESULT OnSetFont(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
+    LRESULT OnGetFont(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
+    LRESULT OnCommand(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
 };

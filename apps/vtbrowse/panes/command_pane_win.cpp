@@ -6,21 +6,12 @@
 
 BOOL CommandPane::ProcessWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                        LRESULT& result) {
-    BOOL handled = TRUE;
-    switch (message) {
-        case WM_COMMAND:
-            result = OnCommand(message, wParam, lParam, handled);
-            break;
-        case WM_TIMER:
-            result = OnTimer(message, wParam, lParam, handled);
-            break;
-        case WM_SIZE:
-            result = OnSize(message, wParam, lParam, handled);
-            break;
-        default:
-            handled = FALSE;
-    }
-    return handled || Pane::ProcessWindowMessage(window, message, wParam, lParam, result);
+    return TakeMessage(*this,
+                       {{WM_COMMAND, &CommandPane::OnCommand},
+                        {WM_TIMER, &CommandPane::OnTimer},
+                        {WM_SIZE, &CommandPane::OnSize}},
+                       message, wParam, lParam, result) ||
+           Pane::ProcessWindowMessage(window, message, wParam, lParam, result);
 }
 
 namespace {

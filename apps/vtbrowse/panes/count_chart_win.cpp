@@ -10,27 +10,32 @@
 BOOL CountChart::ProcessWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                       LRESULT& result) {
     FollowWindow(window_, window, message);
-    BOOL handled = TRUE;
-    switch (message) {
-        case WM_PAINT:
-            result = OnPaint(message, wParam, lParam, handled);
-            break;
-        case WM_ERASEBKGND:
-            result = 1;
-            break;
-        case WM_SIZE:
-            InvalidateRect(window, nullptr, FALSE);
-            break;
-        case WM_SETFONT:
-            font_ = reinterpret_cast<HFONT>(wParam);
-            break;
-        case WM_GETFONT:
-            result = reinterpret_cast<LRESULT>(font_);
-            break;
-        default:
-            handled = FALSE;
-    }
-    return handled;
+    return TakeMessage(*this,
+                       {{WM_PAINT, &CountChart::OnPaint},
+                        {WM_ERASEBKGND, &CountChart::OnEraseBackground},
+                        {WM_SIZE, &CountChart::OnSize},
+                        {WM_SETFONT, &CountChart::OnSetFont},
+                        {WM_GETFONT, &CountChart::OnGetFont}},
+                       message, wParam, lParam, result);
+}
+
+// The whole chart is painted: nothing to erase first, and all of it again at a new size.
+LRESULT CountChart::OnEraseBackground(UINT, WPARAM, LPARAM, BOOL&) {
+    return 1;
+}
+
+LRESULT CountChart::OnSize(UINT, WPARAM, LPARAM, BOOL&) {
+    InvalidateRect(window_.get(), nullptr, FALSE);
+    return 0;
+}
+
+LRESULT CountChart::OnSetFont(UINT, WPARAM wParam, LPARAM, BOOL&) {
+    font_ = reinterpret_cast<HFONT>(wParam);
+    return 0;
+}
+
+LRESULT CountChart::OnGetFont(UINT, WPARAM, LPARAM, BOOL&) {
+    return reinterpret_cast<LRESULT>(font_);
 }
 
 namespace {

@@ -27,6 +27,10 @@ public:
 
 private:
     LRESULT OnPaint(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
+    LRESULT OnEraseBackground(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
+    LRESULT OnSize(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
+    LRESULT OnSetFont(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
+    LRESULT OnGetFont(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
     void PaintBuffered(HDC dc) const;
     void Paint(HDC dc) const;
 

@@ -7,21 +7,12 @@
 
 BOOL DetailPane::ProcessWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                       LRESULT& result) {
-    BOOL handled = TRUE;
-    switch (message) {
-        case WM_NOTIFY:
-            result = OnNotify(message, wParam, lParam, handled);
-            break;
-        case WM_SIZE:
-            result = OnSize(message, wParam, lParam, handled);
-            break;
-        case DpiChangedAfterParent:
-            result = OnDpiChanged(message, wParam, lParam, handled);
-            break;
-        default:
-            handled = FALSE;
-    }
-    return handled || Pane::ProcessWindowMessage(window, message, wParam, lParam, result);
+    return TakeMessage(*this,
+                       {{WM_NOTIFY, &DetailPane::OnNotify},
+                        {WM_SIZE, &DetailPane::OnSize},
+                        {DpiChangedAfterParent, &DetailPane::OnDpiChanged}},
+                       message, wParam, lParam, result) ||
+           Pane::ProcessWindowMessage(window, message, wParam, lParam, result);
 }
 
 namespace {

@@ -8,24 +8,13 @@
 
 BOOL FriendsPane::ProcessWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                        LRESULT& result) {
-    BOOL handled = TRUE;
-    switch (message) {
-        case WM_COMMAND:
-            result = OnCommand(message, wParam, lParam, handled);
-            break;
-        case WM_NOTIFY:
-            result = OnNotify(message, wParam, lParam, handled);
-            break;
-        case WM_SIZE:
-            result = OnSize(message, wParam, lParam, handled);
-            break;
-        case DpiChangedAfterParent:
-            result = OnDpiChanged(message, wParam, lParam, handled);
-            break;
-        default:
-            handled = FALSE;
-    }
-    return handled || Pane::ProcessWindowMessage(window, message, wParam, lParam, result);
+    return TakeMessage(*this,
+                       {{WM_COMMAND, &FriendsPane::OnCommand},
+                        {WM_NOTIFY, &FriendsPane::OnNotify},
+                        {WM_SIZE, &FriendsPane::OnSize},
+                        {DpiChangedAfterParent, &FriendsPane::OnDpiChanged}},
+                       message, wParam, lParam, result) ||
+           Pane::ProcessWindowMessage(window, message, wParam, lParam, result);
 }
 
 namespace {

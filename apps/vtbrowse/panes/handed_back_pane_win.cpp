@@ -5,10 +5,8 @@
 
 BOOL HandedBackPane::ProcessWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                           LRESULT& result) {
-    BOOL handled = TRUE;
-    if (message != WM_SIZE) return Pane::ProcessWindowMessage(window, message, wParam, lParam, result);
-    result = OnSize(message, wParam, lParam, handled);
-    return handled;
+    return TakeMessage(*this, {{WM_SIZE, &HandedBackPane::OnSize}}, message, wParam, lParam, result) ||
+           Pane::ProcessWindowMessage(window, message, wParam, lParam, result);
 }
 
 HandedBackPane::HandedBackPane(HWND parent, BrowserModel& model) : model_(model) {

@@ -9,17 +9,9 @@
 #include "host/text/utf8_text.h"
 
 BOOL LogPane::ProcessWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    BOOL handled = TRUE;
-    switch (message) {
-        case WM_SIZE:
-            result = OnSize(message, wParam, lParam, handled);
-            return handled;
-        case WM_TIMER:
-            result = OnTimer(message, wParam, lParam, handled);
-            return handled;
-        default:
-            return Pane::ProcessWindowMessage(window, message, wParam, lParam, result);
-    }
+    return TakeMessage(*this, {{WM_SIZE, &LogPane::OnSize}, {WM_TIMER, &LogPane::OnTimer}}, message, wParam,
+                       lParam, result) ||
+           Pane::ProcessWindowMessage(window, message, wParam, lParam, result);
 }
 
 namespace {

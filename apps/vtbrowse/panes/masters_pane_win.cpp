@@ -6,15 +6,8 @@
 
 BOOL MastersPane::ProcessWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                        LRESULT& result) {
-    BOOL handled = TRUE;
-    switch (message) {
-        case WM_SIZE:
-            result = OnSize(message, wParam, lParam, handled);
-            break;
-        default:
-            handled = FALSE;
-    }
-    return handled || Pane::ProcessWindowMessage(window, message, wParam, lParam, result);
+    return TakeMessage(*this, {{WM_SIZE, &MastersPane::OnSize}}, message, wParam, lParam, result) ||
+           Pane::ProcessWindowMessage(window, message, wParam, lParam, result);
 }
 
 MastersPane::MastersPane(HWND parent, BrowserModel& model) : model_(model) {

@@ -15,15 +15,8 @@ constexpr const wchar_t* IconClass = L"VtbrowseNotificationIcon";
 BOOL NotificationIcon::ProcessWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                             LRESULT& result) {
     FollowWindow(window_, window, message);
-    BOOL handled = TRUE;
-    switch (message) {
-        case IconMessage:
-            result = OnIconMessage(message, wParam, lParam, handled);
-            break;
-        default:
-            handled = FALSE;
-    }
-    return handled;
+    return TakeMessage(*this, {{IconMessage, &NotificationIcon::OnIconMessage}}, message, wParam, lParam,
+                       result);
 }
 
 namespace {

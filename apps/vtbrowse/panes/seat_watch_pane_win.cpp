@@ -9,21 +9,12 @@
 
 BOOL SeatWatchPane::ProcessWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                          LRESULT& result) {
-    BOOL handled = TRUE;
-    switch (message) {
-        case WM_COMMAND:
-            result = OnCommand(message, wParam, lParam, handled);
-            break;
-        case WM_TIMER:
-            result = OnTimer(message, wParam, lParam, handled);
-            break;
-        case WM_SIZE:
-            result = OnSize(message, wParam, lParam, handled);
-            break;
-        default:
-            handled = FALSE;
-    }
-    return handled || Pane::ProcessWindowMessage(window, message, wParam, lParam, result);
+    return TakeMessage(*this,
+                       {{WM_COMMAND, &SeatWatchPane::OnCommand},
+                        {WM_TIMER, &SeatWatchPane::OnTimer},
+                        {WM_SIZE, &SeatWatchPane::OnSize}},
+                       message, wParam, lParam, result) ||
+           Pane::ProcessWindowMessage(window, message, wParam, lParam, result);
 }
 
 namespace {

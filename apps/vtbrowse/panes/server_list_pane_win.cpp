@@ -9,27 +9,14 @@
 
 BOOL ServerListPane::ProcessWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                           LRESULT& result) {
-    BOOL handled = TRUE;
-    switch (message) {
-        case WM_COMMAND:
-            result = OnCommand(message, wParam, lParam, handled);
-            break;
-        case WM_NOTIFY:
-            result = OnNotify(message, wParam, lParam, handled);
-            break;
-        case WM_CONTEXTMENU:
-            result = OnContextMenu(message, wParam, lParam, handled);
-            break;
-        case WM_SIZE:
-            result = OnSize(message, wParam, lParam, handled);
-            break;
-        case DpiChangedAfterParent:
-            result = OnDpiChanged(message, wParam, lParam, handled);
-            break;
-        default:
-            handled = FALSE;
-    }
-    return handled || Pane::ProcessWindowMessage(window, message, wParam, lParam, result);
+    return TakeMessage(*this,
+                       {{WM_COMMAND, &ServerListPane::OnCommand},
+                        {WM_NOTIFY, &ServerListPane::OnNotify},
+                        {WM_CONTEXTMENU, &ServerListPane::OnContextMenu},
+                        {WM_SIZE, &ServerListPane::OnSize},
+                        {DpiChangedAfterParent, &ServerListPane::OnDpiChanged}},
+                       message, wParam, lParam, result) ||
+           Pane::ProcessWindowMessage(window, message, wParam, lParam, result);
 }
 
 namespace {

@@ -7,18 +7,12 @@
 
 BOOL StatusPane::ProcessWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                       LRESULT& result) {
-    BOOL handled = TRUE;
-    switch (message) {
-        case WM_SIZE:
-            result = OnSize(message, wParam, lParam, handled);
-            return handled;
-        case WM_NCLBUTTONDOWN:
-        case WM_NCLBUTTONUP:
-            result = OnGripClick(message, wParam, lParam, handled);
-            return handled;
-        default:
-            return Pane::ProcessWindowMessage(window, message, wParam, lParam, result);
-    }
+    return TakeMessage(*this,
+                       {{WM_SIZE, &StatusPane::OnSize},
+                        {WM_NCLBUTTONDOWN, &StatusPane::OnGripClick},
+                        {WM_NCLBUTTONUP, &StatusPane::OnGripClick}},
+                       message, wParam, lParam, result) ||
+           Pane::ProcessWindowMessage(window, message, wParam, lParam, result);
 }
 
 StatusPane::StatusPane(HWND parent, BrowserModel& model) : model_(model) {

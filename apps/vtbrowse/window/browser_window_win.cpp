@@ -17,31 +17,21 @@ constexpr SIZE LeastSaved{400, 300};
 
 BOOL BrowserWindow::ProcessWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                          LRESULT& result) {
-    // Until its parts exist, and once they are gone, the window is only a frame; what belongs to a
-    // part that owns no window goes to it first.
-    const bool parts = status_ && window_;
+    // What belongs to a part that owns no window goes to it first.
     if (routes_.Pass(message, wParam, lParam, result)) return TRUE;
-    BOOL handled = TRUE;
-    switch (message) {
-        case WM_CREATE:
-            result = OnCreate(message, wParam, lParam, handled);
-            break;
-        case WM_SIZE:
-            result = parts ? OnSize(message, wParam, lParam, handled) : 0;
-            break;
-        case WM_GETMINMAXINFO:
-            result = parts ? OnGetMinMaxInfo(message, wParam, lParam, handled) : 0;
-            break;
-        case WM_COMMAND:
-            result = OnCommand(message, wParam, lParam, handled);
-            break;
-        case WM_CLOSE:
-            result = OnClose(message, wParam, lParam, handled);
-            break;
-        default:
-            handled = FALSE;
-    }
-    return handled || Frame::ProcessWindowMessage(window, message, wParam, lParam, result);
+    return TakeMessage(*this,
+                       {{WM_CREATE, &BrowserWindow::OnCreate},
+                        {WM_SIZE, &BrowserWindow::OnSize},
+                        {WM_GETMINMAXINFO, &BrowserWindow::OnGetMinMaxInfo},
+                        {WM_COMMAND, &BrowserWindow::OnCommand},
+                        {WM_CLOSE, &BrowserWindow::OnClose}},
+                       message, wParam, lParam, result) ||
+           Frame::ProcessWindowMessage(window, message, wParam, lParam, result);
+}
+
+// Until its parts exist, and once they are gone, the window is only a frame.
+bool BrowserWindow::PartsMade() const {
+    return status_ && window_;
 }
 
 BrowserWindow::BrowserWindow(BrowserStart start)
@@ -120,6 +110,7 @@ LRESULT BrowserWindow::OnCreate(UINT, WPARAM, LPARAM, BOOL&) {
 }
 
 LRESULT BrowserWindow::OnSize(UINT, WPARAM, LPARAM lParam, BOOL&) {
+    if (!PartsMade()) return 0;
     const PartAreas at = LayOutParts(LOWORD(lParam), HIWORD(lParam), status_->Height(), dpi_);
     const std::pair<Pane*, PartArea> panes[] = {
         {status_.get(), at.status},   {commands_.get(), at.commands},     {quick_.get(), at.quick},
@@ -131,6 +122,7 @@ LRESULT BrowserWindow::OnSize(UINT, WPARAM, LPARAM lParam, BOOL&) {
 }
 
 LRESULT BrowserWindow::OnGetMinMaxInfo(UINT, WPARAM, LPARAM lParam, BOOL&) {
+    if (!PartsMade()) return 0;
     const ClientSize least = SmallestClient(status_->Height(), dpi_);
     KeepAtLeast(SIZE{least.width, least.height}, *reinterpret_cast<MINMAXINFO*>(lParam));
     return 0;

@@ -62,6 +62,7 @@ public:
 
 private:
     LRESULT OnCreate(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
+    bool PartsMade() const;
     LRESULT OnSize(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
     LRESULT OnGetMinMaxInfo(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
     LRESULT OnCommand(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
