@@ -1,5 +1,7 @@
 #include "apps/shared/server_address.h"
 
+#include "host/text/utf8_text.h"
+
 namespace {
 
 constexpr std::string_view Blanks = " \t\r\n";
@@ -26,6 +28,10 @@ bool ParsePort(std::string_view text, int& port) {
 std::string ServerAddress::Text() const {
     const bool ipv6 = address.find(':') != std::string::npos;
     return (ipv6 ? "[" + address + "]" : address) + ":" + std::to_string(port);
+}
+
+std::wstring ServerAddress::WideText() const {
+    return WideFromUtf8(Text());
 }
 
 bool ParseServerAddress(std::string_view text, ServerAddress& server, ServerListError& error) {

@@ -10,6 +10,8 @@ struct ServerAddress {
     int port = 0;
 
     std::string Text() const;  // "address:port", as the user wrote it back
+    // Text() as a window and vtbrowse's log show it: "127.0.0.1:28001", "[::1]:28001".
+    std::wstring WideText() const;
     bool operator==(const ServerAddress& other) const {
         return address == other.address && port == other.port;
     }

@@ -63,11 +63,11 @@ int UnusableCounts::Total() const {
     return total;
 }
 
-std::string UnusableCounts::Text() const {
+std::vector<KindCount> UnusableCounts::Kinds() const {
     std::vector<KindCount> kinds;
     for (std::size_t i = 0; i < UnusableKinds; ++i)
         kinds.push_back({byKind[i], UnusableText(static_cast<Unusable>(i + 1))});
-    return KindCountsText(kinds);
+    return kinds;
 }
 
 bool CheckUsableServer(const ServerAddress& server, ServerListError& error) {

@@ -8,7 +8,9 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "apps/shared/kind_counts.h"
 #include "apps/shared/server_address.h"
 
 enum class Unusable {
@@ -35,7 +37,11 @@ struct UnusableCounts {
     int Of(Unusable why) const { return byKind[static_cast<std::size_t>(why) - 1]; }
     int Total() const;
     // "1 in 0.0.0.0/8, 2 multicast, 1 port 0": the kinds met; empty when none was.
-    std::string Text() const;
+    template <class Char = char>
+    std::basic_string<Char> Text() const {
+        return KindCountsText<Char>(Kinds());
+    }
+    std::vector<KindCount> Kinds() const;
 };
 
 // A server named by text passes unless it is a dotted IPv4 address (or port) the rule refuses;

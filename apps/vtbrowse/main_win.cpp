@@ -49,7 +49,7 @@ std::optional<int> HandOver(InstanceClaim& claim, const std::vector<std::string>
     const std::wstring already = L"vtbrowse is already open with these settings. ";
     if (!options.problems.empty()) {
         std::wstring said = already + L"This command line was not handed to it:";
-        for (const std::string& problem : options.problems) said += L"\n" + WideFromUtf8(problem);
+        for (const std::wstring& problem : options.problems) said += L"\n" + problem;
         return Tell(said, BadUsage);
     }
     const std::optional<std::string> payload = PackHandover(arguments);
@@ -100,9 +100,9 @@ int main() {
     InstanceClaim claim(start.settingsPath.wstring());
     if (claim.Failed()) {
         // Rare (the session's namespace refused): better a window than none.
-        start.options.problems.push_back("vtbrowse cannot tell whether it is open already (error " +
-                                         std::to_string(claim.Failed()) +
-                                         "): a second vtbrowse on these settings would overwrite this one's");
+        start.options.problems.push_back(L"vtbrowse cannot tell whether it is open already (error " +
+                                         std::to_wstring(claim.Failed()) +
+                                         L"): a second vtbrowse on these settings would overwrite this one's");
     } else if (!claim.Held()) {
         if (const std::optional<int> exitCode = HandOver(claim, arguments, start.options)) return *exitCode;
     }

@@ -4,6 +4,7 @@
 #include <map>
 
 #include "apps/shared/usable_address.h"
+#include "host/text/utf8_text.h"
 
 namespace {
 
@@ -39,6 +40,7 @@ void TakeServer(const std::string& text, const std::string& option, std::optiona
 
 BrowseOptions ParseBrowseOptions(const std::vector<std::string>& arguments) {
     BrowseOptions options;
+    std::vector<std::string> problems;
     std::vector<std::string> given = arguments;
     // CLI11 refuses a whole command line whose last option lacks its value; the rest is taken.
     std::string unfinished;
@@ -57,7 +59,7 @@ BrowseOptions ParseBrowseOptions(const std::vector<std::string>& arguments) {
     try {
         app.parse(std::vector<std::string>(given.rbegin(), given.rend()));
     } catch (const CLI::ParseError& error) {
-        options.problems.push_back(error.what() + std::string("; ") + BrowseUsage);
+        problems.push_back(error.what() + std::string("; ") + BrowseUsage);
     }
     // Each value in the order given: a problem is said where the user wrote it; a later value of a
     // setting replaces an earlier one.
@@ -66,27 +68,27 @@ BrowseOptions ParseBrowseOptions(const std::vector<std::string>& arguments) {
         const std::string& value = option->results().at(taken[option]++);
         if (option == servers) {
             std::optional<ServerAddress> server;
-            TakeServer(value, "", server, options.problems);
+            TakeServer(value, "", server, problems);
             if (server) options.servers.push_back(*server);
         } else if (option == named["--servers"]) {
-            options.serverFiles.push_back(value);
+            options.serverFiles.push_back(std::filesystem::u8path(value));
         } else if (option == named["--settings"]) {
             options.settingsPath = value;
         } else if (option == named["--plugin"]) {
             options.pluginPath = value;
         } else if (option == named["--most-sessions"]) {
             if (!ParseCount(value, options.mostSessions))
-                options.problems.push_back("--most-sessions takes a whole number from 1 up, not '" + value +
-                                           "'");
+                problems.push_back("--most-sessions takes a whole number from 1 up, not '" + value + "'");
         } else {
             const bool join = option == named["--join"];
-            TakeServer(value, join ? "--join" : "--select", join ? options.join : options.select,
-                       options.problems);
+            TakeServer(value, join ? "--join" : "--select", join ? options.join : options.select, problems);
         }
     }
     for (const std::string& extra : app.remaining())
-        options.problems.push_back("unknown option '" + extra + "'; " + BrowseUsage);
-    if (!unfinished.empty()) options.problems.push_back(unfinished);
+        problems.push_back("unknown option '" + extra + "'; " + BrowseUsage);
+    if (!unfinished.empty()) problems.push_back(unfinished);
+    // Said in the window's log or a box: in the window's encoding from here on.
+    for (const std::string& problem : problems) options.problems.push_back(WideFromUtf8(problem));
     return options;
 }
 

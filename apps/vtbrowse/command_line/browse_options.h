@@ -2,6 +2,7 @@
 // parser reads a start's command line and one a later start hands over.
 #pragma once
 
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
@@ -11,7 +12,7 @@
 
 struct BrowseOptions {
     std::vector<ServerAddress> servers;  // from the command line, then from --servers files
-    std::vector<std::string> serverFiles;
+    std::vector<std::filesystem::path> serverFiles;
     std::string settingsPath;             // empty: the user's application data folder
     std::string pluginPath;               // empty: Tribes.vtplugin beside vtbrowse.exe
     size_t mostSessions = 0;              // 0: the runner's own bound on sessions alive at once
@@ -19,10 +20,11 @@ struct BrowseOptions {
     std::optional<ServerAddress> join;    // added if need be, refreshed, and the join dialog opened
     // What cannot be used, one message each, in the order given; the window opens anyway and
     // shows them in its log.
-    std::vector<std::string> problems;
+    std::vector<std::wstring> problems;
 };
 
-// Parses the arguments after the program name (UTF-8). Server list files are read later, by the
+// Parses the arguments after the program name (UTF-8); the problems come out as the window
+// shows them. Server list files are read later, by the
 // window, which reports what they hold that is not usable.
 BrowseOptions ParseBrowseOptions(const std::vector<std::string>& arguments);
 

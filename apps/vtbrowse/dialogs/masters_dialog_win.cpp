@@ -35,18 +35,9 @@ private:
 BOOL MastersDialog::ProcessWindowMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam,
                                          LRESULT& result) {
     dialog_ = dialog;
-    BOOL handled = TRUE;
-    switch (message) {
-        case WM_INITDIALOG:
-            result = OnInitDialog(message, wParam, lParam, handled);
-            break;
-        case WM_COMMAND:
-            result = OnCommand(message, wParam, lParam, handled);
-            break;
-        default:
-            handled = FALSE;
-    }
-    return handled;
+    return TakeMessage(
+        *this, {{WM_INITDIALOG, &MastersDialog::OnInitDialog}, {WM_COMMAND, &MastersDialog::OnCommand}},
+        message, wParam, lParam, result);
 }
 
 int Selected(HWND dialog) {
@@ -61,7 +52,7 @@ void MastersDialog::Show(HWND dialog, int selected) const {
     HWND list = GetDlgItem(dialog, IDC_MASTERS_LIST);
     SendMessageW(list, LB_RESETCONTENT, 0, 0);
     for (const ServerAddress& master : choice.masters)
-        SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(AddressText(master).c_str()));
+        SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(master.WideText().c_str()));
     SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(selected), 0);
     const bool any = selected >= 0 && selected < static_cast<int>(choice.masters.size());
     EnableWindow(GetDlgItem(dialog, IDC_MASTERS_CHANGE), any);
@@ -116,7 +107,7 @@ LRESULT MastersDialog::OnCommand(UINT, WPARAM wParam, LPARAM, BOOL& handled) {
         case IDC_MASTERS_LIST:
             if (HIWORD(wParam) != LBN_SELCHANGE || selected < 0) return 0;
             SetDlgItemTextW(dialog, IDC_MASTERS_TEXT,
-                            AddressText(choice.masters[static_cast<size_t>(selected)]).c_str());
+                            choice.masters[static_cast<size_t>(selected)].WideText().c_str());
             Show(dialog, selected);
             return 0;
         case IDC_MASTERS_ADD:

@@ -1,5 +1,6 @@
 #include "apps/vtbrowse/dialogs/window_commands_win.h"
 
+#include <filesystem>
 #include <optional>
 #include <utility>
 
@@ -7,7 +8,6 @@
 #include "apps/vtbrowse/dialogs/add_servers_dialog_win.h"
 #include "apps/vtbrowse/dialogs/masters_dialog_win.h"
 #include "apps/vtbrowse/resources/resource_ids.h"
-#include "host/text/utf8_text.h"
 
 WindowCommands::WindowCommands(HWND window, PartRoutes& routes, BrowserModel& model, std::wstring pluginPath)
     : window_(window), model_(model), pluginPath_(std::move(pluginPath)), find_(window, model) {
@@ -31,7 +31,7 @@ void WindowCommands::Add() {
 
 void WindowCommands::Import() {
     if (const std::optional<std::wstring> path = AskServerListFile(window_))
-        model_.Import(Utf8FromWide(*path));
+        model_.Import(std::filesystem::path(*path));
 }
 
 void WindowCommands::ChooseMasters() {

@@ -4,7 +4,9 @@
 // (ModelObserver) and asks it for what to show; the user's actions come to it, and what it needs
 // done outside it goes to its ModelRequests. The changes of one call, or of one batch of the
 // plugin's events, reach the observers as one notice. Nothing outside keeps a place in its
-// storage: rows are named by id. Portable: tested natively.
+// storage: rows are named by id. Its texts are in one encoding, the window's: what comes in UTF-8
+// (the command line, files, the masters' words, typed addresses) is converted where it arrives,
+// and addresses stay ServerAddress values until shown. Portable: tested natively.
 #pragma once
 
 #include <chrono>
@@ -51,7 +53,7 @@ public:
 
     // Reads the settings file at settingsPath; problems (the command line's) and what of the file
     // could not be read are said in the first notice.
-    BrowserModel(std::filesystem::path settingsPath, const std::vector<std::string>& problems);
+    BrowserModel(std::filesystem::path settingsPath, std::vector<std::wstring> problems);
     BrowserModel(const BrowserModel&) = delete;
     BrowserModel& operator=(const BrowserModel&) = delete;
 
@@ -63,7 +65,7 @@ public:
     void Connect(ModelRequests& requests, bool pluginLoaded);
 
     // The servers of the settings file and of a start's command line listed, its list files
-    // (full paths, UTF-8) read, a server selected or joined, and the first refresh.
+    // (full paths) read, a server selected or joined, and the first refresh.
     void Start(const BrowseOptions& options);
     // A later start's command line, taken as a start's.
     void TakeHandedOver(const BrowseOptions& options);
@@ -101,7 +103,7 @@ public:
 
     // The user's actions.
     void Add(const std::vector<ServerAddress>& servers);
-    void Import(const std::string& path);  // a server list file's path, UTF-8
+    void Import(const std::filesystem::path& path);  // a server list file
     void Remove(const std::vector<ServerId>& ids);
     void ToggleFavourites(const std::vector<ServerId>& ids);
     void Refresh(const std::vector<ServerId>& ids);
@@ -116,7 +118,8 @@ public:
     void SetColumnWidths(const std::vector<int>& widths);
     // The automatic refresh on or off, every seconds (a period out of its range keeps the last).
     void SetAutoRefresh(bool on, long seconds);
-    void QuickConnect(const std::wstring& typed);
+    // server listed if need be and asked alone; its join dialog opens once its answer is in.
+    void QuickConnect(const ServerAddress& server);
     // Whether name (trimmed) was taken: a new friend, or one already there.
     bool AddFriend(std::wstring name);
     void RemoveFriend(const std::wstring& pattern);
@@ -137,7 +140,9 @@ public:
     // The plugin handed back its record of a server (handle: its text, none without a record)
     // with the id it was given.
     void HandBack(const std::optional<std::wstring>& handle, ServerId id);
-    void MasterEnded(const MasterOutcome& outcome);
+    // One master's exchange ended; said: what it came to in the log's words, made where the
+    // master's words arrive.
+    void MasterEnded(const MasterOutcome& outcome, std::vector<std::wstring> said);
     void MastersFetched(std::vector<MasterOutcome> outcomes, double seconds, bool cancelled);
     // Takes the fetch's lists in a step at a time until until: slices of the merge, the list
     // shown, the servers listed refreshed, the settings saved, each step its own notice; true
@@ -145,7 +150,17 @@ public:
     bool TakeMasterLists(Clock::time_point until);
 
 private:
-    class Batch;
+    // Every public change opens one; the outermost delivers what the call did as one notice.
+    class Batch {
+    public:
+        explicit Batch(BrowserModel& model) : model_(model) { ++model_.depth_; }
+        ~Batch();
+        Batch(const Batch&) = delete;
+        Batch& operator=(const Batch&) = delete;
+
+    private:
+        BrowserModel& model_;
+    };
 
     void Deliver();
     bool HasNews() const;

@@ -59,7 +59,7 @@ std::vector<FriendSighting> FriendsOn(const ServerRow& row, const std::vector<st
         });
         if (again) continue;
         found.push_back(FriendSighting{*pattern, std::move(name), row.id, row.last.status.serverName,
-                                       AddressText(row.address), row.last.status.mapName});
+                                       row.address.WideText(), row.last.status.mapName});
     }
     return found;
 }

@@ -4,7 +4,6 @@
 #include <cwchar>
 
 #include "apps/vtbrowse/model/refresh_tally.h"
-#include "host/text/utf8_text.h"
 
 namespace {
 
@@ -28,7 +27,7 @@ std::wstring EntriesText(const std::vector<MasterOutcome>& outcomes, size_t list
     if (repeats > 0) text += L", " + Plural(repeats, L"repeat", L"repeats") + L" merged";
     if (leftOut.Total() > 0) {
         text += L", left out " + Plural(static_cast<size_t>(leftOut.Total()), L"entry", L"entries") +
-                L" no server can have (" + WideFromUtf8(leftOut.Text()) + L")";
+                L" no server can have (" + leftOut.Text<wchar_t>() + L")";
     }
     return text;
 }
@@ -41,15 +40,9 @@ void MasterTally::Start(size_t masters) {
     masters_ = masters;
 }
 
-std::vector<std::wstring> MasterTally::Ended(const MasterOutcome& outcome) {
+void MasterTally::Ended(const MasterOutcome& outcome) {
     ++done_;
     servers_ += outcome.servers.size();
-    // The masters' texts are UTF-8 (their client's, shared with vtquery): made the log's here.
-    const std::string master = "Master " + outcome.master;
-    std::vector<std::wstring> lines{WideFromUtf8(master + ": " + OutcomeSummary(outcome))};
-    const std::string greeting = MasterGreeting(outcome);
-    if (!greeting.empty()) lines.push_back(WideFromUtf8(master + " says: " + greeting));
-    return lines;
 }
 
 void MasterTally::Cancel() {

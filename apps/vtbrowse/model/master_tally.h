@@ -13,9 +13,8 @@ class MasterTally {
 public:
     // A fetch from masters begins: every count from zero.
     void Start(size_t masters);
-    // One master's exchange ended: the log's lines for it, its outcome and then what it says of
-    // itself (its name and message of the day).
-    std::vector<std::wstring> Ended(const MasterOutcome& outcome);
+    // One master's exchange ended: its servers counted.
+    void Ended(const MasterOutcome& outcome);
     void Cancel();
     // The fetch ended and its lists were merged into the list: the line that says how it went,
     // and what the entries received came to (repeats merged, entries left out and why).

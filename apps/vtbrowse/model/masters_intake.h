@@ -20,8 +20,7 @@ public:
     std::wstring Activity() const { return tally_.Activity(); }
     void Start(size_t masters) { tally_.Start(masters); }
     void Cancel() { tally_.Cancel(); }
-    // One master's exchange ended: the log's lines for it.
-    std::vector<std::wstring> Ended(const MasterOutcome& outcome) { return tally_.Ended(outcome); }
+    void Ended(const MasterOutcome& outcome) { tally_.Ended(outcome); }
 
     // The fetch ended with outcomes: its merge starts (the rows a merge still running changed as
     // it finishes go into added and removed). What the fetch before has still to do comes first:

@@ -20,7 +20,7 @@ std::vector<PlayerSighting> FindPlayers(const ServerTable& rows, std::wstring_vi
         for (std::wstring& name : PlayerNames(row)) {
             if (!ContainsFolded(name, text)) continue;
             found.push_back(PlayerSighting{row.id, std::move(name), row.last.status.serverName,
-                                           AddressText(row.address), row.last.status.mapName});
+                                           row.address.WideText(), row.last.status.mapName});
         }
     });
     return found;

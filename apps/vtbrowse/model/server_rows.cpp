@@ -4,8 +4,6 @@
 #include <cmath>
 #include <cwctype>
 
-#include "host/text/utf8_text.h"
-
 namespace {
 
 wchar_t Folded(wchar_t c) {
@@ -18,24 +16,19 @@ int CompareNumbers(Number a, Number b) {
     return a < b ? -1 : b < a ? 1 : 0;
 }
 
-bool IsAscii(std::string_view text) {
-    return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-}
-
-// Addresses are nearly always ASCII: compared where they stand, without a wide copy of each (a
-// list of thousands is sorted by address whenever its names are level).
+// Addresses compared where they stand, without a wide copy of each (a list of thousands is sorted
+// by address whenever its names are level): ASCII letters folded, other characters by their
+// UTF-8 bytes, whose order is their code points'.
 int CompareAddresses(const ServerAddress& a, const ServerAddress& b) {
+    const auto folded = [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return byte >= 'A' && byte <= 'Z' ? byte + 32 : byte;
+    };
+    const size_t common = std::min(a.address.size(), b.address.size());
     int byText = 0;
-    if (IsAscii(a.address) && IsAscii(b.address)) {
-        const size_t common = std::min(a.address.size(), b.address.size());
-        for (size_t i = 0; i < common && byText == 0; ++i) {
-            byText = CompareNumbers(Folded(static_cast<wchar_t>(a.address[i])),
-                                    Folded(static_cast<wchar_t>(b.address[i])));
-        }
-        if (byText == 0) byText = CompareNumbers(a.address.size(), b.address.size());
-    } else {
-        byText = CompareFolded(WideFromUtf8(a.address), WideFromUtf8(b.address));
-    }
+    for (size_t i = 0; i < common && byText == 0; ++i)
+        byText = CompareNumbers(folded(a.address[i]), folded(b.address[i]));
+    if (byText == 0) byText = CompareNumbers(a.address.size(), b.address.size());
     return byText != 0 ? byText : CompareNumbers(a.port, b.port);
 }
 
@@ -112,12 +105,8 @@ const wchar_t* ColumnHeading(RowColumn column) {
     return L"";
 }
 
-std::wstring AddressText(const ServerAddress& address) {
-    return WideFromUtf8(address.Text());
-}
-
 std::wstring CellText(const ServerRow& row, RowColumn column) {
-    if (column == RowColumn::Address) return AddressText(row.address);
+    if (column == RowColumn::Address) return row.address.WideText();
     if (column == RowColumn::Favourite) return FavouriteText(row);
     if (!row.refreshed) return column == RowColumn::Status ? L"not refreshed yet" : L"";
     const HostServerStatus& status = row.last.status;

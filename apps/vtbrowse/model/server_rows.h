@@ -29,8 +29,6 @@ struct ServerRow {
 };
 
 const wchar_t* ColumnHeading(RowColumn column);
-// An address as the list and the log show it: "127.0.0.1:28001", "[::1]:28001".
-std::wstring AddressText(const ServerAddress& address);
 // The text of one cell of the server list.
 std::wstring CellText(const ServerRow& row, RowColumn column);
 

@@ -1,23 +1,17 @@
 #include "apps/vtbrowse/panes/quick_connect_pane_win.h"
 
+#include "apps/shared/usable_address.h"
 #include "apps/vtbrowse/framework/controls_win.h"
 #include "apps/vtbrowse/panes/pane_rows.h"
 #include "apps/vtbrowse/resources/resource_ids.h"
+#include "host/text/utf8_text.h"
 
 BOOL QuickConnectPane::ProcessWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                             LRESULT& result) {
-    BOOL handled = TRUE;
-    switch (message) {
-        case WM_COMMAND:
-            result = OnCommand(message, wParam, lParam, handled);
-            break;
-        case WM_SIZE:
-            result = OnSize(message, wParam, lParam, handled);
-            break;
-        default:
-            handled = FALSE;
-    }
-    return handled || Pane::ProcessWindowMessage(window, message, wParam, lParam, result);
+    return TakeMessage(*this,
+                       {{WM_COMMAND, &QuickConnectPane::OnCommand}, {WM_SIZE, &QuickConnectPane::OnSize}},
+                       message, wParam, lParam, result) ||
+           Pane::ProcessWindowMessage(window, message, wParam, lParam, result);
 }
 
 QuickConnectPane::QuickConnectPane(HWND parent, BrowserModel& model) : model_(model) {
@@ -35,8 +29,21 @@ LRESULT QuickConnectPane::OnCommand(UINT, WPARAM wParam, LPARAM, BOOL& handled) 
     const bool clicked = LOWORD(wParam) == IDC_QUICK_GO && HIWORD(wParam) == BN_CLICKED;
     const bool entered = LOWORD(wParam) == IDOK && GetFocus() == text;
     handled = clicked || entered;
-    if (handled) model_.QuickConnect(WindowText(text));
+    if (handled) Connect(Utf8FromWide(WindowText(text)));
     return 0;
+}
+
+// An address no server can have is refused as vtquery refuses it: never pinged.
+void QuickConnectPane::Connect(const std::string& typed) {
+    const size_t start = typed.find_first_not_of(" \t");
+    if (start == std::string::npos) return;
+    ServerAddress server;
+    ServerListError error;
+    if (ParseUsableServerAddress(typed.substr(start), server, error)) {
+        model_.QuickConnect(server);
+    } else {
+        model_.Log(L"Cannot connect: " + WideFromUtf8(error.message));
+    }
 }
 
 LRESULT QuickConnectPane::OnSize(UINT, WPARAM, LPARAM lParam, BOOL&) {

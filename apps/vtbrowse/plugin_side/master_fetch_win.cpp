@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "apps/masters/master_query_win.h"
+#include "host/text/utf8_text.h"
 
 namespace {
 
@@ -11,6 +12,16 @@ namespace {
 // over only when no input, painting or other message waits, so the window answers between them;
 // a short list is taken in at once.
 constexpr auto MergeSliceTime = std::chrono::milliseconds(15);
+
+// What one master's exchange came to, in the log's words: its outcome, then what it says of
+// itself. The masters' client speaks UTF-8 (it is vtquery's too); the log, the window's encoding.
+std::vector<std::wstring> MasterSaid(const MasterOutcome& outcome) {
+    const std::string master = "Master " + outcome.master;
+    std::vector<std::wstring> said{WideFromUtf8(master + ": " + OutcomeSummary(outcome))};
+    const std::string greeting = MasterGreeting(outcome);
+    if (!greeting.empty()) said.push_back(WideFromUtf8(master + " says: " + greeting));
+    return said;
+}
 
 }  // namespace
 
@@ -56,7 +67,7 @@ void MasterFetch::Start(const std::vector<ServerAddress>& masters) {
 void MasterFetch::TakeEvents() {
     for (Event& event : events_.Take()) {
         if (!event.ended) {
-            model_.MasterEnded(event.outcome);
+            model_.MasterEnded(event.outcome, MasterSaid(event.outcome));
             continue;
         }
         model_.MastersFetched(std::move(event.outcomes), event.seconds, event.cancelled);

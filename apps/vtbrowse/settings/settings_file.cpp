@@ -1,5 +1,6 @@
 #include "apps/vtbrowse/settings/settings_file.h"
 
+#include <cwchar>
 #include <fstream>
 #include <system_error>
 
@@ -27,7 +28,7 @@ std::vector<std::string> LoadSettingsFile(const std::filesystem::path& path, Bro
 }
 
 bool SaveSettingsFile(const std::filesystem::path& path, const BrowserSettings& settings,
-                      std::string& error) {
+                      std::wstring& error) {
     std::error_code failed;
     if (path.has_parent_path()) std::filesystem::create_directories(path.parent_path(), failed);
     std::filesystem::path temporary = path;
@@ -37,30 +38,29 @@ bool SaveSettingsFile(const std::filesystem::path& path, const BrowserSettings& 
         file << FormatSettings(settings);
         file.flush();
         if (!file) {
-            error = "cannot write the settings file '" + Utf8FromWide(temporary.wstring()) + "'";
+            error = L"cannot write the settings file '" + temporary.wstring() + L"'";
             return false;
         }
     }
     std::filesystem::rename(temporary, path, failed);
     if (failed) {
         error =
-            "cannot replace the settings file '" + Utf8FromWide(path.wstring()) + "': " + failed.message();
+            L"cannot replace the settings file '" + path.wstring() + L"': " + WideFromUtf8(failed.message());
         return false;
     }
     return true;
 }
 
 std::filesystem::path AsItWasPath(const std::filesystem::path& path, const std::tm& when) {
-    char stamp[32] = "";
-    std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &when);
+    wchar_t stamp[32] = L"";
+    std::wcsftime(stamp, 32, L"%Y%m%d-%H%M%S", &when);
     std::filesystem::path kept = path;
-    kept.replace_filename(path.stem().wstring() + L"-as-it-was-" + WideFromUtf8(stamp) +
-                          path.extension().wstring());
+    kept.replace_filename(path.stem().wstring() + L"-as-it-was-" + stamp + path.extension().wstring());
     return kept;
 }
 
 std::filesystem::path KeepAsItWas(const std::filesystem::path& path, const std::tm& when,
-                                  std::string& error) {
+                                  std::wstring& error) {
     const std::filesystem::path first = AsItWasPath(path, when);
     std::filesystem::path kept = first;
     std::error_code failed;
@@ -70,8 +70,8 @@ std::filesystem::path KeepAsItWas(const std::filesystem::path& path, const std::
                               first.extension().wstring());
     }
     if (!std::filesystem::copy_file(path, kept, std::filesystem::copy_options::none, failed)) {
-        error = "cannot keep a copy of '" + Utf8FromWide(path.wstring()) + "' as '" +
-                Utf8FromWide(kept.wstring()) + "': " + failed.message();
+        error = L"cannot keep a copy of '" + path.wstring() + L"' as '" + kept.wstring() + L"': " +
+                WideFromUtf8(failed.message());
         return {};
     }
     return kept;
@@ -84,10 +84,10 @@ std::vector<std::wstring> LoadSettingsKeepingUnread(const std::filesystem::path&
     if (said.empty()) return said;
     const std::time_t now = std::time(nullptr);
     const std::tm* local = std::localtime(&now);
-    std::string error;
+    std::wstring error;
     const std::filesystem::path kept = KeepAsItWas(path, local ? *local : std::tm{}, error);
     said.push_back(kept.empty()
-                       ? L"The settings file as it was could not be kept: " + WideFromUtf8(error)
+                       ? L"The settings file as it was could not be kept: " + error
                        : L"The settings file as it was, with the lines that could not be read, is kept as " +
                              kept.wstring());
     return said;

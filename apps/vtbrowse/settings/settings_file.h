@@ -17,13 +17,15 @@
 std::vector<std::string> LoadSettingsFile(const std::filesystem::path& path, BrowserSettings& settings);
 // Writes the whole file anew through a temporary beside it, so a crash never leaves half a file.
 // False with error filled when it could not be written.
-bool SaveSettingsFile(const std::filesystem::path& path, const BrowserSettings& settings, std::string& error);
+bool SaveSettingsFile(const std::filesystem::path& path, const BrowserSettings& settings,
+                      std::wstring& error);
 
 // The name of the copy of path kept at when (the local time).
 std::filesystem::path AsItWasPath(const std::filesystem::path& path, const std::tm& when);
 // Copies path beside itself under AsItWasPath, "-2", "-3"... added when that name is taken; the
 // copy's path, or an empty one with error filled.
-std::filesystem::path KeepAsItWas(const std::filesystem::path& path, const std::tm& when, std::string& error);
+std::filesystem::path KeepAsItWas(const std::filesystem::path& path, const std::tm& when,
+                                  std::wstring& error);
 // Loads the settings file at path into settings. The lines for the log: the file's lines that
 // could not be read and, when there were any, where the file as it was is kept (named for the
 // local time now), since it is written anew without them.

@@ -18,18 +18,19 @@ TEST(BrowseOptions, ServersFilesAndProblemsFromTheCommandLine) {
                             "[::1]:5", "--join", "127.0.0.1:7", "224.0.0.1:2", "--join", "0.0.0.0:3",
                             "--frobnicate", "--settings", "s.txt", "--plugin"});
     EXPECT_EQ(options.servers, (std::vector<ServerAddress>{{"127.0.0.1", 1}}));
-    EXPECT_THAT(options.serverFiles, ElementsAre("a.txt"));
+    EXPECT_THAT(options.serverFiles, ElementsAre(std::filesystem::path("a.txt")));
     EXPECT_EQ(options.settingsPath, "s.txt");
     ASSERT_TRUE(options.select.has_value());
     EXPECT_EQ(options.select->port, 5);
     ASSERT_TRUE(options.join.has_value());
     EXPECT_EQ(options.join->port, 7);
     EXPECT_EQ(options.mostSessions, 0u);
-    EXPECT_THAT(options.problems,
-                ElementsAre(HasSubstr("'bad' has no port"), HasSubstr("--most-sessions takes a whole number"),
-                            "'224.0.0.1:2': no server can have this address (multicast)",
-                            "--join: '0.0.0.0:3': no server can have this address (in 0.0.0.0/8)",
-                            HasSubstr("unknown option '--frobnicate'"), HasSubstr("--plugin needs a value")));
+    EXPECT_THAT(
+        options.problems,
+        ElementsAre(HasSubstr(L"'bad' has no port"), HasSubstr(L"--most-sessions takes a whole number"),
+                    L"'224.0.0.1:2': no server can have this address (multicast)",
+                    L"--join: '0.0.0.0:3': no server can have this address (in 0.0.0.0/8)",
+                    HasSubstr(L"unknown option '--frobnicate'"), HasSubstr(L"--plugin needs a value")));
 }
 
 // A later start's command line reaches the vtbrowse open as it was given, with its file paths made

@@ -29,7 +29,7 @@ TEST_F(VtbrowseWindow, QuickConnectAndAddTakeServersAndRefuseAddressesNoServerCa
         SetDlgItemTextW(Control(IDC_QUICK_CONNECT), IDC_QUICK_TEXT, typed.c_str());
         SendDlgItemMessageW(Control(IDC_QUICK_CONNECT), IDC_QUICK_GO, BM_CLICK, 0, 0);
     };
-    connect(L"0.0.0.0:28001");
+    connect(L" 0.0.0.0:28001");
     ASSERT_EQ(LogLinesWith(log, L"Cannot connect: " + refusal), 1);
     // Added with a usable server before it: the dialog stays, says why, and adds neither.
     std::wstring problem, server;

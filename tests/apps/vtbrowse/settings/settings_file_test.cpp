@@ -87,7 +87,7 @@ TEST(SettingsFile, EveryFieldIsSavedReadBackAndReadFromTheFileOfRelease100) {
     BrowserSettings readBack, fromRelease;
     EXPECT_THAT(LoadSettingsFile(path, readBack), IsEmpty());
     EXPECT_EQ(readBack.masters, CommunityMasters());
-    std::string error;
+    std::wstring error;
     ASSERT_TRUE(SaveSettingsFile(path, readBack, error) && SaveSettingsFile(path, Everything(), error))
         << error;
     readBack = {};
@@ -123,7 +123,7 @@ TEST(SettingsFile, AFileWithUnreadableLinesIsKeptAsItWas) {
     when.tm_hour = 15;
     when.tm_min = 30;
     when.tm_sec = 12;
-    std::string error;
+    std::wstring error;
     const std::filesystem::path first = KeepAsItWas(path, when, error);
     const std::filesystem::path second = KeepAsItWas(path, when, error);
     EXPECT_EQ(first.filename(), "settings-as-it-was-20261208-153012.txt");
@@ -134,7 +134,7 @@ TEST(SettingsFile, AFileWithUnreadableLinesIsKeptAsItWas) {
         EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "server=127.0.0.1:99999\n");
     }
     EXPECT_TRUE(KeepAsItWas(folder / "missing.txt", when, error).empty());
-    EXPECT_THAT(error, HasSubstr("missing.txt"));
+    EXPECT_THAT(error, HasSubstr(L"missing.txt"));
     // Loading says the unread line and where the copy went; a file read whole says nothing and is
     // not copied.
     BrowserSettings settings;
