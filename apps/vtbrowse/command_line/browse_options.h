@@ -24,8 +24,8 @@ struct BrowseOptions {
 };
 
 // Parses the arguments after the program name (UTF-8); the problems come out as the window
-// shows them. Server list files are read later, by the
-// window, which reports what they hold that is not usable.
+// shows them. Server list files are read later, by the window, which reports what they hold that
+// is not usable.
 BrowseOptions ParseBrowseOptions(const std::vector<std::string>& arguments);
 
 // arguments with the file paths they name (--servers, --settings, --plugin) made full by full: a
