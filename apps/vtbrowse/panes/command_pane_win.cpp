@@ -27,9 +27,9 @@ CommandPane::CommandPane(HWND parent, BrowserModel& model) : model_(model) {
     CreateControl(pane, L"Button", L"&Add...", button, IDC_ADD);
     CreateControl(pane, L"Button", L"Remo&ve", button, IDC_REMOVE);
     CreateControl(pane, L"Button", L"&Import...", button, IDC_IMPORT);
-    CreateControl(pane, L"Button", L"&Refresh all", button, IDC_REFRESH);
-    CreateControl(pane, L"Button", L"Refresh &selected", button, IDC_REFRESH_SELECTED);
-    CreateControl(pane, L"Button", L"&Cancel", button, IDCANCEL);
+    refresh_ = CreateControl(pane, L"Button", L"&Refresh all", button, IDC_REFRESH);
+    refreshSelected_ = CreateControl(pane, L"Button", L"Refresh &selected", button, IDC_REFRESH_SELECTED);
+    cancel_ = CreateControl(pane, L"Button", L"&Cancel", button, IDCANCEL);
     CreateControl(pane, L"Button", L"&Join...", button, IDC_JOIN);
     CreateControl(pane, L"Button", L"&Find player...", button, IDC_FIND);
     CreateControl(pane, L"Button", L"A&uto refresh", BS_AUTOCHECKBOX | WS_TABSTOP, IDC_AUTO);
@@ -46,11 +46,12 @@ CommandPane::~CommandPane() {
     model_.Unsubscribe(*this);
 }
 
+// Every notice, each batch of results too: the buttons are kept, as looking them up asks the Wine
+// server, which the pings keep busy.
 void CommandPane::Changed(const ModelChange& change) {
-    HWND pane = window_.get();
-    ShowEnabled(GetDlgItem(pane, IDCANCEL), model_.CanCancel());
-    ShowEnabled(GetDlgItem(pane, IDC_REFRESH), model_.CanRefresh());
-    ShowEnabled(GetDlgItem(pane, IDC_REFRESH_SELECTED), model_.CanRefresh());
+    ShowEnabled(cancel_, model_.CanCancel());
+    ShowEnabled(refresh_, model_.CanRefresh());
+    ShowEnabled(refreshSelected_, model_.CanRefresh());
     if (change.settings) ShowAutoRefresh();
 }
 

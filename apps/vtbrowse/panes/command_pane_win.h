@@ -24,4 +24,8 @@ private:
     void ShowAutoRefresh();
 
     BrowserModel& model_;
+    // The buttons whose state follows the model's.
+    HWND cancel_ = nullptr;
+    HWND refresh_ = nullptr;
+    HWND refreshSelected_ = nullptr;
 };

@@ -13,7 +13,7 @@ BOOL MastersPane::ProcessWindowMessage(HWND window, UINT message, WPARAM wParam,
 MastersPane::MastersPane(HWND parent, BrowserModel& model) : model_(model) {
     CreatePane(parent, IDC_MASTERS_PANE);
     const DWORD button = BS_PUSHBUTTON | WS_TABSTOP;
-    CreateControl(window_.get(), L"Button", L"Get from mas&ters", button, IDC_GET_MASTERS);
+    get_ = CreateControl(window_.get(), L"Button", L"Get from mas&ters", button, IDC_GET_MASTERS);
     CreateControl(window_.get(), L"Button", L"&Masters...", button, IDC_MASTERS);
     model_.Subscribe(*this);
 }
@@ -22,8 +22,10 @@ MastersPane::~MastersPane() {
     model_.Unsubscribe(*this);
 }
 
+// Every notice, a batch of results too: the button is kept, as looking it up asks the Wine server,
+// which the pings keep busy.
 void MastersPane::Changed(const ModelChange&) {
-    ShowEnabled(GetDlgItem(window_.get(), IDC_GET_MASTERS), !model_.Fetching());
+    ShowEnabled(get_, !model_.Fetching());
 }
 
 LRESULT MastersPane::OnSize(UINT, WPARAM, LPARAM lParam, BOOL&) {

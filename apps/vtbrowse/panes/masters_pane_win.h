@@ -18,4 +18,5 @@ private:
     LRESULT OnSize(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
 
     BrowserModel& model_;
+    HWND get_ = nullptr;  // "Get from masters", offered while no fetch runs
 };

@@ -33,9 +33,15 @@ int StatusPane::Height() {
     return bar.bottom - bar.top;
 }
 
+// Under Wine the bar paints itself the moment a text is set, inside the notice, twice in a batch of
+// results; held back, both parts are drawn in one paint of the bar's own once the notice is over.
 void StatusPane::Changed(const ModelChange& change) {
-    ShowPart(0, change.hint.empty() ? model_.Activity() : change.hint);
-    ShowPart(1, model_.Counts());
+    const std::wstring texts[2] = {change.hint.empty() ? model_.Activity() : change.hint, model_.Counts()};
+    if (texts[0] == shown_[0] && texts[1] == shown_[1]) return;
+    SendMessageW(bar_, WM_SETREDRAW, FALSE, 0);
+    for (int part = 0; part < 2; ++part) ShowPart(part, texts[part]);
+    SendMessageW(bar_, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(bar_, nullptr, TRUE);
 }
 
 LRESULT StatusPane::OnSize(UINT, WPARAM, LPARAM lParam, BOOL&) {

@@ -24,7 +24,7 @@ private:
     LRESULT OnSize(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
     // The bar's size grip hands its clicks to its parent, the pane: they size the main window.
     LRESULT OnGripClick(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
-    // Sets part's text when it reads otherwise: the bar is drawn again only where it changed.
+    // Sets part's text when it reads otherwise.
     void ShowPart(int part, const std::wstring& text);
 
     BrowserModel& model_;
