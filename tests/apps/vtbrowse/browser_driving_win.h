@@ -118,10 +118,15 @@ protected:
         return StatusText(Control(IDC_STATUS)).rfind(L"Refresh", 0) == 0 &&
                StatusText(Control(IDC_STATUS)).rfind(L"Refreshing", 0) != 0;
     }
+    // The window's loop run until the refresh running ends; its status line when it does not.
+    ::testing::AssertionResult RefreshEnds() {
+        if (PumpUntil(*browser, [this] { return RefreshEnded(); })) return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure()
+               << "no refresh ended: " << Utf8FromWide(StatusText(Control(IDC_STATUS)));
+    }
     void OpenAndRefresh(const std::vector<std::string>& arguments) {
         Open(arguments);
-        ASSERT_TRUE(PumpUntil(*browser, [this] { return RefreshEnded(); }))
-            << StatusText(Control(IDC_STATUS));
+        ASSERT_TRUE(RefreshEnds());
     }
     // The row whose address column reads address, or -1.
     int RowOf(const std::string& address) const {

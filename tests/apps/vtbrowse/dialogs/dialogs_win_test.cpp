@@ -10,7 +10,7 @@ namespace vtbrowse_driving {
 // the plugin offers for it. The About box is the last item of the window's system menu, and names
 // the version.
 TEST_F(VtbrowseAtScale, EveryDialogFitsAndIsLabelled) {
-    ASSERT_TRUE(PumpUntil(*browser, [this] { return RefreshEnded(); }));
+    ASSERT_TRUE(RefreshEnds());
     Select(0);
     const HMENU menu = GetSystemMenu(window, FALSE);
     const std::tuple<UINT, UINT, const wchar_t*> dialogs[] = {

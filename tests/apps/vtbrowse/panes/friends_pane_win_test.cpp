@@ -25,7 +25,7 @@ TEST_F(VtbrowseWindow, AFriendJoiningBetweenTwoRefreshesIsToldOnce) {
     ASSERT_EQ(delta.Tell("join JetStream"), "ok 4/16");
     for (int refresh = 0; refresh < 2; ++refresh) {
         SendMessageW(browser->Window(), WM_COMMAND, IDC_REFRESH, 0);
-        ASSERT_TRUE(PumpUntil(*browser, [this] { return RefreshEnded(); }));
+        ASSERT_TRUE(RefreshEnds());
     }
     ASSERT_THAT(balloons, ElementsAre(L"A friend is playing: JetStream is playing on Delta (" +
                                       WideFromUtf8(Local(delta.emulator.Port())) + L"), map Ice Ridge"));

@@ -79,7 +79,7 @@ TEST_F(VtbrowseWindow, ServersFromMastersJoinTheListAndGoWhenNoLongerListed) {
         const auto in = line.find(L" masters in ");
         ASSERT_NE(in, std::wstring::npos) << line;
         EXPECT_LT(std::wcstod(line.c_str() + in + 12, nullptr), 4.0) << line;
-        ASSERT_TRUE(PumpUntil(*browser, [this] { return RefreshEnded(); }));
+        ASSERT_TRUE(RefreshEnds());
     };
     ASSERT_NO_FATAL_FAILURE(fetch());
     HWND servers = Control(IDC_SERVERS);

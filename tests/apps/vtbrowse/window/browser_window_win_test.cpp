@@ -54,7 +54,7 @@ TEST_F(VtbrowseWindow, RefreshFillsRowsAndDetailsShowThePluginsDeclaredTablesInA
     Open(FourServers());
     // Made, the window has drawn its list of servers: no result waits behind that first paint.
     EXPECT_FALSE(GetUpdateRect(Control(IDC_SERVERS), nullptr, FALSE));
-    ASSERT_TRUE(PumpUntil(*browser, [this] { return RefreshEnded(); })) << StatusText(Control(IDC_STATUS));
+    ASSERT_TRUE(RefreshEnds());
     HWND servers = Control(IDC_SERVERS);
     ASSERT_EQ(ItemCount(servers), 4);
     EXPECT_THAT(StatusText(Control(IDC_STATUS)), StartsWith(L"Refreshed 4 of 4 servers"));
